@@ -1,0 +1,26 @@
+#!/usr/bin/env bash
+# Installs the Debian 12 packages Barquill needs to build, test and run.
+# Quiet and quick when everything is already there.
+set -euo pipefail
+
+packages=(
+  cmake g++ make pkg-config
+  libpng-dev zlib1g-dev
+  qt6-base-dev fonts-wqy-microhei
+  libcli11-dev
+  libgtest-dev libgmock-dev libbenchmark-dev
+  libzxing-dev libgif-dev librsvg2-bin
+  xvfb xauth
+)
+
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+sudo=""
+[ "$(id -u)" -eq 0 ] || sudo="sudo"
+export DEBIAN_FRONTEND=noninteractive
+$sudo apt-get update -qq
+$sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
