@@ -1,0 +1,85 @@
+#pragma once
+// The steps of buildSymbol, for the encoder's own files and its tests.
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+
+#include "encoder/pdf417.h"
+
+// Longest input the encoder looks at. Even the densest mode (44 digits in 15
+// codewords) needs more codewords than a length descriptor can count for a
+// longer text, so anything longer is refused before segmentation.
+inline constexpr std::size_t MAX_INPUT_LENGTH = TEXT_CAPACITY - 1;
+
+// The largest length descriptor: it must itself be a codeword value.
+inline constexpr int MAX_CODEWORD_VALUE = 928;
+
+// ---- Segmentation -------------------------------------------------------
+
+// One run per input character at most, so the table never fills.
+inline constexpr int RUN_CAPACITY = static_cast<int>(MAX_INPUT_LENGTH);
+
+struct RunTable {
+    int lengths[RUN_CAPACITY];
+    int kinds[RUN_CAPACITY];  // LATCH_TEXT, LATCH_BYTE or LATCH_NUMERIC
+    int count;
+};
+
+int classifyChar(unsigned char c);
+// Splits data[0 .. length-1] (length at most MAX_INPUT_LENGTH) into runs and
+// refines them.
+void segmentText(RunTable* table, const unsigned char* data, std::size_t length);
+void refineRuns(RunTable* table);
+void mergeRuns(RunTable* table);
+// Appends the data codewords of every run, in input order.
+void compactRuns(const RunTable* table, const unsigned char* data, CodewordList* list);
+
+// ---- Compaction ---------------------------------------------------------
+
+inline constexpr int SUBMODE_ALPHA = 1;
+inline constexpr int SUBMODE_LOWER = 2;
+inline constexpr int SUBMODE_MIXED = 4;
+inline constexpr int SUBMODE_PUNCT = 8;
+
+// Indexed by character code minus 32, for codes 32 to 126.
+extern const int textSubmodes[95];
+extern const int textValues[95];
+
+// Appends a codeword, or only counts it when the list is full.
+inline void appendCodeword(CodewordList* list, std::int32_t codeword) {
+    if (list->count < MAX_CODEWORDS) list->entries[list->count] = codeword;
+    ++list->count;
+}
+
+void compactText(CodewordList* list, const unsigned char* data, int start, int length,
+                 int runIndex);
+// previousKind is the kind of the run before (0 for the first run): a lone
+// byte may only be shifted in from text compaction.
+void compactBytes(CodewordList* list, const unsigned char* data, int start, int length,
+                  int previousKind);
+void compactNumeric(CodewordList* list, const unsigned char* data, int start, int length);
+
+// ---- Dimensioning and error correction ----------------------------------
+
+// Levels 0 to 8 one after another; level L has 2^(L+1) entries from index
+// 2^(L+1) - 2.
+extern const std::array<std::int32_t, 1022> ecCoefficients;
+
+// Chooses level and columns, tests the limits, pads and puts the length
+// descriptor in front. Returns BUILD_OK, BUILD_TOO_LONG or BUILD_TOO_MANY_ROWS.
+int dimensionSymbol(SymbolJob* job, CodewordList* list);
+// Appends the 2^(ecLevel+1) Reed-Solomon codewords over list->entries[0 .. count-1].
+void appendErrorCorrection(CodewordList* list, int ecLevel);
+
+// ---- Row assembly -------------------------------------------------------
+
+// The 17-module pattern of codeword v in table block b (clusters 0, 3, 6) is
+// codewordPatterns[b * 929 + v], module 1 in bit 16, '1' bits for bars.
+extern const std::uint32_t codewordPatterns[3 * 929];
+
+inline constexpr std::uint32_t START_PATTERN = 0b11111111010101000;   // 17 modules
+inline constexpr std::uint32_t STOP_PATTERN = 0b111111101000101001;   // 18 modules
+
+// Writes every row into job->rowBits and sets job->rows and job->width.
+void assembleRows(SymbolJob* job, const CodewordList* list);
