@@ -1,5 +1,6 @@
 // Reed-Solomon error correction over GF(929), as PDF417 prescribes.
 
+#include <algorithm>
 #include <array>
 
 #include "encoder/encoding_steps.h"
@@ -37,20 +38,44 @@ constexpr std::array<std::int32_t, 1022> generatorCoefficients() {
 
 extern constexpr std::array<std::int32_t, 1022> ecCoefficients = generatorCoefficients();
 
+namespace {
+
+// -a[j] mod 929 for every coefficient, so that the division step is a pure
+// multiply-add.
+constexpr std::array<std::uint32_t, 1022> negatedCoefficients() {
+    std::array<std::uint32_t, 1022> table{};
+    for (std::size_t i = 0; i < table.size(); ++i) {
+        table[i] = static_cast<std::uint32_t>((PRIME - ecCoefficients[i]) % PRIME);
+    }
+    return table;
+}
+constexpr auto NEGATED = negatedCoefficients();
+
+}  // namespace
+
 void appendErrorCorrection(CodewordList* list, int ecLevel) {
     const int k = 2 << ecLevel;
-    const std::int32_t* a = ecCoefficients.data() + (k - 2);
-    // The remainder of the message polynomial divided by g(x), kept in an
-    // LFSR; c[k-1] is the highest power.
-    std::int32_t c[512] = {};
-    for (int i = 0; i < list->count; ++i) {
-        const std::int32_t t1 = (c[k - 1] + list->entries[i]) % PRIME;
-        for (int j = k - 1; j >= 1; --j) {
-            c[j] = (c[j - 1] + PRIME - a[j] * t1 % PRIME) % PRIME;
-        }
-        c[0] = (PRIME - a[0] * t1 % PRIME) % PRIME;
+    const std::uint32_t* minusA = NEGATED.data() + (k - 2);
+    const int n = list->count;
+
+    // The remainder of the message polynomial divided by g(x), computed as an
+    // LFSR with registers c[0..k-1]. Instead of shifting the registers by one
+    // place for every codeword, the window c[j] = window[base + j] slides down
+    // the buffer, and the registers are reduced modulo 929 only when read:
+    // each one takes at most k additions below 929 * 929, which stays under
+    // 2^32 for k up to 512.
+    std::uint32_t window[MAX_CODEWORDS + 512];
+    std::fill(window, window + n + k, 0u);
+    int base = n;
+    for (int i = 0; i < n; ++i) {
+        const std::uint32_t t1 =
+            (window[base + k - 1] + static_cast<std::uint32_t>(list->entries[i])) % PRIME;
+        --base;  // the old c[k-1] leaves; the new c[0] starts at zero
+        std::uint32_t* c = window + base;
+        for (int j = 0; j < k; ++j) c[j] += minusA[j] * t1;
     }
     for (int j = k - 1; j >= 0; --j) {
-        appendCodeword(list, c[j] != 0 ? PRIME - c[j] : 0);
+        const std::uint32_t c = window[base + j] % PRIME;
+        appendCodeword(list, static_cast<std::int32_t>(c != 0 ? PRIME - c : 0));
     }
 }
