@@ -46,9 +46,11 @@ int buildSymbol(SymbolJob* job, const char* text) {
 
 int encodeSymbolBytes(SymbolJob* job, const unsigned char* data, std::size_t length) {
     if (job == nullptr) return STATUS_ERROR;
-    if (data == nullptr) length = 0;
     static const unsigned char empty = 0;
-    if (length == 0) data = &empty;
+    if (data == nullptr) {
+        data = &empty;
+        length = 0;
+    }
 
     int status = STATUS_OK;
     if (job->ecLevel < -1 || job->ecLevel > 8) {

@@ -1,5 +1,5 @@
 #pragma once
-// Small helpers shared by the encoder tests.
+// Small functions the encoder tests share.
 
 #include <memory>
 #include <string>
