@@ -1,0 +1,11 @@
+// The BMP codec: a 14-byte file header followed by the picture's DIB block
+// exactly as it lies in memory.
+#pragma once
+
+#include "image/picture.h"
+
+class PictureBMP : public Picture {
+ public:
+  PictureBMP() : Picture(IMAGE_FORMAT_BMP) {}
+  bool Encode(ByteStream* file);
+};

@@ -1,0 +1,23 @@
+// The PNG codec, written through libpng: palette, RGB or RGBA by the
+// picture's depth, transparency and alpha plane.
+#pragma once
+
+#include <cstddef>
+
+#include "image/picture.h"
+
+struct png_struct_def;
+
+class PicturePNG : public Picture {
+ public:
+  PicturePNG() : Picture(IMAGE_FORMAT_PNG) {}
+  bool Encode(ByteStream* file);
+
+ protected:
+  // libpng's output callbacks; the stream is libpng's I/O pointer.
+  static void WritePngData(png_struct_def* png, unsigned char* data, std::size_t length);
+  static void FlushPngData(png_struct_def* png);
+
+ private:
+  const char* WritePng(ByteStream* file);
+};
