@@ -23,7 +23,11 @@ bool PictureBMP::Encode(ByteStream* file) {
   // The block carries the current size, depth, resolution and colour counts.
   RefreshBlockHeader();
 
-  if (file->Write(fileHeader, kFileHeaderSize, 1) != 1 || file->Write(dib, GetSize(), 1) != 1) {
+  // A stream that took less than offered, or failed when flushed, must not
+  // pass for a complete file.
+  bool written = file->Write(fileHeader, kFileHeaderSize, 1) == 1 && file->Write(dib, GetSize(), 1) == 1;
+  written = file->Flush() && written;
+  if (!written || file->Error() != 0) {
     SetLastError("Write Error in BMP file");
     return false;
   }

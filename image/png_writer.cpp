@@ -184,6 +184,10 @@ const char* PicturePNG::WritePng(ByteStream* file) {
     temporaryAlpha = false;
   }
   png_write_end(png, info);
+  // The last bytes may sit in the stream's buffer; a failure to pass them
+  // on is a failed file too.
+  FlushPngData(png);
+  if (file->Error() != 0) png_error(png, "Write Error");
   std::free(palette);
   palette = nullptr;
   png_destroy_write_struct(&png, &info);
