@@ -9,6 +9,11 @@
 #include <cstdio>
 
 class ByteStream;
+namespace barquill::display {
+class DeviceBitmap;
+class DrawTarget;
+struct Rect;
+}  // namespace barquill::display
 
 // Format ids, as stored in a picture's type and passed to the encoders.
 inline constexpr std::uint32_t IMAGE_FORMAT_UNKNOWN = 0;
@@ -202,6 +207,20 @@ class Picture {
   void AlphaDelete();
   std::uint8_t AlphaGet(std::int32_t x, std::int32_t y) const;
   void AlphaSet(std::int32_t x, std::int32_t y, std::uint8_t level);
+
+  // Device import and drawing through the display layer (library
+  // barquill_image_device). CreateFromHBITMAP replaces the picture with a
+  // 24-bit copy of a device bitmap. Draw paints the picture with its top-left
+  // corner at (x, y), a width or height below 0 meaning the picture's own,
+  // within the target's clip narrowed by clipRect; stretching samples the
+  // nearest pixel, or blends neighbours when smooth. Returns 1 when drawn,
+  // 0 when there is nothing to draw.
+  bool CreateFromHBITMAP(const barquill::display::DeviceBitmap* bitmap);
+  std::int32_t Draw(barquill::display::DrawTarget* dc, std::int32_t x, std::int32_t y,
+                    std::int32_t width = -1, std::int32_t height = -1,
+                    const barquill::display::Rect* clipRect = nullptr, bool smooth = false);
+  std::int32_t Draw(barquill::display::DrawTarget* dc, const barquill::display::Rect& rect,
+                    const barquill::display::Rect* clipRect = nullptr, bool smooth = false);
 
   // Encoding. Save writes a temporary file beside the target and renames it
   // over the target only once complete: a failed save never harms an
