@@ -1,0 +1,15 @@
+#include "app/barcode_app.h"
+
+#include "app/main_dialog.h"
+#include "resources/dialog_templates.h"
+
+CBarcodeApp::CBarcodeApp(int& argc, char** argv) : QApplication(argc, argv) {
+    setApplicationName(QStringLiteral("Barquill"));
+    setApplicationVersion(QString::fromUtf8(barquill::resources::VERSION));
+}
+
+bool CBarcodeApp::InitInstance() {
+    CMainDialog dialog;
+    dialog.exec();
+    return false;
+}

@@ -1,0 +1,15 @@
+#pragma once
+// The application object: runs the main dialog, and the program ends when
+// the dialog closes.
+
+#include <QApplication>
+
+class CBarcodeApp : public QApplication {
+    Q_OBJECT
+public:
+    CBarcodeApp(int& argc, char** argv);
+
+    // Runs the main dialog modally; returns false, as there is nothing to
+    // run after it.
+    bool InitInstance();
+};

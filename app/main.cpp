@@ -1,0 +1,7 @@
+#include "app/barcode_app.h"
+
+int main(int argc, char** argv) {
+    CBarcodeApp app(argc, argv);
+    app.InitInstance();
+    return 0;
+}

@@ -1,0 +1,23 @@
+#include "app/qt_draw_target.h"
+
+namespace barquill::app {
+
+QImageDrawTarget::QImageDrawTarget(int width, int height, const QColor& background)
+    : image_(width, height, QImage::Format_RGB32) {
+    image_.fill(background);
+    if (!image_.isNull())
+        attach(reinterpret_cast<display::PixelWord*>(image_.bits()), image_.width(),
+               image_.height(), image_.bytesPerLine());
+}
+
+QColor toQColor(display::ColorRef color) {
+    return QColor(display::redOf(color), display::greenOf(color), display::blueOf(color));
+}
+
+display::ColorRef toColorRef(const QColor& color) {
+    const QColor rgb = color.toRgb();
+    return display::rgb(std::uint8_t(rgb.red()), std::uint8_t(rgb.green()),
+                        std::uint8_t(rgb.blue()));
+}
+
+}  // namespace barquill::app

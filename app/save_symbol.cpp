@@ -1,0 +1,56 @@
+// The Save button: the file name's last extension picks the format, and the
+// picture writes the file (through a temporary file, so a failed save leaves
+// an existing file whole).
+
+#include <QDir>
+#include <cerrno>
+#include <cstring>
+#include <QFile>
+#include <QFileDialog>
+#include <QFileInfo>
+
+#include "app/main_dialog.h"
+
+std::uint32_t ImageFormatForFileName(const QString& fileName) {
+    const QString name = QFileInfo(fileName).fileName();
+    const int dot = name.lastIndexOf(QLatin1Char('.'));
+    const QString extension = (dot < 0 ? name : name.mid(dot)).toUpper();
+    if (extension == QLatin1String(".GIF")) return IMAGE_FORMAT_GIF;
+    if (extension == QLatin1String(".PNG")) return IMAGE_FORMAT_PNG;
+    return IMAGE_FORMAT_BMP;
+}
+
+QString CMainDialog::AskSaveFileName() {
+    // The filters only help to find files; the name typed decides the format.
+    return QFileDialog::getSaveFileName(
+        this, tr("Save"), QString(),
+        tr("PNG image (*.png);;GIF image (*.gif);;BMP image (*.bmp);;All files (*)"));
+}
+
+void CMainDialog::OnSave() {
+    if (!m_image.IsValid()) {
+        ShowMessage(QMessageBox::Information,
+                    tr("There is no symbol to save yet: press Encode first."));
+        return;
+    }
+    const QString path = AskSaveFileName();
+    if (path.isEmpty()) return;
+    const QByteArray nativePath = QFile::encodeName(path);
+    // The last-error text is kept from earlier failures and a file that
+    // cannot be opened leaves it alone: only a changed text is this save's
+    // reason; otherwise the system's is.
+    const QByteArray earlierError(m_image.GetLastError());
+    errno = 0;
+    if (!m_image.Save(nativePath.constData(), ImageFormatForFileName(path))) {
+        const int systemError = errno;
+        QString reason;
+        if (earlierError != QByteArray(m_image.GetLastError()))
+            reason = QString::fromLocal8Bit(m_image.GetLastError());
+        else if (systemError != 0)
+            reason = QString::fromLocal8Bit(std::strerror(systemError));
+        else
+            reason = tr("The file could not be written.");
+        ShowMessage(QMessageBox::Warning,
+                    tr("Could not save %1:\n%2").arg(QDir::toNativeSeparators(path), reason));
+    }
+}

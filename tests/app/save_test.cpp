@@ -1,0 +1,183 @@
+// Saving from the main dialog: the last extension picks the format, the file
+// lands under the exact name chosen, and every failure is told, never hidden.
+
+#include <gtest/gtest.h>
+
+#include <QFile>
+#include <cstring>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+#include <filesystem>
+#include <gif_lib.h>
+
+#include "gui_test_support.h"
+#include "resources/dialog_templates.h"
+
+namespace barquill::testing {
+namespace {
+
+namespace res = barquill::resources;
+
+QByteArray readFile(const QString& path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+// The format by its signature, as an independent decoder would judge it.
+const char* signatureFormat(const QByteArray& data) {
+    if (data.startsWith("\x89PNG\r\n\x1a\n")) return "PNG";
+    if (data.startsWith("GIF89a") || data.startsWith("GIF87a")) return "GIF";
+    if (data.startsWith("BM")) return "BMP";
+    return "";
+}
+
+// Reads a GIF with giflib, laying every image of the file onto the logical
+// screen with its own colour table (true-colour pictures come as tiles).
+QImage readGif(const QString& path) {
+    int error = 0;
+    GifFileType* gif = DGifOpenFileName(QFile::encodeName(path).constData(), &error);
+    if (gif == nullptr) return QImage();
+    QImage screen;
+    if (DGifSlurp(gif) == GIF_OK) {
+        screen = QImage(gif->SWidth, gif->SHeight, QImage::Format_RGB32);
+        screen.fill(Qt::magenta);  // shows any pixel no image covers
+        for (int i = 0; i < gif->ImageCount; ++i) {
+            const SavedImage& image = gif->SavedImages[i];
+            const GifImageDesc& d = image.ImageDesc;
+            const ColorMapObject* map = d.ColorMap != nullptr ? d.ColorMap : gif->SColorMap;
+            GraphicsControlBlock control{};
+            control.TransparentColor = NO_TRANSPARENT_COLOR;
+            DGifSavedExtensionToGCB(gif, i, &control);
+            for (int y = 0; y < d.Height; ++y)
+                for (int x = 0; x < d.Width; ++x) {
+                    const int index = image.RasterBits[y * d.Width + x];
+                    if (index == control.TransparentColor || map == nullptr || index >= map->ColorCount)
+                        continue;
+                    const GifColorType c = map->Colors[index];
+                    screen.setPixel(d.Left + x, d.Top + y, qRgb(c.Red, c.Green, c.Blue));
+                }
+        }
+    }
+    DGifCloseFile(gif, &error);
+    return screen;
+}
+
+class Save : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() { qtApplication(); }
+    void SetUp() override { ASSERT_TRUE(folder.isValid()); }
+
+    void encode(const QString& text) {
+        qobject_cast<QLineEdit*>(dialog.GetDlgItem(res::IDC_TEXT))->setText(text);
+        dialog.OnEncode();
+    }
+    void saveAs(const QString& path) {
+        dialog.nextSavePath = path;
+        qobject_cast<QPushButton*>(dialog.GetDlgItem(res::IDC_SAVE))->click();
+    }
+
+    QTemporaryDir folder;
+    TestDialog dialog;
+};
+
+TEST_F(Save, LastExtensionPicksFormatAndNameIsKeptExactly) {
+    const QString text = "Saved: https://barquill.org/";
+    encode(text);
+    struct Case {
+        const char* name;
+        const char* format;
+    };
+    const Case cases[] = {
+        {"symbol.png", "PNG"},   {"symbol.GIF", "GIF"}, {"symbol.Gif", "GIF"},
+        {"symbol.bmp", "BMP"},   {"symbol.jpg", "BMP"}, {"symbol", "BMP"},
+        {"a.png.gif", "GIF"},    {"a.gif.txt", "BMP"},  {"标签.png", "PNG"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const QString path = folder.filePath(QString::fromUtf8(c.name));
+        saveAs(path);
+        const QByteArray data = readFile(path);
+        ASSERT_FALSE(data.isEmpty());
+        EXPECT_STREQ(signatureFormat(data), c.format);
+        QImage loaded;
+        if (std::strcmp(c.format, "GIF") == 0)
+            loaded = readGif(path);
+        else
+            ASSERT_TRUE(loaded.loadFromData(data, c.format));
+        EXPECT_EQ(loaded.size(), QSize(dialog.m_image.GetWidth(), dialog.m_image.GetHeight()));
+        EXPECT_EQ(decodeImage(loaded), utf8(text));
+    }
+    // Nothing else was written: no appended extension, no leftover temporary file.
+    EXPECT_EQ(QDir(folder.path()).entryList(QDir::Files | QDir::Hidden).size(),
+              qsizetype(std::size(cases)));
+    EXPECT_TRUE(dialog.messages.isEmpty()) << dialog.messages.join("|").toStdString();
+}
+
+TEST_F(Save, CancelledDialogWritesNothing) {
+    encode("abc");
+    saveAs(QString());
+    EXPECT_EQ(dialog.saveDialogRuns, 1);
+    EXPECT_TRUE(QDir(folder.path()).isEmpty(QDir::Files | QDir::Hidden));
+    EXPECT_TRUE(dialog.messages.isEmpty());
+}
+
+TEST_F(Save, BeforeAnyEncodeTellsThereIsNoSymbolAndWritesNothing) {
+    saveAs(folder.filePath("early.png"));
+    EXPECT_EQ(dialog.saveDialogRuns, 0);
+    EXPECT_FALSE(QFile::exists(folder.filePath("early.png")));
+    ASSERT_EQ(dialog.messages.size(), 1);
+    EXPECT_TRUE(dialog.messages[0].contains("no symbol to save")) << dialog.messages[0].toStdString();
+
+    // A refused text leaves no symbol either.
+    encode(QString(7000, QChar('1')));
+    saveAs(folder.filePath("refused.png"));
+    EXPECT_FALSE(QFile::exists(folder.filePath("refused.png")));
+    EXPECT_EQ(dialog.messages.size(), 2);
+}
+
+TEST_F(Save, FailedSaveIsToldWithTheReason) {
+    encode("abc");
+    struct Case {
+        const char* name;
+        QString path;
+        const char* reason;
+    };
+    QDir(folder.path()).mkdir("taken.png");  // a folder where the file should go
+    const Case cases[] = {
+        {"missing folder", folder.filePath("missing/symbol.png"), "No such file or directory"},
+        {"name of a folder", folder.filePath("taken.png"), "Save: can't replace the file"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        dialog.messages.clear();
+        saveAs(c.path);
+        ASSERT_EQ(dialog.messages.size(), 1);
+        EXPECT_TRUE(dialog.messages[0].contains(c.path)) << dialog.messages[0].toStdString();
+        EXPECT_TRUE(dialog.messages[0].contains(c.reason)) << dialog.messages[0].toStdString();
+    }
+    EXPECT_TRUE(QFileInfo(folder.filePath("taken.png")).isDir());
+}
+
+TEST_F(Save, OverwriteReplacesTheFileWholeInsteadOfWritingIntoIt) {
+    const QString path = folder.filePath("label.png");
+    const QString otherName = folder.filePath("label-link.png");
+    {
+        QFile old(path);
+        ASSERT_TRUE(old.open(QIODevice::WriteOnly));
+        old.write("an earlier file");
+    }
+    // A second name for the earlier file: writing into the file in place
+    // would change it too; replacing the file leaves it alone.
+    std::filesystem::create_hard_link(QFile::encodeName(path).toStdString(),
+                                      QFile::encodeName(otherName).toStdString());
+    encode("Replaced");
+    saveAs(path);
+    EXPECT_EQ(decodeImage(QImage(path, "PNG")), utf8("Replaced"));
+    EXPECT_EQ(readFile(otherName), QByteArray("an earlier file"));
+    EXPECT_TRUE(dialog.messages.isEmpty());
+}
+
+}  // namespace
+}  // namespace barquill::testing
