@@ -137,6 +137,7 @@ TEST_F(MainDialog, SymbolIsCentredAndLargerOneShowsItsMiddle) {
     };
     const Case cases[] = {
         {"small", "Hello", 0},
+        {"non-ASCII text goes as UTF-8", QString::fromUtf8("Grüße, 中文"), 0},
         {"wider and taller than the area", QString(900, QChar('7')) + QString(400, QChar('x')), 30},
     };
     for (const Case& c : cases) {
@@ -304,6 +305,7 @@ TEST_F(MainDialog, AboutEntryOnContextMenuAndF1OpensAboutBox) {
         QWidget* box = QApplication::activeModalWidget();
         if (box == nullptr) return;
         title = box->windowTitle();
+        box->grab().save(QDir(BARQUILL_SCREENSHOT_DIR).filePath("barquill-about-box.png"));
         for (QLabel* l : box->findChildren<QLabel*>())
             if (!l->text().isEmpty()) text = l->text();
         auto* ok = box->findChild<QPushButton*>();
