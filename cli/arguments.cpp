@@ -1,0 +1,227 @@
+#include "cli/arguments.h"
+
+#include <CLI/CLI.hpp>
+
+#include "cli/batch_input.h"
+#include "cli/colour.h"
+#include "cli/exit_status.h"
+
+#ifndef BARQUILL_VERSION
+#define BARQUILL_VERSION "unknown"
+#endif
+
+namespace barquill::cli {
+
+namespace {
+
+constexpr const char* DESCRIPTION =
+    "Makes a PDF417 barcode of TEXT, of the file given with -i, or of standard input\n"
+    "(byte for byte), and writes it as PNG, GIF, BMP or SVG.\n";
+
+constexpr const char* EXAMPLES = R"(
+The format follows the output's extension: .png, .gif, .svg, anything else BMP.
+--xdim needs --dpi; --dpi alone only records the resolution. In a batch, -o
+names the files with a counter (labels/%05d.png) unless a line names its own
+file after a tab.
+
+Exit status: 0 written; 1 usage error (nothing written); 2 the data cannot be
+encoded (in a batch: any item); 3 an output could not be written.
+
+Examples:
+  barquill -o hello.png "Hello, World!"
+  barquill --xdim 0.25 --dpi 300 -o label.png "LOT 4711"
+  barquill --escapes -o card.svg 'IDUSA\x1e0123456789\x1dDOE<<JOHN'
+  printf 'one\ntwo\n' | barquill --batch - -o labels/%05d.png
+  barquill -o - --format svg < ticket.txt > ticket.svg
+)";
+
+// "auto" or a whole number in [low, high]; automatic is `automatic`.
+bool parseChoice(const std::string& text, int low, int high, int automatic, std::int32_t* value) {
+    if (text == "auto") {
+        *value = automatic;
+        return true;
+    }
+    if (text.empty() || text.size() > 4 ||
+        text.find_first_not_of("0123456789") != std::string::npos)
+        return false;
+    const int number = std::stoi(text);
+    if (number < low || number > high) return false;
+    *value = number;
+    return true;
+}
+
+ParseResult usageError(const std::string& message) {
+    ParseResult result;
+    result.exitStatus = EXIT_USAGE;
+    result.text = "barquill: " + message + "\nTry 'barquill --help' for more information.\n";
+    return result;
+}
+
+}  // namespace
+
+ParseResult parseArguments(const std::vector<std::string>& args) {
+    CLI::App app(DESCRIPTION, "barquill");
+    app.footer(EXAMPLES);
+    app.get_formatter()->column_width(30);
+
+    Request request;
+    std::string text, level = "auto", columns = "auto", format, fg, bg, batch;
+    int margin = DEFAULT_MARGIN, moduleWidth = 0, rowHeight = 0, dpi = 0;
+    double xdim = 0.0;
+    bool version = false;
+
+    const char* data = "Data";
+    const char* output = "Output";
+    const char* symbol = "Symbol";
+    const char* size = "Size";
+    const char* batchGroup = "Batch";
+    CLI::Option* textOption =
+        app.add_option("TEXT", text, "Data to encode (put -- before a TEXT that starts with -)")
+            ->type_name("");
+    CLI::Option* inputOption =
+        app.add_option("-i,--input", request.inputPath, "Read the data from FILE, byte for byte")
+            ->type_name("FILE")
+            ->group(data);
+    app.add_flag("--escapes", request.escapes, "Decode \\n \\r \\t \\\\ and \\xHH in the data")
+        ->group(data);
+    app.add_flag("--strip-newline", request.stripNewline, "Drop one line feed ending the data")
+        ->group(data);
+    CLI::Option* outputOption =
+        app.add_option("-o,--output", request.outputPath, "Output file; - for standard output")
+            ->type_name("FILE")
+            ->group(output);
+    CLI::Option* formatOption =
+        app.add_option("--format", format, "png, gif, bmp or svg (default: the extension)")
+            ->type_name("FORMAT")
+            ->group(output);
+    app.add_option("-l,--level", level, "Error-correction level 0 to 8, or auto")
+        ->type_name("LEVEL")
+        ->capture_default_str()
+        ->group(symbol);
+    app.add_option("-c,--columns", columns, "Data columns 1 to 30, or auto")
+        ->type_name("N")
+        ->capture_default_str()
+        ->group(symbol);
+    app.add_flag("--compact", request.compact, "The compact form: no right row indicator")
+        ->group(symbol);
+    app.add_option("--fg", fg, "Bar colour: #RRGGBB or a name (black)")
+        ->type_name("COLOUR")
+        ->group(symbol);
+    app.add_option("--bg", bg, "Background colour (white)")->type_name("COLOUR")->group(symbol);
+    app.add_option("-m,--margin", margin, "Quiet zone on every side, in pixels")
+        ->type_name("PIXELS")
+        ->capture_default_str()
+        ->group(size);
+    CLI::Option* moduleWidthOption =
+        app.add_option("--module-width", moduleWidth, "Module width in pixels (2)")
+            ->type_name("PIXELS")
+            ->group(size);
+    CLI::Option* rowHeightOption =
+        app.add_option("--row-height", rowHeight, "Row height (2 x module width; 3 x with --xdim)")
+            ->type_name("PIXELS")
+            ->group(size);
+    CLI::Option* xdimOption =
+        app.add_option("--xdim", xdim, "Module width in mm, in whole printer dots")
+            ->type_name("MM")
+            ->group(size);
+    CLI::Option* dpiOption = app.add_option("--dpi", dpi, "Printer resolution, stored in the file")
+                                 ->type_name("N")
+                                 ->group(size);
+    CLI::Option* batchOption =
+        app.add_option("--batch", batch, "One item per line of FILE (- for standard input)")
+            ->type_name("FILE")
+            ->group(batchGroup);
+    CLI::Option* batchNulOption =
+        app.add_flag("--batch-nul", request.batchNul, "Items are separated by NUL bytes")
+            ->group(batchGroup);
+    CLI::Option* jobsOption =
+        app.add_option("-j,--jobs", request.jobs, "Worker threads (one per core)")
+            ->type_name("N")
+            ->group(batchGroup);
+    app.add_flag("-v,--verbose", request.verbose, "Tell what was built, on standard error");
+    app.add_flag("-q,--quiet", request.quiet, "No warnings");
+    app.add_flag("--version", version, "Print the version and exit");
+
+    std::vector<const char*> argv;
+    for (const std::string& arg : args) argv.push_back(arg.c_str());
+    try {
+        app.parse(static_cast<int>(argv.size()), argv.data());
+    } catch (const CLI::CallForHelp&) {
+        ParseResult result;
+        result.text = app.help();
+        return result;
+    } catch (const CLI::ParseError& error) {
+        return usageError(error.what());
+    }
+    if (version) {
+        ParseResult result;
+        result.text = "barquill " BARQUILL_VERSION "\n";
+        return result;
+    }
+
+    if (!parseChoice(level, 0, 8, -1, &request.level))
+        return usageError("--level must be 0 to 8 or auto, not \"" + level + "\"");
+    if (!parseChoice(columns, 1, 30, 0, &request.columns))
+        return usageError("--columns must be 1 to 30 or auto, not \"" + columns + "\"");
+    if (margin < 0 || margin > MAX_MARGIN)
+        return usageError("--margin must be 0 to " + std::to_string(MAX_MARGIN) + " pixels");
+    request.margin = margin;
+    for (auto [option, value, target] : {std::tuple{"--fg", &fg, &request.barColor},
+                                         std::tuple{"--bg", &bg, &request.spaceColor}}) {
+        if (value->empty()) continue;
+        const std::optional<std::uint32_t> colour = parseColour(*value);
+        if (!colour)
+            return usageError(std::string(option) + " \"" + *value +
+                              "\" is no colour; give #RRGGBB or a name such as black or navy");
+        *target = *colour;
+    }
+    if (request.barColor == request.spaceColor)
+        return usageError("--fg and --bg are the same colour: no reader could see the bars");
+
+    GeometryRequest geometry;
+    if (moduleWidthOption->count()) geometry.moduleWidth = moduleWidth;
+    if (rowHeightOption->count()) geometry.rowHeight = rowHeight;
+    if (xdimOption->count()) geometry.xdimMm = xdim;
+    if (dpiOption->count()) geometry.dpi = dpi;
+    const GeometryResult sized = computeGeometry(geometry);
+    if (!sized.ok) return usageError(sized.error);
+    request.geometry = sized.geometry;
+    if (!sized.warning.empty()) request.warnings.push_back(sized.warning);
+
+    if (formatOption->count()) {
+        request.format = parseFormatName(format);
+        if (!request.format)
+            return usageError("--format must be png, gif, bmp or svg, not \"" + format + "\"");
+    }
+
+    if (batchOption->count()) {
+        request.batchPath = batch;
+        if (textOption->count() || inputOption->count())
+            return usageError("--batch reads its data from the list; give no TEXT or -i");
+        if (request.jobs < 0 || request.jobs > 256) return usageError("--jobs must be 1 to 256");
+        if (outputOption->count()) {
+            if (request.outputPath == "-")
+                return usageError("a batch writes files; -o - is for a single symbol");
+            std::string error;
+            CounterPattern::parse(request.outputPath, &error);
+            if (!error.empty()) return usageError(error);
+        }
+    } else {
+        if (batchNulOption->count() || jobsOption->count())
+            return usageError("--batch-nul and --jobs belong to --batch");
+        if (textOption->count() && inputOption->count())
+            return usageError("give the data as TEXT or with -i, not both");
+        if (textOption->count()) request.text = text;
+        if (!outputOption->count())
+            return usageError("no output file: give -o FILE (- for standard output)");
+        if (request.outputPath == "-" && !request.format)
+            return usageError("-o - writes to standard output and needs --format png|gif|bmp|svg");
+    }
+
+    ParseResult result;
+    result.run = true;
+    result.request = std::move(request);
+    return result;
+}
+
+}  // namespace barquill::cli

@@ -1,0 +1,33 @@
+#pragma once
+// The tool's work, callable without a process: one symbol or a batch.
+
+#include <cstdio>
+#include <string>
+#include <string_view>
+
+#include "cli/request.h"
+
+namespace barquill::cli {
+
+struct Console {
+    std::FILE* in = stdin;
+    std::FILE* out = stdout;
+    std::FILE* err = stderr;
+    bool errIsTerminal = false;  // progress lines only for a person watching
+};
+
+// Runs the request and returns the exit status (see exit_status.h).
+int runRequest(const Request& request, const Console& console);
+
+// Data longer than this cannot fit any symbol; reading stops there.
+inline constexpr std::size_t MAX_DATA_BYTES = 1 << 20;
+
+// Reads a whole stream; false when it could not be read. At most `limit`
+// bytes are kept; *truncated tells whether there was more.
+bool readStream(std::FILE* stream, std::size_t limit, std::string* bytes, bool* truncated);
+
+// The data as the options ask: escapes decoded, one newline stripped.
+// False with *error when an escape is malformed.
+bool prepareData(const Request& request, std::string* data, std::string* error);
+
+}  // namespace barquill::cli

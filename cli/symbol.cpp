@@ -1,0 +1,116 @@
+#include "cli/symbol.h"
+
+#include <cstdio>
+#include <memory>
+
+#include "encoder/encoding_steps.h"
+
+namespace barquill::cli {
+
+namespace {
+
+// Data codewords one symbol can hold: the length descriptor counts itself
+// and must be a codeword value (0 to 928).
+constexpr int DATA_CAPACITY = 928;
+
+int errorCorrectionCodewords(int level) {
+    return 2 << level;
+}
+
+std::string percent(long part, long whole) {
+    return std::to_string((part * 100 + whole / 2) / whole) + "%";
+}
+
+std::vector<std::string> explainFailure(const SymbolJob& job, std::string_view data) {
+    std::vector<std::string> lines{job.message};
+    const int level = job.ecLevel;
+    const int needed = countDataCodewords(data);
+    if (needed < 0) {
+        lines.push_back(std::to_string(data.size()) +
+                        " bytes are more than any symbol holds: "
+                        "shorten the data or split it over several symbols");
+        return lines;
+    }
+    std::string need = "the data needs " + std::to_string(needed) + " data codewords";
+    if (level >= 0)
+        need += " and level " + std::to_string(level) + " adds " +
+                std::to_string(errorCorrectionCodewords(level)) + " error-correction codewords";
+    const bool tooManyRows =
+        std::string_view(job.message).find("(PDF error 4)") != std::string_view::npos;
+    if (tooManyRows)
+        lines.push_back(need + ", more than " + std::to_string(MAX_ROWS) + " rows of " +
+                        std::to_string(job.columns) +
+                        " columns: give more columns (-c, up to 30) or a lower level (-l)");
+    else if (needed + 1 > DATA_CAPACITY)
+        lines.push_back(need + "; a symbol holds at most " + std::to_string(DATA_CAPACITY - 1) +
+                        " data codewords: shorten the data or split it over several symbols");
+    else
+        lines.push_back(need + "; filled up to whole rows of " + std::to_string(job.columns) +
+                        " columns they exceed the " + std::to_string(DATA_CAPACITY) +
+                        " a symbol holds: try another number of columns (-c)");
+    return lines;
+}
+
+}  // namespace
+
+EncodeOutcome encodeSymbol(SymbolJob* job, const SymbolOptions& options, std::string_view data) {
+    EncodeOutcome outcome;
+    if (data.empty()) {
+        outcome.errors.push_back("nothing to encode");
+        return outcome;
+    }
+    initSymbolJob(job);
+    job->variant = options.compact ? SYMBOL_COMPACT : SYMBOL_FULL;
+    job->ecLevel = options.level;
+    job->columns = options.columns;
+    const int status =
+        encodeSymbolBytes(job, reinterpret_cast<const unsigned char*>(data.data()), data.size());
+    if (status == STATUS_ERROR) {
+        outcome.errors = explainFailure(*job, data);
+        return outcome;
+    }
+    if (status == STATUS_WARNING) outcome.warnings.push_back(job->message);
+    outcome.built = true;
+    return outcome;
+}
+
+int countDataCodewords(std::string_view data) {
+    if (data.size() > MAX_INPUT_LENGTH) return -1;
+    // Both tables are too large for a worker thread's stack to spare lightly.
+    auto runs = std::make_unique<RunTable>();
+    auto list = std::make_unique<CodewordList>();
+    list->count = 0;
+    const auto* bytes = reinterpret_cast<const unsigned char*>(data.data());
+    segmentText(runs.get(), bytes, data.size());
+    compactRuns(runs.get(), bytes, list.get());
+    return list->count;
+}
+
+std::vector<std::string> describeSymbol(const SymbolJob& job, int dataCodewords, long pictureWidth,
+                                        long pictureHeight, const ModuleGeometry& geometry) {
+    std::vector<std::string> lines;
+    lines.push_back(
+        "symbol: " + std::to_string(job.rows) + " rows, " + std::to_string(job.columns) +
+        " columns, " + std::to_string(job.width) + " modules wide, level " +
+        std::to_string(job.ecLevel) + " (" + std::to_string(errorCorrectionCodewords(job.ecLevel)) +
+        " error-correction codewords)" + (job.variant == SYMBOL_COMPACT ? ", compact" : ""));
+    lines.push_back("capacity used: " + std::to_string(dataCodewords) + " of " +
+                    std::to_string(DATA_CAPACITY) + " data codewords (" +
+                    percent(dataCodewords, DATA_CAPACITY) + "), " + std::to_string(job.rows) +
+                    " of " + std::to_string(MAX_ROWS) + " rows (" + percent(job.rows, MAX_ROWS) +
+                    ")");
+    std::string size = "picture: " + std::to_string(pictureWidth) + " x " +
+                       std::to_string(pictureHeight) + " pixels, modules of " +
+                       std::to_string(geometry.moduleWidth) + " x " +
+                       std::to_string(geometry.rowHeight);
+    if (const int dpi = geometry.dpi; dpi > 0) {
+        char physical[64];
+        std::snprintf(physical, sizeof physical, " (%.1f x %.1f mm at %d dpi)",
+                      pictureWidth * 25.4 / dpi, pictureHeight * 25.4 / dpi, dpi);
+        size += physical;
+    }
+    lines.push_back(size);
+    return lines;
+}
+
+}  // namespace barquill::cli

@@ -1,0 +1,127 @@
+#include "cli/symbol_writer.h"
+
+#include <cerrno>
+#include <cstring>
+#include <string_view>
+#include <vector>
+
+#include "cli/safe_file.h"
+#include "image/picture.h"
+#include "image/svg_writer.h"
+
+namespace barquill::cli {
+
+namespace {
+
+std::uint32_t imageFormat(OutputFormat format) {
+    switch (format) {
+        case OutputFormat::gif:
+            return IMAGE_FORMAT_GIF;
+        case OutputFormat::png:
+            return IMAGE_FORMAT_PNG;
+        default:
+            return IMAGE_FORMAT_BMP;
+    }
+}
+
+std::string pictureError(const Picture& picture, const char* fallback) {
+    const char* text = picture.GetLastError();
+    return text[0] ? std::string(text) : std::string(fallback);
+}
+
+}  // namespace
+
+PictureSize pictureSize(const SymbolJob& job, const DrawOptions& options) {
+    return {2L * options.margin + static_cast<long>(job.width) * options.geometry.moduleWidth,
+            2L * options.margin + static_cast<long>(job.rows) * options.geometry.rowHeight};
+}
+
+bool drawSymbol(const SymbolJob& job, const DrawOptions& options, Picture* picture) {
+    const PictureSize size = pictureSize(job, options);
+    const auto height = static_cast<std::uint32_t>(size.height);
+    if (!picture->Create(static_cast<std::uint32_t>(size.width), height, 1, IMAGE_FORMAT_UNKNOWN))
+        return false;
+    picture->SetPaletteColor(0, static_cast<ColorRef>(options.spaceColor));
+    picture->SetPaletteColor(1, static_cast<ColorRef>(options.barColor));
+    if (options.geometry.dpi > 0) {
+        picture->SetXDPI(options.geometry.dpi);
+        picture->SetYDPI(options.geometry.dpi);
+    }
+
+    // Create leaves every pixel at index 0, the background; only bars are set.
+    // Each symbol row is packed once (left pixel in the high bit) and copied
+    // into its rowHeight stored rows, which run bottom-up.
+    const std::uint32_t rowBytes = picture->GetEffWidth();
+    std::vector<std::uint8_t> packed(rowBytes);
+    const int moduleWidth = options.geometry.moduleWidth;
+    for (int row = 0; row < job.rows; ++row) {
+        std::fill(packed.begin(), packed.end(), 0);
+        const char* modules = job.rowBits[row];
+        for (int module = 0; module < job.width; ++module) {
+            if (modules[module] != '1') continue;
+            const long x0 = options.margin + static_cast<long>(module) * moduleWidth;
+            for (long x = x0; x < x0 + moduleWidth; ++x)
+                packed[x >> 3] |= static_cast<std::uint8_t>(0x80 >> (x & 7));
+        }
+        const long top = options.margin + static_cast<long>(row) * options.geometry.rowHeight;
+        for (long y = top; y < top + options.geometry.rowHeight; ++y)
+            std::memcpy(picture->GetBits(height - 1 - static_cast<std::uint32_t>(y)), packed.data(),
+                        rowBytes);
+    }
+    return true;
+}
+
+std::string svgDocument(const SymbolJob& job, const DrawOptions& options) {
+    SvgSymbol symbol;
+    for (int row = 0; row < job.rows; ++row)
+        symbol.rows.emplace_back(job.rowBits[row], static_cast<std::size_t>(job.width));
+    symbol.moduleWidth = options.geometry.moduleWidth;
+    symbol.rowHeight = options.geometry.rowHeight;
+    symbol.margin = options.margin;
+    symbol.barColor = options.barColor;
+    symbol.spaceColor = options.spaceColor;
+    symbol.dpi = options.geometry.dpi;
+    return EncodeSvg(symbol);
+}
+
+bool encodeSymbolFile(const SymbolJob& job, const DrawOptions& options, OutputFormat format,
+                      std::string* bytes, std::string* error) {
+    if (format == OutputFormat::svg) {
+        *bytes = svgDocument(job, options);
+        return true;
+    }
+    Picture picture;
+    if (!drawSymbol(job, options, &picture)) {
+        *error = pictureError(picture, "cannot draw the symbol");
+        return false;
+    }
+    std::uint8_t* encoded = nullptr;
+    std::int32_t size = 0;
+    if (!picture.Encode(encoded, size, imageFormat(format))) {
+        *error = pictureError(picture, "cannot encode the picture");
+        return false;
+    }
+    bytes->assign(reinterpret_cast<const char*>(encoded), static_cast<std::size_t>(size));
+    Picture::FreeMemory(encoded);
+    return true;
+}
+
+bool writeSymbolFile(const SymbolJob& job, const DrawOptions& options, OutputFormat format,
+                     const std::string& path, std::string* error) {
+    std::string bytes;
+    return encodeSymbolFile(job, options, format, &bytes, error) && replaceFile(path, bytes, error);
+}
+
+bool writeSymbolStream(const SymbolJob& job, const DrawOptions& options, OutputFormat format,
+                       std::FILE* stream, std::string* error) {
+    std::string bytes;
+    if (!encodeSymbolFile(job, options, format, &bytes, error)) return false;
+    if (std::fwrite(bytes.data(), 1, bytes.size(), stream) != bytes.size() ||
+        std::fflush(stream) != 0) {
+        *error = std::strerror(errno);
+        return false;
+    }
+    return true;
+}
+
+}  // namespace barquill::cli

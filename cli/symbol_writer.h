@@ -1,0 +1,53 @@
+#pragma once
+// Drawing a built symbol and writing it out in one of the four formats.
+
+#include <cstdint>
+#include <cstdio>
+#include <string>
+
+#include "cli/geometry.h"
+#include "cli/output_format.h"
+#include "encoder/pdf417.h"
+
+class Picture;
+
+namespace barquill::cli {
+
+struct DrawOptions {
+    ModuleGeometry geometry;
+    int margin = 10;
+    std::uint32_t barColor = 0x000000;  // 0x00BBGGRR
+    std::uint32_t spaceColor = 0xFFFFFF;
+};
+
+struct PictureSize {
+    long width = 0;
+    long height = 0;
+};
+
+PictureSize pictureSize(const SymbolJob& job, const DrawOptions& options);
+
+// Draws the symbol into a 1-bit paletted picture (index 0 the background,
+// 1 the bars): the pixels of a 24-bit rendering in a fraction of the bytes.
+// Each module is moduleWidth x rowHeight pixels inside the margin.
+bool drawSymbol(const SymbolJob& job, const DrawOptions& options, Picture* picture);
+
+// The SVG document of the symbol.
+std::string svgDocument(const SymbolJob& job, const DrawOptions& options);
+
+// The complete file in the given format: the picture encoded by the image
+// library's writers, or the SVG document.
+bool encodeSymbolFile(const SymbolJob& job, const DrawOptions& options, OutputFormat format,
+                      std::string* bytes, std::string* error);
+
+// Writes the symbol to `path` through a temporary file and a rename, so an
+// existing file is replaced only by a complete new one. False with the
+// reason in *error when the file could not be written.
+bool writeSymbolFile(const SymbolJob& job, const DrawOptions& options, OutputFormat format,
+                     const std::string& path, std::string* error);
+
+// Encodes the whole file in memory first, then writes it to the stream.
+bool writeSymbolStream(const SymbolJob& job, const DrawOptions& options, OutputFormat format,
+                       std::FILE* stream, std::string* error);
+
+}  // namespace barquill::cli
