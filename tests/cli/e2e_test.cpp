@@ -1,0 +1,310 @@
+// The built tool, run as scripts run it: every output format decodes to the
+// exact input bytes, every exit status comes with its message, and failures
+// leave existing files alone.
+#include <dirent.h>
+#include <gtest/gtest.h>
+#include <stdlib.h>
+#include <sys/stat.h>
+
+#include <filesystem>
+#include <fstream>
+#include <numeric>
+
+#include "tests/cli/image_files.h"
+#include "tests/cli/process.h"
+#include "tests/support/pdf417_reader.h"
+
+namespace barquill::testing {
+namespace {
+
+using namespace std::string_literals;
+
+class CommandLine : public ::testing::Test {
+protected:
+    void SetUp() override {
+        char pattern[] = "/tmp/barquill-cli-XXXXXX";
+        ASSERT_NE(mkdtemp(pattern), nullptr);
+        directory_ = pattern;
+    }
+    void TearDown() override { std::filesystem::remove_all(directory_); }
+
+    ProcessResult run(const std::vector<std::string>& args, const std::string& input = "") {
+        return runProcess(BARQUILL_EXECUTABLE, args, input, directory_);
+    }
+    std::string path(const std::string& name) const { return directory_ + "/" + name; }
+    std::string file(const std::string& name) const { return readFile(path(name)); }
+    void write(const std::string& name, const std::string& bytes) const {
+        std::ofstream(path(name), std::ios::binary) << bytes;
+    }
+    bool exists(const std::string& name) const { return std::filesystem::exists(path(name)); }
+    std::vector<std::string> listing() const {
+        std::vector<std::string> names;
+        for (const auto& entry : std::filesystem::directory_iterator(directory_))
+            names.push_back(entry.path().filename().string());
+        std::sort(names.begin(), names.end());
+        return names;
+    }
+
+    // Decodes an output file of any of the four formats into grey pixels.
+    std::optional<DecodedImage> decode(const std::string& name, int svgDpi = 96) {
+        const std::string bytes = file(name);
+        if (name.ends_with(".png")) return readPng(bytes);
+        if (name.ends_with(".gif")) return readGif(bytes);
+        if (name.ends_with(".svg")) {
+            const std::string dpi = std::to_string(svgDpi);
+            const ProcessResult rendered = runProcess(
+                RSVG_CONVERT, {"--dpi-x", dpi, "--dpi-y", dpi, "-o", "rendered.png", name}, "",
+                directory_);
+            if (rendered.exitStatus != 0) return std::nullopt;
+            return readPng(file("rendered.png"));
+        }
+        return readBmp(bytes);
+    }
+
+    std::optional<Bytes> read(const DecodedImage& image) {
+        return readPdf417Grey(image.grey.data(), image.width, image.height, image.width);
+    }
+
+    std::string directory_;
+};
+
+std::string allByteValuesAndANewline() {
+    std::string bytes(256, '\0');
+    std::iota(bytes.begin(), bytes.end(), '\0');
+    return bytes + "\n";
+}
+
+TEST_F(CommandLine, EveryFormatIsOneBitDeepAndDecodesToTheExactText) {
+    for (const char* name : {"hello.png", "hello.gif", "hello.bmp", "hello.svg", "HELLO.PNG"}) {
+        SCOPED_TRACE(name);
+        const ProcessResult result = run({"-o", name, "Hello, World!"});
+        ASSERT_EQ(result.exitStatus, 0) << result.err;
+        EXPECT_EQ(result.err, "");
+        std::string lower = name;
+        for (char& c : lower) c = static_cast<char>(std::tolower(c));
+        if (lower != name) std::filesystem::rename(path(name), path(lower));
+        const std::optional<DecodedImage> image = decode(lower);
+        ASSERT_TRUE(image);
+        EXPECT_EQ(read(*image), toBytes("Hello, World!"));
+        if (!lower.ends_with(".svg")) {
+            EXPECT_TRUE(image->paletted);
+            EXPECT_EQ(image->paletteSize, 2);
+        }
+        if (lower.ends_with(".png") || lower.ends_with(".bmp")) {
+            EXPECT_EQ(image->bitsPerPixel, 1);
+        }
+    }
+    EXPECT_EQ(file("hello.svg").find("<svg "), 39u);
+}
+
+TEST_F(CommandLine, DataFromStandardInputOrAFileIsTakenByteForByte) {
+    const std::string data = allByteValuesAndANewline();
+    write("data.bin", data);
+    struct Case {
+        std::vector<std::string> args;
+        std::string input;
+        std::string expected;
+    };
+    const Case cases[] = {
+        {{"-o", "out.png"}, data, data},
+        {{"-o", "out.png", "-i", "data.bin"}, "", data},
+        {{"-o", "out.png", "--strip-newline"}, data, data.substr(0, data.size() - 1)},
+        {{"-o", "out.png", "--strip-newline"}, "line\r\n", "line"},
+        {{"-o", "out.png"}, "\0\0\0"s, "\0\0\0"s},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.args.back());
+        const ProcessResult result = run(c.args, c.input);
+        ASSERT_EQ(result.exitStatus, 0) << result.err;
+        const std::optional<DecodedImage> image = decode("out.png");
+        ASSERT_TRUE(image);
+        EXPECT_EQ(read(*image), toBytes(c.expected));
+    }
+}
+
+TEST_F(CommandLine, EscapesTypeTheControlCharactersOfIdentityCardData) {
+    const ProcessResult result =
+        run({"--escapes", "-o", "card.gif", R"(@\n\x1e\rANSI 6360\x1dDAQ D123\\456\tEND)"});
+    ASSERT_EQ(result.exitStatus, 0) << result.err;
+    const std::optional<DecodedImage> image = decode("card.gif");
+    ASSERT_TRUE(image);
+    EXPECT_EQ(read(*image), toBytes("@\n\x1e\rANSI 6360\x1d"
+                                    "DAQ D123\\456\tEND"));
+}
+
+TEST_F(CommandLine, StandardOutputGetsTheFileOnlyWhenTheSymbolWasBuilt) {
+    for (const char* format : {"png", "svg", "bmp", "gif"}) {
+        SCOPED_TRACE(format);
+        const ProcessResult result = run({"-o", "-", "--format", format, "to stdout"});
+        ASSERT_EQ(result.exitStatus, 0) << result.err;
+        write(std::string("piped.") + format, result.out);
+        const std::optional<DecodedImage> image = decode(std::string("piped.") + format);
+        ASSERT_TRUE(image);
+        EXPECT_EQ(read(*image), toBytes("to stdout"));
+    }
+    const ProcessResult failed = run({"-o", "-", "--format", "png"}, std::string(2000, '\x80'));
+    EXPECT_EQ(failed.exitStatus, 2);
+    EXPECT_EQ(failed.out, "");
+}
+
+TEST_F(CommandLine, EveryExitStatusComesWithAMessageAndWritesNothing) {
+    struct Case {
+        std::vector<std::string> args;
+        std::string input;
+        int status;
+        std::vector<std::string> messages;
+    };
+    const Case cases[] = {
+        {{"Hello"}, "", 1, {"barquill: no output file: give -o FILE"}},
+        {{"--bogus", "-o", "out.png", "x"}, "", 1, {"--bogus", "--help"}},
+        {{"-o", "out.png", "-l", "9", "x"}, "", 1, {"--level must be 0 to 8 or auto"}},
+        {{"-o", "out.png", "-c", "31", "x"}, "", 1, {"--columns must be 1 to 30 or auto"}},
+        {{"-o", "-", "x"}, "", 1, {"needs --format"}},
+        {{"-o", "out.png", "-i", "missing.txt"}, "", 1, {"cannot read missing.txt"}},
+        {{"--escapes", "-o", "out.png", R"(bad\q)"}, "", 1, {R"(unknown escape \q)"}},
+        {{"-o", "out.png", ""}, "", 2, {"barquill: nothing to encode"}},
+        {{"-o", "out.png"}, "", 2, {"barquill: nothing to encode"}},
+        {{"-o", "out.png"},
+         std::string(2000, '\x80'),
+         2,
+         {"barquill: error: input string too long (PDF error 2)", "1668 data codewords"}},
+        {{"-o", "out.png", "-c", "1", "-l", "4"},
+         std::string(400, 'x'),
+         2,
+         {"error: data too long for specified number of columns (PDF error 4)", "more columns (-c",
+          "lower level (-l)"}},
+        {{"-o", "no/such/dir/out.png", "x"}, "", 3, {"cannot write no/such/dir/out.png"}},
+        {{"-o", ".", "--format", "png", "x"}, "", 3, {"cannot write ."}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.messages.front());
+        const ProcessResult result = run(c.args, c.input);
+        EXPECT_EQ(result.exitStatus, c.status);
+        for (const std::string& message : c.messages)
+            EXPECT_NE(result.err.find(message), std::string::npos) << result.err;
+        EXPECT_EQ(result.out, "");
+        EXPECT_EQ(listing(), std::vector<std::string>{}) << "left behind";
+    }
+    const ProcessResult help = run({"--help"});
+    EXPECT_EQ(help.exitStatus, 0);
+    EXPECT_NE(help.out.find("Usage: barquill [OPTIONS] [TEXT]"), std::string::npos);
+}
+
+TEST_F(CommandLine, AFailedRunLeavesAnExistingOutputUnchanged) {
+    const std::string precious = "an earlier label";
+    for (const std::vector<std::string>& args :
+         {std::vector<std::string>{"-o", "label.png", "-l", "12", "x"},
+          std::vector<std::string>{"-o", "label.png", ""},
+          std::vector<std::string>{"-o", "label.png", "-c", "1", "-l", "4",
+                                   std::string(400, 'x')}}) {
+        write("label.png", precious);
+        const ProcessResult result = run(args);
+        EXPECT_NE(result.exitStatus, 0);
+        EXPECT_EQ(file("label.png"), precious);
+        EXPECT_EQ(listing(), std::vector<std::string>{"label.png"});
+    }
+    // A successful run replaces it.
+    ASSERT_EQ(run({"-o", "label.png", "new"}).exitStatus, 0);
+    EXPECT_EQ(read(*decode("label.png")), toBytes("new"));
+    struct stat info {};
+    ASSERT_EQ(stat(path("label.png").c_str(), &info), 0);
+    EXPECT_NE(info.st_mode & 0044, 0u) << "readable by others, as a file made by any tool";
+}
+
+TEST_F(CommandLine, BatchWritesEveryGoodLineAndReportsTheFailingOnes) {
+    std::filesystem::create_directory(path("labels"));
+    const std::string list = "first\n\nthird\tnamed.gif\n" + std::string(2000, '\x80') +
+                             "\r\nfifth\r\n" + "sixth\tno/such/dir/x.png\n";
+    write("list.txt", list);
+    for (const char* jobs : {"1", "2"}) {
+        SCOPED_TRACE(jobs);
+        const ProcessResult result =
+            run({"--batch", "list.txt", "-o", "labels/%03d.png", "-j", jobs});
+        EXPECT_EQ(result.exitStatus, 2);
+        EXPECT_NE(result.err.find("barquill: line 2: nothing to encode\n"), std::string::npos)
+            << result.err;
+        EXPECT_NE(result.err.find("barquill: line 4: error: input string too long (PDF error 2)"),
+                  std::string::npos);
+        EXPECT_NE(result.err.find("barquill: line 6: cannot write no/such/dir/x.png"),
+                  std::string::npos);
+        EXPECT_NE(result.err.find("3 of 6 written, 3 failed"), std::string::npos);
+        EXPECT_EQ(read(*decode("labels/001.png")), toBytes("first"));
+        EXPECT_EQ(read(*decode("named.gif")), toBytes("third"));
+        EXPECT_EQ(read(*decode("labels/005.png")), toBytes("fifth"));
+        EXPECT_FALSE(exists("labels/002.png") || exists("labels/003.png") ||
+                     exists("labels/004.png") || exists("labels/006.png"));
+        std::filesystem::remove_all(path("labels"));
+        std::filesystem::create_directory(path("labels"));
+    }
+}
+
+TEST_F(CommandLine, NulSeparatedBatchFromStandardInputKeepsLineFeeds) {
+    const ProcessResult result =
+        run({"--batch", "-", "--batch-nul", "-o", "%d.bmp"}, "two\nlines\0tab\there\0"s);
+    ASSERT_EQ(result.exitStatus, 0) << result.err;
+    EXPECT_EQ(result.err, "");
+    EXPECT_EQ(read(*decode("1.bmp")), toBytes("two\nlines"));
+    EXPECT_EQ(read(*decode("2.bmp")), toBytes("tab\there"));
+}
+
+TEST_F(CommandLine, PrinterSizingDrawsWholeDotsAndRecordsTheResolution) {
+    const std::string text = "LOT 4711";
+    ASSERT_EQ(run({"-o", "desktop.png", text}).exitStatus, 0);
+    const ProcessResult sized = run({"--xdim", "0.25", "--dpi", "300", "-o", "printer.png", text});
+    ASSERT_EQ(sized.exitStatus, 0) << sized.err;
+    EXPECT_EQ(sized.err, "") << "3 dots per module need no warning";
+    const DecodedImage desktop = *decode("desktop.png"), printer = *decode("printer.png");
+
+    // 2 x 4 pixels per module on the desktop; 0.25 mm at 300 dpi is 2.95 dots,
+    // drawn as 3 whole dots with rows three times as high.
+    const int margin = 10;
+    ASSERT_EQ((desktop.width - 2 * margin) % 2, 0);
+    const int modules = (desktop.width - 2 * margin) / 2, rows = (desktop.height - 2 * margin) / 4;
+    EXPECT_EQ(printer.width, 2 * margin + 3 * modules);
+    EXPECT_EQ(printer.height, 2 * margin + 9 * rows);
+    // The start pattern opens with eight bar modules, then one space module.
+    for (int x = margin; x < margin + 24; ++x) EXPECT_LT(printer.at(x, margin), 128) << x;
+    for (int x = margin + 24; x < margin + 27; ++x) EXPECT_GT(printer.at(x, margin), 128) << x;
+    EXPECT_GT(printer.at(margin - 1, margin), 128);
+    EXPECT_EQ(read(printer), toBytes(text));
+    // 300 dots per inch are 11811 per metre.
+    EXPECT_EQ(printer.pixelsPerMetreX, 11811);
+    EXPECT_EQ(printer.pixelsPerMetreY, 11811);
+
+    ASSERT_EQ(run({"--xdim", "0.25", "--dpi", "300", "-o", "printer.bmp", text}).exitStatus, 0);
+    EXPECT_EQ(decode("printer.bmp")->pixelsPerMetreX, 11811);
+
+    ASSERT_EQ(run({"--xdim", "0.25", "--dpi", "300", "-o", "printer.svg", text}).exitStatus, 0);
+    char size[96];
+    std::snprintf(size, sizeof size, "width=\"%gmm\"", printer.width * 25.4 / 300);
+    EXPECT_NE(file("printer.svg").find(size), std::string::npos) << size;
+    const std::optional<DecodedImage> vector = decode("printer.svg", 300);
+    ASSERT_TRUE(vector);
+    EXPECT_EQ(vector->width, printer.width);
+    EXPECT_EQ(read(*vector), toBytes(text));
+}
+
+TEST_F(CommandLine, TooFewDotsPerModuleWarnUnlessQuiet) {
+    const ProcessResult warned = run({"--xdim", "0.25", "--dpi", "203", "-o", "a.png", "x"});
+    EXPECT_EQ(warned.exitStatus, 0);
+    EXPECT_NE(warned.err.find("barquill: warning: a module is only 2 printer dots wide"),
+              std::string::npos)
+        << warned.err;
+    const ProcessResult quiet = run({"-q", "--xdim", "0.25", "--dpi", "203", "-o", "a.png", "x"});
+    EXPECT_EQ(quiet.exitStatus, 0);
+    EXPECT_EQ(quiet.err, "");
+}
+
+TEST_F(CommandLine, VerboseTellsWhatWasBuilt) {
+    const ProcessResult result = run({"-v", "-l", "3", "-c", "4", "-o", "a.png", "verbose"});
+    ASSERT_EQ(result.exitStatus, 0);
+    const DecodedImage image = *decode("a.png");
+    for (const std::string& part :
+         {"4 columns"s, "level 3 (16 error-correction codewords)"s, "of 928 data codewords"s,
+          "of 90 rows"s,
+          std::to_string(image.width) + " x " + std::to_string(image.height) + " pixels"})
+        EXPECT_NE(result.err.find(part), std::string::npos) << part << "\n" << result.err;
+}
+
+}  // namespace
+}  // namespace barquill::testing

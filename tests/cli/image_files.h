@@ -1,0 +1,31 @@
+#pragma once
+// Standard decoders for the files the tool writes: libpng for PNG, giflib
+// for GIF, and the BMP layout read by hand. Pixels come out as 8-bit grey.
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace barquill::testing {
+
+struct DecodedImage {
+    int width = 0;
+    int height = 0;
+    std::vector<std::uint8_t> grey;  // top row first, width bytes per row
+    int bitsPerPixel = 0;            // as stored in the file
+    bool paletted = false;
+    int paletteSize = 0;
+    long pixelsPerMetreX = 0;  // PNG pHYs (metre unit) or BMP header; 0 when absent
+    long pixelsPerMetreY = 0;
+
+    std::uint8_t at(int x, int y) const { return grey[static_cast<std::size_t>(y) * width + x]; }
+};
+
+std::optional<DecodedImage> readPng(const std::string& bytes);
+std::optional<DecodedImage> readGif(const std::string& bytes);
+std::optional<DecodedImage> readBmp(const std::string& bytes);
+
+std::string readFile(const std::string& path);
+
+}  // namespace barquill::testing
