@@ -130,6 +130,7 @@ void PictureGIF::EncodeComment(ByteStream* file) {
 void PictureGIF::EncodeBody(ByteStream* file, bool localColorMap) {
   curX = 0;
   curY = GetHeight() - 1;
+  pixelRow = GetBits(static_cast<std::uint32_t>(curY));
   pixelsLeft = static_cast<std::int64_t>(GetWidth()) * GetHeight();
 
   PutByte(file, kImageSeparator);
@@ -154,10 +155,17 @@ void PictureGIF::EncodeBody(ByteStream* file, bool localColorMap) {
 std::int32_t PictureGIF::GifNextPixel() {
   if (pixelsLeft == 0) return -1;
   --pixelsLeft;
-  const std::int32_t index = GetPixelIndex(curX, curY);
+  // The row is looked up once per row, not per pixel.
+  std::int32_t index;
+  switch (GetBpp()) {
+    case 8: index = pixelRow[curX]; break;
+    case 4: index = (pixelRow[curX >> 1] >> ((curX & 1) ? 0 : 4)) & 0x0F; break;
+    default: index = (pixelRow[curX >> 3] >> (7 - (curX & 7))) & 1; break;
+  }
   if (++curX == GetWidth()) {
     curX = 0;
     --curY;
+    pixelRow = curY >= 0 ? GetBits(static_cast<std::uint32_t>(curY)) : nullptr;
   }
   return index;
 }
@@ -199,6 +207,44 @@ bool PictureGIF::Encode(ByteStream* file) {
   return FinishFile(file);
 }
 
+namespace {
+
+// The lowest entry of the current tile's table that holds each colour met so
+// far. It gives what a nearest-colour search of the table would give, since
+// every pixel's colour is exact in its own entry, without scanning the table
+// for each pixel.
+class TileColourLookup {
+ public:
+  void clear() { std::memset(keys, 0, sizeof keys); }
+
+  // The entry already holding `colour` (blue, green, red in the low 24
+  // bits), or `entry` when this is the colour's first appearance.
+  std::uint8_t findOrAdd(std::uint32_t colour, std::uint8_t entry) {
+    const std::uint32_t key = colour | kOccupied;
+    std::uint32_t slot = (colour * 2654435761u) >> (32 - kSlotBits);
+    while (keys[slot] != 0) {
+      if (keys[slot] == key) return entries[slot];
+      slot = (slot + 1) & (kSlots - 1);
+    }
+    keys[slot] = key;
+    entries[slot] = entry;
+    return entry;
+  }
+
+ private:
+  static constexpr std::uint32_t kSlotBits = 9;  // twice the 255 colours of a tile
+  static constexpr std::uint32_t kSlots = 1u << kSlotBits;
+  static constexpr std::uint32_t kOccupied = 1u << 24;
+  std::uint32_t keys[kSlots] = {};
+  std::uint8_t entries[kSlots] = {};
+};
+
+std::uint32_t colourKey(const std::uint8_t* blueGreenRed) {
+  return blueGreenRed[0] | blueGreenRed[1] << 8 | blueGreenRed[2] << 16;
+}
+
+}  // namespace
+
 bool PictureGIF::EncodeRGB(ByteStream* file) {
   EncodeHeader(file);
   EncodeComment(file);
@@ -206,6 +252,7 @@ bool PictureGIF::EncodeRGB(ByteStream* file) {
   PictureGIF tile;
   // The tiles use the compressor chosen for the picture.
   tile.SetCodecOption(GetCodecOption(IMAGE_FORMAT_GIF), IMAGE_FORMAT_GIF);
+  TileColourLookup lookup;
   const std::int32_t width = GetWidth();
   const std::int32_t height = GetHeight();
   for (std::int32_t y = 0; y < height; y += kTileHeight) {
@@ -222,16 +269,28 @@ bool PictureGIF::EncodeRGB(ByteStream* file) {
         tile.SetTransIndex(0);
         tile.SetPaletteColor(0, GetTransColor());
       }
-      // Entry i holds its pixel's colour exactly, so the nearest entry is
-      // the lowest one of that colour and the table reproduces every pixel.
+      // Entry i = 1 + k + 17 j holds pixel (k, j) exactly; entry 0 stays
+      // free for transparency. A pixel takes the lowest entry of its colour,
+      // which may be entry 0 or an earlier pixel's entry.
+      std::uint8_t* table = tile.GetPalette();
+      const std::uint32_t entryZero = colourKey(table);
+      lookup.clear();
       for (std::int32_t j = 0; j < h; ++j) {
-        for (std::int32_t k = 0; k < w; ++k) {
-          const std::uint32_t index = static_cast<std::uint32_t>(1 + k + kTileWidth * j);
-          const RgbQuad colour = GetPixelColor(x + k, height - y - h + j, true);
-          tile.SetPaletteColor(index, colour);
-          tile.SetPixelIndex(k, j, tile.GetNearestIndex(tile.GetPaletteColor(index)));
+        const std::int32_t sourceRow = height - y - h + j;
+        const std::uint8_t* source = GetBits(static_cast<std::uint32_t>(sourceRow)) + 3 * static_cast<std::size_t>(x);
+        std::uint8_t* indices = tile.GetBits(static_cast<std::uint32_t>(j));
+        for (std::int32_t k = 0; k < w; ++k, source += 3) {
+          const auto entry = static_cast<std::uint8_t>(1 + k + kTileWidth * j);
+          std::uint8_t* slot = table + 4 * entry;
+          slot[0] = source[0];
+          slot[1] = source[1];
+          slot[2] = source[2];
+          slot[3] = alphaPlane != nullptr ? AlphaGet(x + k, sourceRow) : imageInfo.transColor.reserved;
+          const std::uint32_t colour = colourKey(source);
+          indices[k] = colour == entryZero ? 0 : lookup.findOrAdd(colour, entry);
         }
       }
+      tile.imageInfo.lastColorValid = false;
       tile.SetOffset(x, y);
       tile.EncodeExtension(file);
       tile.EncodeBody(file, true);

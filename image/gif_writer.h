@@ -103,6 +103,7 @@ class PictureGIF : public Picture {
   std::int32_t curX = 0;
   std::int32_t curY = 0;
   std::int64_t pixelsLeft = 0;
+  const std::uint8_t* pixelRow = nullptr;  // stored row curY
   std::uint32_t bitBuffer = 0;
   std::int32_t bitCount = 0;
   std::int32_t hashKeys[kHashSize] = {};
