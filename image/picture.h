@@ -224,7 +224,9 @@ class Picture {
 
   // Encoding. Save writes a temporary file beside the target and renames it
   // over the target only once complete: a failed save never harms an
-  // existing file and leaves nothing behind.
+  // existing file and leaves nothing behind. A name that cannot be created
+  // leaves the last-error text alone (errno says why); a failed encoding,
+  // write or rename sets it.
   bool Save(const char* filename, std::uint32_t type);
   bool Encode(std::FILE* stream, std::uint32_t type);
   bool Encode(ByteStream* file, std::uint32_t type);

@@ -2,6 +2,7 @@
 #include <sys/resource.h>
 #include <sys/stat.h>
 
+#include <cerrno>
 #include <csignal>
 #include <filesystem>
 #include <fstream>
@@ -123,7 +124,9 @@ TEST_F(SaveTest, UnopenableNameFailsWithoutTouchingTheLastError) {
   Picture picture = image_test::letterF(1, 9, 9);
   picture.Save((folder / "x").c_str(), 7);  // leaves a known text behind
   const fs::path target = folder / "no-such-folder" / "symbol.bmp";
+  errno = 0;
   EXPECT_FALSE(picture.Save(target.c_str(), IMAGE_FORMAT_BMP));
+  EXPECT_EQ(errno, ENOENT);
   EXPECT_STREQ(picture.GetLastError(), "Encode: Unknown format");
   EXPECT_FALSE(picture.Save("", IMAGE_FORMAT_BMP));
   EXPECT_FALSE(picture.Save(nullptr, IMAGE_FORMAT_BMP));
