@@ -64,9 +64,13 @@ struct StretchMap {
     // yy (0 is the bottom row of the paint box).
     float dx(int xx) const { return float((long long)xx + box.left - x) * fx; }
     float dy(int yy) const { return float(imageHeight) - float((long long)box.bottom - yy - y) * fy; }
-    // Rounding can land a hair past the last pixel; clamp to the picture.
-    int sx(int xx) const { return std::clamp(int(std::floor(dx(xx))), 0, imageWidth - 1); }
-    int sy(int yy) const { return std::clamp(int(std::floor(dy(yy))), 0, imageHeight - 1); }
+    // Single-precision rounding can land a hair outside the picture: clamp
+    // before converting.
+    int sx(int xx) const { return toPixel(dx(xx), imageWidth); }
+    int sy(int yy) const { return toPixel(dy(yy), imageHeight); }
+    static int toPixel(float position, int extent) {
+        return int(std::clamp(std::floor(position), 0.0f, float(extent - 1)));
+    }
 
     int imageWidth, imageHeight, x, y;
     Rect box;
@@ -77,6 +81,9 @@ RgbQuad interpolate(const Picture& picture, float x, float y) {
     // Bilinear: the four pixels around (x, y), weighted by nearness; outside
     // the picture the nearest edge pixel stands in.
     const int width = picture.GetWidth(), height = picture.GetHeight();
+    // Beyond one pixel outside, every neighbour is an edge pixel anyway.
+    x = std::clamp(x, -1.0f, float(width));
+    y = std::clamp(y, -1.0f, float(height));
     const float fx = std::floor(x), fy = std::floor(y);
     const float wx = x - fx, wy = y - fy;
     auto at = [&](long long px, long long py) {
