@@ -57,7 +57,7 @@ public:
 private:
     void work() {
         // One job per worker: the encoder keeps nothing between calls but the job.
-        auto job = std::make_unique<SymbolJob>();
+        auto job = std::make_unique_for_overwrite<SymbolJob>();
         for (std::size_t i = next_++; i < items_.size(); i = next_++) {
             process(items_[i], job.get(), &results_[i]);
             if (++finished_ == items_.size()) {

@@ -68,7 +68,8 @@ int runSingle(const Request& request, const Console& console) {
         return EXIT_USAGE;
     }
 
-    auto job = std::make_unique<SymbolJob>();
+    // Not zeroed here: encodeSymbol initialises the job.
+    auto job = std::make_unique_for_overwrite<SymbolJob>();
     const SymbolOptions symbolOptions{request.level, request.columns, request.compact};
     const EncodeOutcome outcome = encodeSymbol(job.get(), symbolOptions, data);
     if (!request.quiet)
