@@ -1,9 +1,10 @@
 #include "app/color_button.h"
 
+#include <qdrawutil.h>
+
 #include <QColorDialog>
 #include <QPainter>
 #include <QRegion>
-#include <qdrawutil.h>
 
 #include "app/qt_draw_target.h"
 
@@ -18,7 +19,9 @@ std::optional<COLORREF> runQtColorDialog(COLORREF initial, QWidget* parent) {
     return toColorRef(chosen);
 }
 
-QRect inset(const QRect& r, int n) { return r.adjusted(n, n, -n, -n); }
+QRect inset(const QRect& r, int n) {
+    return r.adjusted(n, n, -n, -n);
+}
 
 }  // namespace
 

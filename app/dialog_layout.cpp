@@ -10,7 +10,9 @@
 #include <QPushButton>
 
 // Resources of a static library are registered by hand, outside any namespace.
-static void registerResources() { Q_INIT_RESOURCE(barquill); }
+static void registerResources() {
+    Q_INIT_RESOURCE(barquill);
+}
 
 namespace barquill::app {
 
@@ -76,8 +78,12 @@ DialogUnits::DialogUnits(const QFont& font) {
     baseY_ = std::max(1, metrics.height());
 }
 
-int DialogUnits::toPixelsX(int units) const { return mulDiv(units, baseX_, 4); }
-int DialogUnits::toPixelsY(int units) const { return mulDiv(units, baseY_, 8); }
+int DialogUnits::toPixelsX(int units) const {
+    return mulDiv(units, baseX_, 4);
+}
+int DialogUnits::toPixelsY(int units) const {
+    return mulDiv(units, baseY_, 8);
+}
 
 QRect DialogUnits::toPixels(int x, int y, int width, int height) const {
     return QRect(toPixelsX(x), toPixelsY(y), toPixelsX(width), toPixelsY(height));

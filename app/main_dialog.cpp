@@ -88,7 +88,9 @@ bool CMainDialog::OnInitDialog() {
     return true;
 }
 
-bool CMainDialog::UpdateData(bool saveAndValidate) { return DoDataExchange(saveAndValidate); }
+bool CMainDialog::UpdateData(bool saveAndValidate) {
+    return DoDataExchange(saveAndValidate);
+}
 
 bool CMainDialog::ExchangeInteger(int id, int& value, bool saveAndValidate) {
     auto* edit = qobject_cast<QLineEdit*>(GetDlgItem(id));
@@ -132,8 +134,8 @@ int CMainDialog::SelectedLevel() const {
 void CMainDialog::SetStatus(const QString& text, bool problem) {
     m_stStatus.setText(text);
     QPalette pal = m_stStatus.palette();
-    pal.setColor(QPalette::WindowText, problem ? QColor(0xB0, 0x00, 0x20)
-                                               : palette().color(QPalette::WindowText));
+    pal.setColor(QPalette::WindowText,
+                 problem ? QColor(0xB0, 0x00, 0x20) : palette().color(QPalette::WindowText));
     m_stStatus.setPalette(pal);
 }
 
@@ -145,10 +147,11 @@ void CMainDialog::OnEncode() {
     const QByteArray bytes = m_strText.toUtf8();
     if (bytes.size() > TEXT_CAPACITY - 1) {
         m_image.Destroy();
-        SetStatus(tr("The text is %1 bytes long; a symbol holds at most %2 bytes. Nothing was encoded.")
-                      .arg(bytes.size())
-                      .arg(TEXT_CAPACITY - 1),
-                  true);
+        SetStatus(
+            tr("The text is %1 bytes long; a symbol holds at most %2 bytes. Nothing was encoded.")
+                .arg(bytes.size())
+                .arg(TEXT_CAPACITY - 1),
+            true);
         update();
         return;
     }
@@ -205,7 +208,9 @@ void CMainDialog::OnSysCommand(unsigned id, long) {
     }
 }
 
-void CMainDialog::paintEvent(QPaintEvent*) { OnPaint(); }
+void CMainDialog::paintEvent(QPaintEvent*) {
+    OnPaint();
+}
 
 void CMainDialog::OnPaint() {
     if (m_image.GetHeight() == 0) return;

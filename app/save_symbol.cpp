@@ -3,11 +3,11 @@
 // an existing file whole).
 
 #include <QDir>
-#include <cerrno>
-#include <cstring>
 #include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <cerrno>
+#include <cstring>
 
 #include "app/main_dialog.h"
 

@@ -23,9 +23,15 @@ inline constexpr ColorRef INVALID_COLOR = 0xFFFFFFFFu;
 constexpr ColorRef rgb(std::uint8_t red, std::uint8_t green, std::uint8_t blue) {
     return ColorRef(red) | ColorRef(green) << 8 | ColorRef(blue) << 16;
 }
-constexpr std::uint8_t redOf(ColorRef c) { return std::uint8_t(c); }
-constexpr std::uint8_t greenOf(ColorRef c) { return std::uint8_t(c >> 8); }
-constexpr std::uint8_t blueOf(ColorRef c) { return std::uint8_t(c >> 16); }
+constexpr std::uint8_t redOf(ColorRef c) {
+    return std::uint8_t(c);
+}
+constexpr std::uint8_t greenOf(ColorRef c) {
+    return std::uint8_t(c >> 8);
+}
+constexpr std::uint8_t blueOf(ColorRef c) {
+    return std::uint8_t(c >> 16);
+}
 
 constexpr PixelWord toPixelWord(ColorRef c) {
     return 0xFF000000u | PixelWord(redOf(c)) << 16 | PixelWord(greenOf(c)) << 8 | blueOf(c);

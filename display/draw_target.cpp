@@ -52,9 +52,13 @@ void DrawTarget::attach(PixelWord* pixels, int width, int height, std::ptrdiff_t
     clip_ = Rect{0, 0, width_, height_};
 }
 
-void DrawTarget::intersectClip(const Rect& rect) { clip_ = intersect(clip_, rect); }
+void DrawTarget::intersectClip(const Rect& rect) {
+    clip_ = intersect(clip_, rect);
+}
 
-void DrawTarget::setClip(const Rect& rect) { clip_ = intersect(Rect{0, 0, width_, height_}, rect); }
+void DrawTarget::setClip(const Rect& rect) {
+    clip_ = intersect(Rect{0, 0, width_, height_}, rect);
+}
 
 void DrawTarget::fillRect(const Rect& rect, ColorRef color) {
     Rect r = intersect(clip_, rect);

@@ -50,10 +50,10 @@ DeviceBitmap* renderSymbol(SymbolJob* job) {
             if (bits[j] != '1') continue;
             const long long left = m + (long long)MODULE_PIXEL_WIDTH * j;
             const long long top = m + (long long)MODULE_PIXEL_HEIGHT * i;
-            keptContext->fillRect(Rect{pixelExtent(left), pixelExtent(top),
-                                       pixelExtent(left + MODULE_PIXEL_WIDTH),
-                                       pixelExtent(top + MODULE_PIXEL_HEIGHT)},
-                                  job->barColor);
+            keptContext->fillRect(
+                Rect{pixelExtent(left), pixelExtent(top), pixelExtent(left + MODULE_PIXEL_WIDTH),
+                     pixelExtent(top + MODULE_PIXEL_HEIGHT)},
+                job->barColor);
         }
     }
     return keptBitmap.get();

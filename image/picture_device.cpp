@@ -20,7 +20,9 @@ using barquill::display::Rect;
 
 namespace {
 
-int clampToInt(long long v) { return int(std::clamp<long long>(v, INT_MIN, INT_MAX)); }
+int clampToInt(long long v) {
+    return int(std::clamp<long long>(v, INT_MIN, INT_MAX));
+}
 
 // The part of the target rectangle inside the clip box; its width or height
 // may be 0.
@@ -46,7 +48,9 @@ struct Section {
         }
     }
     bool isValid() const { return !bits.empty(); }
-    std::uint8_t* pixel(int xx, int yy) { return &bits[std::size_t(yy) * format.stride() + 3 * std::size_t(xx)]; }
+    std::uint8_t* pixel(int xx, int yy) {
+        return &bits[std::size_t(yy) * format.stride() + 3 * std::size_t(xx)];
+    }
 
     DibFormat format;
     std::vector<std::uint8_t> bits;
@@ -56,14 +60,22 @@ struct Section {
 // nearest-pixel rule with single-precision ratios, rows counted from the
 // bottom as the picture stores them.
 struct StretchMap {
-    StretchMap(int imageWidth, int imageHeight, int x, int y, int width, int height, const Rect& box)
-        : imageWidth(imageWidth), imageHeight(imageHeight), x(x), y(y), box(box),
-          fx(float(imageWidth) / float(width)), fy(float(imageHeight) / float(height)) {}
+    StretchMap(int imageWidth, int imageHeight, int x, int y, int width, int height,
+               const Rect& box)
+        : imageWidth(imageWidth),
+          imageHeight(imageHeight),
+          x(x),
+          y(y),
+          box(box),
+          fx(float(imageWidth) / float(width)),
+          fy(float(imageHeight) / float(height)) {}
 
     // Source position before rounding, for output column xx and output row
     // yy (0 is the bottom row of the paint box).
     float dx(int xx) const { return float((long long)xx + box.left - x) * fx; }
-    float dy(int yy) const { return float(imageHeight) - float((long long)box.bottom - yy - y) * fy; }
+    float dy(int yy) const {
+        return float(imageHeight) - float((long long)box.bottom - yy - y) * fy;
+    }
     // Single-precision rounding can land a hair outside the picture: clamp
     // before converting.
     int sx(int xx) const { return toPixel(dx(xx), imageWidth); }
@@ -88,7 +100,7 @@ RgbQuad interpolate(const Picture& picture, float x, float y) {
     const float wx = x - fx, wy = y - fy;
     auto at = [&](long long px, long long py) {
         return picture.GetPixelColor(int(std::clamp<long long>(px, 0, width - 1)),
-                             int(std::clamp<long long>(py, 0, height - 1)), false);
+                                     int(std::clamp<long long>(py, 0, height - 1)), false);
     };
     const long long x0 = (long long)fx, y0 = (long long)fy;
     const RgbQuad c00 = at(x0, y0), c10 = at(x0 + 1, y0), c01 = at(x0, y0 + 1),
@@ -149,8 +161,9 @@ std::int32_t Picture::Draw(DrawTarget* dc, std::int32_t x, std::int32_t y, std::
                 const StretchMap map(GetWidth(), GetHeight(), x, y, width, height, box);
                 for (int yy = 0; yy < box.height(); ++yy)
                     for (int xx = 0; xx < box.width(); ++xx) {
-                        RgbQuad c = smooth ? interpolate(*this, map.dx(xx) - 0.5f, map.dy(yy) - 0.5f)
-                                           : GetPixelColor(map.sx(xx), map.sy(yy), false);
+                        RgbQuad c = smooth
+                                        ? interpolate(*this, map.dx(xx) - 0.5f, map.dy(yy) - 0.5f)
+                                        : GetPixelColor(map.sx(xx), map.sy(yy), false);
                         std::uint8_t* p = section.pixel(xx, yy);
                         p[0] = c.blue, p[1] = c.green, p[2] = c.red;
                     }
@@ -159,7 +172,8 @@ std::int32_t Picture::Draw(DrawTarget* dc, std::int32_t x, std::int32_t y, std::
         }
     } else {
         Section section(box);
-        if (section.isValid() && dc->readPixels(box.left, box.top, section.format, section.bits.data())) {
+        if (section.isValid() &&
+            dc->readPixels(box.left, box.top, section.format, section.bits.data())) {
             const StretchMap map(GetWidth(), GetHeight(), x, y, width, height, box);
             const RgbQuad transColour = GetTransColor();
             for (int yy = 0; yy < box.height(); ++yy)

@@ -72,8 +72,10 @@ inline constexpr std::array MAIN_CONTROLS = {
     ControlTemplate{IDC_COLUMNS, ControlKind::Edit, "", 197, 253, 70, 12},
 };
 
+// clang-format off
 inline constexpr DialogTemplate MAIN_DIALOG{
     IDD_MAIN, "Barquill", "宋体", 9, 447, 317, MAIN_CONTROLS};
+// clang-format on
 
 inline constexpr std::array ABOUT_CONTROLS = {
     ControlTemplate{IDR_MAINFRAME, ControlKind::Icon, "", 11, 17, 20, 20},
@@ -81,8 +83,10 @@ inline constexpr std::array ABOUT_CONTROLS = {
     ControlTemplate{IDOK, ControlKind::DefaultPushButton, "确定", 178, 7, 50, 14},
 };
 
+// clang-format off
 inline constexpr DialogTemplate ABOUT_DIALOG{
     IDD_ABOUTBOX, "关于 Barquill", "宋体", 9, 235, 55, ABOUT_CONTROLS};
+// clang-format on
 
 // Items of the level box, in order.
 inline constexpr std::array LEVEL_ITEMS = {"1", "2", "3", "4", "5", "6", "7", "8"};

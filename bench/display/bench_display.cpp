@@ -26,7 +26,9 @@ SymbolJob largeJob() {
 }
 
 struct Surface : DrawTarget {
-    Surface(int w, int h) : pixels(std::size_t(w) * h) { attach(pixels.data(), w, h, std::ptrdiff_t(w) * 4); }
+    Surface(int w, int h) : pixels(std::size_t(w) * h) {
+        attach(pixels.data(), w, h, std::ptrdiff_t(w) * 4);
+    }
     std::vector<PixelWord> pixels;
 };
 
@@ -72,7 +74,8 @@ void BM_DrawStretched(benchmark::State& state) {
     Picture picture = renderedPicture();
     Surface area(620, 313);
     const bool smooth = state.range(0) != 0;
-    for (auto _ : state) benchmark::DoNotOptimize(picture.Draw(&area, 0, 0, 620, 313, nullptr, smooth));
+    for (auto _ : state)
+        benchmark::DoNotOptimize(picture.Draw(&area, 0, 0, 620, 313, nullptr, smooth));
 }
 BENCHMARK(BM_DrawStretched)->Arg(0)->Arg(1);
 

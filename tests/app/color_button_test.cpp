@@ -2,11 +2,12 @@
 // swatch of its colour, a chequer over the swatch when disabled, and the
 // caption on top.
 
+#include "app/color_button.h"
+
 #include <gtest/gtest.h>
 
 #include <QImage>
 
-#include "app/color_button.h"
 #include "gui_test_support.h"
 
 namespace barquill::testing {
@@ -28,10 +29,10 @@ protected:
 TEST_F(ColorButton, PaintsRingFrameAndSwatch) {
     const QImage face = paint();
     const QRgb buttonFace = button.palette().color(QPalette::Button).rgb();
-    EXPECT_EQ(face.pixel(0, 15), buttonFace);    // outer ring
+    EXPECT_EQ(face.pixel(0, 15), buttonFace);  // outer ring
     EXPECT_EQ(face.pixel(1, 15), buttonFace);
-    EXPECT_EQ(face.pixel(2, 15), buttonFace);    // frame line in the face colour
-    EXPECT_NE(face.pixel(3, 15), swatch);        // push-button frame
+    EXPECT_EQ(face.pixel(2, 15), buttonFace);  // frame line in the face colour
+    EXPECT_NE(face.pixel(3, 15), swatch);      // push-button frame
     for (QPoint p : {QPoint(5, 5), QPoint(114, 24), QPoint(5, 24), QPoint(114, 5)})
         EXPECT_EQ(face.pixel(p), swatch) << p.x() << "," << p.y();
     EXPECT_NE(face.pixel(115, 15), swatch);

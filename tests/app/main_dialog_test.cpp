@@ -40,7 +40,8 @@ protected:
     }
     // The symbol area as the dialog paints it.
     QImage symbolArea() {
-        return dialog.grab(QRect(0, 0, CMainDialog::SYMBOL_AREA_WIDTH, CMainDialog::SYMBOL_AREA_HEIGHT))
+        return dialog
+            .grab(QRect(0, 0, CMainDialog::SYMBOL_AREA_WIDTH, CMainDialog::SYMBOL_AREA_HEIGHT))
             .toImage()
             .convertToFormat(QImage::Format_RGB32);
     }
@@ -122,8 +123,8 @@ TEST_F(MainDialog, EncodeWithDefaultsShowsCentredSymbolThatDecodes) {
     const int x0 = (620 - w) / 2, y0 = (313 - h) / 2;
     const QRgb background = dialog.palette().color(QPalette::Window).rgb();
     EXPECT_EQ(area.pixel(x0 - 1, y0 + h / 2), background);
-    EXPECT_EQ(area.pixel(x0, y0), qRgb(255, 255, 255));             // quiet zone
-    EXPECT_EQ(area.pixel(x0 + 10, y0 + 10), qRgb(0, 0, 0));         // start pattern
+    EXPECT_EQ(area.pixel(x0, y0), qRgb(255, 255, 255));      // quiet zone
+    EXPECT_EQ(area.pixel(x0 + 10, y0 + 10), qRgb(0, 0, 0));  // start pattern
     EXPECT_EQ(area.pixel(x0 + w - 1, y0 + h - 1), qRgb(255, 255, 255));
     EXPECT_EQ(area.pixel(x0 + w, y0 + h / 2), background);
     EXPECT_EQ(decodeImage(area), utf8(sample));
@@ -181,7 +182,8 @@ TEST_F(MainDialog, StatusLineTellsWhatWentWrong) {
         {"too many rows for the columns", QString(1500, QChar('a')), "10", "1", "1",
          "error: data too long for specified number of columns (PDF error 4)", true},
         {"margin too large for a picture", "abc", "100000", "0", "1", "too large", false},
-        {"negative margin cuts everything", "abc", "-1000", "0", "1", "nothing of the symbol", false},
+        {"negative margin cuts everything", "abc", "-1000", "0", "1", "nothing of the symbol",
+         false},
         {"typed level", "abc", "10", "0", "5", "level 5", true},
         {"typed text that names no level", "abc", "10", "0", "x", "level 0", true},
     };
@@ -191,7 +193,8 @@ TEST_F(MainDialog, StatusLineTellsWhatWentWrong) {
         edit(res::IDC_COLUMNS)->setText(c.columns);
         dialog.m_cbLevel.setEditText(c.level);
         encode(c.text);
-        EXPECT_TRUE(dialog.GetStatusText().contains(c.expected)) << dialog.GetStatusText().toStdString();
+        EXPECT_TRUE(dialog.GetStatusText().contains(c.expected))
+            << dialog.GetStatusText().toStdString();
         EXPECT_EQ(dialog.m_image.IsValid(), c.symbol);
         EXPECT_TRUE(dialog.messages.isEmpty());
     }
@@ -331,7 +334,8 @@ TEST_F(MainDialog, ScreenshotAfterEncode) {
     const QImage shot = dialog.grab().toImage();
     const QString path = QDir(BARQUILL_SCREENSHOT_DIR).filePath("barquill-main-dialog.png");
     ASSERT_TRUE(shot.save(path)) << path.toStdString();
-    EXPECT_EQ(decodeImage(shot.copy(0, 0, CMainDialog::SYMBOL_AREA_WIDTH, CMainDialog::SYMBOL_AREA_HEIGHT)),
+    EXPECT_EQ(decodeImage(
+                  shot.copy(0, 0, CMainDialog::SYMBOL_AREA_WIDTH, CMainDialog::SYMBOL_AREA_HEIGHT)),
               utf8(edit(res::IDC_TEXT)->text()));
 }
 

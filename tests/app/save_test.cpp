@@ -1,16 +1,16 @@
 // Saving from the main dialog: the last extension picks the format, the file
 // lands under the exact name chosen, and every failure is told, never hidden.
 
+#include <gif_lib.h>
 #include <gtest/gtest.h>
 
 #include <QFile>
-#include <cstring>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
+#include <cstring>
 #include <filesystem>
-#include <gif_lib.h>
 
 #include "gui_test_support.h"
 #include "resources/dialog_templates.h"
@@ -53,7 +53,8 @@ QImage readGif(const QString& path) {
             for (int y = 0; y < d.Height; ++y)
                 for (int x = 0; x < d.Width; ++x) {
                     const int index = image.RasterBits[y * d.Width + x];
-                    if (index == control.TransparentColor || map == nullptr || index >= map->ColorCount)
+                    if (index == control.TransparentColor || map == nullptr ||
+                        index >= map->ColorCount)
                         continue;
                     const GifColorType c = map->Colors[index];
                     screen.setPixel(d.Left + x, d.Top + y, qRgb(c.Red, c.Green, c.Blue));
@@ -90,9 +91,9 @@ TEST_F(Save, LastExtensionPicksFormatAndNameIsKeptExactly) {
         const char* format;
     };
     const Case cases[] = {
-        {"symbol.png", "PNG"},   {"symbol.GIF", "GIF"}, {"symbol.Gif", "GIF"},
-        {"symbol.bmp", "BMP"},   {"symbol.jpg", "BMP"}, {"symbol", "BMP"},
-        {"a.png.gif", "GIF"},    {"a.gif.txt", "BMP"},  {"标签.png", "PNG"},
+        {"symbol.png", "PNG"}, {"symbol.GIF", "GIF"}, {"symbol.Gif", "GIF"},
+        {"symbol.bmp", "BMP"}, {"symbol.jpg", "BMP"}, {"symbol", "BMP"},
+        {"a.png.gif", "GIF"},  {"a.gif.txt", "BMP"},  {"标签.png", "PNG"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -128,7 +129,8 @@ TEST_F(Save, BeforeAnyEncodeTellsThereIsNoSymbolAndWritesNothing) {
     EXPECT_EQ(dialog.saveDialogRuns, 0);
     EXPECT_FALSE(QFile::exists(folder.filePath("early.png")));
     ASSERT_EQ(dialog.messages.size(), 1);
-    EXPECT_TRUE(dialog.messages[0].contains("no symbol to save")) << dialog.messages[0].toStdString();
+    EXPECT_TRUE(dialog.messages[0].contains("no symbol to save"))
+        << dialog.messages[0].toStdString();
 
     // A refused text leaves no symbol either.
     encode(QString(7000, QChar('1')));

@@ -22,12 +22,7 @@ constexpr ColorRef GREEN = rgb(0, 128, 0);
 // A small asymmetric "F" (5 wide, 6 high): a flipped row order or swapped
 // red and blue shows at once.
 const std::vector<std::string> F_SHAPE = {
-    "#####",
-    "#....",
-    "####.",
-    "#....",
-    "#....",
-    "#....",
+    "#####", "#....", "####.", "#....", "#....", "#....",
 };
 
 // A drawing target that owns its pixels.
@@ -116,9 +111,10 @@ TEST(DeviceBitmap, ReadsOutAsBottomUpPaddedDib) {
 TEST(DeviceBitmap, RefusesReadOutOfOtherShapeOrDepth) {
     auto bitmap = DeviceBitmap::createCompatible(4, 4);
     std::vector<std::uint8_t> bits(256);
-    for (DibFormat f : {DibFormat{3, 4, 24}, DibFormat{4, 5, 24}, DibFormat{4, 4, 8},
-                        DibFormat{4, 4, 16}})
-        EXPECT_EQ(bitmap->getDIBits(f, bits.data()), 0) << f.width << "x" << f.height << "x" << f.bitCount;
+    for (DibFormat f :
+         {DibFormat{3, 4, 24}, DibFormat{4, 5, 24}, DibFormat{4, 4, 8}, DibFormat{4, 4, 16}})
+        EXPECT_EQ(bitmap->getDIBits(f, bits.data()), 0)
+            << f.width << "x" << f.height << "x" << f.bitCount;
 }
 
 TEST(MemoryDC, DrawsNothingWithoutBitmapAndStopsAfterDeselect) {
@@ -150,7 +146,9 @@ TEST(DrawTarget, ClipLimitsFillsAndPixelsAndCanBeRestored) {
     for (int y = 0; y < 4; ++y)
         for (int x = 0; x < 6; ++x) {
             char c = expected[y][x];
-            EXPECT_EQ(s.target.getPixel(x, y), c == 'W' ? WHITE : c == 'R' ? RED : BLUE)
+            EXPECT_EQ(s.target.getPixel(x, y), c == 'W'   ? WHITE
+                                               : c == 'R' ? RED
+                                                          : BLUE)
                 << x << "," << y;
         }
     EXPECT_EQ(s.target.getPixel(6, 0), INVALID_COLOR);
@@ -201,7 +199,8 @@ TEST(DrawTarget, CopiesPalettedAndTopDownDibs) {
                     if (bitCount == 8) row[x] = bar;
                     if (bitCount == 32) {
                         ColorRef c = bar ? RED : BLUE;
-                        row[4 * x] = blueOf(c), row[4 * x + 1] = greenOf(c), row[4 * x + 2] = redOf(c);
+                        row[4 * x] = blueOf(c), row[4 * x + 1] = greenOf(c),
+                                row[4 * x + 2] = redOf(c);
                     }
                 }
             Surface s(8, 8, WHITE);

@@ -21,11 +21,7 @@ constexpr ColorRef GREY = rgb(200, 200, 200);
 
 // A small asymmetric "F": a flipped row order or swapped red and blue shows.
 const std::vector<std::string> F_SHAPE = {
-    "####",
-    "#...",
-    "###.",
-    "#...",
-    "#...",
+    "####", "#...", "###.", "#...", "#...",
 };
 
 struct Surface : DrawTarget {
@@ -36,7 +32,9 @@ struct Surface : DrawTarget {
     std::vector<PixelWord> pixels;
 };
 
-RgbQuad quad(ColorRef c) { return RgbQuad{blueOf(c), greenOf(c), redOf(c), 0}; }
+RgbQuad quad(ColorRef c) {
+    return RgbQuad{blueOf(c), greenOf(c), redOf(c), 0};
+}
 
 // The F as a 24-bit picture, red on blue.
 Picture fPicture() {
@@ -92,7 +90,8 @@ TEST(CreateFromHBITMAP, CopiesDeviceBitmapInto24BitPicture) {
     EXPECT_EQ(picture.GetType(), IMAGE_FORMAT_UNKNOWN);
     for (int y = 0; y < 5; ++y)
         for (int x = 0; x < 4; ++x)
-            EXPECT_EQ(picture.GetPixelColor(x, 4 - y, false), quad(F_SHAPE[y][x] == '#' ? RED : BLUE))
+            EXPECT_EQ(picture.GetPixelColor(x, 4 - y, false),
+                      quad(F_SHAPE[y][x] == '#' ? RED : BLUE))
                 << x << "," << y;
 }
 
@@ -168,7 +167,8 @@ TEST(Draw, StretchingHalvesBySampling) {
     // 4 × 4 picture of 2 × 2 blocks drawn at 2 × 2: one pixel per block.
     Picture picture;
     picture.Create(4, 4, 24, IMAGE_FORMAT_UNKNOWN);
-    const ColorRef blocks[2][2] = {{RED, BLUE}, {GREY, rgb(0, 255, 0)}};  // [top/bottom][left/right]
+    const ColorRef blocks[2][2] = {{RED, BLUE},
+                                   {GREY, rgb(0, 255, 0)}};  // [top/bottom][left/right]
     for (int y = 0; y < 4; ++y)
         for (int x = 0; x < 4; ++x) {
             const RgbQuad q = quad(blocks[y / 2][x / 2]);
@@ -246,9 +246,9 @@ TEST(Draw, AlphaPlaneBlendsOverTheBackground) {
 
     Surface s(3, 1, GREY);
     EXPECT_EQ(picture.Draw(&s, 0, 0), 1);
-    EXPECT_EQ(s.getPixel(0, 0), GREY);                // fully transparent
-    EXPECT_EQ(s.getPixel(1, 0), rgb(99, 99, 99));     // 200 × 127 / 256
-    EXPECT_EQ(s.getPixel(2, 0), rgb(0, 0, 0));        // opaque
+    EXPECT_EQ(s.getPixel(0, 0), GREY);             // fully transparent
+    EXPECT_EQ(s.getPixel(1, 0), rgb(99, 99, 99));  // 200 × 127 / 256
+    EXPECT_EQ(s.getPixel(2, 0), rgb(0, 0, 0));     // opaque
 
     // The global opacity scales every pixel's: 255 × 128 / 256 = 127.
     picture.AlphaSetMax(127);

@@ -2,6 +2,8 @@
 // margin in the space colour, a margin-only bitmap for a failed build, and
 // defined results for any margin.
 
+#include "encoder/rendering.h"
+
 #include <gtest/gtest.h>
 
 #include <climits>
@@ -10,7 +12,6 @@
 #include <vector>
 
 #include "display/color.h"
-#include "encoder/rendering.h"
 #include "tests/support/pdf417_reader.h"
 
 using barquill::display::DeviceBitmap;
@@ -129,11 +130,9 @@ TEST_F(Rendering, AnyMarginGivesDefinedResult) {
         bool bitmap;  // false: too large to hold
     };
     const Case cases[] = {
-        {"", 0, true},           // a symbol at margin 0 still has pixels
-        {"x", -100000, true},    // cut away entirely: empty bitmap
-        {"x", INT_MIN, true},
-        {"x", INT_MAX, false},
-        {"x", 100000, false},
+        {"", 0, true},         // a symbol at margin 0 still has pixels
+        {"x", -100000, true},  // cut away entirely: empty bitmap
+        {"x", INT_MIN, true}, {"x", INT_MAX, false}, {"x", 100000, false},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.margin);
