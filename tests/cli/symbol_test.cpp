@@ -146,6 +146,23 @@ TEST(EncodeFailures, SayHowManyCodewordsAreNeededAndWhatToChange) {
     }
 }
 
+TEST(EncoderWarnings, KeepTheirTextsAndStillBuild) {
+    struct Case {
+        SymbolOptions options;
+        const char* warning;
+    };
+    const Case cases[] = {
+        {{9, 0, false}, "warning: security value out of range"},
+        {{2, 31, false}, "warning: number of columns out of range"},
+    };
+    for (const Case& c : cases) {
+        auto job = std::make_unique<SymbolJob>();
+        const EncodeOutcome outcome = encodeSymbol(job.get(), c.options, "warned");
+        EXPECT_TRUE(outcome.built);
+        EXPECT_EQ(outcome.warnings, std::vector<std::string>{c.warning});
+    }
+}
+
 TEST(VerboseDescription, ReportsTheSymbolAsBuilt) {
     auto job = std::make_unique<SymbolJob>();
     const std::string data(100, 'A');
