@@ -148,7 +148,8 @@ void CMainDialog::OnEncode() {
     if (bytes.size() > TEXT_CAPACITY - 1) {
         m_image.Destroy();
         SetStatus(
-            tr("The text is %1 bytes long; a symbol holds at most %2 bytes. Nothing was encoded.")
+            tr("The text is %1 bytes long, more than the %2 bytes the encoder takes. Nothing was "
+               "encoded.")
                 .arg(bytes.size())
                 .arg(TEXT_CAPACITY - 1),
             true);

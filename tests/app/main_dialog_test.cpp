@@ -207,7 +207,7 @@ TEST_F(MainDialog, TextBeyondTheJobFieldIsRefusedNotCut) {
     EXPECT_TRUE(dialog.GetStatusText().startsWith("error: input string too long (PDF error 2)"))
         << dialog.GetStatusText().toStdString();
 
-    const QString refusal = "a symbol holds at most 6999 bytes";
+    const QString refusal = "more than the 6999 bytes the encoder takes";
     for (const auto& [text, length] : {std::pair{QString(7000, QChar('7')), 7000},
                                        {QString(2334, QChar(0x4E2D)), 7002}}) {  // 3 bytes each
         encode("abc");
