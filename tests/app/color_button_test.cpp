@@ -66,5 +66,25 @@ TEST_F(ColorButton, CaptionIsDrawnAndLongCaptionStaysInsideTheSwatch) {
     }
 }
 
+TEST_F(ColorButton, PressedButtonMovesCaptionNotSwatch) {
+    button.SetColor(0xFFFFFF);
+    button.setText("Bar");
+    // The box around the caption's dark pixels, inside the swatch.
+    auto captionBox = [](const QImage& face) {
+        QRect box;
+        for (int y = 5; y < 25; ++y)
+            for (int x = 5; x < 115; ++x)
+                if (qGray(face.pixel(x, y)) < 128) box |= QRect(x, y, 1, 1);
+        return box;
+    };
+    const QImage up = paint();
+    button.setDown(true);
+    const QImage down = paint();
+    ASSERT_FALSE(captionBox(up).isEmpty());
+    EXPECT_EQ(captionBox(down), captionBox(up).translated(1, 1));
+    EXPECT_EQ(down.pixel(5, 5), qRgb(255, 255, 255));  // the swatch stays put
+    EXPECT_NE(down.pixel(3, 3), up.pixel(3, 3));       // the frame is drawn pushed
+}
+
 }  // namespace
 }  // namespace barquill::testing
