@@ -32,11 +32,10 @@ struct ItemResult {
 class BatchRunner {
 public:
     BatchRunner(const Request& request, std::vector<BatchItem> items)
-        : request_(request), items_(std::move(items)), results_(items_.size()) {
-        options_.geometry = request.geometry;
-        options_.margin = request.margin;
-        options_.barColor = request.barColor;
-        options_.spaceColor = request.spaceColor;
+        : request_(request),
+          items_(std::move(items)),
+          results_(items_.size()),
+          options_(drawOptions(request)) {
         if (!request.outputPath.empty()) {
             std::string error;
             pattern_ = CounterPattern::parse(request.outputPath, &error);

@@ -51,15 +51,6 @@ int readData(const Request& request, const Console& console, std::string* data) 
     return EXIT_WRITTEN;
 }
 
-DrawOptions drawOptions(const Request& request) {
-    DrawOptions options;
-    options.geometry = request.geometry;
-    options.margin = request.margin;
-    options.barColor = request.barColor;
-    options.spaceColor = request.spaceColor;
-    return options;
-}
-
 int runSingle(const Request& request, const Console& console) {
     std::string data, error;
     if (const int status = readData(request, console, &data); status != EXIT_WRITTEN) return status;
@@ -101,6 +92,15 @@ int runSingle(const Request& request, const Console& console) {
 }
 
 }  // namespace
+
+DrawOptions drawOptions(const Request& request) {
+    DrawOptions options;
+    options.geometry = request.geometry;
+    options.margin = request.margin;
+    options.barColor = request.barColor;
+    options.spaceColor = request.spaceColor;
+    return options;
+}
 
 bool readStream(std::FILE* stream, std::size_t limit, std::string* bytes, bool* truncated) {
     bytes->clear();

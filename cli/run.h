@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "cli/request.h"
+#include "cli/symbol_writer.h"
 
 namespace barquill::cli {
 
@@ -25,6 +26,9 @@ inline constexpr std::size_t MAX_DATA_BYTES = 1 << 20;
 // Reads a whole stream; false when it could not be read. At most `limit`
 // bytes are kept; *truncated tells whether there was more.
 bool readStream(std::FILE* stream, std::size_t limit, std::string* bytes, bool* truncated);
+
+// How the request draws its symbols.
+DrawOptions drawOptions(const Request& request);
 
 // The data as the options ask: escapes decoded, one newline stripped.
 // False with *error when an escape is malformed.
