@@ -28,8 +28,9 @@ protected:
     }
     void TearDown() override { std::filesystem::remove_all(directory_); }
 
-    ProcessResult run(const std::vector<std::string>& args, const std::string& input = "") {
-        return runProcess(BARQUILL_EXECUTABLE, args, input, directory_);
+    ProcessResult run(const std::vector<std::string>& args, const std::string& input = "",
+                      long maxFileBytes = 0) {
+        return runProcess(BARQUILL_EXECUTABLE, args, input, directory_, maxFileBytes);
     }
     std::string path(const std::string& name) const { return directory_ + "/" + name; }
     std::string file(const std::string& name) const { return readFile(path(name)); }
@@ -203,6 +204,15 @@ TEST_F(CommandLine, AFailedRunLeavesAnExistingOutputUnchanged) {
         EXPECT_EQ(file("label.png"), precious);
         EXPECT_EQ(listing(), std::vector<std::string>{"label.png"});
     }
+    // A disk that fills up while the new file is written.
+    write("label.png", precious);
+    const ProcessResult full = run({"-o", "label.png", "a longer label than fits"}, "", 64);
+    EXPECT_EQ(full.exitStatus, 3);
+    EXPECT_NE(full.err.find("barquill: cannot write label.png: File too large"), std::string::npos)
+        << full.err;
+    EXPECT_EQ(file("label.png"), precious);
+    EXPECT_EQ(listing(), std::vector<std::string>{"label.png"});
+
     // A successful run replaces it.
     ASSERT_EQ(run({"-o", "label.png", "new"}).exitStatus, 0);
     EXPECT_EQ(read(*decode("label.png")), toBytes("new"));

@@ -3,6 +3,7 @@
 #include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -11,7 +12,8 @@
 namespace barquill::testing {
 
 ProcessResult runProcess(const std::string& program, const std::vector<std::string>& args,
-                         const std::string& input, const std::string& directory) {
+                         const std::string& input, const std::string& directory,
+                         long maxFileBytes) {
     int in[2], out[2], err[2];
     if (pipe(in) || pipe(out) || pipe(err)) return {};
     const pid_t pid = fork();
@@ -21,6 +23,13 @@ ProcessResult runProcess(const std::string& program, const std::vector<std::stri
         dup2(err[1], 2);
         for (int fd : {in[0], in[1], out[0], out[1], err[0], err[1]}) close(fd);
         if (chdir(directory.c_str()) != 0) _exit(127);
+        if (maxFileBytes > 0) {
+            // Ignored signals stay ignored across exec, so writes fail with EFBIG.
+            signal(SIGXFSZ, SIG_IGN);
+            const rlimit limit{static_cast<rlim_t>(maxFileBytes),
+                               static_cast<rlim_t>(maxFileBytes)};
+            setrlimit(RLIMIT_FSIZE, &limit);
+        }
         std::vector<char*> argv{const_cast<char*>(program.c_str())};
         for (const std::string& arg : args) argv.push_back(const_cast<char*>(arg.c_str()));
         argv.push_back(nullptr);

@@ -13,8 +13,10 @@ struct ProcessResult {
 };
 
 // Runs `program` with the arguments in `directory`, feeding `input` to its
-// standard input and collecting both output streams.
+// standard input and collecting both output streams. A maxFileBytes above 0
+// makes every write past that size fail, as on a full disk.
 ProcessResult runProcess(const std::string& program, const std::vector<std::string>& args,
-                         const std::string& input = "", const std::string& directory = ".");
+                         const std::string& input = "", const std::string& directory = ".",
+                         long maxFileBytes = 0);
 
 }  // namespace barquill::testing
