@@ -1,5 +1,7 @@
 #include "app/color_button.h"
 
+#include <cstdlib>
+
 #include <qdrawutil.h>
 
 #include <QColorDialog>
@@ -12,6 +14,16 @@ using barquill::app::toColorRef;
 using barquill::app::toQColor;
 
 namespace {
+
+// The button-text colour is dark on every common theme, so on a dark swatch
+// (the default black bars) the caption would vanish: there it turns white.
+QColor captionColorOn(std::uint32_t swatch, const QColor& buttonText) {
+    const int red = swatch & 0xFF, green = (swatch >> 8) & 0xFF, blue = (swatch >> 16) & 0xFF;
+    const int luma = (299 * red + 587 * green + 114 * blue) / 1000;
+    const int textLuma = qGray(buttonText.rgb());
+    if (std::abs(luma - textLuma) >= 96) return buttonText;
+    return luma < 128 ? QColor(Qt::white) : QColor(Qt::black);
+}
 
 std::optional<COLORREF> runQtColorDialog(COLORREF initial, QWidget* parent) {
     const QColor chosen = QColorDialog::getColor(toQColor(initial), parent);
@@ -120,7 +132,7 @@ void CColorButton::DrawItem(QPainter& painter, bool selected, bool disabled) {
         painter.drawText(textBox.translated(1, 1), Qt::AlignCenter | Qt::TextSingleLine, shown);
         painter.setPen(pal.color(QPalette::Disabled, QPalette::ButtonText));
     } else {
-        painter.setPen(buttonText);
+        painter.setPen(captionColorOn(m_crColor, buttonText));
     }
     painter.drawText(textBox, Qt::AlignCenter | Qt::TextSingleLine, shown);
 }

@@ -66,6 +66,16 @@ TEST_F(ColorButton, CaptionIsDrawnAndLongCaptionStaysInsideTheSwatch) {
     }
 }
 
+TEST_F(ColorButton, CaptionStaysReadableOnADarkSwatch) {
+    button.SetColor(0x000000);  // the default bar colour
+    button.setText("Bar color");
+    const QImage face = paint();
+    int light = 0;
+    for (int y = 5; y < 25; ++y)
+        for (int x = 5; x < 115; ++x) light += qGray(face.pixel(x, y)) >= 128;
+    EXPECT_GT(light, 10);
+}
+
 TEST_F(ColorButton, PressedButtonMovesCaptionNotSwatch) {
     button.SetColor(0xFFFFFF);
     button.setText("Bar");
