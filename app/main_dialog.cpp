@@ -5,6 +5,7 @@
 #include <QLineEdit>
 #include <QPainter>
 #include <QPushButton>
+#include <algorithm>
 #include <cstring>
 
 #include "app/about_dialog.h"
@@ -224,7 +225,12 @@ void CMainDialog::OnPaint() {
     m_image.Draw(&area, (SYMBOL_AREA_WIDTH - w) / 2, (SYMBOL_AREA_HEIGHT - h) / 2, -1, -1, nullptr,
                  false);
     QPainter painter(this);
-    painter.drawImage(0, 0, area.image());
+    painter.drawImage(SymbolArea().topLeft(), area.image());
+}
+
+QRect CMainDialog::SymbolArea() const {
+    return QRect(std::max(0, (width() - SYMBOL_AREA_WIDTH) / 2), 0, SYMBOL_AREA_WIDTH,
+                 SYMBOL_AREA_HEIGHT);
 }
 
 void CMainDialog::ShowMessage(QMessageBox::Icon icon, const QString& text) {

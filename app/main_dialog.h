@@ -19,9 +19,12 @@
 class CMainDialog : public QDialog {
     Q_OBJECT
 public:
-    // The symbol is centred in this area at the top left of the window.
+    // The symbol is centred in this area at the top of the window.
     static constexpr int SYMBOL_AREA_WIDTH = 620;
     static constexpr int SYMBOL_AREA_HEIGHT = 313;
+    // Where the area lies: centred across the window, which the dialog
+    // font's metrics may make wider than the area.
+    QRect SymbolArea() const;
 
     explicit CMainDialog(QWidget* parent = nullptr);
     ~CMainDialog() override;

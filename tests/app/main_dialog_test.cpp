@@ -40,8 +40,7 @@ protected:
     }
     // The symbol area as the dialog paints it.
     QImage symbolArea() {
-        return dialog
-            .grab(QRect(0, 0, CMainDialog::SYMBOL_AREA_WIDTH, CMainDialog::SYMBOL_AREA_HEIGHT))
+        return dialog.grab(dialog.SymbolArea())
             .toImage()
             .convertToFormat(QImage::Format_RGB32);
     }
@@ -334,9 +333,7 @@ TEST_F(MainDialog, ScreenshotAfterEncode) {
     const QImage shot = dialog.grab().toImage();
     const QString path = QDir(BARQUILL_SCREENSHOT_DIR).filePath("barquill-main-dialog.png");
     ASSERT_TRUE(shot.save(path)) << path.toStdString();
-    EXPECT_EQ(decodeImage(
-                  shot.copy(0, 0, CMainDialog::SYMBOL_AREA_WIDTH, CMainDialog::SYMBOL_AREA_HEIGHT)),
-              utf8(edit(res::IDC_TEXT)->text()));
+    EXPECT_EQ(decodeImage(shot.copy(dialog.SymbolArea())), utf8(edit(res::IDC_TEXT)->text()));
 }
 
 }  // namespace
