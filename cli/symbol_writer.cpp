@@ -5,8 +5,8 @@
 #include <string_view>
 #include <vector>
 
-#include "cli/safe_file.h"
 #include "image/picture.h"
+#include "image/replace_file.h"
 #include "image/svg_writer.h"
 
 namespace barquill::cli {
@@ -108,8 +108,30 @@ bool encodeSymbolFile(const SymbolJob& job, const DrawOptions& options, OutputFo
 
 bool writeSymbolFile(const SymbolJob& job, const DrawOptions& options, OutputFormat format,
                      const std::string& path, std::string* error) {
-    std::string bytes;
-    return encodeSymbolFile(job, options, format, &bytes, error) && replaceFile(path, bytes, error);
+    // Labels come by the thousand: the file is not synced to the disk, which
+    // would cost more than everything else per symbol.
+    constexpr bool sync = false;
+    errno = 0;
+    if (format == OutputFormat::svg) {
+        const std::string document = svgDocument(job, options);
+        const auto write = [&](std::FILE* stream) {
+            return std::fwrite(document.data(), 1, document.size(), stream) == document.size();
+        };
+        if (ReplaceFile(path.c_str(), write, sync) == ReplaceFailure::None) return true;
+        *error = std::strerror(errno != 0 ? errno : EIO);
+        return false;
+    }
+    Picture picture;
+    if (!drawSymbol(job, options, &picture)) {
+        *error = pictureError(picture, "cannot draw the symbol");
+        return false;
+    }
+    if (picture.Save(path.c_str(), imageFormat(format), sync)) return true;
+    // The system's reason (a full disk, a missing folder) says what to change;
+    // the writer's own text is the fallback.
+    *error = errno != 0 ? std::string(std::strerror(errno))
+                        : pictureError(picture, "cannot write the picture");
+    return false;
 }
 
 bool writeSymbolStream(const SymbolJob& job, const DrawOptions& options, OutputFormat format,

@@ -40,9 +40,10 @@ std::string svgDocument(const SymbolJob& job, const DrawOptions& options);
 bool encodeSymbolFile(const SymbolJob& job, const DrawOptions& options, OutputFormat format,
                       std::string* bytes, std::string* error);
 
-// Writes the symbol to `path` through a temporary file and a rename, so an
-// existing file is replaced only by a complete new one. False with the
-// reason in *error when the file could not be written.
+// Writes the symbol to `path` through the image library's safe save (a
+// temporary file and a rename), so an existing file is replaced only by a
+// complete new one. False with the reason in *error when the file could not
+// be written.
 bool writeSymbolFile(const SymbolJob& job, const DrawOptions& options, OutputFormat format,
                      const std::string& path, std::string* error);
 

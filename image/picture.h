@@ -226,8 +226,10 @@ class Picture {
   // over the target only once complete: a failed save never harms an
   // existing file and leaves nothing behind. A name that cannot be created
   // leaves the last-error text alone (errno says why); a failed encoding,
-  // write or rename sets it.
-  bool Save(const char* filename, std::uint32_t type);
+  // write or rename sets it. `sync` puts the file on the disk before the
+  // rename: worth it for a document saved by hand, not for a batch of
+  // thousands of labels.
+  bool Save(const char* filename, std::uint32_t type, bool sync = true);
   bool Encode(std::FILE* stream, std::uint32_t type);
   bool Encode(ByteStream* file, std::uint32_t type);
   bool Encode(std::uint8_t*& buffer, std::int32_t& size, std::uint32_t type);
