@@ -1,9 +1,8 @@
 #include "cli/symbol.h"
 
 #include <cstdio>
-#include <memory>
 
-#include "encoder/encoding_steps.h"
+#include "encoder/pdf417.h"
 
 namespace barquill::cli {
 
@@ -75,15 +74,7 @@ EncodeOutcome encodeSymbol(SymbolJob* job, const SymbolOptions& options, std::st
 }
 
 int countDataCodewords(std::string_view data) {
-    if (data.size() > MAX_INPUT_LENGTH) return -1;
-    // Both tables are too large for a worker thread's stack to spare lightly.
-    auto runs = std::make_unique<RunTable>();
-    auto list = std::make_unique<CodewordList>();
-    list->count = 0;
-    const auto* bytes = reinterpret_cast<const unsigned char*>(data.data());
-    segmentText(runs.get(), bytes, data.size());
-    compactRuns(runs.get(), bytes, list.get());
-    return list->count;
+    return ::countDataCodewords(reinterpret_cast<const unsigned char*>(data.data()), data.size());
 }
 
 std::vector<std::string> describeSymbol(const SymbolJob& job, int dataCodewords, long pictureWidth,

@@ -83,6 +83,12 @@ int encodeSymbolJob(SymbolJob* job, const char* text);
 // The same for `length` bytes of data, which may hold NUL bytes.
 int encodeSymbolBytes(SymbolJob* job, const unsigned char* data, std::size_t length);
 
+// How many data codewords (mode latches and shifts included; no length
+// descriptor, padding or error correction) the data compacts into, so that a
+// caller can tell how full a symbol is or why data did not fit. -1 for data
+// longer than any symbol can hold.
+int countDataCodewords(const unsigned char* data, std::size_t length);
+
 // The core, without option checks: BUILD_OK, BUILD_TOO_LONG or
 // BUILD_TOO_MANY_ROWS. Expects ecLevel in -1..8 and columns in 0..30.
 int buildSymbol(SymbolJob* job, const unsigned char* data, std::size_t length);

@@ -24,14 +24,34 @@ void initSymbolJob(SymbolJob* job) {
     job->margin = 6;
 }
 
+namespace {
+
+// Scratch per thread: a large table that callers never see.
+RunTable& threadRunTable() {
+    static thread_local RunTable runs;
+    return runs;
+}
+
+void compactData(const unsigned char* data, std::size_t length, CodewordList* list) {
+    RunTable& runs = threadRunTable();
+    list->count = 0;
+    segmentText(&runs, data, length);
+    compactRuns(&runs, data, list);
+}
+
+}  // namespace
+
+int countDataCodewords(const unsigned char* data, std::size_t length) {
+    if (length > MAX_INPUT_LENGTH) return -1;
+    static thread_local CodewordList list;
+    compactData(data, length, &list);
+    return list.count;
+}
+
 int buildSymbol(SymbolJob* job, const unsigned char* data, std::size_t length) {
     if (length > MAX_INPUT_LENGTH) return BUILD_TOO_LONG;
-    // Scratch per thread: a large table that callers never see.
-    static thread_local RunTable runs;
     CodewordList list;
-    list.count = 0;
-    segmentText(&runs, data, length);
-    compactRuns(&runs, data, &list);
+    compactData(data, length, &list);
     const int result = dimensionSymbol(job, &list);
     if (result != BUILD_OK) return result;
     appendErrorCorrection(&list, job->ecLevel);

@@ -293,6 +293,21 @@ TEST(SymbolJob, NullTextIsTheEmptyText) {
     EXPECT_EQ(encodeSymbolJob(nullptr, "abc"), STATUS_ERROR);
 }
 
+TEST(SymbolJob, CountsTheDataCodewordsTheDataCompactsInto) {
+    const struct {
+        std::string data;
+        int codewords;
+    } cases[] = {
+        {"", 1},                           // 924 alone
+        {"A12345678B", 7},                 // 29, 902, 138, 628, 478, 900, 59
+        {"ab\xE9\xE8", 5},                 // 810, 59, 901, 233, 232
+        {std::string(44, '9'), 16},        // latch and one group of 15
+        {std::string(TEXT_CAPACITY, 'a'), -1},       // longer than the text field
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(countDataCodewords(bytesOf(c.data), c.data.size()), c.codewords) << c.data.size();
+}
+
 // Inputs up to and past the text field, in every character class, must end in
 // a symbol or in error 2 without touching memory outside the job (the
 // sanitizer build watches this).
