@@ -3,6 +3,7 @@
 // carries its failure text back.
 #include <cstdlib>
 #include <cstring>
+#include <functional>
 
 #include "image/bmp_writer.h"
 #include "image/byte_stream.h"
@@ -55,7 +56,8 @@ bool Picture::Encode(ByteStream* file, std::uint32_t type) {
   }
 }
 
-bool Picture::Encode(std::uint8_t*& buffer, std::int32_t& size, std::uint32_t type) {
+bool Picture::EncodeToBuffer(std::uint8_t*& buffer, std::int32_t& size,
+                             const std::function<bool(ByteStream*)>& encode) {
   if (buffer != nullptr) {
     SetLastError("the buffer must be empty");
     return false;
@@ -65,10 +67,14 @@ bool Picture::Encode(std::uint8_t*& buffer, std::int32_t& size, std::uint32_t ty
     SetLastError("Encode: can't allocate memory");
     return false;
   }
-  if (!Encode(&stream, type)) return false;
+  if (!encode(&stream)) return false;
   size = stream.Size();
   buffer = stream.GetBuffer(true);
   return true;
+}
+
+bool Picture::Encode(std::uint8_t*& buffer, std::int32_t& size, std::uint32_t type) {
+  return EncodeToBuffer(buffer, size, [&](ByteStream* stream) { return Encode(stream, type); });
 }
 
 bool Picture::Encode(std::FILE* stream, Picture** images, std::int32_t count, std::uint32_t type) {
@@ -117,19 +123,7 @@ bool Picture::Encode2RGBA(ByteStream* file) {
 }
 
 bool Picture::Encode2RGBA(std::uint8_t*& buffer, std::int32_t& size) {
-  if (buffer != nullptr) {
-    SetLastError("the buffer must be empty");
-    return false;
-  }
-  MemoryStream stream;
-  if (!stream.Open()) {
-    SetLastError("Encode: can't allocate memory");
-    return false;
-  }
-  if (!Encode2RGBA(&stream)) return false;
-  size = stream.Size();
-  buffer = stream.GetBuffer(true);
-  return true;
+  return EncodeToBuffer(buffer, size, [&](ByteStream* stream) { return Encode2RGBA(stream); });
 }
 
 void Picture::FreeMemory(void* block) {

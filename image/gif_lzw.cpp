@@ -65,7 +65,9 @@ void PictureGIF::output(std::int32_t code) {
   }
 }
 
-void PictureGIF::compressLZW(std::int32_t initBits, ByteStream* file) {
+// Both variable-width code writers start the same way: codes one bit wider
+// than the pixels, a clear code, an end code, and an empty packet.
+void PictureGIF::startCodeStream(std::int32_t initBits, ByteStream* file) {
   outFile = file;
   initWidth = codeWidth = initBits;
   maxCode = static_cast<std::int16_t>((1 << initBits) - 1);
@@ -76,6 +78,10 @@ void PictureGIF::compressLZW(std::int32_t initBits, ByteStream* file) {
   clearCode = 1 << (initBits - 1);
   endCode = clearCode + 1;
   nextCode = static_cast<std::int16_t>(clearCode + 2);
+}
+
+void PictureGIF::compressLZW(std::int32_t initBits, ByteStream* file) {
+  startCodeStream(initBits, file);
 
   std::int32_t prefix = GifNextPixel();
   cl_hash(kHashSize);
@@ -124,16 +130,7 @@ void PictureGIF::compressLZW(std::int32_t initBits, ByteStream* file) {
 }
 
 void PictureGIF::compressNONE(std::int32_t initBits, ByteStream* file) {
-  outFile = file;
-  initWidth = codeWidth = initBits;
-  maxCode = static_cast<std::int16_t>((1 << initBits) - 1);
-  clearPending = 0;
-  bitBuffer = 0;
-  bitCount = 0;
-  packetLength = 0;
-  clearCode = 1 << (initBits - 1);
-  endCode = clearCode + 1;
-  nextCode = static_cast<std::int16_t>(clearCode + 2);
+  startCodeStream(initBits, file);
 
   std::int32_t pixel = GifNextPixel();
   output(clearCode);

@@ -68,6 +68,7 @@ class PictureGIF : public Picture {
   std::int32_t GifNextPixel();
   void Putword(std::int32_t value, ByteStream* file);
 
+  void startCodeStream(std::int32_t initBits, ByteStream* file);
   void compressNONE(std::int32_t initBits, ByteStream* file);
   void compressLZW(std::int32_t initBits, ByteStream* file);
   void compressRLE(std::int32_t initBits, ByteStream* file);

@@ -7,6 +7,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
+#include <functional>
 
 class ByteStream;
 namespace barquill::display {
@@ -241,6 +242,9 @@ class Picture {
 
  protected:
   bool EncodeSafeCheck(ByteStream* file);
+  // Runs `encode` on a growing memory stream and hands its block to the caller.
+  bool EncodeToBuffer(std::uint8_t*& buffer, std::int32_t& size,
+                      const std::function<bool(ByteStream*)>& encode);
   void SetLastError(const char* text);
   void RefreshBlockHeader();
   std::size_t PixelCount() const;
