@@ -130,6 +130,11 @@ class Picture {
   bool IsValid() const { return dib != nullptr; }
   bool IsInside(std::int32_t x, std::int32_t y) const;
   void Clear(std::uint8_t value = 0);
+  // Makes `target` a paletted copy (1, 4 or 8 bits) of this true-colour
+  // picture, pixel for pixel the same colours, when it uses at most 256
+  // colours and has no alpha plane; false otherwise. A symbol has two
+  // colours: paletted, GIF writes it as one image instead of many tiles.
+  bool CreateIndexedCopy(Picture* target) const;
 
   // Attributes.
   std::uint32_t GetType() const { return imageInfo.type; }

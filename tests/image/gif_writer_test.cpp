@@ -144,6 +144,42 @@ TEST(GifWriter, TrueColourPicturesBecomeTilesOf17By15) {
   EXPECT_EQ(gif.canvas().pixels, image_test::expectedPixels(picture).pixels);
 }
 
+TEST(GifWriter, IndexedCopyOfAFewColourPictureIsOneImageWithTheSamePixels) {
+  struct Case {
+    std::uint32_t colours, expectedBpp;
+  };
+  for (const Case c : {Case{2, 1}, Case{16, 4}, Case{256, 8}}) {
+    Picture picture(33, 20, 24, IMAGE_FORMAT_UNKNOWN);
+    for (int y = 0; y < 20; ++y)
+      for (int x = 0; x < 33; ++x) {
+        const auto n = static_cast<std::uint8_t>((x * 7 + y * 3) % c.colours);
+        image_test::setPixel24(picture, x, y, n, static_cast<std::uint8_t>(255 - n), 0x40);
+      }
+    picture.SetXDPI(300);
+    Picture indexed;
+    ASSERT_TRUE(picture.CreateIndexedCopy(&indexed)) << c.colours;
+    EXPECT_EQ(indexed.GetBpp(), c.expectedBpp);
+    EXPECT_EQ(indexed.GetXDPI(), 300);
+    const DecodedGif gif = image_test::decodeGif(image_test::encode(indexed, IMAGE_FORMAT_GIF));
+    ASSERT_TRUE(gif.ok) << gif.error;
+    EXPECT_EQ(gif.frames.size(), 1u);
+    EXPECT_EQ(gif.canvas().pixels, image_test::expectedPixels(picture).pixels) << c.colours;
+  }
+}
+
+TEST(GifWriter, IndexedCopyIsRefusedForManyColoursOrAnAlphaPlane) {
+  Picture manyColours(17, 17, 24, IMAGE_FORMAT_UNKNOWN);
+  for (int i = 0; i < 17 * 17; ++i)
+    image_test::setPixel24(manyColours, i % 17, i / 17, static_cast<std::uint8_t>(i), static_cast<std::uint8_t>(i >> 8), 0);
+  Picture target;
+  EXPECT_FALSE(manyColours.CreateIndexedCopy(&target));
+  EXPECT_FALSE(target.IsValid());
+
+  Picture withAlpha = image_test::letterF(24, 8, 8);
+  ASSERT_TRUE(withAlpha.AlphaCreate());
+  EXPECT_FALSE(withAlpha.CreateIndexedCopy(&target));
+}
+
 TEST(GifWriter, TrueColourTilesKeepEveryColourExactly) {
   struct Case {
     int width, height;
