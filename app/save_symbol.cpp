@@ -36,16 +36,23 @@ void CMainDialog::OnSave() {
     const QString path = AskSaveFileName();
     if (path.isEmpty()) return;
     const QByteArray nativePath = QFile::encodeName(path);
+    const std::uint32_t format = ImageFormatForFileName(path);
+    // The symbol has two colours: as GIF it goes out as one paletted image
+    // rather than as true-colour tiles, which many viewers show one by one
+    // or only the first of.
+    Picture paletted;
+    Picture* picture = &m_image;
+    if (format == IMAGE_FORMAT_GIF && m_image.CreateIndexedCopy(&paletted)) picture = &paletted;
     // The last-error text is kept from earlier failures and a file that
     // cannot be opened leaves it alone: only a changed text is this save's
     // reason; otherwise the system's is.
-    const QByteArray earlierError(m_image.GetLastError());
+    const QByteArray earlierError(picture->GetLastError());
     errno = 0;
-    if (!m_image.Save(nativePath.constData(), ImageFormatForFileName(path))) {
+    if (!picture->Save(nativePath.constData(), format)) {
         const int systemError = errno;
         QString reason;
-        if (earlierError != QByteArray(m_image.GetLastError()))
-            reason = QString::fromLocal8Bit(m_image.GetLastError());
+        if (earlierError != QByteArray(picture->GetLastError()))
+            reason = QString::fromLocal8Bit(picture->GetLastError());
         else if (systemError != 0)
             reason = QString::fromLocal8Bit(std::strerror(systemError));
         else
