@@ -1,12 +1,11 @@
 #include "app/color_button.h"
 
-#include <cstdlib>
-
 #include <qdrawutil.h>
 
 #include <QColorDialog>
 #include <QPainter>
 #include <QRegion>
+#include <cstdlib>
 
 #include "app/qt_draw_target.h"
 

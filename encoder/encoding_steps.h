@@ -78,8 +78,8 @@ void appendErrorCorrection(CodewordList* list, int ecLevel);
 // codewordPatterns[b * 929 + v], module 1 in bit 16, '1' bits for bars.
 extern const std::uint32_t codewordPatterns[3 * 929];
 
-inline constexpr std::uint32_t START_PATTERN = 0b11111111010101000;   // 17 modules
-inline constexpr std::uint32_t STOP_PATTERN = 0b111111101000101001;   // 18 modules
+inline constexpr std::uint32_t START_PATTERN = 0b11111111010101000;  // 17 modules
+inline constexpr std::uint32_t STOP_PATTERN = 0b111111101000101001;  // 18 modules
 
 // Writes every row into job->rowBits and sets job->rows and job->width.
 void assembleRows(SymbolJob* job, const CodewordList* list);

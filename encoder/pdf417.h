@@ -17,7 +17,8 @@
 #include <cstdint>
 
 // Symbol forms.
-inline constexpr std::int32_t SYMBOL_FULL = 55;     // start, left indicator, data, right indicator, stop
+inline constexpr std::int32_t SYMBOL_FULL =
+    55;  // start, left indicator, data, right indicator, stop
 inline constexpr std::int32_t SYMBOL_COMPACT = 56;  // start, left indicator, data, one-module bar
 
 // Mode codewords. The three latches also name the run kinds of segmentation,
@@ -35,7 +36,7 @@ inline constexpr int MIN_ROWS = 3;
 inline constexpr int MAX_CODEWORDS = MAX_ROWS * MAX_COLUMNS;  // 2700
 inline constexpr int ROW_CAPACITY = 1000;                     // characters per row slot
 inline constexpr int MESSAGE_CAPACITY = 100;
-inline constexpr int TEXT_CAPACITY = 7000;                    // text and its terminator
+inline constexpr int TEXT_CAPACITY = 7000;  // text and its terminator
 
 // Statuses returned by encodeSymbolJob and encodeSymbolBytes.
 inline constexpr int STATUS_OK = 0;
@@ -44,18 +45,18 @@ inline constexpr int STATUS_ERROR = 5;    // no symbol; message holds the reason
 
 // Results of buildSymbol.
 inline constexpr int BUILD_OK = 0;
-inline constexpr int BUILD_TOO_LONG = 2;          // too many codewords for any symbol
-inline constexpr int BUILD_TOO_MANY_ROWS = 4;     // more than 90 rows at the column count
+inline constexpr int BUILD_TOO_LONG = 2;       // too many codewords for any symbol
+inline constexpr int BUILD_TOO_MANY_ROWS = 4;  // more than 90 rows at the column count
 
 struct SymbolJob {
-    std::int32_t variant;     // SYMBOL_FULL or SYMBOL_COMPACT
-    std::int32_t width;       // output: modules per row
-    std::int32_t rows;        // output: 3 to 90
-    std::int32_t columns;     // in/out: data columns 1 to 30, 0 automatic
-    std::int32_t ecLevel;     // in/out: error-correction level 0 to 8, -1 automatic
-    std::int32_t margin;      // quiet zone in pixels, for the renderer
-    std::uint32_t barColor;   // 0x00BBGGRR
-    std::uint32_t spaceColor; // 0x00BBGGRR
+    std::int32_t variant;      // SYMBOL_FULL or SYMBOL_COMPACT
+    std::int32_t width;        // output: modules per row
+    std::int32_t rows;         // output: 3 to 90
+    std::int32_t columns;      // in/out: data columns 1 to 30, 0 automatic
+    std::int32_t ecLevel;      // in/out: error-correction level 0 to 8, -1 automatic
+    std::int32_t margin;       // quiet zone in pixels, for the renderer
+    std::uint32_t barColor;    // 0x00BBGGRR
+    std::uint32_t spaceColor;  // 0x00BBGGRR
     char rowBits[MAX_ROWS][ROW_CAPACITY];
     char message[MESSAGE_CAPACITY];
     char text[TEXT_CAPACITY];

@@ -50,9 +50,18 @@ void assembleRows(SymbolJob* job, const CodewordList* list) {
         int left = 0;
         int right = 0;
         switch (block) {
-        case 0: left = base + rowsInfo; right = base + columnsInfo; break;
-        case 1: left = base + levelInfo; right = base + rowsInfo; break;
-        default: left = base + columnsInfo; right = base + levelInfo; break;
+            case 0:
+                left = base + rowsInfo;
+                right = base + columnsInfo;
+                break;
+            case 1:
+                left = base + levelInfo;
+                right = base + rowsInfo;
+                break;
+            default:
+                left = base + columnsInfo;
+                right = base + levelInfo;
+                break;
         }
 
         char* const begin = job->rowBits[r];

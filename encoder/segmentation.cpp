@@ -116,15 +116,15 @@ void compactRuns(const RunTable* table, const unsigned char* data, CodewordList*
     for (int j = 0; j < table->count; ++j) {
         const int length = table->lengths[j];
         switch (table->kinds[j]) {
-        case LATCH_TEXT:
-            compactText(list, data, start, length, j);
-            break;
-        case LATCH_BYTE:
-            compactBytes(list, data, start, length, j > 0 ? table->kinds[j - 1] : 0);
-            break;
-        default:
-            compactNumeric(list, data, start, length);
-            break;
+            case LATCH_TEXT:
+                compactText(list, data, start, length, j);
+                break;
+            case LATCH_BYTE:
+                compactBytes(list, data, start, length, j > 0 ? table->kinds[j - 1] : 0);
+                break;
+            default:
+                compactNumeric(list, data, start, length);
+                break;
         }
         start += length;
     }

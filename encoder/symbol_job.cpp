@@ -84,14 +84,14 @@ int encodeSymbolBytes(SymbolJob* job, const unsigned char* data, std::size_t len
         status = STATUS_WARNING;
     }
     switch (buildSymbol(job, data, length)) {
-    case BUILD_OK:
-        return status;
-    case BUILD_TOO_LONG:
-        setMessage(job, "error: input string too long (PDF error 2)");
-        return STATUS_ERROR;
-    default:
-        setMessage(job, "error: data too long for specified number of columns (PDF error 4)");
-        return STATUS_ERROR;
+        case BUILD_OK:
+            return status;
+        case BUILD_TOO_LONG:
+            setMessage(job, "error: input string too long (PDF error 2)");
+            return STATUS_ERROR;
+        default:
+            setMessage(job, "error: data too long for specified number of columns (PDF error 4)");
+            return STATUS_ERROR;
     }
 }
 

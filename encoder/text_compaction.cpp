@@ -52,10 +52,14 @@ struct TextChar {
 
 TextChar lookUp(unsigned char c) {
     switch (c) {
-    case '\t': return {SUBMODE_MIXED | SUBMODE_PUNCT, 12};
-    case '\n': return {SUBMODE_PUNCT, 15};
-    case '\r': return {SUBMODE_MIXED | SUBMODE_PUNCT, 11};
-    default: break;
+        case '\t':
+            return {SUBMODE_MIXED | SUBMODE_PUNCT, 12};
+        case '\n':
+            return {SUBMODE_PUNCT, 15};
+        case '\r':
+            return {SUBMODE_MIXED | SUBMODE_PUNCT, 11};
+        default:
+            break;
     }
     // Segmentation sends no other control or high byte here; should one come,
     // it is read as a space rather than indexing outside the tables.
@@ -93,26 +97,42 @@ private:
 
 void writeLatch(ValueWriter& out, int from, int to) {
     switch (from) {
-    case SUBMODE_ALPHA:
-        if (to == SUBMODE_LOWER) out.put(27);
-        else if (to == SUBMODE_MIXED) out.put(28);
-        else { out.put(28); out.put(25); }
-        break;
-    case SUBMODE_LOWER:
-        if (to == SUBMODE_ALPHA) { out.put(28); out.put(28); }
-        else if (to == SUBMODE_MIXED) out.put(28);
-        else { out.put(28); out.put(25); }
-        break;
-    case SUBMODE_MIXED:
-        if (to == SUBMODE_ALPHA) out.put(28);
-        else if (to == SUBMODE_LOWER) out.put(27);
-        else out.put(25);
-        break;
-    default:  // Punctuation
-        out.put(29);
-        if (to == SUBMODE_LOWER) out.put(27);
-        else if (to == SUBMODE_MIXED) out.put(28);
-        break;
+        case SUBMODE_ALPHA:
+            if (to == SUBMODE_LOWER)
+                out.put(27);
+            else if (to == SUBMODE_MIXED)
+                out.put(28);
+            else {
+                out.put(28);
+                out.put(25);
+            }
+            break;
+        case SUBMODE_LOWER:
+            if (to == SUBMODE_ALPHA) {
+                out.put(28);
+                out.put(28);
+            } else if (to == SUBMODE_MIXED)
+                out.put(28);
+            else {
+                out.put(28);
+                out.put(25);
+            }
+            break;
+        case SUBMODE_MIXED:
+            if (to == SUBMODE_ALPHA)
+                out.put(28);
+            else if (to == SUBMODE_LOWER)
+                out.put(27);
+            else
+                out.put(25);
+            break;
+        default:  // Punctuation
+            out.put(29);
+            if (to == SUBMODE_LOWER)
+                out.put(27);
+            else if (to == SUBMODE_MIXED)
+                out.put(28);
+            break;
     }
 }
 

@@ -5,7 +5,7 @@
 #include "image/picture.h"
 
 class PictureBMP : public Picture {
- public:
-  PictureBMP() : Picture(IMAGE_FORMAT_BMP) {}
-  bool Encode(ByteStream* file);
+public:
+    PictureBMP() : Picture(IMAGE_FORMAT_BMP) {}
+    bool Encode(ByteStream* file);
 };

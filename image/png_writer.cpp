@@ -16,180 +16,183 @@ constexpr std::size_t kTrimScanLimit = 65536;
 }  // namespace
 
 void PicturePNG::WritePngData(png_struct_def* png, unsigned char* data, std::size_t length) {
-  auto* stream = static_cast<ByteStream*>(png_get_io_ptr(png));
-  if (stream->Write(data, 1, length) != length) png_error(png, "Write Error");
+    auto* stream = static_cast<ByteStream*>(png_get_io_ptr(png));
+    if (stream->Write(data, 1, length) != length) png_error(png, "Write Error");
 }
 
 void PicturePNG::FlushPngData(png_struct_def* png) {
-  auto* stream = static_cast<ByteStream*>(png_get_io_ptr(png));
-  if (!stream->Flush()) png_error(png, "Flush Error");
+    auto* stream = static_cast<ByteStream*>(png_get_io_ptr(png));
+    if (!stream->Flush()) png_error(png, "Flush Error");
 }
 
 bool PicturePNG::Encode(ByteStream* file) {
-  if (EncodeSafeCheck(file)) return false;
-  if (const char* failure = WritePng(file)) {
-    SetLastError(failure);
-    return false;
-  }
-  return true;
+    if (EncodeSafeCheck(file)) return false;
+    if (const char* failure = WritePng(file)) {
+        SetLastError(failure);
+        return false;
+    }
+    return true;
 }
 
 // libpng reports errors by a long jump back here, so this function holds no
 // object with a destructor; what a jump can skip is volatile and freed on
 // the error path.
 const char* PicturePNG::WritePng(ByteStream* file) {
-  png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
-  if (png == nullptr) return "Failed to create PNG structure";
-  png_infop info = png_create_info_struct(png);
-  if (info == nullptr) {
-    png_destroy_write_struct(&png, nullptr);
-    return "Failed to initialize PNG info structure";
-  }
+    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
+    if (png == nullptr) return "Failed to create PNG structure";
+    png_infop info = png_create_info_struct(png);
+    if (info == nullptr) {
+        png_destroy_write_struct(&png, nullptr);
+        return "Failed to initialize PNG info structure";
+    }
 
-  png_color* volatile palette = nullptr;
-  png_byte* volatile row = nullptr;
-  volatile bool temporaryAlpha = false;
-  if (setjmp(png_jmpbuf(png))) {
-    std::free(palette);
+    png_color* volatile palette = nullptr;
+    png_byte* volatile row = nullptr;
+    volatile bool temporaryAlpha = false;
+    if (setjmp(png_jmpbuf(png))) {
+        std::free(palette);
+        std::free(row);
+        if (temporaryAlpha) AlphaDelete();
+        png_destroy_write_struct(&png, &info);
+        return "Error saving PNG file";
+    }
+
+    png_set_write_fn(png, file, WritePngData, FlushPngData);
+
+    const png_uint_32 width = static_cast<png_uint_32>(header.biWidth);
+    const png_uint_32 height = static_cast<png_uint_32>(header.biHeight);
+    const int channels = header.biBitCount > 8 ? 3 : 1;
+    int bitDepth = header.biBitCount / channels;
+    const int interlace =
+        GetCodecOption(IMAGE_FORMAT_PNG) == 1 ? PNG_INTERLACE_ADAM7 : PNG_INTERLACE_NONE;
+
+    png_color_16 background{};
+    background.index = 0;
+    background.red = background.green = background.blue = 255;
+    if (imageInfo.transIndex != -1) {
+        background.red = imageInfo.transColor.red;
+        background.green = imageInfo.transColor.green;
+        background.blue = imageInfo.transColor.blue;
+    }
+    png_set_bKGD(png, info, &background);
+    png_set_pHYs(png, info, static_cast<png_uint_32>(header.biXPelsPerMeter),
+                 static_cast<png_uint_32>(header.biYPelsPerMeter), PNG_RESOLUTION_METER);
+
+    png_byte transparency[256];
+    int transparencyCount = 0;
+    std::uint32_t paletteLength = 0;
+    if (IsIndexed()) {
+        const std::uint32_t colours = GetNumColors();
+        // PNG marks transparency per palette entry; the transparent colour is
+        // moved to index 0 (palette and pixels alike) so one entry suffices.
+        if (imageInfo.transIndex >= 0 &&
+            static_cast<std::uint32_t>(imageInfo.transIndex) < colours) {
+            transparency[0] = 0;
+            transparencyCount = 1;
+            if (imageInfo.transIndex != 0) {
+                SwapIndex(0, static_cast<std::uint8_t>(imageInfo.transIndex));
+                if (imageInfo.ghost != nullptr) imageInfo.ghost->SetTransIndex(0);
+            }
+        }
+        paletteLength = colours;
+        if (paletteLength > 2 && PixelCount() < kTrimScanLimit) {
+            std::uint32_t highest = 0;
+            for (std::int32_t y = 0; y < header.biHeight; ++y) {
+                for (std::int32_t x = 0; x < header.biWidth; ++x) {
+                    const std::uint32_t index = GetPixelIndex(x, y);
+                    if (index > highest) highest = index;
+                }
+            }
+            paletteLength = highest + 1;
+        }
+        if (imageInfo.alphaPaletteEnabled) {
+            for (std::uint32_t i = 0; i < paletteLength; ++i)
+                transparency[i] = GetPaletteColor(i).reserved;
+            transparencyCount = static_cast<int>(paletteLength);
+        }
+        palette = static_cast<png_color*>(
+            std::malloc(sizeof(png_color) * static_cast<std::size_t>(paletteLength)));
+        if (palette == nullptr) png_error(png, "out of memory");
+        for (std::uint32_t i = 0; i < paletteLength; ++i) {
+            const RgbQuad entry = GetPaletteColor(i);
+            palette[i] = png_color{entry.red, entry.green, entry.blue};
+        }
+    } else if (imageInfo.transIndex >= 0) {
+        // The transparent colour becomes full transparency in an RGBA file.
+        if (alphaPlane == nullptr) {
+            if (!AlphaCreate()) png_error(png, "out of memory");
+            temporaryAlpha = true;
+        }
+        const RgbQuad key = GetTransColor();
+        for (std::int32_t y = 0; y < header.biHeight; ++y) {
+            for (std::int32_t x = 0; x < header.biWidth; ++x) {
+                const RgbQuad colour = GetPixelColor(x, y, false);
+                if (colour.blue == key.blue && colour.green == key.green && colour.red == key.red) {
+                    AlphaSet(x, y, 0);
+                }
+            }
+        }
+    }
+
+    const bool withAlpha = alphaPlane != nullptr;
+    int colourType = IsIndexed() ? PNG_COLOR_TYPE_PALETTE : PNG_COLOR_TYPE_RGB;
+    if (withAlpha) {
+        colourType = PNG_COLOR_TYPE_RGB_ALPHA;
+        bitDepth = 8;
+    }
+    png_set_IHDR(png, info, width, height, bitDepth, colourType, interlace,
+                 PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
+    if (palette != nullptr) png_set_PLTE(png, info, palette, static_cast<int>(paletteLength));
+    // An RGBA file carries its transparency in the alpha channel alone.
+    if (transparencyCount > 0 && !withAlpha) {
+        png_set_tRNS(png, info, transparency, transparencyCount, nullptr);
+    }
+    png_write_info(png, info);
+    const int passes = png_set_interlace_handling(png);
+
+    if (withAlpha) {
+        row = static_cast<png_byte*>(std::malloc(4 * static_cast<std::size_t>(width) + 10));
+        if (row == nullptr) png_error(png, "out of memory");
+        for (int pass = 0; pass < passes; ++pass) {
+            for (std::int32_t y = header.biHeight - 1; y >= 0; --y) {
+                for (std::int32_t x = 0; x < header.biWidth; ++x) {
+                    const RgbQuad colour = GetPixelColor(x, y, false);
+                    png_byte* out = row + 4 * static_cast<std::size_t>(x);
+                    out[0] = colour.red;
+                    out[1] = colour.green;
+                    out[2] = colour.blue;
+                    out[3] = static_cast<png_byte>(AlphaGet(x, y) * imageInfo.alphaMax / 255);
+                }
+                png_write_row(png, row);
+            }
+        }
+    } else {
+        row = static_cast<png_byte*>(std::malloc(imageInfo.effWidth + 10));
+        if (row == nullptr) png_error(png, "out of memory");
+        for (int pass = 0; pass < passes; ++pass) {
+            for (std::int32_t y = header.biHeight - 1; y >= 0; --y) {
+                std::memcpy(row, GetBits(static_cast<std::uint32_t>(y)), imageInfo.effWidth);
+                // Stored rows are blue, green, red; paletted rows already have the
+                // PNG packing, left pixel in the most significant bits.
+                if (colourType == PNG_COLOR_TYPE_RGB) RGBtoBGR(row, imageInfo.effWidth);
+                png_write_row(png, row);
+            }
+        }
+    }
+
     std::free(row);
-    if (temporaryAlpha) AlphaDelete();
+    row = nullptr;
+    if (temporaryAlpha) {
+        AlphaDelete();
+        temporaryAlpha = false;
+    }
+    png_write_end(png, info);
+    // The last bytes may sit in the stream's buffer; a failure to pass them
+    // on is a failed file too.
+    FlushPngData(png);
+    if (file->Error() != 0) png_error(png, "Write Error");
+    std::free(palette);
+    palette = nullptr;
     png_destroy_write_struct(&png, &info);
-    return "Error saving PNG file";
-  }
-
-  png_set_write_fn(png, file, WritePngData, FlushPngData);
-
-  const png_uint_32 width = static_cast<png_uint_32>(header.biWidth);
-  const png_uint_32 height = static_cast<png_uint_32>(header.biHeight);
-  const int channels = header.biBitCount > 8 ? 3 : 1;
-  int bitDepth = header.biBitCount / channels;
-  const int interlace =
-      GetCodecOption(IMAGE_FORMAT_PNG) == 1 ? PNG_INTERLACE_ADAM7 : PNG_INTERLACE_NONE;
-
-  png_color_16 background{};
-  background.index = 0;
-  background.red = background.green = background.blue = 255;
-  if (imageInfo.transIndex != -1) {
-    background.red = imageInfo.transColor.red;
-    background.green = imageInfo.transColor.green;
-    background.blue = imageInfo.transColor.blue;
-  }
-  png_set_bKGD(png, info, &background);
-  png_set_pHYs(png, info, static_cast<png_uint_32>(header.biXPelsPerMeter),
-               static_cast<png_uint_32>(header.biYPelsPerMeter), PNG_RESOLUTION_METER);
-
-  png_byte transparency[256];
-  int transparencyCount = 0;
-  std::uint32_t paletteLength = 0;
-  if (IsIndexed()) {
-    const std::uint32_t colours = GetNumColors();
-    // PNG marks transparency per palette entry; the transparent colour is
-    // moved to index 0 (palette and pixels alike) so one entry suffices.
-    if (imageInfo.transIndex >= 0 && static_cast<std::uint32_t>(imageInfo.transIndex) < colours) {
-      transparency[0] = 0;
-      transparencyCount = 1;
-      if (imageInfo.transIndex != 0) {
-        SwapIndex(0, static_cast<std::uint8_t>(imageInfo.transIndex));
-        if (imageInfo.ghost != nullptr) imageInfo.ghost->SetTransIndex(0);
-      }
-    }
-    paletteLength = colours;
-    if (paletteLength > 2 && PixelCount() < kTrimScanLimit) {
-      std::uint32_t highest = 0;
-      for (std::int32_t y = 0; y < header.biHeight; ++y) {
-        for (std::int32_t x = 0; x < header.biWidth; ++x) {
-          const std::uint32_t index = GetPixelIndex(x, y);
-          if (index > highest) highest = index;
-        }
-      }
-      paletteLength = highest + 1;
-    }
-    if (imageInfo.alphaPaletteEnabled) {
-      for (std::uint32_t i = 0; i < paletteLength; ++i) transparency[i] = GetPaletteColor(i).reserved;
-      transparencyCount = static_cast<int>(paletteLength);
-    }
-    palette = static_cast<png_color*>(std::malloc(sizeof(png_color) * static_cast<std::size_t>(paletteLength)));
-    if (palette == nullptr) png_error(png, "out of memory");
-    for (std::uint32_t i = 0; i < paletteLength; ++i) {
-      const RgbQuad entry = GetPaletteColor(i);
-      palette[i] = png_color{entry.red, entry.green, entry.blue};
-    }
-  } else if (imageInfo.transIndex >= 0) {
-    // The transparent colour becomes full transparency in an RGBA file.
-    if (alphaPlane == nullptr) {
-      if (!AlphaCreate()) png_error(png, "out of memory");
-      temporaryAlpha = true;
-    }
-    const RgbQuad key = GetTransColor();
-    for (std::int32_t y = 0; y < header.biHeight; ++y) {
-      for (std::int32_t x = 0; x < header.biWidth; ++x) {
-        const RgbQuad colour = GetPixelColor(x, y, false);
-        if (colour.blue == key.blue && colour.green == key.green && colour.red == key.red) {
-          AlphaSet(x, y, 0);
-        }
-      }
-    }
-  }
-
-  const bool withAlpha = alphaPlane != nullptr;
-  int colourType = IsIndexed() ? PNG_COLOR_TYPE_PALETTE : PNG_COLOR_TYPE_RGB;
-  if (withAlpha) {
-    colourType = PNG_COLOR_TYPE_RGB_ALPHA;
-    bitDepth = 8;
-  }
-  png_set_IHDR(png, info, width, height, bitDepth, colourType, interlace,
-               PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
-  if (palette != nullptr) png_set_PLTE(png, info, palette, static_cast<int>(paletteLength));
-  // An RGBA file carries its transparency in the alpha channel alone.
-  if (transparencyCount > 0 && !withAlpha) {
-    png_set_tRNS(png, info, transparency, transparencyCount, nullptr);
-  }
-  png_write_info(png, info);
-  const int passes = png_set_interlace_handling(png);
-
-  if (withAlpha) {
-    row = static_cast<png_byte*>(std::malloc(4 * static_cast<std::size_t>(width) + 10));
-    if (row == nullptr) png_error(png, "out of memory");
-    for (int pass = 0; pass < passes; ++pass) {
-      for (std::int32_t y = header.biHeight - 1; y >= 0; --y) {
-        for (std::int32_t x = 0; x < header.biWidth; ++x) {
-          const RgbQuad colour = GetPixelColor(x, y, false);
-          png_byte* out = row + 4 * static_cast<std::size_t>(x);
-          out[0] = colour.red;
-          out[1] = colour.green;
-          out[2] = colour.blue;
-          out[3] = static_cast<png_byte>(AlphaGet(x, y) * imageInfo.alphaMax / 255);
-        }
-        png_write_row(png, row);
-      }
-    }
-  } else {
-    row = static_cast<png_byte*>(std::malloc(imageInfo.effWidth + 10));
-    if (row == nullptr) png_error(png, "out of memory");
-    for (int pass = 0; pass < passes; ++pass) {
-      for (std::int32_t y = header.biHeight - 1; y >= 0; --y) {
-        std::memcpy(row, GetBits(static_cast<std::uint32_t>(y)), imageInfo.effWidth);
-        // Stored rows are blue, green, red; paletted rows already have the
-        // PNG packing, left pixel in the most significant bits.
-        if (colourType == PNG_COLOR_TYPE_RGB) RGBtoBGR(row, imageInfo.effWidth);
-        png_write_row(png, row);
-      }
-    }
-  }
-
-  std::free(row);
-  row = nullptr;
-  if (temporaryAlpha) {
-    AlphaDelete();
-    temporaryAlpha = false;
-  }
-  png_write_end(png, info);
-  // The last bytes may sit in the stream's buffer; a failure to pass them
-  // on is a failed file too.
-  FlushPngData(png);
-  if (file->Error() != 0) png_error(png, "Write Error");
-  std::free(palette);
-  palette = nullptr;
-  png_destroy_write_struct(&png, &info);
-  return nullptr;
+    return nullptr;
 }

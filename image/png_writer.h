@@ -9,15 +9,15 @@
 struct png_struct_def;
 
 class PicturePNG : public Picture {
- public:
-  PicturePNG() : Picture(IMAGE_FORMAT_PNG) {}
-  bool Encode(ByteStream* file);
+public:
+    PicturePNG() : Picture(IMAGE_FORMAT_PNG) {}
+    bool Encode(ByteStream* file);
 
- protected:
-  // libpng's output callbacks; the stream is libpng's I/O pointer.
-  static void WritePngData(png_struct_def* png, unsigned char* data, std::size_t length);
-  static void FlushPngData(png_struct_def* png);
+protected:
+    // libpng's output callbacks; the stream is libpng's I/O pointer.
+    static void WritePngData(png_struct_def* png, unsigned char* data, std::size_t length);
+    static void FlushPngData(png_struct_def* png);
 
- private:
-  const char* WritePng(ByteStream* file);
+private:
+    const char* WritePng(ByteStream* file);
 };

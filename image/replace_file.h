@@ -7,11 +7,11 @@
 #include <functional>
 
 enum class ReplaceFailure {
-  None,     // the file holds the new content
-  Create,   // no temporary file could be made beside the target (errno)
-  Content,  // the write function reported failure
-  Write,    // the content could not be flushed, synced or closed (errno)
-  Rename,   // the temporary file could not take the target's place (errno)
+    None,     // the file holds the new content
+    Create,   // no temporary file could be made beside the target (errno)
+    Content,  // the write function reported failure
+    Write,    // the content could not be flushed, synced or closed (errno)
+    Rename,   // the temporary file could not take the target's place (errno)
 };
 
 // Runs `write` on a temporary file beside `path` and renames that file over

@@ -5,21 +5,22 @@
 #include "image/replace_file.h"
 
 bool Picture::Save(const char* filename, std::uint32_t type, bool sync) {
-  try {
-    switch (ReplaceFile(filename, [&](std::FILE* stream) { return Encode(stream, type); }, sync)) {
-      case ReplaceFailure::None:
-        return true;
-      case ReplaceFailure::Write:
-        SetLastError("Save: can't write the file");
-        return false;
-      case ReplaceFailure::Rename:
-        SetLastError("Save: can't replace the file");
-        return false;
-      case ReplaceFailure::Create:   // errno says why; the last-error text stays
-      case ReplaceFailure::Content:  // the writer has set its own text
-        return false;
+    try {
+        switch (ReplaceFile(
+            filename, [&](std::FILE* stream) { return Encode(stream, type); }, sync)) {
+            case ReplaceFailure::None:
+                return true;
+            case ReplaceFailure::Write:
+                SetLastError("Save: can't write the file");
+                return false;
+            case ReplaceFailure::Rename:
+                SetLastError("Save: can't replace the file");
+                return false;
+            case ReplaceFailure::Create:   // errno says why; the last-error text stays
+            case ReplaceFailure::Content:  // the writer has set its own text
+                return false;
+        }
+    } catch (...) {
     }
-  } catch (...) {
-  }
-  return false;
+    return false;
 }

@@ -46,8 +46,8 @@ void encodeText(benchmark::State& state, const std::string& text, int level) {
     for (auto _ : state) {
         job->ecLevel = level;
         job->columns = 0;
-        benchmark::DoNotOptimize(
-            encodeSymbolBytes(job.get(), reinterpret_cast<const unsigned char*>(text.data()), text.size()));
+        benchmark::DoNotOptimize(encodeSymbolBytes(
+            job.get(), reinterpret_cast<const unsigned char*>(text.data()), text.size()));
     }
     if (job->rows == 0) state.SkipWithError(job->message);
     state.counters["rows"] = job->rows;
@@ -55,15 +55,21 @@ void encodeText(benchmark::State& state, const std::string& text, int level) {
     state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * text.size()));
 }
 
-void BM_Url20(benchmark::State& state) { encodeText(state, "https://barquill.org", -1); }
-void BM_Mixed300(benchmark::State& state) { encodeText(state, mixedText(300), -1); }
+void BM_Url20(benchmark::State& state) {
+    encodeText(state, "https://barquill.org", -1);
+}
+void BM_Mixed300(benchmark::State& state) {
+    encodeText(state, mixedText(300), -1);
+}
 void BM_Digits1000(benchmark::State& state) {
     std::mt19937 random(1000);
     std::string digits(1000, '0');
     for (char& d : digits) d = static_cast<char>('0' + random() % 10);
     encodeText(state, digits, -1);
 }
-void BM_RandomBytes500(benchmark::State& state) { encodeText(state, randomBytes(500), -1); }
+void BM_RandomBytes500(benchmark::State& state) {
+    encodeText(state, randomBytes(500), -1);
+}
 void BM_LargestTextLevel5(benchmark::State& state) {
     static const std::string text = largestText(5);
     state.counters["characters"] = static_cast<double>(text.size());

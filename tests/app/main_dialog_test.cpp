@@ -40,9 +40,7 @@ protected:
     }
     // The symbol area as the dialog paints it.
     QImage symbolArea() {
-        return dialog.grab(dialog.SymbolArea())
-            .toImage()
-            .convertToFormat(QImage::Format_RGB32);
+        return dialog.grab(dialog.SymbolArea()).toImage().convertToFormat(QImage::Format_RGB32);
     }
 
     TestDialog dialog;

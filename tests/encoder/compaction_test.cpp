@@ -30,8 +30,10 @@ constexpr int N = LATCH_NUMERIC;
 TEST(Segmentation, ClassifiesEveryByteValue) {
     for (int c = 0; c < 256; ++c) {
         int expected = B;
-        if (c >= '0' && c <= '9') expected = N;
-        else if (c == 9 || c == 10 || c == 13 || (c >= 32 && c <= 126)) expected = T;
+        if (c >= '0' && c <= '9')
+            expected = N;
+        else if (c == 9 || c == 10 || c == 13 || (c >= 32 && c <= 126))
+            expected = T;
         EXPECT_EQ(classifyChar(static_cast<unsigned char>(c)), expected) << "byte " << c;
     }
 }
@@ -50,16 +52,32 @@ TEST(Segmentation, ShortRunsFoldIntoTheirNeighbours) {
         {"1234567ab", {{T, 9}}},
         {"12345678ab", {{N, 8}, {T, 2}}},
         {"1\x01", {{B, 2}}},
-        {"ab\x01" "c", {{T, 2}, {B, 2}}},
-        {"abc\x01" "def", {{T, 3}, {B, 1}, {T, 3}}},
-        {"\x01" "123\x02", {{B, 5}}},
-        {"\x01" "1234\x02", {{B, 1}, {N, 4}, {B, 1}}},
-        {"\x01" "123ab", {{B, 1}, {T, 5}}},
+        {"ab\x01"
+         "c",
+         {{T, 2}, {B, 2}}},
+        {"abc\x01"
+         "def",
+         {{T, 3}, {B, 1}, {T, 3}}},
+        {"\x01"
+         "123\x02",
+         {{B, 5}}},
+        {"\x01"
+         "1234\x02",
+         {{B, 1}, {N, 4}, {B, 1}}},
+        {"\x01"
+         "123ab",
+         {{B, 1}, {T, 5}}},
         {"ab1234\x01", {{T, 6}, {B, 1}}},
         {"ab12345\x01", {{T, 2}, {N, 5}, {B, 1}}},
-        {"\x01\x02" "abcd\x03", {{B, 7}}},
-        {"\x01\x02" "abcde\x03", {{B, 2}, {T, 5}, {B, 1}}},
-        {"\x01" "ab12345678", {{B, 3}, {N, 8}}},
+        {"\x01\x02"
+         "abcd\x03",
+         {{B, 7}}},
+        {"\x01\x02"
+         "abcde\x03",
+         {{B, 2}, {T, 5}, {B, 1}}},
+        {"\x01"
+         "ab12345678",
+         {{B, 3}, {N, 8}}},
         {"12345678ab\x01", {{N, 8}, {B, 3}}},
         {"12345678abc\x01", {{N, 8}, {T, 3}, {B, 1}}},
         {"\t\n\r", {{T, 3}}},
@@ -78,8 +96,10 @@ TEST(Segmentation, MergeFoldsChainsOfEqualRuns) {
     table->count = 7;
     mergeRuns(table.get());
     ASSERT_EQ(table->count, 4);
-    EXPECT_EQ((Runs{{table->kinds[0], table->lengths[0]}, {table->kinds[1], table->lengths[1]},
-                    {table->kinds[2], table->lengths[2]}, {table->kinds[3], table->lengths[3]}}),
+    EXPECT_EQ((Runs{{table->kinds[0], table->lengths[0]},
+                    {table->kinds[1], table->lengths[1]},
+                    {table->kinds[2], table->lengths[2]},
+                    {table->kinds[3], table->lengths[3]}}),
               (Runs{{T, 6}, {B, 4}, {N, 11}, {T, 7}}));
 }
 
@@ -91,7 +111,9 @@ TEST(Segmentation, OneRunPerCharacterFitsTheTable) {
     EXPECT_EQ(runsOf(input), (Runs{{T, 1}, {B, static_cast<int>(MAX_INPUT_LENGTH) - 1}}));
 }
 
-std::string repeated(char c, int n) { return std::string(static_cast<std::size_t>(n), c); }
+std::string repeated(char c, int n) {
+    return std::string(static_cast<std::size_t>(n), c);
+}
 
 TEST(Compaction, WritesTheCodewordsOfEachMode) {
     const struct {
@@ -103,7 +125,9 @@ TEST(Compaction, WritesTheCodewordsOfEachMode) {
         {"alpha, padded", "ABC", {1, 89}},
         {"latch to lower", "abc", {810, 32}},
         {"single letter", "x", {833}},
-        {"mixed latch, alpha latch, final shift", "Hello, World!", {237, 131, 344, 853, 808, 687, 437, 333, 880}},
+        {"mixed latch, alpha latch, final shift",
+         "Hello, World!",
+         {237, 131, 344, 853, 808, 687, 437, 333, 880}},
         {"alpha shift inside lower", "abCde", {810, 57, 63, 149}},
         {"alpha latch for two capitals", "abCDe", {810, 58, 842, 117, 149}},
         {"punctuation shift before a capital", "A.B", {29, 511}},
@@ -120,8 +144,12 @@ TEST(Compaction, WritesTheCodewordsOfEachMode) {
         {"two bytes after text", "ab\xe9\xe8", {810, 59, 901, 233, 232}},
         {"one group", "\x01\x02\x03\x04\x05\x06", {924, 1, 620, 89, 74, 846}},
         {"group of 255s", "\xff\xff\xff\xff\xff\xff", {924, 429, 11, 71, 222, 855}},
-        {"letters absorbed into bytes", "\x01\x02" "ab\x03\x04\x05", {901, 1, 622, 243, 606, 220, 5}},
-        {"two groups", std::string("\x01\x02\x03\x04\x05\x06\x07\x08\x09\x0a\x0b\x0c", 12),
+        {"letters absorbed into bytes",
+         "\x01\x02"
+         "ab\x03\x04\x05",
+         {901, 1, 622, 243, 606, 220, 5}},
+        {"two groups",
+         std::string("\x01\x02\x03\x04\x05\x06\x07\x08\x09\x0a\x0b\x0c", 12),
          {924, 1, 620, 89, 74, 846, 11, 705, 58, 895, 432}},
         {"NUL bytes", std::string("\0\0", 2), {901, 0, 0}},
         // numeric
@@ -130,7 +158,10 @@ TEST(Compaction, WritesTheCodewordsOfEachMode) {
         {"eight digits", "12345678", {902, 138, 628, 478}},
         {"leading zeros kept", "000213298174000", {902, 1, 624, 434, 632, 282, 200}},
         {"digits between text", "A12345678B", {29, 902, 138, 628, 478, 900, 59}},
-        {"digits, lone byte, text", "12345678\x01" "abc", {902, 138, 628, 478, 901, 1, 900, 810, 32}},
+        {"digits, lone byte, text",
+         "12345678\x01"
+         "abc",
+         {902, 138, 628, 478, 901, 1, 900, 810, 32}},
     };
     for (const auto& c : cases) EXPECT_EQ(dataCodewords(c.input), c.codewords) << c.name;
 }
@@ -138,12 +169,14 @@ TEST(Compaction, WritesTheCodewordsOfEachMode) {
 TEST(Compaction, FullDigitGroupsGiveFifteenCodewords) {
     const std::vector<int> zeros = dataCodewords(repeated('0', 44));
     ASSERT_EQ(zeros.size(), 16u);
-    EXPECT_EQ(std::vector<int>(zeros.begin(), zeros.begin() + 4), (std::vector<int>{902, 437, 111, 716}));
+    EXPECT_EQ(std::vector<int>(zeros.begin(), zeros.begin() + 4),
+              (std::vector<int>{902, 437, 111, 716}));
     EXPECT_EQ(std::vector<int>(zeros.end() - 2, zeros.end()), (std::vector<int>{411, 100}));
 
     const std::vector<int> nines = dataCodewords(repeated('9', 44));
     ASSERT_EQ(nines.size(), 16u);
-    EXPECT_EQ(std::vector<int>(nines.begin(), nines.begin() + 3), (std::vector<int>{902, 874, 223}));
+    EXPECT_EQ(std::vector<int>(nines.begin(), nines.begin() + 3),
+              (std::vector<int>{902, 874, 223}));
     EXPECT_EQ(std::vector<int>(nines.end() - 2, nines.end()), (std::vector<int>{822, 199}));
     std::vector<int> fortyFive = nines;
     fortyFive.push_back(19);
@@ -153,13 +186,15 @@ TEST(Compaction, FullDigitGroupsGiveFifteenCodewords) {
     for (int n = 1; n <= 90; ++n) {
         const int last = n % 44 == 0 ? 44 : n % 44;
         const int expected = 1 + (n - last) / 44 * 15 + last / 3 + 1;
-        EXPECT_EQ(static_cast<int>(dataCodewords(repeated('7', n)).size()), expected) << n << " digits";
+        EXPECT_EQ(static_cast<int>(dataCodewords(repeated('7', n)).size()), expected)
+            << n << " digits";
     }
 }
 
 TEST(Compaction, LaterTextRunStartsWithLatchAndAlpha) {
     // "b" after the digits must be reached from Alpha again, not from Lower.
-    EXPECT_EQ(dataCodewords("ab12345678b"), (std::vector<int>{810, 59, 902, 138, 628, 478, 900, 811}));
+    EXPECT_EQ(dataCodewords("ab12345678b"),
+              (std::vector<int>{810, 59, 902, 138, 628, 478, 900, 811}));
 }
 
 TEST(Compaction, TextTablesCoverPrintableAscii) {

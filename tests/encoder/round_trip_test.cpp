@@ -69,7 +69,9 @@ TEST(RoundTrip, EveryByteValueInEveryRunContext) {
 
 TEST(RoundTrip, LoneByteAfterDigitsUsesByteLatch) {
     expectRoundTrip("12345\xe9");
-    expectRoundTrip("12345678\x01" "abc");
+    expectRoundTrip(
+        "12345678\x01"
+        "abc");
     expectRoundTrip(std::string("9876543210\0", 11));
 }
 
@@ -86,8 +88,10 @@ TEST(RoundTrip, RunsAndModeSwitches) {
         "A12345678B",
         "A1234567B",
         "12345678ab\x01",
-        "\x01\x02" "ab\x03\x04\x05",
-        "\x01\x02" "abcde\x03",
+        "\x01\x02"
+        "ab\x03\x04\x05",
+        "\x01\x02"
+        "abcde\x03",
         "1234567\x80\x81\x82\x83\x84\x85\x86\x87",
         "https://example.com/path?query=1&b=2#frag",
         "Line one\nLine two\r\nTab\there; price $12.50 (approx.) ~ {ok}",
@@ -146,21 +150,23 @@ std::string randomInput(std::mt19937& random) {
     const int runs = 1 + static_cast<int>(random() % 12);
     for (int r = 0; r < runs; ++r) {
         switch (random() % 4) {
-        case 0:  // digits
-            for (int n = 1 + static_cast<int>(random() % 60); n > 0; --n) data += static_cast<char>('0' + random() % 10);
-            break;
-        case 1:  // printable text, tab, line feed, carriage return
-            for (int n = 1 + static_cast<int>(random() % 30); n > 0; --n) {
-                const int pick = static_cast<int>(random() % 98);
-                data += pick < 95 ? static_cast<char>(32 + pick) : "\t\n\r"[pick - 95];
-            }
-            break;
-        case 2:  // any bytes
-            for (int n = 1 + static_cast<int>(random() % 10); n > 0; --n) data += static_cast<char>(random() & 0xff);
-            break;
-        default:  // a lone byte
-            data += static_cast<char>(random() & 0xff);
-            break;
+            case 0:  // digits
+                for (int n = 1 + static_cast<int>(random() % 60); n > 0; --n)
+                    data += static_cast<char>('0' + random() % 10);
+                break;
+            case 1:  // printable text, tab, line feed, carriage return
+                for (int n = 1 + static_cast<int>(random() % 30); n > 0; --n) {
+                    const int pick = static_cast<int>(random() % 98);
+                    data += pick < 95 ? static_cast<char>(32 + pick) : "\t\n\r"[pick - 95];
+                }
+                break;
+            case 2:  // any bytes
+                for (int n = 1 + static_cast<int>(random() % 10); n > 0; --n)
+                    data += static_cast<char>(random() & 0xff);
+                break;
+            default:  // a lone byte
+                data += static_cast<char>(random() & 0xff);
+                break;
         }
     }
     return data;
@@ -178,7 +184,8 @@ TEST(RoundTrip, RandomInputsFromAFixedSeed) {
         auto job = makeJob(o.level, o.columns, o.variant);
         if (encode(job.get(), data) != STATUS_OK) {
             // Only a high level at few columns may run out of rows.
-            EXPECT_STREQ(job->message, "error: data too long for specified number of columns (PDF error 4)")
+            EXPECT_STREQ(job->message,
+                         "error: data too long for specified number of columns (PDF error 4)")
                 << describe(data, o);
             continue;
         }

@@ -18,7 +18,8 @@ using namespace encoder_test;
 namespace {
 
 const char* const TOO_LONG = "error: input string too long (PDF error 2)";
-const char* const TOO_MANY_ROWS = "error: data too long for specified number of columns (PDF error 4)";
+const char* const TOO_MANY_ROWS =
+    "error: data too long for specified number of columns (PDF error 4)";
 const char* const LEVEL_WARNING = "warning: security value out of range";
 const char* const COLUMNS_WARNING = "warning: number of columns out of range";
 
@@ -110,7 +111,7 @@ TEST(ErrorCorrection, AppendsTheStandardsExampleCodewords) {
 
 TEST(Dimensioning, ChoosesLevelColumnsPaddingAndDescriptor) {
     const struct {
-        int data, level, columns;       // in
+        int data, level, columns;  // in
         int result, levelUsed, columnsUsed, descriptor;
     } cases[] = {
         {1, -1, 0, BUILD_OK, 2, 2, 2},
@@ -125,7 +126,7 @@ TEST(Dimensioning, ChoosesLevelColumnsPaddingAndDescriptor) {
         {1280, -1, 0, BUILD_TOO_LONG, 6, 0, 0},
         {1281, -1, 0, BUILD_TOO_LONG, 7, 0, 0},
         {1, 0, 3, BUILD_OK, 0, 3, 7},
-        {460, -1, 5, BUILD_OK, 5, 6, 464},   // widened by one column
+        {460, -1, 5, BUILD_OK, 5, 6, 464},  // widened by one column
         {178, 0, 2, BUILD_TOO_MANY_ROWS, 0, 2, 0},
         {2699, 0, 30, BUILD_TOO_LONG, 0, 30, 0},
         {927, 0, 30, BUILD_OK, 0, 30, 928},  // the largest descriptor
@@ -213,7 +214,8 @@ TEST(RowAssembly, WidthFollowsColumnsInBothForms) {
         EXPECT_EQ(compact->width, 17 * columns + 35);
         for (int r = 0; r < full->rows; ++r) {
             EXPECT_EQ(std::strlen(full->rowBits[r]), static_cast<std::size_t>(full->width));
-            EXPECT_EQ(std::string(compact->rowBits[r], compact->width).substr(compact->width - 2), "01");
+            EXPECT_EQ(std::string(compact->rowBits[r], compact->width).substr(compact->width - 2),
+                      "01");
         }
     }
 }
@@ -298,11 +300,11 @@ TEST(SymbolJob, CountsTheDataCodewordsTheDataCompactsInto) {
         std::string data;
         int codewords;
     } cases[] = {
-        {"", 1},                           // 924 alone
-        {"A12345678B", 7},                 // 29, 902, 138, 628, 478, 900, 59
-        {"ab\xE9\xE8", 5},                 // 810, 59, 901, 233, 232
-        {std::string(44, '9'), 16},        // latch and one group of 15
-        {std::string(TEXT_CAPACITY, 'a'), -1},       // longer than the text field
+        {"", 1},                                // 924 alone
+        {"A12345678B", 7},                      // 29, 902, 138, 628, 478, 900, 59
+        {"ab\xE9\xE8", 5},                      // 810, 59, 901, 233, 232
+        {std::string(44, '9'), 16},             // latch and one group of 15
+        {std::string(TEXT_CAPACITY, 'a'), -1},  // longer than the text field
     };
     for (const auto& c : cases)
         EXPECT_EQ(countDataCodewords(bytesOf(c.data), c.data.size()), c.codewords) << c.data.size();
@@ -315,8 +317,19 @@ TEST(SymbolJob, LargestInputsEndInASymbolOrErrorTwo) {
     std::mt19937 random(417);
     std::string randomBytes(7100, '\0');
     for (char& c : randomBytes) c = static_cast<char>(random() & 0xff);
-    const std::string units[] = {"7", "A", "a", "\xff", "aA", "a;", "1 ", "a\x01", ";A;", "\x01" "1",
-                                 "A1b2;\t", randomBytes};
+    const std::string units[] = {"7",
+                                 "A",
+                                 "a",
+                                 "\xff",
+                                 "aA",
+                                 "a;",
+                                 "1 ",
+                                 "a\x01",
+                                 ";A;",
+                                 "\x01"
+                                 "1",
+                                 "A1b2;\t",
+                                 randomBytes};
     for (const std::string& unit : units) {
         for (std::size_t length : {std::size_t{1000}, std::size_t{2700}, std::size_t{6999},
                                    std::size_t{7000}, std::size_t{100000}}) {
@@ -365,9 +378,11 @@ TEST(SymbolJob, ThreadsEncodeIndependently) {
         threads.emplace_back([&, t] {
             for (int round = 0; round < 30; ++round) {
                 for (std::size_t i = 0; i < inputs.size(); ++i) {
-                    const std::size_t pick = (i * 5 + static_cast<std::size_t>(t + round)) % inputs.size();
+                    const std::size_t pick =
+                        (i * 5 + static_cast<std::size_t>(t + round)) % inputs.size();
                     auto job = makeJob();
-                    if (encode(job.get(), inputs[pick]) != STATUS_OK || rowsOf(*job) != expected[pick]) {
+                    if (encode(job.get(), inputs[pick]) != STATUS_OK ||
+                        rowsOf(*job) != expected[pick]) {
                         ++mismatches;
                     }
                 }

@@ -40,7 +40,8 @@ std::optional<Bytes> readPdf417Rows(const std::vector<std::string>& rows, int mo
             if (rows[r][m] != '1') continue;
             for (int y = 0; y < rowHeight; ++y) {
                 std::uint8_t* line =
-                    grey.data() + static_cast<size_t>(top + static_cast<int>(r) * rowHeight + y) * width;
+                    grey.data() +
+                    static_cast<size_t>(top + static_cast<int>(r) * rowHeight + y) * width;
                 for (int x = 0; x < moduleWidth; ++x) line[(quietZone + m) * moduleWidth + x] = 0;
             }
         }

@@ -27,6 +27,8 @@ std::optional<Bytes> readPdf417Bgr(const std::uint8_t* pixels, int width, int he
 std::optional<Bytes> readPdf417Rows(const std::vector<std::string>& rows, int moduleWidth = 2,
                                     int rowHeight = 4, int quietZone = 2);
 
-inline Bytes toBytes(const std::string& s) { return Bytes(s.begin(), s.end()); }
+inline Bytes toBytes(const std::string& s) {
+    return Bytes(s.begin(), s.end());
+}
 
 }  // namespace barquill::testing
