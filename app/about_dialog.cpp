@@ -4,6 +4,8 @@
 
 #include "app/dialog_layout.h"
 
+namespace barquill::app {
+
 CAboutDialog::CAboutDialog(QWidget* parent) : QDialog(parent) {
     const auto controls = barquill::app::layoutDialog(this, barquill::resources::ABOUT_DIALOG, {});
     if (auto* ok = qobject_cast<QPushButton*>(controls.value(barquill::resources::IDOK)))
@@ -11,3 +13,5 @@ CAboutDialog::CAboutDialog(QWidget* parent) : QDialog(parent) {
 }
 
 CAboutDialog::~CAboutDialog() = default;
+
+}  // namespace barquill::app

@@ -3,9 +3,13 @@
 
 #include <QDialog>
 
+namespace barquill::app {
+
 class CAboutDialog : public QDialog {
     Q_OBJECT
 public:
     explicit CAboutDialog(QWidget* parent = nullptr);
     ~CAboutDialog() override;
 };
+
+}  // namespace barquill::app

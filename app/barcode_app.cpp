@@ -3,6 +3,8 @@
 #include "app/main_dialog.h"
 #include "resources/dialog_templates.h"
 
+namespace barquill::app {
+
 CBarcodeApp::CBarcodeApp(int& argc, char** argv) : QApplication(argc, argv) {
     setApplicationName(QStringLiteral("Barquill"));
     setApplicationVersion(QString::fromUtf8(barquill::resources::VERSION));
@@ -13,3 +15,5 @@ bool CBarcodeApp::InitInstance() {
     dialog.exec();
     return false;
 }
+
+}  // namespace barquill::app

@@ -4,6 +4,8 @@
 
 #include <QApplication>
 
+namespace barquill::app {
+
 class CBarcodeApp : public QApplication {
     Q_OBJECT
 public:
@@ -13,3 +15,5 @@ public:
     // run after it.
     bool InitInstance();
 };
+
+}  // namespace barquill::app

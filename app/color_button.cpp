@@ -9,6 +9,8 @@
 
 #include "app/qt_draw_target.h"
 
+namespace barquill::app {
+
 using barquill::app::toColorRef;
 using barquill::app::toQColor;
 
@@ -135,3 +137,5 @@ void CColorButton::DrawItem(QPainter& painter, bool selected, bool disabled) {
     }
     painter.drawText(textBox, Qt::AlignCenter | Qt::TextSingleLine, shown);
 }
+
+}  // namespace barquill::app

@@ -10,6 +10,8 @@
 
 class QPainter;
 
+namespace barquill::app {
+
 using COLORREF = barquill::display::ColorRef;
 
 class CColorButton : public QPushButton {
@@ -48,3 +50,5 @@ private:
     COLORREF* m_pCustomColors = nullptr;  // 16 entries, not owned
     ColorDialog m_colorDialog;
 };
+
+}  // namespace barquill::app

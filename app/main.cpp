@@ -1,7 +1,7 @@
 #include "app/barcode_app.h"
 
 int main(int argc, char** argv) {
-    CBarcodeApp app(argc, argv);
+    barquill::app::CBarcodeApp app(argc, argv);
     app.InitInstance();
     return 0;
 }

@@ -15,6 +15,8 @@
 #include "encoder/pdf417.h"
 #include "encoder/rendering.h"
 
+namespace barquill::app {
+
 namespace res = barquill::resources;
 
 namespace {
@@ -34,7 +36,7 @@ CMainDialog::CMainDialog(QWidget* parent)
       m_strText(QString::fromUtf8(SAMPLE_TEXT)),
       m_nColumns(0),
       m_hIcon(),
-      m_image(IMAGE_FORMAT_UNKNOWN),
+      m_image(image::IMAGE_FORMAT_UNKNOWN),
       m_stStatus(this),
       m_aboutAction(QString::fromUtf8(res::ABOUT_ENTRY), this) {
     barquill::app::loadResources();
@@ -146,20 +148,20 @@ void CMainDialog::OnEncode() {
     // The job's text field holds TEXT_CAPACITY bytes with the terminator:
     // a longer text is refused, never cut.
     const QByteArray bytes = m_strText.toUtf8();
-    if (bytes.size() > TEXT_CAPACITY - 1) {
+    if (bytes.size() > encoder::TEXT_CAPACITY - 1) {
         m_image.Destroy();
         SetStatus(
             tr("The text is %1 bytes long, more than the %2 bytes the encoder takes. Nothing was "
                "encoded.")
                 .arg(bytes.size())
-                .arg(TEXT_CAPACITY - 1),
+                .arg(encoder::TEXT_CAPACITY - 1),
             true);
         update();
         return;
     }
 
-    SymbolJob job;
-    initSymbolJob(&job);
+    encoder::SymbolJob job;
+    encoder::initSymbolJob(&job);
     job.ecLevel = SelectedLevel();
     job.columns = m_nColumns;
     job.margin = m_nMargin;
@@ -167,10 +169,10 @@ void CMainDialog::OnEncode() {
     job.barColor = m_btnBarColor.GetColor();
     std::memcpy(job.text, bytes.constData(), std::size_t(bytes.size()));
 
-    const barquill::display::DeviceBitmap* bitmap = renderSymbol(&job);
+    const barquill::display::DeviceBitmap* bitmap = encoder::renderSymbol(&job);
     const bool imported = m_image.CreateFromHBITMAP(bitmap);
     const bool emptyBitmap = bitmap != nullptr && bitmap->width() == 0;
-    releaseSymbolBitmap();
+    encoder::releaseSymbolBitmap();
 
     QStringList notes;
     bool problem = false;
@@ -237,3 +239,5 @@ void CMainDialog::ShowMessage(QMessageBox::Icon icon, const QString& text) {
     QMessageBox box(icon, windowTitle(), text, QMessageBox::Ok, this);
     box.exec();
 }
+
+}  // namespace barquill::app

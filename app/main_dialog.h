@@ -16,6 +16,8 @@
 #include "app/color_button.h"
 #include "image/picture.h"
 
+namespace barquill::app {
+
 class CMainDialog : public QDialog {
     Q_OBJECT
 public:
@@ -49,7 +51,7 @@ public:
     QString m_strText;
     int m_nColumns;
     QIcon m_hIcon;
-    Picture m_image;
+    image::Picture m_image;
 
 protected:
     virtual bool DoDataExchange(bool saveAndValidate);
@@ -76,3 +78,5 @@ private:
 // The format a file name asks for: the part from its last dot, upper-cased,
 // ".GIF" for GIF, ".PNG" for PNG and anything else (no dot included) for BMP.
 std::uint32_t ImageFormatForFileName(const QString& fileName);
+
+}  // namespace barquill::app

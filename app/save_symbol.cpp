@@ -11,13 +11,15 @@
 
 #include "app/main_dialog.h"
 
+namespace barquill::app {
+
 std::uint32_t ImageFormatForFileName(const QString& fileName) {
     const QString name = QFileInfo(fileName).fileName();
     const int dot = name.lastIndexOf(QLatin1Char('.'));
     const QString extension = (dot < 0 ? name : name.mid(dot)).toUpper();
-    if (extension == QLatin1String(".GIF")) return IMAGE_FORMAT_GIF;
-    if (extension == QLatin1String(".PNG")) return IMAGE_FORMAT_PNG;
-    return IMAGE_FORMAT_BMP;
+    if (extension == QLatin1String(".GIF")) return image::IMAGE_FORMAT_GIF;
+    if (extension == QLatin1String(".PNG")) return image::IMAGE_FORMAT_PNG;
+    return image::IMAGE_FORMAT_BMP;
 }
 
 QString CMainDialog::AskSaveFileName() {
@@ -40,9 +42,10 @@ void CMainDialog::OnSave() {
     // The symbol has two colours: as GIF it goes out as one paletted image
     // rather than as true-colour tiles, which many viewers show one by one
     // or only the first of.
-    Picture paletted;
-    Picture* picture = &m_image;
-    if (format == IMAGE_FORMAT_GIF && m_image.CreateIndexedCopy(&paletted)) picture = &paletted;
+    image::Picture paletted;
+    image::Picture* picture = &m_image;
+    if (format == image::IMAGE_FORMAT_GIF && m_image.CreateIndexedCopy(&paletted))
+        picture = &paletted;
     // The last-error text is kept from earlier failures and a file that
     // cannot be opened leaves it alone: only a changed text is this save's
     // reason; otherwise the system's is.
@@ -61,3 +64,5 @@ void CMainDialog::OnSave() {
                     tr("Could not save %1:\n%2").arg(QDir::toNativeSeparators(path), reason));
     }
 }
+
+}  // namespace barquill::app

@@ -56,7 +56,7 @@ public:
 private:
     void work() {
         // One job per worker: the encoder keeps nothing between calls but the job.
-        auto job = std::make_unique_for_overwrite<SymbolJob>();
+        auto job = std::make_unique_for_overwrite<encoder::SymbolJob>();
         for (std::size_t i = next_++; i < items_.size(); i = next_++) {
             process(items_[i], job.get(), &results_[i]);
             if (++finished_ == items_.size()) {
@@ -66,7 +66,7 @@ private:
         }
     }
 
-    void process(const BatchItem& item, SymbolJob* job, ItemResult* result) {
+    void process(const BatchItem& item, encoder::SymbolJob* job, ItemResult* result) {
         std::string data = item.data, error;
         if (!prepareData(request_, &data, &error)) {
             fail(result, EXIT_NOT_ENCODABLE, {error});

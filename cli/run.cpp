@@ -60,7 +60,7 @@ int runSingle(const Request& request, const Console& console) {
     }
 
     // Not zeroed here: encodeSymbol initialises the job.
-    auto job = std::make_unique_for_overwrite<SymbolJob>();
+    auto job = std::make_unique_for_overwrite<encoder::SymbolJob>();
     const SymbolOptions symbolOptions{request.level, request.columns, request.compact};
     const EncodeOutcome outcome = encodeSymbol(job.get(), symbolOptions, data);
     if (!request.quiet)

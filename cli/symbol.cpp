@@ -20,7 +20,7 @@ std::string percent(long part, long whole) {
     return std::to_string((part * 100 + whole / 2) / whole) + "%";
 }
 
-std::vector<std::string> explainFailure(const SymbolJob& job, std::string_view data) {
+std::vector<std::string> explainFailure(const encoder::SymbolJob& job, std::string_view data) {
     std::vector<std::string> lines{job.message};
     const int level = job.ecLevel;
     const int needed = countDataCodewords(data);
@@ -37,7 +37,7 @@ std::vector<std::string> explainFailure(const SymbolJob& job, std::string_view d
     const bool tooManyRows =
         std::string_view(job.message).find("(PDF error 4)") != std::string_view::npos;
     if (tooManyRows)
-        lines.push_back(need + ", more than " + std::to_string(MAX_ROWS) + " rows of " +
+        lines.push_back(need + ", more than " + std::to_string(encoder::MAX_ROWS) + " rows of " +
                         std::to_string(job.columns) +
                         " columns: give more columns (-c, up to 30) or a lower level (-l)");
     else if (needed + 1 > DATA_CAPACITY)
@@ -52,44 +52,48 @@ std::vector<std::string> explainFailure(const SymbolJob& job, std::string_view d
 
 }  // namespace
 
-EncodeOutcome encodeSymbol(SymbolJob* job, const SymbolOptions& options, std::string_view data) {
+EncodeOutcome encodeSymbol(encoder::SymbolJob* job, const SymbolOptions& options,
+                           std::string_view data) {
     EncodeOutcome outcome;
     if (data.empty()) {
         outcome.errors.push_back("nothing to encode");
         return outcome;
     }
-    initSymbolJob(job);
-    job->variant = options.compact ? SYMBOL_COMPACT : SYMBOL_FULL;
+    encoder::initSymbolJob(job);
+    job->variant = options.compact ? encoder::SYMBOL_COMPACT : encoder::SYMBOL_FULL;
     job->ecLevel = options.level;
     job->columns = options.columns;
     const int status =
         encodeSymbolBytes(job, reinterpret_cast<const unsigned char*>(data.data()), data.size());
-    if (status == STATUS_ERROR) {
+    if (status == encoder::STATUS_ERROR) {
         outcome.errors = explainFailure(*job, data);
         return outcome;
     }
-    if (status == STATUS_WARNING) outcome.warnings.push_back(job->message);
+    if (status == encoder::STATUS_WARNING) outcome.warnings.push_back(job->message);
     outcome.built = true;
     return outcome;
 }
 
 int countDataCodewords(std::string_view data) {
-    return ::countDataCodewords(reinterpret_cast<const unsigned char*>(data.data()), data.size());
+    return encoder::countDataCodewords(reinterpret_cast<const unsigned char*>(data.data()),
+                                       data.size());
 }
 
-std::vector<std::string> describeSymbol(const SymbolJob& job, int dataCodewords, long pictureWidth,
-                                        long pictureHeight, const ModuleGeometry& geometry) {
+std::vector<std::string> describeSymbol(const encoder::SymbolJob& job, int dataCodewords,
+                                        long pictureWidth, long pictureHeight,
+                                        const ModuleGeometry& geometry) {
     std::vector<std::string> lines;
-    lines.push_back(
-        "symbol: " + std::to_string(job.rows) + " rows, " + std::to_string(job.columns) +
-        " columns, " + std::to_string(job.width) + " modules wide, level " +
-        std::to_string(job.ecLevel) + " (" + std::to_string(errorCorrectionCodewords(job.ecLevel)) +
-        " error-correction codewords)" + (job.variant == SYMBOL_COMPACT ? ", compact" : ""));
+    lines.push_back("symbol: " + std::to_string(job.rows) + " rows, " +
+                    std::to_string(job.columns) + " columns, " + std::to_string(job.width) +
+                    " modules wide, level " + std::to_string(job.ecLevel) + " (" +
+                    std::to_string(errorCorrectionCodewords(job.ecLevel)) +
+                    " error-correction codewords)" +
+                    (job.variant == encoder::SYMBOL_COMPACT ? ", compact" : ""));
     lines.push_back("capacity used: " + std::to_string(dataCodewords) + " of " +
                     std::to_string(DATA_CAPACITY) + " data codewords (" +
                     percent(dataCodewords, DATA_CAPACITY) + "), " + std::to_string(job.rows) +
-                    " of " + std::to_string(MAX_ROWS) + " rows (" + percent(job.rows, MAX_ROWS) +
-                    ")");
+                    " of " + std::to_string(encoder::MAX_ROWS) + " rows (" +
+                    percent(job.rows, encoder::MAX_ROWS) + ")");
     std::string size = "picture: " + std::to_string(pictureWidth) + " x " +
                        std::to_string(pictureHeight) + " pixels, modules of " +
                        std::to_string(geometry.moduleWidth) + " x " +

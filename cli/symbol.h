@@ -25,14 +25,16 @@ struct EncodeOutcome {
 
 // Initialises the job, encodes the data into it and reports. Empty data is
 // refused ("nothing to encode"): a symbol without data is one readers reject.
-EncodeOutcome encodeSymbol(SymbolJob* job, const SymbolOptions& options, std::string_view data);
+EncodeOutcome encodeSymbol(encoder::SymbolJob* job, const SymbolOptions& options,
+                           std::string_view data);
 
 // How many data codewords the data compacts to (mode latches included, no
 // length descriptor); -1 when the data is longer than the encoder looks at.
 int countDataCodewords(std::string_view data);
 
 // The lines -v prints: the symbol's shape, level, capacity used and picture size.
-std::vector<std::string> describeSymbol(const SymbolJob& job, int dataCodewords, long pictureWidth,
-                                        long pictureHeight, const ModuleGeometry& geometry);
+std::vector<std::string> describeSymbol(const encoder::SymbolJob& job, int dataCodewords,
+                                        long pictureWidth, long pictureHeight,
+                                        const ModuleGeometry& geometry);
 
 }  // namespace barquill::cli

@@ -16,33 +16,35 @@ namespace {
 std::uint32_t imageFormat(OutputFormat format) {
     switch (format) {
         case OutputFormat::gif:
-            return IMAGE_FORMAT_GIF;
+            return image::IMAGE_FORMAT_GIF;
         case OutputFormat::png:
-            return IMAGE_FORMAT_PNG;
+            return image::IMAGE_FORMAT_PNG;
         default:
-            return IMAGE_FORMAT_BMP;
+            return image::IMAGE_FORMAT_BMP;
     }
 }
 
-std::string pictureError(const Picture& picture, const char* fallback) {
+std::string pictureError(const image::Picture& picture, const char* fallback) {
     const char* text = picture.GetLastError();
     return text[0] ? std::string(text) : std::string(fallback);
 }
 
 }  // namespace
 
-PictureSize pictureSize(const SymbolJob& job, const DrawOptions& options) {
+PictureSize pictureSize(const encoder::SymbolJob& job, const DrawOptions& options) {
     return {2L * options.margin + static_cast<long>(job.width) * options.geometry.moduleWidth,
             2L * options.margin + static_cast<long>(job.rows) * options.geometry.rowHeight};
 }
 
-bool drawSymbol(const SymbolJob& job, const DrawOptions& options, Picture* picture) {
+bool drawSymbol(const encoder::SymbolJob& job, const DrawOptions& options,
+                image::Picture* picture) {
     const PictureSize size = pictureSize(job, options);
     const auto height = static_cast<std::uint32_t>(size.height);
-    if (!picture->Create(static_cast<std::uint32_t>(size.width), height, 1, IMAGE_FORMAT_UNKNOWN))
+    if (!picture->Create(static_cast<std::uint32_t>(size.width), height, 1,
+                         image::IMAGE_FORMAT_UNKNOWN))
         return false;
-    picture->SetPaletteColor(0, static_cast<ColorRef>(options.spaceColor));
-    picture->SetPaletteColor(1, static_cast<ColorRef>(options.barColor));
+    picture->SetPaletteColor(0, static_cast<image::ColorRef>(options.spaceColor));
+    picture->SetPaletteColor(1, static_cast<image::ColorRef>(options.barColor));
     if (options.geometry.dpi > 0) {
         picture->SetXDPI(options.geometry.dpi);
         picture->SetYDPI(options.geometry.dpi);
@@ -71,8 +73,8 @@ bool drawSymbol(const SymbolJob& job, const DrawOptions& options, Picture* pictu
     return true;
 }
 
-std::string svgDocument(const SymbolJob& job, const DrawOptions& options) {
-    SvgSymbol symbol;
+std::string svgDocument(const encoder::SymbolJob& job, const DrawOptions& options) {
+    image::SvgSymbol symbol;
     for (int row = 0; row < job.rows; ++row)
         symbol.rows.emplace_back(job.rowBits[row], static_cast<std::size_t>(job.width));
     symbol.moduleWidth = options.geometry.moduleWidth;
@@ -81,16 +83,16 @@ std::string svgDocument(const SymbolJob& job, const DrawOptions& options) {
     symbol.barColor = options.barColor;
     symbol.spaceColor = options.spaceColor;
     symbol.dpi = options.geometry.dpi;
-    return EncodeSvg(symbol);
+    return image::EncodeSvg(symbol);
 }
 
-bool encodeSymbolFile(const SymbolJob& job, const DrawOptions& options, OutputFormat format,
-                      std::string* bytes, std::string* error) {
+bool encodeSymbolFile(const encoder::SymbolJob& job, const DrawOptions& options,
+                      OutputFormat format, std::string* bytes, std::string* error) {
     if (format == OutputFormat::svg) {
         *bytes = svgDocument(job, options);
         return true;
     }
-    Picture picture;
+    image::Picture picture;
     if (!drawSymbol(job, options, &picture)) {
         *error = pictureError(picture, "cannot draw the symbol");
         return false;
@@ -102,11 +104,11 @@ bool encodeSymbolFile(const SymbolJob& job, const DrawOptions& options, OutputFo
         return false;
     }
     bytes->assign(reinterpret_cast<const char*>(encoded), static_cast<std::size_t>(size));
-    Picture::FreeMemory(encoded);
+    image::Picture::FreeMemory(encoded);
     return true;
 }
 
-bool writeSymbolFile(const SymbolJob& job, const DrawOptions& options, OutputFormat format,
+bool writeSymbolFile(const encoder::SymbolJob& job, const DrawOptions& options, OutputFormat format,
                      const std::string& path, std::string* error) {
     // Labels come by the thousand: the file is not synced to the disk, which
     // would cost more than everything else per symbol.
@@ -117,11 +119,12 @@ bool writeSymbolFile(const SymbolJob& job, const DrawOptions& options, OutputFor
         const auto write = [&](std::FILE* stream) {
             return std::fwrite(document.data(), 1, document.size(), stream) == document.size();
         };
-        if (ReplaceFile(path.c_str(), write, sync) == ReplaceFailure::None) return true;
+        if (image::ReplaceFile(path.c_str(), write, sync) == image::ReplaceFailure::None)
+            return true;
         *error = std::strerror(errno != 0 ? errno : EIO);
         return false;
     }
-    Picture picture;
+    image::Picture picture;
     if (!drawSymbol(job, options, &picture)) {
         *error = pictureError(picture, "cannot draw the symbol");
         return false;
@@ -134,8 +137,8 @@ bool writeSymbolFile(const SymbolJob& job, const DrawOptions& options, OutputFor
     return false;
 }
 
-bool writeSymbolStream(const SymbolJob& job, const DrawOptions& options, OutputFormat format,
-                       std::FILE* stream, std::string* error) {
+bool writeSymbolStream(const encoder::SymbolJob& job, const DrawOptions& options,
+                       OutputFormat format, std::FILE* stream, std::string* error) {
     std::string bytes;
     if (!encodeSymbolFile(job, options, format, &bytes, error)) return false;
     if (std::fwrite(bytes.data(), 1, bytes.size(), stream) != bytes.size() ||

@@ -9,7 +9,9 @@
 #include "cli/output_format.h"
 #include "encoder/pdf417.h"
 
+namespace barquill::image {
 class Picture;
+}  // namespace barquill::image
 
 namespace barquill::cli {
 
@@ -25,30 +27,30 @@ struct PictureSize {
     long height = 0;
 };
 
-PictureSize pictureSize(const SymbolJob& job, const DrawOptions& options);
+PictureSize pictureSize(const encoder::SymbolJob& job, const DrawOptions& options);
 
 // Draws the symbol into a 1-bit paletted picture (index 0 the background,
 // 1 the bars): the pixels of a 24-bit rendering in a fraction of the bytes.
 // Each module is moduleWidth x rowHeight pixels inside the margin.
-bool drawSymbol(const SymbolJob& job, const DrawOptions& options, Picture* picture);
+bool drawSymbol(const encoder::SymbolJob& job, const DrawOptions& options, image::Picture* picture);
 
 // The SVG document of the symbol.
-std::string svgDocument(const SymbolJob& job, const DrawOptions& options);
+std::string svgDocument(const encoder::SymbolJob& job, const DrawOptions& options);
 
 // The complete file in the given format: the picture encoded by the image
 // library's writers, or the SVG document.
-bool encodeSymbolFile(const SymbolJob& job, const DrawOptions& options, OutputFormat format,
-                      std::string* bytes, std::string* error);
+bool encodeSymbolFile(const encoder::SymbolJob& job, const DrawOptions& options,
+                      OutputFormat format, std::string* bytes, std::string* error);
 
 // Writes the symbol to `path` through the image library's safe save (a
 // temporary file and a rename), so an existing file is replaced only by a
 // complete new one. False with the reason in *error when the file could not
 // be written.
-bool writeSymbolFile(const SymbolJob& job, const DrawOptions& options, OutputFormat format,
+bool writeSymbolFile(const encoder::SymbolJob& job, const DrawOptions& options, OutputFormat format,
                      const std::string& path, std::string* error);
 
 // Encodes the whole file in memory first, then writes it to the stream.
-bool writeSymbolStream(const SymbolJob& job, const DrawOptions& options, OutputFormat format,
-                       std::FILE* stream, std::string* error);
+bool writeSymbolStream(const encoder::SymbolJob& job, const DrawOptions& options,
+                       OutputFormat format, std::FILE* stream, std::string* error);
 
 }  // namespace barquill::cli

@@ -3,6 +3,8 @@
 
 #include "encoder/encoding_steps.h"
 
+namespace barquill::encoder {
+
 void compactBytes(CodewordList* list, const unsigned char* data, int start, int length,
                   int previousKind) {
     const unsigned char* bytes = data + start;
@@ -29,3 +31,5 @@ void compactBytes(CodewordList* list, const unsigned char* data, int start, int 
     }
     for (; i < length; ++i) appendCodeword(list, bytes[i]);
 }
+
+}  // namespace barquill::encoder

@@ -6,6 +6,8 @@
 
 #include "encoder/encoding_steps.h"
 
+namespace barquill::encoder {
+
 namespace {
 
 // More data earns more error correction, so that a larger symbol survives
@@ -58,3 +60,5 @@ int dimensionSymbol(SymbolJob* job, CodewordList* list) {
     list->count = descriptor;
     return BUILD_OK;
 }
+
+}  // namespace barquill::encoder

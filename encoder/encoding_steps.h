@@ -7,6 +7,8 @@
 
 #include "encoder/pdf417.h"
 
+namespace barquill::encoder {
+
 // Longest input the encoder looks at. Even the densest mode (44 digits in 15
 // codewords) needs more codewords than a length descriptor can count for a
 // longer text, so anything longer is refused before segmentation.
@@ -83,3 +85,5 @@ inline constexpr std::uint32_t STOP_PATTERN = 0b111111101000101001;  // 18 modul
 
 // Writes every row into job->rowBits and sets job->rows and job->width.
 void assembleRows(SymbolJob* job, const CodewordList* list);
+
+}  // namespace barquill::encoder

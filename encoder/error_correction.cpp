@@ -5,6 +5,8 @@
 
 #include "encoder/encoding_steps.h"
 
+namespace barquill::encoder {
+
 namespace {
 
 constexpr int PRIME = 929;
@@ -79,3 +81,5 @@ void appendErrorCorrection(CodewordList* list, int ecLevel) {
         appendCodeword(list, static_cast<std::int32_t>(c != 0 ? PRIME - c : 0));
     }
 }
+
+}  // namespace barquill::encoder

@@ -4,6 +4,8 @@
 
 #include "encoder/encoding_steps.h"
 
+namespace barquill::encoder {
+
 namespace {
 
 constexpr int GROUP_DIGITS = 44;
@@ -49,3 +51,5 @@ void compactNumeric(CodewordList* list, const unsigned char* data, int start, in
         for (int l = used - 1; l >= 0; --l) appendCodeword(list, limbs[l]);
     }
 }
+
+}  // namespace barquill::encoder

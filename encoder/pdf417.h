@@ -16,6 +16,8 @@
 #include <cstddef>
 #include <cstdint>
 
+namespace barquill::encoder {
+
 // Symbol forms.
 inline constexpr std::int32_t SYMBOL_FULL =
     55;  // start, left indicator, data, right indicator, stop
@@ -94,3 +96,5 @@ int countDataCodewords(const unsigned char* data, std::size_t length);
 // BUILD_TOO_MANY_ROWS. Expects ecLevel in -1..8 and columns in 0..30.
 int buildSymbol(SymbolJob* job, const unsigned char* data, std::size_t length);
 int buildSymbol(SymbolJob* job, const char* text);
+
+}  // namespace barquill::encoder

@@ -6,6 +6,8 @@
 
 #include "display/memory_dc.h"
 
+namespace barquill::encoder {
+
 using barquill::display::DeviceBitmap;
 using barquill::display::MemoryDC;
 using barquill::display::Rect;
@@ -66,3 +68,5 @@ int releaseSymbolBitmap() {
     keptBitmap.reset();
     return 1;
 }
+
+}  // namespace barquill::encoder

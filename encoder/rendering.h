@@ -9,6 +9,8 @@
 #include "display/device_bitmap.h"
 #include "encoder/pdf417.h"
 
+namespace barquill::encoder {
+
 // Pixels per module across and down.
 inline constexpr int MODULE_PIXEL_WIDTH = 2;
 inline constexpr int MODULE_PIXEL_HEIGHT = 4;
@@ -22,3 +24,5 @@ barquill::display::DeviceBitmap* renderSymbol(SymbolJob* job);
 
 // Frees the kept bitmap and context, if any. Always returns 1.
 int releaseSymbolBitmap();
+
+}  // namespace barquill::encoder

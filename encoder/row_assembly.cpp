@@ -7,6 +7,8 @@
 
 #include "encoder/encoding_steps.h"
 
+namespace barquill::encoder {
+
 namespace {
 
 // Eight module characters for every byte value, so that a 17-module pattern
@@ -82,3 +84,5 @@ void assembleRows(SymbolJob* job, const CodewordList* list) {
     job->rows = rows;
     job->width = width;
 }
+
+}  // namespace barquill::encoder

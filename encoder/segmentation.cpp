@@ -4,6 +4,8 @@
 
 #include "encoder/encoding_steps.h"
 
+namespace barquill::encoder {
+
 int classifyChar(unsigned char c) {
     if (c >= '0' && c <= '9') return LATCH_NUMERIC;
     if (c == '\t' || c == '\n' || c == '\r') return LATCH_TEXT;
@@ -129,3 +131,5 @@ void compactRuns(const RunTable* table, const unsigned char* data, CodewordList*
         start += length;
     }
 }
+
+}  // namespace barquill::encoder

@@ -6,6 +6,8 @@
 
 #include "encoder/encoding_steps.h"
 
+namespace barquill::encoder {
+
 namespace {
 
 void setMessage(SymbolJob* job, const char* text) {
@@ -99,3 +101,5 @@ int encodeSymbolJob(SymbolJob* job, const char* text) {
     const char* safe = text != nullptr ? text : "";
     return encodeSymbolBytes(job, reinterpret_cast<const unsigned char*>(safe), std::strlen(safe));
 }
+
+}  // namespace barquill::encoder

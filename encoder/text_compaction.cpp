@@ -5,6 +5,8 @@
 
 #include "encoder/encoding_steps.h"
 
+namespace barquill::encoder {
+
 // clang-format off
 const int textSubmodes[95] = {
     //  sp !  "  #  $   %  &  '  (  )  *   +  ,   -   .   /
@@ -177,3 +179,5 @@ void compactText(CodewordList* list, const unsigned char* data, int start, int l
     }
     out.finish();
 }
+
+}  // namespace barquill::encoder

@@ -3,6 +3,8 @@
 #include "image/byte_stream.h"
 #include "image/little_endian.h"
 
+namespace barquill::image {
+
 namespace {
 
 constexpr std::uint16_t kBmpFileType = 0x4D42;  // "BM"
@@ -34,3 +36,5 @@ bool PictureBMP::Encode(ByteStream* file) {
     }
     return true;
 }
+
+}  // namespace barquill::image

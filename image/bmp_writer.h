@@ -4,8 +4,12 @@
 
 #include "image/picture.h"
 
+namespace barquill::image {
+
 class PictureBMP : public Picture {
 public:
     PictureBMP() : Picture(IMAGE_FORMAT_BMP) {}
     bool Encode(ByteStream* file);
 };
+
+}  // namespace barquill::image

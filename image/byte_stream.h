@@ -7,6 +7,8 @@
 #include <cstdint>
 #include <cstdio>
 
+namespace barquill::image {
+
 class ByteStream {
 public:
     ByteStream() = default;
@@ -95,3 +97,5 @@ protected:
     std::int32_t position = 0;
     std::int32_t capacity = 0;
 };
+
+}  // namespace barquill::image

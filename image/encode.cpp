@@ -11,6 +11,8 @@
 #include "image/picture.h"
 #include "image/png_writer.h"
 
+namespace barquill::image {
+
 bool Picture::EncodeSafeCheck(ByteStream* file) {
     if (file == nullptr) {
         SetLastError("null file handler");
@@ -129,3 +131,5 @@ bool Picture::Encode2RGBA(std::uint8_t*& buffer, std::int32_t& size) {
 void Picture::FreeMemory(void* block) {
     std::free(block);
 }
+
+}  // namespace barquill::image

@@ -4,6 +4,8 @@
 
 #include "image/byte_stream.h"
 
+namespace barquill::image {
+
 namespace {
 
 // Positions are 32-bit in this interface; a larger file reads as -1.
@@ -87,3 +89,5 @@ std::int32_t FileStream::GetC() {
     if (stream == nullptr) return -1;
     return std::getc(stream);
 }
+
+}  // namespace barquill::image

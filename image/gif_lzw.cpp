@@ -5,6 +5,8 @@
 #include "image/byte_stream.h"
 #include "image/gif_writer.h"
 
+namespace barquill::image {
+
 namespace {
 
 constexpr std::int32_t kMaxCodeWidth = 12;
@@ -154,3 +156,5 @@ void PictureGIF::compressNONE(std::int32_t initBits, ByteStream* file) {
     }
     output(endCode);
 }
+
+}  // namespace barquill::image

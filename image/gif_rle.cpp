@@ -8,6 +8,8 @@
 #include "image/byte_stream.h"
 #include "image/gif_writer.h"
 
+namespace barquill::image {
+
 namespace {
 
 constexpr std::int32_t kBlockSize = 255;
@@ -229,3 +231,5 @@ std::uint64_t PictureGIF::rle_isqrt(std::uint64_t x) {
         root = next;
     }
 }
+
+}  // namespace barquill::image

@@ -6,6 +6,8 @@
 #include "image/byte_stream.h"
 #include "image/little_endian.h"
 
+namespace barquill::image {
+
 namespace {
 
 // True-colour pictures are cut into tiles of 17 x 15 = 255 pixels, so each
@@ -371,3 +373,5 @@ bool PictureGIF::Encode(ByteStream* file, Picture** images, std::int32_t count,
     if (frame.writeFailed) writeFailed = true;
     return FinishFile(file);
 }
+
+}  // namespace barquill::image

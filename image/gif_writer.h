@@ -9,6 +9,8 @@
 
 #include "image/picture.h"
 
+namespace barquill::image {
+
 // Working state of one run-length compression call.
 struct tag_RLE {
     std::int32_t runPixel = 0;
@@ -125,3 +127,5 @@ protected:
     std::int32_t disposal = 0;
     bool writeFailed = false;
 };
+
+}  // namespace barquill::image

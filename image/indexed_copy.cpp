@@ -4,6 +4,8 @@
 
 #include "image/picture.h"
 
+namespace barquill::image {
+
 bool Picture::CreateIndexedCopy(Picture* target) const {
     if (target == nullptr || target == this || !IsValid() || IsIndexed() || AlphaIsValid()) {
         return false;
@@ -62,3 +64,5 @@ bool Picture::CreateIndexedCopy(Picture* target) const {
     }
     return target->Transfer(copy);
 }
+
+}  // namespace barquill::image

@@ -4,6 +4,8 @@
 
 #include <cstdint>
 
+namespace barquill::image {
+
 namespace little_endian {
 
 inline void put16(std::uint8_t* out, std::uint16_t value) {
@@ -28,3 +30,5 @@ inline std::uint32_t get32(const std::uint8_t* in) {
 }
 
 }  // namespace little_endian
+
+}  // namespace barquill::image

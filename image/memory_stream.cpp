@@ -5,6 +5,8 @@
 
 #include "image/byte_stream.h"
 
+namespace barquill::image {
+
 namespace {
 
 constexpr std::uint64_t kGrowthStep = 4096;
@@ -151,3 +153,5 @@ std::int32_t MemoryStream::GetC() {
     if (Eof()) return -1;
     return buffer[position++];
 }
+
+}  // namespace barquill::image

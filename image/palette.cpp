@@ -3,6 +3,8 @@
 
 #include "image/picture.h"
 
+namespace barquill::image {
+
 namespace {
 
 RgbQuad readEntry(const std::uint8_t* entry) {
@@ -152,3 +154,5 @@ void Picture::SwapIndex(std::uint8_t a, std::uint8_t b) {
         }
     }
 }
+
+}  // namespace barquill::image

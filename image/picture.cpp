@@ -8,6 +8,8 @@
 
 #include "image/little_endian.h"
 
+namespace barquill::image {
+
 namespace {
 
 // A BMP file states its size (block + 14-byte file header) in 32 bits, so
@@ -308,3 +310,5 @@ const char* Picture::GetVersion() {
 float Picture::GetVersionNumber() {
     return 1.0f;
 }
+
+}  // namespace barquill::image

@@ -9,12 +9,15 @@
 #include <cstdio>
 #include <functional>
 
-class ByteStream;
 namespace barquill::display {
 class DeviceBitmap;
 class DrawTarget;
 struct Rect;
 }  // namespace barquill::display
+
+namespace barquill::image {
+
+class ByteStream;
 
 // Format ids, as stored in a picture's type and passed to the encoders.
 inline constexpr std::uint32_t IMAGE_FORMAT_UNKNOWN = 0;
@@ -261,3 +264,5 @@ protected:
     std::uint8_t* alphaPlane = nullptr;
     Picture** layerList = nullptr;
 };
+
+}  // namespace barquill::image

@@ -13,6 +13,8 @@
 #include "display/draw_target.h"
 #include "image/picture.h"
 
+namespace barquill::image {
+
 using barquill::display::DeviceBitmap;
 using barquill::display::DibFormat;
 using barquill::display::DrawTarget;
@@ -210,3 +212,5 @@ std::int32_t Picture::Draw(DrawTarget* dc, std::int32_t x, std::int32_t y, std::
     if (clipRect != nullptr) dc->setClip(savedClip);
     return 1;
 }
+
+}  // namespace barquill::image

@@ -4,6 +4,8 @@
 
 #include "image/picture.h"
 
+namespace barquill::image {
+
 std::uint8_t Picture::GetPixelIndex(std::int32_t x, std::int32_t y) const {
     if (dib == nullptr || header.biClrUsed == 0) return 0;
     if (!IsInside(x, y)) {
@@ -103,3 +105,5 @@ void Picture::AlphaSet(std::int32_t x, std::int32_t y, std::uint8_t level) {
     alphaPlane[static_cast<std::size_t>(x) +
                static_cast<std::size_t>(y) * static_cast<std::size_t>(header.biWidth)] = level;
 }
+
+}  // namespace barquill::image

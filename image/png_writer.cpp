@@ -8,6 +8,8 @@
 
 #include "image/byte_stream.h"
 
+namespace barquill::image {
+
 namespace {
 
 // Palette trimming scans every pixel; it is worth it only for small images.
@@ -196,3 +198,5 @@ const char* PicturePNG::WritePng(ByteStream* file) {
     png_destroy_write_struct(&png, &info);
     return nullptr;
 }
+
+}  // namespace barquill::image

@@ -8,6 +8,8 @@
 
 struct png_struct_def;
 
+namespace barquill::image {
+
 class PicturePNG : public Picture {
 public:
     PicturePNG() : Picture(IMAGE_FORMAT_PNG) {}
@@ -21,3 +23,5 @@ protected:
 private:
     const char* WritePng(ByteStream* file);
 };
+
+}  // namespace barquill::image

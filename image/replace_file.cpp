@@ -9,6 +9,8 @@
 #include <cstdlib>
 #include <string>
 
+namespace barquill::image {
+
 namespace {
 
 // Room for the suffix below within the usual 255-byte file name limit.
@@ -86,3 +88,5 @@ ReplaceFailure ReplaceFile(const char* path, const std::function<bool(std::FILE*
     }
     return failure;
 }
+
+}  // namespace barquill::image

@@ -6,6 +6,8 @@
 #include <cstdio>
 #include <functional>
 
+namespace barquill::image {
+
 enum class ReplaceFailure {
     None,     // the file holds the new content
     Create,   // no temporary file could be made beside the target (errno)
@@ -25,3 +27,5 @@ enum class ReplaceFailure {
 // than writing a whole symbol.
 ReplaceFailure ReplaceFile(const char* path, const std::function<bool(std::FILE*)>& write,
                            bool sync);
+
+}  // namespace barquill::image

@@ -4,6 +4,8 @@
 #include "image/picture.h"
 #include "image/replace_file.h"
 
+namespace barquill::image {
+
 bool Picture::Save(const char* filename, std::uint32_t type, bool sync) {
     try {
         switch (ReplaceFile(
@@ -24,3 +26,5 @@ bool Picture::Save(const char* filename, std::uint32_t type, bool sync) {
     }
     return false;
 }
+
+}  // namespace barquill::image

@@ -3,6 +3,8 @@
 #include <charconv>
 #include <cstdio>
 
+namespace barquill::image {
+
 namespace {
 
 void appendNumber(std::string& out, long value) {
@@ -102,3 +104,5 @@ std::string EncodeSvg(const SvgSymbol& symbol) {
     out += "</svg>\n";
     return out;
 }
+
+}  // namespace barquill::image

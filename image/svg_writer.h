@@ -7,6 +7,8 @@
 #include <string_view>
 #include <vector>
 
+namespace barquill::image {
+
 struct SvgSymbol {
     // One string per row of modules: '1' a bar, '0' a space, all equally long.
     std::vector<std::string_view> rows;
@@ -21,3 +23,5 @@ struct SvgSymbol {
 // The whole document: a background rectangle, then one path holding a
 // rectangle per run of bar modules, drawn with crisp edges.
 std::string EncodeSvg(const SvgSymbol& symbol);
+
+}  // namespace barquill::image

@@ -15,6 +15,8 @@
 #include "cli/symbol_writer.h"
 #include "image/picture.h"
 
+using namespace barquill::image;
+
 namespace {
 
 using namespace barquill::cli;
@@ -77,7 +79,8 @@ BENCHMARK(BatchToPngFiles)
 // The steps of one symbol, each on its own.
 struct OneSymbol {
     std::vector<std::string> texts = shortTexts(1000);
-    std::unique_ptr<SymbolJob> job = std::make_unique<SymbolJob>();
+    std::unique_ptr<barquill::encoder::SymbolJob> job =
+        std::make_unique<barquill::encoder::SymbolJob>();
     DrawOptions options;
 };
 

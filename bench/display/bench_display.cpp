@@ -11,6 +11,9 @@
 #include "encoder/rendering.h"
 #include "image/picture.h"
 
+using namespace barquill::encoder;
+using namespace barquill::image;
+
 using namespace barquill::display;
 
 namespace {

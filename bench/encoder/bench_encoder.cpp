@@ -8,6 +8,8 @@
 
 #include "encoder/pdf417.h"
 
+using namespace barquill::encoder;
+
 namespace {
 
 std::string mixedText(std::size_t length) {

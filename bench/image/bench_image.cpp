@@ -8,6 +8,8 @@
 #include "image/byte_stream.h"
 #include "image/picture.h"
 
+using namespace barquill::image;
+
 namespace {
 
 constexpr int kWidth = 1200;

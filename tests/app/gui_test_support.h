@@ -10,9 +10,15 @@
 #include <vector>
 
 #include "app/main_dialog.h"
+#include "encoder/pdf417.h"
+#include "image/picture.h"
 #include "tests/support/pdf417_reader.h"
 
 namespace barquill::testing {
+
+using namespace barquill::app;
+using namespace barquill::encoder;
+using namespace barquill::image;
 
 inline QApplication& qtApplication() {
     static int argc = 1;

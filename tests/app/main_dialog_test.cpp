@@ -236,8 +236,8 @@ TEST_F(MainDialog, NumberThatDoesNotParseIsReportedAndEncodeGoesOn) {
 TEST_F(MainDialog, ColourButtonsChooseColoursForTheNextEncode) {
     constexpr COLORREF navy = 0x803010;   // red 0x10, green 0x30, blue 0x80
     constexpr COLORREF cream = 0xC0F0FF;  // red 0xFF, green 0xF0, blue 0xC0
-    std::vector<COLORREF> offered;
-    std::optional<COLORREF> answer;
+    std::vector<app::COLORREF> offered;
+    std::optional<app::COLORREF> answer;
     auto chooser = [&](COLORREF initial, QWidget*) {
         offered.push_back(initial);
         return answer;
@@ -255,7 +255,7 @@ TEST_F(MainDialog, ColourButtonsChooseColoursForTheNextEncode) {
     answer = std::nullopt;  // cancelled
     QTest::mouseClick(&dialog.m_btnBarColor, Qt::LeftButton);
 
-    EXPECT_EQ(offered, (std::vector<COLORREF>{0x000000, 0xFFFFFF, navy}));
+    EXPECT_EQ(offered, (std::vector<app::COLORREF>{0x000000, 0xFFFFFF, navy}));
     EXPECT_EQ(dialog.m_btnBarColor.GetColor(), navy);
     EXPECT_EQ(dialog.m_btnBackground.GetColor(), cream);
     // The symbol keeps its colours until the next Encode.
@@ -263,8 +263,9 @@ TEST_F(MainDialog, ColourButtonsChooseColoursForTheNextEncode) {
 
     press(res::IDC_ENCODE);
     const int h = dialog.m_image.GetHeight();
-    EXPECT_EQ(dialog.m_image.GetPixelColor(0, 0, false), (RgbQuad{0xC0, 0xF0, 0xFF, 0}));
-    EXPECT_EQ(dialog.m_image.GetPixelColor(10, h - 11, false), (RgbQuad{0x80, 0x30, 0x10, 0}));
+    EXPECT_EQ(dialog.m_image.GetPixelColor(0, 0, false), (image::RgbQuad{0xC0, 0xF0, 0xFF, 0}));
+    EXPECT_EQ(dialog.m_image.GetPixelColor(10, h - 11, false),
+              (image::RgbQuad{0x80, 0x30, 0x10, 0}));
     EXPECT_EQ(decodePicture(dialog.m_image), utf8("Colours"));
 }
 
@@ -286,7 +287,7 @@ TEST_F(MainDialog, ConfirmingTheSameColourDoesNotRepaint) {
     EXPECT_FALSE(dialog.m_btnBarColor.PickColor());
     settle();
     EXPECT_EQ(counter.paints, 0);
-    dialog.m_btnBarColor.SetColorDialog([](COLORREF, QWidget*) { return COLORREF(0x0000FF); });
+    dialog.m_btnBarColor.SetColorDialog([](COLORREF, QWidget*) { return app::COLORREF(0x0000FF); });
     EXPECT_TRUE(dialog.m_btnBarColor.PickColor());
     settle();
     EXPECT_GT(counter.paints, 0);

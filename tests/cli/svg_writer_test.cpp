@@ -5,6 +5,8 @@
 
 #include <regex>
 
+using namespace barquill::image;
+
 namespace {
 
 // An asymmetric two-row symbol: runs at the edges and in the middle.

@@ -10,6 +10,8 @@
 #include "image/picture.h"
 #include "tests/support/pdf417_reader.h"
 
+using namespace barquill::image;
+
 namespace barquill::cli {
 namespace {
 
@@ -57,7 +59,7 @@ TEST(DrawnSymbols, AreOneBitDeepAndDecodeToTheirData) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        auto job = std::make_unique<SymbolJob>();
+        auto job = std::make_unique<encoder::SymbolJob>();
         ASSERT_TRUE(encodeSymbol(job.get(), c.symbol, c.data).built);
         Picture picture;
         ASSERT_TRUE(drawSymbol(*job, c.draw, &picture));
@@ -79,7 +81,7 @@ TEST(DrawnSymbols, AreOneBitDeepAndDecodeToTheirData) {
 }
 
 TEST(DrawnSymbols, EveryModuleCoversItsBlockTopRowFirstInsideTheMargin) {
-    auto job = std::make_unique<SymbolJob>();
+    auto job = std::make_unique<encoder::SymbolJob>();
     ASSERT_TRUE(encodeSymbol(job.get(), {}, "F, asymmetric").built);
     DrawOptions options;
     options.geometry = {3, 5, 0};
@@ -136,7 +138,7 @@ TEST(EncodeFailures, SayHowManyCodewordsAreNeededAndWhatToChange) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        auto job = std::make_unique<SymbolJob>();
+        auto job = std::make_unique<encoder::SymbolJob>();
         const EncodeOutcome outcome = encodeSymbol(job.get(), c.options, c.data);
         EXPECT_FALSE(outcome.built);
         std::string all;
@@ -156,7 +158,7 @@ TEST(EncoderWarnings, KeepTheirTextsAndStillBuild) {
         {{2, 31, false}, "warning: number of columns out of range"},
     };
     for (const Case& c : cases) {
-        auto job = std::make_unique<SymbolJob>();
+        auto job = std::make_unique<encoder::SymbolJob>();
         const EncodeOutcome outcome = encodeSymbol(job.get(), c.options, "warned");
         EXPECT_TRUE(outcome.built);
         EXPECT_EQ(outcome.warnings, std::vector<std::string>{c.warning});
@@ -164,7 +166,7 @@ TEST(EncoderWarnings, KeepTheirTextsAndStillBuild) {
 }
 
 TEST(VerboseDescription, ReportsTheSymbolAsBuilt) {
-    auto job = std::make_unique<SymbolJob>();
+    auto job = std::make_unique<encoder::SymbolJob>();
     const std::string data(100, 'A');
     ASSERT_TRUE(encodeSymbol(job.get(), {3, 4, false}, data).built);
     const int dataCodewords = countDataCodewords(data);

@@ -11,6 +11,8 @@
 #include "display/memory_dc.h"
 #include "image/picture.h"
 
+using namespace barquill::image;
+
 using namespace barquill::display;
 
 namespace {

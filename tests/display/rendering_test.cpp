@@ -14,6 +14,8 @@
 #include "display/color.h"
 #include "tests/support/pdf417_reader.h"
 
+using namespace barquill::encoder;
+
 using barquill::display::DeviceBitmap;
 using barquill::display::DibFormat;
 using barquill::display::toColorRef;

@@ -11,6 +11,8 @@
 using encoder_test::bytesOf;
 using encoder_test::dataCodewords;
 
+using namespace barquill::encoder;
+
 namespace {
 
 using Runs = std::vector<std::pair<int, int>>;  // kind, length

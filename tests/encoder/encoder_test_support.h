@@ -9,6 +9,8 @@
 
 namespace encoder_test {
 
+using namespace barquill::encoder;
+
 inline const unsigned char* bytesOf(const std::string& s) {
     return reinterpret_cast<const unsigned char*>(s.data());
 }

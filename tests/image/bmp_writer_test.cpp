@@ -8,6 +8,8 @@
 #include "image/picture.h"
 #include "image_fixtures.h"
 
+using namespace barquill::image;
+
 namespace {
 
 using image_test::Bytes;
@@ -20,15 +22,14 @@ TEST(BmpWriter, ThreeByTwoTrueColourFileIsExactly78Bytes) {
     image_test::setPixel24(picture, 0, 1, 0x07, 0x08, 0x09);  // top-left
     image_test::setPixel24(picture, 2, 1, 0x0A, 0x0B, 0x0C);
     const Bytes expected = {
-        'B',  'M',  78, 0, 0,    0,    0,    0,    0,    0, 54, 0, 0, 0,  // file header
-        40,   0,    0,  0, 3,    0,    0,    0,    2,    0, 0,  0, 1, 0,
-        24,   0,                                 // size, width, height, planes, depth
-        0,    0,    0,  0, 24,   0,    0,    0,  // compression, image size
-        0xC4, 0x0E, 0,  0, 0xC4, 0x0E, 0,    0,  // 3780 pels per metre both ways
-        0,    0,    0,  0, 0,    0,    0,    0,  // colours used, important
-        3,    2,    1,  0, 0,    0,    6,    5,    4,    0, 0,  0,  // bottom row, blue first, 3
-                                                                    // padding bytes
-        9,    8,    7,  0, 0,    0,    0x0C, 0x0B, 0x0A, 0, 0,  0,  // top row
+        'B', 'M', 78, 0, 0, 0, 0, 0, 0, 0, 54, 0, 0, 0,    // file header
+        40, 0, 0, 0, 3, 0, 0, 0, 2, 0, 0, 0, 1, 0, 24, 0,  // size, width, height, planes, depth
+        0, 0, 0, 0, 24, 0, 0, 0,                           // compression, image size
+        0xC4, 0x0E, 0, 0, 0xC4, 0x0E, 0, 0,                // 3780 pels per metre both ways
+        0, 0, 0, 0, 0, 0, 0, 0,                            // colours used, important
+        3, 2, 1, 0, 0, 0, 6, 5, 4, 0, 0, 0,                // bottom row, blue first, 3
+                                                           // padding bytes
+        9, 8, 7, 0, 0, 0, 0x0C, 0x0B, 0x0A, 0, 0, 0,       // top row
     };
     EXPECT_EQ(image_test::encode(picture, IMAGE_FORMAT_BMP), expected);
 }

@@ -6,6 +6,8 @@
 #include <cstring>
 #include <vector>
 
+using namespace barquill::image;
+
 namespace {
 
 // Shows the growth state the stream keeps to itself.

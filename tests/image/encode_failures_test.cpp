@@ -10,6 +10,8 @@
 #include "image/picture.h"
 #include "image_fixtures.h"
 
+using namespace barquill::image;
+
 namespace {
 
 using image_test::FailingStream;

@@ -12,6 +12,8 @@
 
 namespace image_test {
 
+using namespace barquill::image;
+
 using Bytes = std::vector<std::uint8_t>;
 
 // Colours as the decoders report them: red, green, blue, alpha.

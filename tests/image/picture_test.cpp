@@ -9,6 +9,8 @@
 #include "image/little_endian.h"
 #include "image_fixtures.h"
 
+using namespace barquill::image;
+
 namespace {
 
 using image_test::letterF;

@@ -7,6 +7,8 @@
 #include "image/picture.h"
 #include "image_fixtures.h"
 
+using namespace barquill::image;
+
 namespace {
 
 using image_test::Bytes;

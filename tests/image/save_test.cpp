@@ -13,6 +13,8 @@
 #include "image/picture.h"
 #include "image_fixtures.h"
 
+using namespace barquill::image;
+
 namespace {
 
 namespace fs = std::filesystem;
