@@ -416,9 +416,18 @@ TEST(ShapeOptions, BuiltSymbolHasTheAskedRows) {
 
 // ---- Macro series plan ---------------------------------------------------
 
-TEST(MacroSeriesPlan, SplitsIntoOneSizeAndCoversTheData) {
+void checkSeries(const std::string& data);
+
+TEST(MacroSeriesPlan, SplitsIntoFewestSegmentsOfOneSizeAndCoversTheData) {
     std::mt19937 random(77);
-    const std::string data = randomBytes(random, 5000);
+    // Uniform data, and data whose first half packs three times as densely.
+    for (const std::string& data :
+         {randomBytes(random, 5000), repeat("0123456789", 5000) + randomBytes(random, 5000)}) {
+        checkSeries(data);
+    }
+}
+
+void checkSeries(const std::string& data) {
     MacroSeriesOptions options;
     options.fileName = "data.bin";
     options.checksum = true;
@@ -426,6 +435,8 @@ TEST(MacroSeriesPlan, SplitsIntoOneSizeAndCoversTheData) {
         planMacroSeries(bytesOf(data), data.size(), -1, 0, SymbolOptions{}, options);
     ASSERT_TRUE(series.report.ok());
     ASSERT_GT(series.segments.size(), 1u);
+    SCOPED_TRACE(std::to_string(data.size()) + " bytes in " +
+                 std::to_string(series.segments.size()) + " segments");
     std::size_t covered = 0;
     for (std::size_t i = 0; i < series.segments.size(); ++i) {
         const MacroSegment& segment = series.segments[i];
