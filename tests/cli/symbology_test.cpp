@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
+
 #include "cli/arguments.h"
 #include "cli/exit_status.h"
 
@@ -121,6 +123,37 @@ TEST(CharsetRule, TextThatIsNotAsciiBecomesUtf8WithItsEci) {
             EXPECT_EQ(data, c.bytes);
         } else {
             EXPECT_NE(error.find(c.bytes), std::string::npos) << error;
+        }
+    }
+}
+
+TEST(FitGeometry, TakesTheLargestWholeDotModuleThatFitsTheLabel) {
+    const struct {
+        const char* area;
+        bool ok;
+        int moduleWidth;
+        const char* error;
+    } cases[] = {
+        {"50x30", true, 5, ""},   // 590 x 354 dots: 20 + 103 x 5 across, 20 + 30 x 5 down
+        {"100x10", true, 3, ""},  // 118 dots high: 20 + 30 x 3
+        {"5x3", false, 0, "needs at least 10.4 x 4.2 mm at 300 dpi"},
+    };
+    auto job = std::make_unique<encoder::SymbolJob>();
+    job->width = 103;  // 2 columns
+    job->rows = 10;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.area);
+        const ParseResult parsed = parse({"--fit", c.area, "--dpi", "300"});
+        ASSERT_TRUE(parsed.run) << parsed.text;
+        ModuleGeometry geometry;
+        std::string error;
+        ASSERT_EQ(fitGeometry(*job, parsed.request, &geometry, &error), c.ok);
+        if (c.ok) {
+            EXPECT_EQ(geometry.moduleWidth, c.moduleWidth);
+            EXPECT_EQ(geometry.rowHeight, 3 * c.moduleWidth);
+            EXPECT_EQ(geometry.dpi, 300);
+        } else {
+            EXPECT_NE(error.find(c.error), std::string::npos) << error;
         }
     }
 }
