@@ -219,6 +219,8 @@ std::string resolveSymbology(const SymbologyArguments& arguments, Request* reque
         if (request->geometry.moduleWidth != 2 || request->geometry.rowHeight != 4)
             return "--fit chooses the module size: give it without --xdim, --module-width or "
                    "--row-height";
+        if (request->batchPath)
+            return "--fit sizes one symbol to its label; in a batch give --xdim and --dpi";
         symbology.fit = area;
     }
 
