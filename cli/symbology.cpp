@@ -297,11 +297,7 @@ bool applyCharset(const Request& request, bool fromText, std::string* data, int*
     *eci = symbology.eci;
     if (symbology.eci != encoder::NO_ECI) return true;
     if (!symbology.charset) {
-        // Text typed as UTF-8 says so, so that strict readers do not show
-        // it in their default set; ASCII stays as it always was.
-        if (fromText && !encoder::isAscii(*data) &&
-            encoder::convertText(*data, *encoder::findCharset("UTF-8")).ok())
-            *eci = encoder::ECI_UTF8;
+        if (fromText) *eci = encoder::defaultTextEci(*data);
         return true;
     }
     if (*symbology.charset == "none") return true;
