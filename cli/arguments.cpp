@@ -94,8 +94,7 @@ ParseResult parseArguments(const std::vector<std::string>& args) {
         app.add_option("--format", format, "png, gif, bmp or svg (default: the extension)")
             ->type_name("FORMAT")
             ->group(output);
-    app.add_option("-l,--level", level,
-                   "Error-correction level 0 to 8, auto, or fill (the highest that fits)")
+    app.add_option("-l,--level", level, "Error-correction level 0 to 8, auto or fill")
         ->type_name("LEVEL")
         ->capture_default_str()
         ->group(symbol);

@@ -434,7 +434,9 @@ std::vector<std::string> explainReport(const encoder::SymbolReport& report, std:
             break;
         }
         default:
-            lines.push_back("a symbol option is out of range");
+            lines.push_back(report.option == encoder::SymbolOption::SegmentCount
+                                ? "more symbols than bytes of data: give fewer --segments"
+                                : "a symbol option is out of range");
             break;
     }
     return lines;

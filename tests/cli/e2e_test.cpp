@@ -168,6 +168,10 @@ TEST_F(CommandLine, EveryExitStatusComesWithAMessageAndWritesNothing) {
          2,
          {"barquill: error: '\xe2\x82\xac' at 11 has no ISO-8859-1 form: use --charset UTF-8 or "
           "ISO-8859-15"}},
+        {{"-o", "out.png", "--segments", "5", "abc"},
+         "",
+         2,
+         {"cannot be split into 5 symbols", "give fewer --segments"}},
         {{"-o", "out.png", "--rows", "20", "-c", "9", "-l", "2"},
          std::string(500, 'x'),
          2,
