@@ -34,6 +34,8 @@ struct Request {
     std::uint32_t spaceColor = 0xFFFFFF;
     ModuleGeometry geometry;
 
+    bool force = false;  // replace files the user may not write (mode 0444)
+
     bool verbose = false;
     bool quiet = false;
     std::vector<std::string> warnings;  // found while parsing; shown unless quiet
@@ -42,7 +44,8 @@ struct Request {
     // standard input.
     std::optional<std::string> batchPath;
     bool batchNul = false;
-    int jobs = 0;  // worker threads; 0 means one per core
+    bool batchNames = false;  // lines are "text<TAB>name"
+    int jobs = 0;             // worker threads; 0 means one per core
 };
 
 }  // namespace barquill::cli

@@ -73,9 +73,9 @@ int runSingle(const Request& request, const Console& console) {
     const DrawOptions options = drawOptions(request);
     const OutputFormat format = request.format.value_or(formatFromName(request.outputPath));
     const bool toStream = request.outputPath == "-";
-    const bool written = toStream
-                             ? writeSymbolStream(*job, options, format, console.out, &error)
-                             : writeSymbolFile(*job, options, format, request.outputPath, &error);
+    const bool written = toStream ? writeSymbolStream(*job, options, format, console.out, &error)
+                                  : writeSymbolFile(*job, options, format, request.outputPath,
+                                                    writeOptions(request), &error);
     if (!written) {
         report(console, "cannot write " +
                             (toStream ? std::string("standard output") : request.outputPath) +
@@ -99,6 +99,12 @@ DrawOptions drawOptions(const Request& request) {
     options.margin = request.margin;
     options.barColor = request.barColor;
     options.spaceColor = request.spaceColor;
+    return options;
+}
+
+WriteOptions writeOptions(const Request& request) {
+    WriteOptions options;
+    options.replaceReadOnly = request.force;
     return options;
 }
 

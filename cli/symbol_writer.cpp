@@ -109,27 +109,33 @@ bool encodeSymbolFile(const encoder::SymbolJob& job, const DrawOptions& options,
 }
 
 bool writeSymbolFile(const encoder::SymbolJob& job, const DrawOptions& options, OutputFormat format,
-                     const std::string& path, std::string* error) {
+                     const std::string& path, const WriteOptions& writeOptions,
+                     std::string* error) {
     // Labels come by the thousand: the file is not synced to the disk, which
     // would cost more than everything else per symbol.
-    constexpr bool sync = false;
-    errno = 0;
-    if (format == OutputFormat::svg) {
-        const std::string document = svgDocument(job, options);
-        const auto write = [&](std::FILE* stream) {
-            return std::fwrite(document.data(), 1, document.size(), stream) == document.size();
-        };
-        if (image::ReplaceFile(path.c_str(), write, sync) == image::ReplaceFailure::None)
-            return true;
-        *error = std::strerror(errno != 0 ? errno : EIO);
-        return false;
-    }
+    const image::ReplaceOptions replace{false, writeOptions.replaceReadOnly};
+    std::string document;
     image::Picture picture;
-    if (!drawSymbol(job, options, &picture)) {
+    if (format == OutputFormat::svg) {
+        document = svgDocument(job, options);
+    } else if (!drawSymbol(job, options, &picture)) {
         *error = pictureError(picture, "cannot draw the symbol");
         return false;
     }
-    if (picture.Save(path.c_str(), imageFormat(format), sync)) return true;
+    const auto write = [&](std::FILE* stream) {
+        if (format != OutputFormat::svg) return picture.Encode(stream, imageFormat(format));
+        return std::fwrite(document.data(), 1, document.size(), stream) == document.size();
+    };
+    errno = 0;
+    switch (image::ReplaceFile(path.c_str(), write, replace)) {
+        case image::ReplaceFailure::None:
+            return true;
+        case image::ReplaceFailure::ReadOnly:
+            *error = "the file is read-only; give --force to replace it";
+            return false;
+        default:
+            break;
+    }
     // The system's reason (a full disk, a missing folder) says what to change;
     // the writer's own text is the fallback.
     *error = errno != 0 ? std::string(std::strerror(errno))

@@ -42,12 +42,16 @@ std::string svgDocument(const encoder::SymbolJob& job, const DrawOptions& option
 bool encodeSymbolFile(const encoder::SymbolJob& job, const DrawOptions& options,
                       OutputFormat format, std::string* bytes, std::string* error);
 
-// Writes the symbol to `path` through the image library's safe save (a
-// temporary file and a rename), so an existing file is replaced only by a
-// complete new one. False with the reason in *error when the file could not
-// be written.
+struct WriteOptions {
+    bool replaceReadOnly = false;  // --force: replace a file the user may not write
+};
+
+// Writes the symbol to `path` through the image library's safe replace, so
+// an existing file is replaced only by a complete new one, and a device or
+// FIFO is written into. False with the reason in *error when the file could
+// not be written.
 bool writeSymbolFile(const encoder::SymbolJob& job, const DrawOptions& options, OutputFormat format,
-                     const std::string& path, std::string* error);
+                     const std::string& path, const WriteOptions& writeOptions, std::string* error);
 
 // Encodes the whole file in memory first, then writes it to the stream.
 bool writeSymbolStream(const encoder::SymbolJob& job, const DrawOptions& options,

@@ -158,8 +158,14 @@ TEST_F(CommandLine, EveryExitStatusComesWithAMessageAndWritesNothing) {
     const Case cases[] = {
         {{"Hello"}, "", 1, {"barquill: no output file: give -o FILE"}},
         {{"--bogus", "-o", "out.png", "x"}, "", 1, {"--bogus", "--help"}},
-        {{"-o", "out.png", "-l", "9", "x"}, "", 1, {"--level must be 0 to 8 or auto"}},
-        {{"-o", "out.png", "-c", "31", "x"}, "", 1, {"--columns must be 1 to 30 or auto"}},
+        {{"-o", "out.png", "-l", "9", "x"}, "", 1, {"--level must be a whole number from 0 to 8"}},
+        {{"-o", "out.png", "-c", "31", "x"},
+         "",
+         1,
+         {"--columns must be a whole number from 1 to 30"}},
+        {{"-o", "", "x"}, "", 1, {"--output needs a value"}},
+        {{"-i", "", "-o", "out.png"}, "stdin", 1, {"--input needs a value"}},
+        {{"--batch", "-"}, "x\n", 1, {"a batch needs -o with a counter"}},
         {{"-o", "-", "x"}, "", 1, {"needs --format"}},
         {{"-o", "out.png", "-i", "missing.txt"}, "", 1, {"cannot read missing.txt"}},
         {{"--escapes", "-o", "out.png", R"(bad\q)"}, "", 1, {R"(unknown escape \q)"}},
@@ -175,7 +181,8 @@ TEST_F(CommandLine, EveryExitStatusComesWithAMessageAndWritesNothing) {
          {"error: data too long for specified number of columns (PDF error 4)", "more columns (-c",
           "lower level (-l)"}},
         {{"-o", "no/such/dir/out.png", "x"}, "", 3, {"cannot write no/such/dir/out.png"}},
-        {{"-o", ".", "--format", "png", "x"}, "", 3, {"cannot write ."}},
+        {{"-o", ".", "--format", "png", "x"}, "", 3, {"cannot write .: Is a directory"}},
+        {{"-o", "/", "--format", "png", "x"}, "", 3, {"cannot write /: Is a directory"}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.messages.front());
@@ -229,23 +236,73 @@ TEST_F(CommandLine, BatchWritesEveryGoodLineAndReportsTheFailingOnes) {
     for (const char* jobs : {"1", "2"}) {
         SCOPED_TRACE(jobs);
         const ProcessResult result =
-            run({"--batch", "list.txt", "-o", "labels/%03d.png", "-j", jobs});
+            run({"--batch", "list.txt", "--names", "-o", "labels/%03d.png", "-j", jobs});
         EXPECT_EQ(result.exitStatus, 2);
-        EXPECT_NE(result.err.find("barquill: line 2: nothing to encode\n"), std::string::npos)
-            << result.err;
         EXPECT_NE(result.err.find("barquill: line 4: error: input string too long (PDF error 2)"),
+                  std::string::npos)
+            << result.err;
+        EXPECT_NE(result.err.find("barquill: line 6: cannot write labels/no/such/dir/x.png"),
                   std::string::npos);
-        EXPECT_NE(result.err.find("barquill: line 6: cannot write no/such/dir/x.png"),
-                  std::string::npos);
-        EXPECT_NE(result.err.find("3 of 6 written, 3 failed"), std::string::npos);
+        EXPECT_NE(result.err.find("3 of 5 written, 2 failed"), std::string::npos);
         EXPECT_EQ(read(*decode("labels/001.png")), toBytes("first"));
-        EXPECT_EQ(read(*decode("named.gif")), toBytes("third"));
+        EXPECT_EQ(read(*decode("labels/named.gif")), toBytes("third"));
         EXPECT_EQ(read(*decode("labels/005.png")), toBytes("fifth"));
         EXPECT_FALSE(exists("labels/002.png") || exists("labels/003.png") ||
                      exists("labels/004.png") || exists("labels/006.png"));
         std::filesystem::remove_all(path("labels"));
         std::filesystem::create_directory(path("labels"));
     }
+}
+
+// A tab in the text is text; a name never leaves the output folder, is
+// never a control byte, and is written once.
+TEST_F(CommandLine, BatchNamesCannotEscapeTheirFolderNorRepeat) {
+    std::filesystem::create_directories(path("out/sub"));
+    const ProcessResult unnamed =
+        run({"--batch", "-", "-o", "out/%d.png"}, "tab\t../escaped.png\ncut\t/tmp/x.png\n");
+    ASSERT_EQ(unnamed.exitStatus, 0) << unnamed.err;
+    EXPECT_EQ(read(*decode("out/1.png")), toBytes("tab\t../escaped.png"));
+    EXPECT_EQ(read(*decode("out/2.png")), toBytes("cut\t/tmp/x.png"));
+    EXPECT_FALSE(exists("escaped.png"));
+
+    const std::string list =
+        "a\t../a.png\n"         // 1
+        "b\t/tmp/b.png\n"       // 2
+        "c\tc\x1b[2J.png\n"     // 3
+        "d\tsub/d.png\n"        // 4 written
+        "e\tsub/./d.png\n"      // 5 the same file as line 4
+        "f\tsub/../../f.png\n"  // 6
+        "g\n"                   // 7 named by the counter
+        "h\t7.png\n"            // 8 the counter's name for line 7
+        "i\t\n";                // 9 a tab and no name: the counter's
+    const ProcessResult named = run({"--batch", "-", "--names", "-o", "out/%d.png"}, list);
+    EXPECT_EQ(named.exitStatus, 2);
+    for (const char* message : {
+             "line 1: the name \"../a.png\" has a \"..\" part",
+             "line 2: the name \"/tmp/b.png\" is absolute",
+             "line 3: the name after the tab holds a control byte",
+             "line 5: \"out/sub/./d.png\" is named by an earlier line",
+             "line 6: the name \"sub/../../f.png\" has a \"..\" part",
+             "line 8: \"out/7.png\" is named by an earlier line",
+             "3 of 9 written, 6 failed",
+         })
+        EXPECT_NE(named.err.find(message), std::string::npos) << message << "\n" << named.err;
+    EXPECT_EQ(read(*decode("out/sub/d.png")), toBytes("d"));
+    EXPECT_EQ(read(*decode("out/7.png")), toBytes("g"));
+    EXPECT_EQ(read(*decode("out/9.png")), toBytes("i"));
+    EXPECT_EQ(listing(), std::vector<std::string>{"out"});
+    EXPECT_FALSE(std::filesystem::exists("/tmp/b.png"));
+}
+
+TEST_F(CommandLine, BatchSkipsBlankLinesAndRefusesAnItemOverTheDataLimit) {
+    const std::string list = "\n \t\r\n\r\n\t\n" + std::string((1 << 20) + 1, 'x') + "\nlast\n";
+    const ProcessResult result = run({"--batch", "-", "-o", "%d.png"}, list);
+    EXPECT_EQ(result.exitStatus, 2);
+    EXPECT_EQ(result.err,
+              "barquill: line 5: error: the item is more than 1048576 bytes, far more than any "
+              "symbol holds\nbarquill: 1 of 2 written, 1 failed\n");
+    EXPECT_EQ(read(*decode("6.png")), toBytes("last"));
+    EXPECT_EQ(listing(), std::vector<std::string>{"6.png"});
 }
 
 TEST_F(CommandLine, NulSeparatedBatchFromStandardInputKeepsLineFeeds) {
