@@ -2,13 +2,18 @@
 // exact input bytes, every exit status comes with its message, and failures
 // leave existing files alone.
 #include <dirent.h>
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <signal.h>
 #include <stdlib.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
 #include <numeric>
+#include <thread>
 
 #include "tests/cli/image_files.h"
 #include "tests/cli/process.h"
@@ -371,6 +376,188 @@ TEST_F(CommandLine, VerboseTellsWhatWasBuilt) {
           "of 90 rows"s,
           std::to_string(image.width) + " x " + std::to_string(image.height) + " pixels"})
         EXPECT_NE(result.err.find(part), std::string::npos) << part << "\n" << result.err;
+}
+
+// What is not a regular file is written into, never replaced; links are
+// followed; a folder or a loop of links is an error.
+TEST_F(CommandLine, OutputThatIsNoRegularFileIsWrittenIntoNotReplaced) {
+    const ProcessResult full = run({"-o", "/dev/full", "x"});
+    EXPECT_EQ(full.exitStatus, 3);
+    EXPECT_EQ(full.err, "barquill: cannot write /dev/full: No space left on device\n");
+    struct stat device {};
+    ASSERT_EQ(stat("/dev/full", &device), 0);
+    EXPECT_TRUE(S_ISCHR(device.st_mode));
+
+    // /dev/stdout is a link to the process's pipe.
+    const ProcessResult piped = run({"-o", "/dev/stdout", "--format", "png", "piped"});
+    ASSERT_EQ(piped.exitStatus, 0) << piped.err;
+    write("piped.png", piped.out);
+    EXPECT_EQ(read(*decode("piped.png")), toBytes("piped"));
+
+    ASSERT_EQ(mkfifo(path("fifo").c_str(), 0600), 0);
+    std::string fromFifo;
+    std::thread reader([&] { fromFifo = readFile(path("fifo")); });
+    const ProcessResult fifo = run({"-o", "fifo", "--format", "png", "through a fifo"});
+    reader.join();
+    ASSERT_EQ(fifo.exitStatus, 0) << fifo.err;
+    struct stat info {};
+    ASSERT_EQ(lstat(path("fifo").c_str(), &info), 0);
+    EXPECT_TRUE(S_ISFIFO(info.st_mode));
+    write("fifo.png", fromFifo);
+    EXPECT_EQ(read(*decode("fifo.png")), toBytes("through a fifo"));
+
+    // A dangling link makes the file it names; the link stays a link.
+    std::filesystem::create_directory(path("real"));
+    std::filesystem::create_symlink("real/target.png", path("dangling.png"));
+    ASSERT_EQ(run({"-o", "dangling.png", "linked"}).exitStatus, 0);
+    EXPECT_TRUE(std::filesystem::is_symlink(path("dangling.png")));
+    EXPECT_EQ(read(*decode("real/target.png")), toBytes("linked"));
+    ASSERT_EQ(run({"-o", "dangling.png", "again"}).exitStatus, 0);
+    EXPECT_TRUE(std::filesystem::is_symlink(path("dangling.png")));
+    EXPECT_EQ(read(*decode("real/target.png")), toBytes("again"));
+
+    std::filesystem::create_symlink("loop-b", path("loop-a"));
+    std::filesystem::create_symlink("loop-a", path("loop-b"));
+    const ProcessResult loop = run({"-o", "loop-a", "x"});
+    EXPECT_EQ(loop.exitStatus, 3);
+    EXPECT_EQ(loop.err, "barquill: cannot write loop-a: Too many levels of symbolic links\n");
+    EXPECT_EQ(listing(), (std::vector<std::string>{"dangling.png", "fifo", "fifo.png", "loop-a",
+                                                   "loop-b", "piped.png", "real"}));
+}
+
+// As cp does: a file its owner made read-only is not replaced without --force.
+// Run as an ordinary user, since for root every file is writable.
+TEST_F(CommandLine, AReadOnlyFileIsReplacedOnlyWithForce) {
+    std::vector<std::string> prefix;
+    if (geteuid() == 0) {
+        prefix = {"/usr/bin/setpriv", "--reuid=65534", "--regid=65534", "--clear-groups",
+                  BARQUILL_EXECUTABLE};
+        ASSERT_EQ(chmod(directory_.c_str(), 0777), 0);
+    }
+    const auto runAsUser = [&](std::vector<std::string> args) {
+        if (prefix.empty()) return run(args);
+        args.insert(args.begin(), prefix.begin() + 1, prefix.end());
+        return runProcess(prefix.front(), args, "", directory_);
+    };
+    ASSERT_EQ(runAsUser({"-o", "label.png", "first"}).exitStatus, 0);
+    ASSERT_EQ(chmod(path("label.png").c_str(), 0444), 0);
+    const ProcessResult refused = runAsUser({"-o", "label.png", "second"});
+    EXPECT_EQ(refused.exitStatus, 3);
+    EXPECT_EQ(refused.err,
+              "barquill: cannot write label.png: the file is read-only; give --force to replace "
+              "it\n");
+    EXPECT_EQ(read(*decode("label.png")), toBytes("first"));
+    const ProcessResult forced = runAsUser({"--force", "-o", "label.png", "second"});
+    ASSERT_EQ(forced.exitStatus, 0) << forced.err;
+    EXPECT_EQ(read(*decode("label.png")), toBytes("second"));
+    struct stat info {};
+    ASSERT_EQ(stat(path("label.png").c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 0777, 0444u) << "the replaced file keeps its permissions";
+}
+
+// A disk that fills up: the failure names the file and nothing else is said.
+TEST_F(CommandLine, AFullDiskIsReportedByNameAndLeavesNothingPartWritten) {
+    for (const char* name : {"label.png", "label.gif", "label.bmp", "label.svg"}) {
+        SCOPED_TRACE(name);
+        const ProcessResult result = run({"-o", name, std::string(300, 'a')}, "", 100);
+        EXPECT_EQ(result.exitStatus, 3);
+        EXPECT_EQ(result.err, "barquill: cannot write " + std::string(name) + ": File too large\n");
+        EXPECT_EQ(listing(), std::vector<std::string>{});
+    }
+    const ProcessResult toStdout = runProcess(
+        "/bin/sh", {"-c", "exec \"$0\" -o - --format png x > /dev/full", BARQUILL_EXECUTABLE}, "",
+        directory_);
+    EXPECT_EQ(toStdout.exitStatus, 3);
+    EXPECT_EQ(toStdout.err, "barquill: cannot write standard output: No space left on device\n");
+
+    std::filesystem::create_directory(path("labels"));
+    const ProcessResult batch = run({"--batch", "-", "-o", "labels/%d.png"}, "one\ntwo\n", 100);
+    EXPECT_EQ(batch.exitStatus, 3);
+    EXPECT_EQ(batch.err,
+              "barquill: line 1: cannot write labels/1.png: File too large\n"
+              "barquill: line 2: cannot write labels/2.png: File too large\n"
+              "barquill: 0 of 2 written, 2 failed\n");
+    EXPECT_TRUE(std::filesystem::is_empty(path("labels")));
+}
+
+pid_t spawnQuietly(const std::vector<std::string>& args, const std::string& directory) {
+    const pid_t pid = fork();
+    if (pid == 0) {
+        const int null = open("/dev/null", O_RDWR);
+        dup2(null, 0);
+        dup2(null, 1);
+        dup2(null, 2);
+        if (chdir(directory.c_str()) != 0) _exit(127);
+        std::vector<char*> argv{const_cast<char*>(BARQUILL_EXECUTABLE)};
+        for (const std::string& arg : args) argv.push_back(const_cast<char*>(arg.c_str()));
+        argv.push_back(nullptr);
+        execv(BARQUILL_EXECUTABLE, argv.data());
+        _exit(127);
+    }
+    return pid;
+}
+
+// A run killed half-way leaves only complete files under their final names
+// and no temporary file, whichever signal ends it.
+TEST_F(CommandLine, AKilledBatchLeavesOnlyCompleteFiles) {
+    std::string list;
+    for (int i = 1; i <= 20000; ++i) list += "parcel " + std::to_string(i) + "\n";
+    write("list.txt", list);
+    for (const int signal : {SIGKILL, SIGTERM, SIGINT}) {
+        SCOPED_TRACE(strsignal(signal));
+        std::filesystem::remove_all(path("labels"));
+        std::filesystem::create_directory(path("labels"));
+        // Every other early name exists already, so some files replace others.
+        constexpr int kEarlier = 1000;
+        for (int i = 1; i < 2 * kEarlier; i += 2)
+            write("labels/" + std::to_string(i) + ".png", "an earlier file");
+        const pid_t pid = spawnQuietly({"--batch", "list.txt", "-o", "labels/%d.png"}, directory_);
+        ASSERT_GT(pid, 0);
+        // Wait until the run is well under way.
+        auto written = [&] {
+            const auto entries = std::filesystem::directory_iterator(path("labels"));
+            return std::distance(begin(entries), end(entries)) - kEarlier;
+        };
+        for (int tries = 0; tries < 2000 && written() < 300; ++tries)
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        ASSERT_EQ(kill(pid, signal), 0);
+        int status = 0;
+        ASSERT_EQ(waitpid(pid, &status, 0), pid);
+        ASSERT_TRUE(WIFSIGNALED(status)) << "ended by the signal, not by finishing";
+        EXPECT_EQ(WTERMSIG(status), signal);
+
+        int complete = 0;
+        for (const auto& entry : std::filesystem::directory_iterator(path("labels"))) {
+            const std::string name = entry.path().filename().string();
+            ASSERT_NE(name[0], '.') << "temporary file left: " << name;
+            const std::string bytes = readFile(entry.path().string());
+            if (bytes == "an earlier file") continue;
+            const std::optional<DecodedImage> image = readPng(bytes);
+            ASSERT_TRUE(image) << name;
+            const int line = std::stoi(name);
+            EXPECT_EQ(read(*image), toBytes("parcel " + std::to_string(line))) << name;
+            ++complete;
+        }
+        EXPECT_GE(complete, 300);
+        EXPECT_LT(complete, 20000) << "killed before the end";
+    }
+}
+
+// Two runs writing the same name at once leave one complete file of either.
+TEST_F(CommandLine, TwoRunsWritingOneNameLeaveOneCompleteFile) {
+    for (int round = 0; round < 10; ++round) {
+        const std::string a(600, 'a'), b(600, 'b');
+        const pid_t first = spawnQuietly({"--module-width", "8", "-o", "same.png", a}, directory_);
+        const pid_t second = spawnQuietly({"--module-width", "8", "-o", "same.png", b}, directory_);
+        int status = 0;
+        ASSERT_EQ(waitpid(first, &status, 0), first);
+        EXPECT_EQ(WEXITSTATUS(status), 0);
+        ASSERT_EQ(waitpid(second, &status, 0), second);
+        EXPECT_EQ(WEXITSTATUS(status), 0);
+        const std::optional<Bytes> decoded = read(*decode("same.png"));
+        EXPECT_TRUE(decoded == toBytes(a) || decoded == toBytes(b));
+        EXPECT_EQ(listing(), std::vector<std::string>{"same.png"});
+    }
 }
 
 }  // namespace
