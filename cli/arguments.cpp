@@ -7,6 +7,7 @@
 #include "cli/batch_input.h"
 #include "cli/colour.h"
 #include "cli/exit_status.h"
+#include "verify/verify.h"
 
 #ifndef BARQUILL_VERSION
 #define BARQUILL_VERSION "unknown"
@@ -23,11 +24,12 @@ constexpr const char* DESCRIPTION =
 constexpr const char* EXAMPLES = R"(
 The format follows the output's extension: .png, .gif, .svg, anything else BMP.
 --xdim needs --dpi; --dpi alone only records the resolution. In a batch, -o
-names the files with a counter (labels/%05d.png) unless a line names its own
-file after a tab.
+names the files with a counter (labels/%05d.png); with --names a line may name
+its own file after a tab, inside the folder of -o.
 
 Exit status: 0 written; 1 usage error (nothing written); 2 the data cannot be
-encoded (in a batch: any item); 3 an output could not be written.
+encoded (in a batch: any item); 3 an output could not be written; 4 a symbol
+did not read back as asked (--verify) and was not written.
 
 Examples:
   barquill -o hello.png "Hello, World!"
@@ -79,7 +81,7 @@ ParseResult parseArguments(const std::vector<std::string>& args) {
     Request request;
     std::string text, level = "auto", columns = "auto", format, fg, bg, batch;
     std::string margin = std::to_string(DEFAULT_MARGIN), moduleWidth, rowHeight, xdim, dpi, jobs;
-    bool version = false;
+    bool version = false, verify = false, noVerify = false;
 
     const char* data = "Data";
     const char* output = "Output";
@@ -152,6 +154,14 @@ ParseResult parseArguments(const std::vector<std::string>& args) {
         app.add_option("-j,--jobs", jobs, "Worker threads, 1 to 256 (one per core)")
             ->type_name("N")
             ->group(batchGroup);
+    CLI::Option* verifyOption =
+        app.add_flag("--verify", verify,
+                     "Read every symbol back before writing it; a mismatch writes nothing "
+                     "(status 4). On by default in a batch")
+            ->group(output);
+    CLI::Option* noVerifyOption =
+        app.add_flag("--no-verify", noVerify, "Write batch symbols without reading them back")
+            ->group(output);
     app.add_flag("-f,--force", request.force, "Replace output files that are read-only")
         ->group(output);
     app.add_flag("-v,--verbose", request.verbose, "Tell what was built, on standard error");
@@ -245,6 +255,15 @@ ParseResult parseArguments(const std::vector<std::string>& args) {
     if (!sized.ok) return usageError(sized.error);
     request.geometry = sized.geometry;
     if (!sized.warning.empty()) request.warnings.push_back(sized.warning);
+
+    if (verifyOption->count() && noVerifyOption->count())
+        return usageError("give --verify or --no-verify, not both");
+    if (verifyOption->count() && !verify::available())
+        return usageError("--verify needs the zxing-cpp reader, and this build has none");
+    // Reading a symbol back costs less than writing its file, so a batch,
+    // where nobody looks at each label, verifies unless told not to.
+    request.verify = verifyOption->count() > 0 ||
+                     (batchOption->count() && !noVerifyOption->count() && verify::available());
 
     if (formatOption->count()) {
         request.format = parseFormatName(format);

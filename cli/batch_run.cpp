@@ -220,15 +220,25 @@ private:
             return;
         }
         const OutputFormat format = request_.format.value_or(formatFromName(slot.name));
-        if (!writeSymbolFile(*job, options_, format, slot.name, writeOptions(request_), &error)) {
-            fail(result, EXIT_NOT_WRITTEN, {"cannot write " + slot.name + ": " + error});
-            return;
+        verify::Expected expected;
+        expected.bytes = std::move(data);
+        WriteOptions write = writeOptions(request_);
+        if (request_.verify) write.verify = &expected;
+        switch (writeSymbolFile(*job, options_, format, slot.name, write, &error)) {
+            case WriteResult::written:
+                break;
+            case WriteResult::notVerified:
+                fail(result, EXIT_NOT_VERIFIED, {slot.name + ": " + error});
+                return;
+            case WriteResult::notWritten:
+                fail(result, EXIT_NOT_WRITTEN, {"cannot write " + slot.name + ": " + error});
+                return;
         }
         if (request_.verbose) {
             const PictureSize size = pictureSize(*job, options_);
             result->details.push_back("wrote " + slot.name);
-            for (std::string& line : describeSymbol(*job, countDataCodewords(data), size.width,
-                                                    size.height, request_.geometry))
+            for (std::string& line : describeSymbol(*job, countDataCodewords(expected.bytes),
+                                                    size.width, size.height, request_.geometry))
                 result->details.push_back(std::move(line));
         }
     }
@@ -249,7 +259,9 @@ private:
         ++reported_;
         const int status = slot.result.status;
         if (status != EXIT_WRITTEN) ++failed_;
+        // The data's fault first, then our own symbol's, then the disk's.
         if (status == EXIT_NOT_ENCODABLE) status_ = EXIT_NOT_ENCODABLE;
+        if (status == EXIT_NOT_VERIFIED && status_ != EXIT_NOT_ENCODABLE) status_ = status;
         if (status == EXIT_NOT_WRITTEN && status_ == EXIT_WRITTEN) status_ = EXIT_NOT_WRITTEN;
     }
 

@@ -34,7 +34,8 @@ struct Request {
     std::uint32_t spaceColor = 0xFFFFFF;
     ModuleGeometry geometry;
 
-    bool force = false;  // replace files the user may not write (mode 0444)
+    bool force = false;   // replace files the user may not write (mode 0444)
+    bool verify = false;  // read every symbol back before it is written
 
     bool verbose = false;
     bool quiet = false;

@@ -73,10 +73,18 @@ int runSingle(const Request& request, const Console& console) {
     const DrawOptions options = drawOptions(request);
     const OutputFormat format = request.format.value_or(formatFromName(request.outputPath));
     const bool toStream = request.outputPath == "-";
-    const bool written = toStream ? writeSymbolStream(*job, options, format, console.out, &error)
-                                  : writeSymbolFile(*job, options, format, request.outputPath,
-                                                    writeOptions(request), &error);
-    if (!written) {
+    verify::Expected expected;
+    expected.bytes = data;
+    WriteOptions write = writeOptions(request);
+    if (request.verify) write.verify = &expected;
+    const WriteResult written =
+        toStream ? writeSymbolStream(*job, options, format, console.out, write, &error)
+                 : writeSymbolFile(*job, options, format, request.outputPath, write, &error);
+    if (written == WriteResult::notVerified) {
+        report(console, error);
+        return EXIT_NOT_VERIFIED;
+    }
+    if (written != WriteResult::written) {
         report(console, "cannot write " +
                             (toStream ? std::string("standard output") : request.outputPath) +
                             ": " + error);

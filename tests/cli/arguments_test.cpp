@@ -237,6 +237,27 @@ TEST(Arguments, NumbersArePlainDecimalAndNoValueMayBeEmpty) {
     EXPECT_EQ(parse({"--batch", "", "-o", "%d.png"}).exitStatus, EXIT_USAGE);
 }
 
+// Reading back costs less than writing the file, so batches verify by default.
+TEST(Arguments, BatchesVerifyUnlessToldNotToAndSingleSymbolsOnRequest) {
+    struct Case {
+        std::vector<std::string> args;
+        bool verify;
+    };
+    const Case cases[] = {
+        {{"-o", "a.png", "x"}, false},
+        {{"-o", "a.png", "--verify", "x"}, true},
+        {{"--batch", "-", "-o", "%d.png"}, true},
+        {{"--batch", "-", "-o", "%d.png", "--no-verify"}, false},
+    };
+    for (const Case& c : cases) {
+        const ParseResult result = parse(c.args);
+        ASSERT_TRUE(result.run) << result.text;
+        EXPECT_EQ(result.request.verify, c.verify) << c.args[2];
+    }
+    EXPECT_NE(parse({"--verify", "--no-verify", "-o", "a.png", "x"}).text.find("not both"),
+              std::string::npos);
+}
+
 TEST(Arguments, HelpAndVersionSucceedWithoutRunning) {
     const ParseResult help = parse({"--help"});
     EXPECT_FALSE(help.run);

@@ -560,5 +560,40 @@ TEST_F(CommandLine, TwoRunsWritingOneNameLeaveOneCompleteFile) {
     }
 }
 
+// A symbol the reader cannot read back is not written: bars and background
+// of nearly one brightness are the case a user can make.
+TEST_F(CommandLine, ASymbolThatDoesNotReadBackIsNotWritten) {
+    const std::vector<std::string> alike = {"--fg", "#808080", "--bg", "#7f7f7f"};
+    const std::string message =
+        "verification failed: the reader finds no symbol in the picture (are bars and "
+        "background too alike in brightness?)\n";
+    for (const char* output : {"label.png", "label.svg", "-"}) {
+        SCOPED_TRACE(output);
+        write("label.png", "an earlier label");
+        std::vector<std::string> args = alike;
+        args.insert(args.end(), {"--verify", "--format", "png", "-o", output, "x"});
+        const ProcessResult result = run(args);
+        EXPECT_EQ(result.exitStatus, 4);
+        EXPECT_EQ(result.err, "barquill: " + message);
+        EXPECT_EQ(result.out, "");
+        EXPECT_EQ(file("label.png"), "an earlier label");
+        EXPECT_EQ(listing(), std::vector<std::string>{"label.png"});
+    }
+    ASSERT_EQ(run({"--verify", "--compact", "-o", "good.gif", "compact"}).exitStatus, 0);
+    EXPECT_EQ(read(*decode("good.gif")), toBytes("compact"));
+
+    // A batch verifies each item by default and reports it by line.
+    std::vector<std::string> args = alike;
+    args.insert(args.end(), {"--batch", "-", "-o", "%d.png"});
+    const ProcessResult batch = run(args, "one\ntwo\n");
+    EXPECT_EQ(batch.exitStatus, 4);
+    EXPECT_EQ(batch.err, "barquill: line 1: 1.png: " + message + "barquill: line 2: 2.png: " +
+                             message + "barquill: 0 of 2 written, 2 failed\n");
+    EXPECT_FALSE(exists("1.png") || exists("2.png"));
+    args.push_back("--no-verify");
+    EXPECT_EQ(run(args, "one\ntwo\n").exitStatus, 0);
+    EXPECT_TRUE(exists("1.png") && exists("2.png"));
+}
+
 }  // namespace
 }  // namespace barquill::testing

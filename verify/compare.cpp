@@ -1,0 +1,12 @@
+#include "verify/verify.h"
+
+namespace barquill::verify {
+
+Mismatch compare(const Reading& read, const Expected& expected) {
+    if (read.bytes != expected.bytes) return Mismatch::Bytes;
+    if (read.eci != expected.eci) return Mismatch::Eci;
+    if (read.macro != expected.macro) return Mismatch::Macro;
+    return Mismatch::None;
+}
+
+}  // namespace barquill::verify
