@@ -50,8 +50,11 @@ ListStatus BatchSplitter::next(BatchItem* item) {
         std::size_t scanned = 0;
         bool tooLong = false, found = false;
         while (true) {
-            const char* begin = buffer_.data() + start_ + scanned;
-            const void* hit = std::memchr(begin, separator, end_ - start_ - scanned);
+            // Nothing unread (and, before the first read, no buffer at all).
+            const std::size_t unread = end_ - start_ - scanned;
+            const void* hit =
+                unread == 0 ? nullptr
+                            : std::memchr(buffer_.data() + start_ + scanned, separator, unread);
             if (hit != nullptr) {
                 scanned = static_cast<const char*>(hit) - (buffer_.data() + start_);
                 found = true;
