@@ -107,7 +107,8 @@ ParseResult parseArguments(const std::vector<std::string>& args) {
         app.add_option("--format", format, "png, gif, bmp or svg (default: the extension)")
             ->type_name("FORMAT")
             ->group(output);
-    app.add_option("-l,--level", level, "Error-correction level 0 to 8, or auto")
+    app.add_option("-l,--level", level,
+                   "Error-correction level 0 to 8, auto, or fill (the highest that fits)")
         ->type_name("LEVEL")
         ->capture_default_str()
         ->group(symbol);
@@ -164,6 +165,8 @@ ParseResult parseArguments(const std::vector<std::string>& args) {
             ->group(output);
     app.add_flag("-f,--force", request.force, "Replace output files that are read-only")
         ->group(output);
+    SymbologyArguments symbologyArguments;
+    addSymbologyOptions(app, &symbologyArguments);
     app.add_flag("-v,--verbose", request.verbose, "Tell what was built, on standard error");
     app.add_flag("-q,--quiet", request.quiet, "No warnings");
     app.add_flag("--version", version, "Print the version and exit");
@@ -201,11 +204,12 @@ ParseResult parseArguments(const std::vector<std::string>& args) {
         const char* unit;
         std::optional<int> automatic;  // the value "auto" stands for, where allowed
         int* value;
+        const char* automaticWords = " or auto";
     };
     int levelValue = 0, columnsValue = 0, marginValue = 0, moduleWidthValue = 0, rowHeightValue = 0,
         dpiValue = 0, jobsValue = 0;
     const NumberOption numbers[] = {
-        {"--level", &level, 0, 8, "", -1, &levelValue},
+        {"--level", &level, 0, 8, "", -1, &levelValue, ", auto or fill"},
         {"--columns", &columns, 1, 30, "", 0, &columnsValue},
         {"--margin", &margin, 0, MAX_MARGIN, " pixels", std::nullopt, &marginValue},
         {"--module-width", &moduleWidth, 1, MAX_MODULE_WIDTH, " pixels", std::nullopt,
@@ -214,6 +218,9 @@ ParseResult parseArguments(const std::vector<std::string>& args) {
         {"--dpi", &dpi, 1, MAX_DPI, "", std::nullopt, &dpiValue},
         {"--jobs", &jobs, 1, 256, "", std::nullopt, &jobsValue},
     };
+    // "fill" is the automatic level raised to fill the symbol's spare codewords.
+    request.symbology.fillLevel = level == "fill";
+    if (request.symbology.fillLevel) level = "auto";
     for (const NumberOption& number : numbers) {
         if (app.get_option(number.name)->count() == 0 && number.text->empty()) continue;
         if (number.automatic && *number.text == "auto") {
@@ -223,8 +230,8 @@ ParseResult parseArguments(const std::vector<std::string>& args) {
         if (!parseWholeNumber(*number.text, number.low, number.high, number.value))
             return usageError(std::string(number.name) + " must be a whole number from " +
                               std::to_string(number.low) + " to " + std::to_string(number.high) +
-                              number.unit + (number.automatic ? " or auto" : "") + ", not \"" +
-                              *number.text + "\"");
+                              number.unit + (number.automatic ? number.automaticWords : "") +
+                              ", not \"" + *number.text + "\"");
     }
     request.level = levelValue;
     request.columns = columnsValue;
@@ -299,6 +306,9 @@ ParseResult parseArguments(const std::vector<std::string>& args) {
         if (request.outputPath == "-" && !request.format)
             return usageError("-o - writes to standard output and needs --format png|gif|bmp|svg");
     }
+
+    if (const std::string error = resolveSymbology(symbologyArguments, &request); !error.empty())
+        return usageError(error);
 
     ParseResult result;
     result.run = true;

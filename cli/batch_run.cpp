@@ -16,6 +16,7 @@
 #include "cli/exit_status.h"
 #include "cli/symbol.h"
 #include "cli/symbol_writer.h"
+#include "cli/symbology.h"
 
 namespace barquill::cli {
 
@@ -212,8 +213,14 @@ private:
             fail(result, EXIT_NOT_ENCODABLE, {error});
             return;
         }
-        const EncodeOutcome outcome =
-            encodeSymbol(job, {request_.level, request_.columns, request_.compact}, data);
+        int eci = encoder::NO_ECI;
+        if (!applyCharset(request_, false, &data, &eci, &error)) {
+            fail(result, EXIT_NOT_ENCODABLE, {"error: " + error});
+            return;
+        }
+        const EncodeOutcome outcome = encodeSymbol(
+            job, {request_.level, request_.columns, request_.compact, shapeOptions(request_, eci)},
+            data);
         if (!request_.quiet) result->messages = outcome.warnings;
         if (!outcome.built) {
             fail(result, EXIT_NOT_ENCODABLE, outcome.errors);
@@ -222,6 +229,7 @@ private:
         const OutputFormat format = request_.format.value_or(formatFromName(slot.name));
         verify::Expected expected;
         expected.bytes = std::move(data);
+        expected.eci = eci;
         WriteOptions write = writeOptions(request_);
         if (request_.verify) write.verify = &expected;
         switch (writeSymbolFile(*job, options_, format, slot.name, write, &error)) {
@@ -237,8 +245,8 @@ private:
         if (request_.verbose) {
             const PictureSize size = pictureSize(*job, options_);
             result->details.push_back("wrote " + slot.name);
-            for (std::string& line : describeSymbol(*job, countDataCodewords(expected.bytes),
-                                                    size.width, size.height, request_.geometry))
+            for (std::string& line : describeSymbol(*job, outcome.report.dataCodewords, size.width,
+                                                    size.height, request_.geometry))
                 result->details.push_back(std::move(line));
         }
     }

@@ -10,6 +10,10 @@
 namespace barquill::verify {
 
 inline constexpr int NO_ECI = -1;
+// Designators from here up name no character set (general-purpose and
+// user-defined ECIs); the reader does not report them, so a symbol that
+// carries one is checked by its bytes alone.
+inline constexpr int FIRST_UNREPORTED_ECI = 900;
 
 // The Macro PDF417 fields a reader reports for one symbol of a series.
 struct MacroFields {
@@ -57,7 +61,8 @@ Outcome verifyGrey(const std::uint8_t* pixels, int width, int height, int rowStr
                    const Expected& expected);
 
 // Compares a reading with what was asked; the first difference found, in the
-// order bytes, ECI, Macro.
+// order bytes, ECI, Macro. An expected designator the reader cannot report
+// (FIRST_UNREPORTED_ECI and up) matches a reading without one.
 Mismatch compare(const Reading& read, const Expected& expected);
 
 }  // namespace barquill::verify

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "encoder/pdf417.h"
+#include "encoder/symbol_options.h"
 
 namespace barquill::verify {
 namespace {
@@ -89,6 +90,40 @@ TEST(Verification, ARasterNoReaderCanSeeIsNotFound) {
     }
 }
 
+// The designator and control block the encoder writes are what the reader
+// reports: the file id as three digits per codeword, the stated count.
+TEST(Verification, ReadsBackTheEciAndMacroFieldsTheEncoderWrote) {
+    const std::string data = "Prix: 12 \xe9";  // ISO-8859-1
+    encoder::SymbolOptions options;
+    options.eci = 3;
+    encoder::MacroControl control;
+    control.segmentIndex = 1;
+    control.segmentCount = 3;
+    control.fileId = {17, 899, 0};
+    options.macro = control;
+    auto job = std::make_unique<encoder::SymbolJob>();
+    encoder::initSymbolJob(job.get());
+    ASSERT_EQ(
+        encoder::encodeSymbolBytes(job.get(), reinterpret_cast<const unsigned char*>(data.data()),
+                                   data.size(), options, nullptr),
+        encoder::STATUS_OK);
+    const Raster raster = draw(*job);
+    const MacroFields fields{1, 3, "017899000"};
+    struct Case {
+        Expected expected;
+        Mismatch mismatch;
+    };
+    const Case cases[] = {
+        {{data, 3, fields}, Mismatch::None},
+        {{data, 26, fields}, Mismatch::Eci},
+        {{data, NO_ECI, fields}, Mismatch::Eci},
+        {{data, 3, MacroFields{1, 3, "017899001"}}, Mismatch::Macro},
+        {{data, 3, MacroFields{2, 3, "017899000"}}, Mismatch::Macro},
+        {{data, 3, std::nullopt}, Mismatch::Macro},
+    };
+    for (const Case& c : cases) EXPECT_EQ(check(raster, c.expected).mismatch, c.mismatch);
+}
+
 TEST(Verification, ComparesBytesThenEciThenMacro) {
     const MacroFields macro{1, 3, "123456"};
     struct Case {
@@ -101,6 +136,9 @@ TEST(Verification, ComparesBytesThenEciThenMacro) {
         {{"a", 26, macro}, {"b", 3, std::nullopt}, Mismatch::Bytes},
         {{"a", 26, macro}, {"a", 3, macro}, Mismatch::Eci},
         {{"a", NO_ECI, {}}, {"a", 3, {}}, Mismatch::Eci},
+        {{"a", NO_ECI, {}}, {"a", 899, {}}, Mismatch::Eci},
+        {{"a", NO_ECI, {}}, {"a", 900, {}}, Mismatch::None},  // not reported by the reader
+        {{"a", 3, {}}, {"a", 811799, {}}, Mismatch::Eci},
         {{"a", 26, macro}, {"a", 26, MacroFields{1, -1, "123456"}}, Mismatch::Macro},
         {{"a", 26, macro}, {"a", 26, MacroFields{2, 3, "123456"}}, Mismatch::Macro},
         {{"a", 26, macro}, {"a", 26, MacroFields{1, 3, "123457"}}, Mismatch::Macro},
