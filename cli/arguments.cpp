@@ -1,10 +1,13 @@
 #include "cli/arguments.h"
 
 #include <CLI/CLI.hpp>
+#include <algorithm>
+#include <cstdlib>
 
 #include "cli/batch_input.h"
 #include "cli/colour.h"
 #include "cli/exit_status.h"
+#include "verify/verify.h"
 
 #ifndef BARQUILL_VERSION
 #define BARQUILL_VERSION "unknown"
@@ -21,11 +24,12 @@ constexpr const char* DESCRIPTION =
 constexpr const char* EXAMPLES = R"(
 The format follows the output's extension: .png, .gif, .svg, anything else BMP.
 --xdim needs --dpi; --dpi alone only records the resolution. In a batch, -o
-names the files with a counter (labels/%05d.png) unless a line names its own
-file after a tab.
+names the files with a counter (labels/%05d.png); with --names a line may name
+its own file after a tab, inside the folder of -o.
 
 Exit status: 0 written; 1 usage error (nothing written); 2 the data cannot be
-encoded (in a batch: any item); 3 an output could not be written.
+encoded (in a batch: any item); 3 an output could not be written; 4 a symbol
+did not read back as asked (--verify) and was not written.
 
 Examples:
   barquill -o hello.png "Hello, World!"
@@ -35,18 +39,28 @@ Examples:
   barquill -o - --format svg < ticket.txt > ticket.svg
 )";
 
-// "auto" or a whole number in [low, high]; automatic is `automatic`.
-bool parseChoice(const std::string& text, int low, int high, int automatic, std::int32_t* value) {
-    if (text == "auto") {
-        *value = automatic;
-        return true;
-    }
-    if (text.empty() || text.size() > 4 ||
-        text.find_first_not_of("0123456789") != std::string::npos)
-        return false;
-    const int number = std::stoi(text);
+// Every number on the command line is plain decimal: no sign, no base
+// prefix, no space; a leading zero is only a zero (0300 is 300, not octal).
+bool parseWholeNumber(const std::string& text, int low, int high, int* value) {
+    if (text.empty() || text.find_first_not_of("0123456789") != std::string::npos) return false;
+    const std::size_t first = std::min(text.find_first_not_of('0'), text.size() - 1);
+    // More digits than the highest bound has can only be out of range.
+    if (text.size() - first > std::to_string(high).size()) return false;
+    const int number = std::stoi(text.substr(first));
     if (number < low || number > high) return false;
     *value = number;
+    return true;
+}
+
+// A length such as 0.25 or 1: digits with at most one decimal point.
+bool parseDecimal(const std::string& text, double* value) {
+    const std::size_t point = text.find('.');
+    const std::string digits =
+        point == std::string::npos ? text : text.substr(0, point) + text.substr(point + 1);
+    if (digits.empty() || digits.size() > 12 ||
+        digits.find_first_not_of("0123456789") != std::string::npos)
+        return false;
+    *value = std::strtod(text.c_str(), nullptr);
     return true;
 }
 
@@ -66,9 +80,8 @@ ParseResult parseArguments(const std::vector<std::string>& args) {
 
     Request request;
     std::string text, level = "auto", columns = "auto", format, fg, bg, batch;
-    int margin = DEFAULT_MARGIN, moduleWidth = 0, rowHeight = 0, dpi = 0;
-    double xdim = 0.0;
-    bool version = false;
+    std::string margin = std::to_string(DEFAULT_MARGIN), moduleWidth, rowHeight, xdim, dpi, jobs;
+    bool version = false, verify = false, noVerify = false;
 
     const char* data = "Data";
     const char* output = "Output";
@@ -134,10 +147,23 @@ ParseResult parseArguments(const std::vector<std::string>& args) {
     CLI::Option* batchNulOption =
         app.add_flag("--batch-nul", request.batchNul, "Items are separated by NUL bytes")
             ->group(batchGroup);
+    CLI::Option* namesOption = app.add_flag("--names", request.batchNames,
+                                            "Lines are TEXT<TAB>NAME, NAME inside -o's folder")
+                                   ->group(batchGroup);
     CLI::Option* jobsOption =
-        app.add_option("-j,--jobs", request.jobs, "Worker threads (one per core)")
+        app.add_option("-j,--jobs", jobs, "Worker threads, 1 to 256 (one per core)")
             ->type_name("N")
             ->group(batchGroup);
+    CLI::Option* verifyOption =
+        app.add_flag("--verify", verify,
+                     "Read every symbol back before writing it; a mismatch writes nothing "
+                     "(status 4). On by default in a batch")
+            ->group(output);
+    CLI::Option* noVerifyOption =
+        app.add_flag("--no-verify", noVerify, "Write batch symbols without reading them back")
+            ->group(output);
+    app.add_flag("-f,--force", request.force, "Replace output files that are read-only")
+        ->group(output);
     SymbologyArguments symbologyArguments;
     addSymbologyOptions(app, &symbologyArguments);
     app.add_flag("-v,--verbose", request.verbose, "Tell what was built, on standard error");
@@ -161,17 +187,62 @@ ParseResult parseArguments(const std::vector<std::string>& args) {
         return result;
     }
 
+    // An empty value is a mistake (an unset shell variable), never a default.
+    for (const CLI::Option* option : app.get_options()) {
+        if (option->get_positional() || option->get_expected_min() == 0) continue;
+        for (const std::string& value : option->results())
+            if (value.empty())
+                return usageError(option->get_name() + " needs a value, not an empty one");
+    }
+
+    // Whole numbers, each with its range; "auto" where the encoder chooses.
+    struct NumberOption {
+        const char* name;
+        const std::string* text;
+        int low, high;
+        const char* unit;
+        std::optional<int> automatic;  // the value "auto" stands for, where allowed
+        int* value;
+        const char* automaticWords = " or auto";
+    };
+    int levelValue = 0, columnsValue = 0, marginValue = 0, moduleWidthValue = 0, rowHeightValue = 0,
+        dpiValue = 0, jobsValue = 0;
+    const NumberOption numbers[] = {
+        {"--level", &level, 0, 8, "", -1, &levelValue, ", auto or fill"},
+        {"--columns", &columns, 1, 30, "", 0, &columnsValue},
+        {"--margin", &margin, 0, MAX_MARGIN, " pixels", std::nullopt, &marginValue},
+        {"--module-width", &moduleWidth, 1, MAX_MODULE_WIDTH, " pixels", std::nullopt,
+         &moduleWidthValue},
+        {"--row-height", &rowHeight, 1, MAX_ROW_HEIGHT, " pixels", std::nullopt, &rowHeightValue},
+        {"--dpi", &dpi, 1, MAX_DPI, "", std::nullopt, &dpiValue},
+        {"--jobs", &jobs, 1, 256, "", std::nullopt, &jobsValue},
+    };
+    // "fill" is the automatic level raised to fill the symbol's spare codewords.
     request.symbology.fillLevel = level == "fill";
-    if (!parseChoice(request.symbology.fillLevel ? "auto" : level, 0, 8, -1, &request.level))
-        return usageError("--level must be 0 to 8, auto or fill, not \"" + level + "\"");
-    if (!parseChoice(columns, 1, 30, 0, &request.columns))
-        return usageError("--columns must be 1 to 30 or auto, not \"" + columns + "\"");
-    if (margin < 0 || margin > MAX_MARGIN)
-        return usageError("--margin must be 0 to " + std::to_string(MAX_MARGIN) + " pixels");
-    request.margin = margin;
+    if (request.symbology.fillLevel) level = "auto";
+    for (const NumberOption& number : numbers) {
+        if (app.get_option(number.name)->count() == 0 && number.text->empty()) continue;
+        if (number.automatic && *number.text == "auto") {
+            *number.value = *number.automatic;
+            continue;
+        }
+        if (!parseWholeNumber(*number.text, number.low, number.high, number.value))
+            return usageError(std::string(number.name) + " must be a whole number from " +
+                              std::to_string(number.low) + " to " + std::to_string(number.high) +
+                              number.unit + (number.automatic ? number.automaticWords : "") +
+                              ", not \"" + *number.text + "\"");
+    }
+    request.level = levelValue;
+    request.columns = columnsValue;
+    request.margin = marginValue;
+    request.jobs = jobsValue;
+    double xdimValue = 0.0;
+    if (xdimOption->count() && !parseDecimal(xdim, &xdimValue))
+        return usageError("--xdim must be a length in mm such as 0.25, not \"" + xdim + "\"");
+
     for (auto [option, value, target] : {std::tuple{"--fg", &fg, &request.barColor},
                                          std::tuple{"--bg", &bg, &request.spaceColor}}) {
-        if (value->empty()) continue;
+        if (value->empty()) continue;  // not given: empty values were refused above
         const std::optional<std::uint32_t> colour = parseColour(*value);
         if (!colour)
             return usageError(std::string(option) + " \"" + *value +
@@ -182,14 +253,23 @@ ParseResult parseArguments(const std::vector<std::string>& args) {
         return usageError("--fg and --bg are the same colour: no reader could see the bars");
 
     GeometryRequest geometry;
-    if (moduleWidthOption->count()) geometry.moduleWidth = moduleWidth;
-    if (rowHeightOption->count()) geometry.rowHeight = rowHeight;
-    if (xdimOption->count()) geometry.xdimMm = xdim;
-    if (dpiOption->count()) geometry.dpi = dpi;
+    if (moduleWidthOption->count()) geometry.moduleWidth = moduleWidthValue;
+    if (rowHeightOption->count()) geometry.rowHeight = rowHeightValue;
+    if (xdimOption->count()) geometry.xdimMm = xdimValue;
+    if (dpiOption->count()) geometry.dpi = dpiValue;
     const GeometryResult sized = computeGeometry(geometry);
     if (!sized.ok) return usageError(sized.error);
     request.geometry = sized.geometry;
     if (!sized.warning.empty()) request.warnings.push_back(sized.warning);
+
+    if (verifyOption->count() && noVerifyOption->count())
+        return usageError("give --verify or --no-verify, not both");
+    if (verifyOption->count() && !verify::available())
+        return usageError("--verify needs the zxing-cpp reader, and this build has none");
+    // Reading a symbol back costs less than writing its file, so a batch,
+    // where nobody looks at each label, verifies unless told not to.
+    request.verify = verifyOption->count() > 0 ||
+                     (batchOption->count() && !noVerifyOption->count() && verify::available());
 
     if (formatOption->count()) {
         request.format = parseFormatName(format);
@@ -199,9 +279,14 @@ ParseResult parseArguments(const std::vector<std::string>& args) {
 
     if (batchOption->count()) {
         request.batchPath = batch;
+        if (request.batchNul && request.batchNames)
+            return usageError("--names takes tab-separated lines; --batch-nul items have no names");
         if (textOption->count() || inputOption->count())
             return usageError("--batch reads its data from the list; give no TEXT or -i");
-        if (request.jobs < 0 || request.jobs > 256) return usageError("--jobs must be 1 to 256");
+        if (!outputOption->count() && !request.batchNames)
+            return usageError(
+                "a batch needs -o with a counter such as labels/%05d.png, or --names and a name "
+                "after a tab on each line");
         if (outputOption->count()) {
             if (request.outputPath == "-")
                 return usageError("a batch writes files; -o - is for a single symbol");
@@ -210,8 +295,8 @@ ParseResult parseArguments(const std::vector<std::string>& args) {
             if (!error.empty()) return usageError(error);
         }
     } else {
-        if (batchNulOption->count() || jobsOption->count())
-            return usageError("--batch-nul and --jobs belong to --batch");
+        if (batchNulOption->count() || jobsOption->count() || namesOption->count())
+            return usageError("--batch-nul, --names and --jobs belong to --batch");
         if (textOption->count() && inputOption->count())
             return usageError("give the data as TEXT or with -i, not both");
         if (textOption->count()) request.text = text;

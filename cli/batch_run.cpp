@@ -1,14 +1,16 @@
 #include "cli/batch_run.h"
 
 #include <algorithm>
-#include <atomic>
 #include <cerrno>
 #include <chrono>
 #include <condition_variable>
 #include <cstring>
+#include <deque>
+#include <filesystem>
 #include <memory>
 #include <mutex>
 #include <thread>
+#include <unordered_set>
 
 #include "cli/batch_input.h"
 #include "cli/exit_status.h"
@@ -20,9 +22,14 @@ namespace barquill::cli {
 
 namespace {
 
-// Lists shorter than this finish before a progress line would be of use.
+// A list shorter than this finishes before a progress line would be of use.
 constexpr std::size_t PROGRESS_MIN_ITEMS = 200;
 constexpr auto PROGRESS_INTERVAL = std::chrono::milliseconds(200);
+
+// Items read ahead of the oldest unreported one: enough to keep every worker
+// busy, few enough that memory stays bounded however long the list is.
+constexpr std::size_t WINDOW_ITEMS_PER_WORKER = 4;
+constexpr std::size_t WINDOW_BYTES = 16 << 20;
 
 struct ItemResult {
     int status = EXIT_WRITTEN;
@@ -30,55 +37,180 @@ struct ItemResult {
     std::vector<std::string> details;   // -v lines
 };
 
+struct Slot {
+    BatchItem item;
+    std::string name;  // the output file
+    ItemResult result;
+    bool done = false;
+};
+
+std::string nameRefusal(NameProblem problem, const std::string& name) {
+    const std::string quoted = "the name \"" + name + "\"";
+    switch (problem) {
+        case NameProblem::empty:
+            return "the line names no file after its tab";
+        case NameProblem::absolute:
+            return quoted + " is absolute; give a name inside the output folder";
+        case NameProblem::parentFolder:
+            return quoted + " has a \"..\" part; give a name inside the output folder";
+        case NameProblem::controlByte:
+            return "the name after the tab holds a control byte; names are plain text";
+        case NameProblem::none:
+            break;
+    }
+    return {};
+}
+
 class BatchRunner {
 public:
-    BatchRunner(const Request& request, std::vector<BatchItem> items)
-        : request_(request),
-          items_(std::move(items)),
-          results_(items_.size()),
-          options_(drawOptions(request)) {
+    BatchRunner(const Request& request, const Console& console)
+        : request_(request), console_(console), options_(drawOptions(request)) {
         if (!request.outputPath.empty()) {
             std::string error;
             pattern_ = CounterPattern::parse(request.outputPath, &error);
             hasPattern_ = error.empty();
+            if (hasPattern_) folder_ = pattern_.folder();
+        }
+        const int cores = static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
+        threads_ = request.jobs > 0 ? request.jobs : cores;
+        windowItems_ = WINDOW_ITEMS_PER_WORKER * static_cast<std::size_t>(threads_);
+    }
+
+    // Reads, encodes, writes and reports every item; returns the exit status.
+    int run(BatchSplitter& splitter) {
+        int listStatus = EXIT_WRITTEN;
+        while (true) {
+            auto slot = std::make_unique<Slot>();
+            const ListStatus got = splitter.next(&slot->item);
+            if (got == ListStatus::readError) {
+                std::fprintf(console_.err, "barquill: cannot read %s: %s\n", listName().c_str(),
+                             std::strerror(errno));
+                listStatus = EXIT_USAGE;
+                break;
+            }
+            if (got == ListStatus::end) break;
+            admit(std::move(slot));
+        }
+        {
+            std::lock_guard lock(mutex_);
+            ended_ = true;
+        }
+        work_.notify_all();
+        reportUntil(0);
+        for (std::thread& worker : workers_) worker.join();
+        if (progressShown_) std::fprintf(console_.err, "\rbarquill: %zu done\n", reported_);
+
+        if (failed_ > 0 || request_.verbose)
+            std::fprintf(console_.err, "barquill: %zu of %zu written, %zu failed\n",
+                         reported_ - failed_, reported_, failed_);
+        return listStatus != EXIT_WRITTEN ? listStatus : status_;
+    }
+
+private:
+    std::string listName() const {
+        return *request_.batchPath == "-" ? std::string("standard input") : *request_.batchPath;
+    }
+
+    // Names the item, refuses what cannot be written, and queues the rest.
+    void admit(std::unique_ptr<Slot> slot) {
+        Slot& s = *slot;
+        if (s.item.tooLong) {
+            refuse(s, EXIT_NOT_ENCODABLE,
+                   "error: the item is more than " + std::to_string(MAX_DATA_BYTES) +
+                       " bytes, far more than any symbol holds");
+        } else if (!s.item.outputName.empty() || (request_.batchNames && !hasPattern_)) {
+            const NameProblem problem = checkOutputName(s.item.outputName);
+            if (problem == NameProblem::empty && !hasPattern_)
+                refuse(s, EXIT_NOT_ENCODABLE,
+                       "no output name: give one after a tab, or -o with a counter such as "
+                       "%05d");
+            else if (problem != NameProblem::none)
+                refuse(s, EXIT_NOT_ENCODABLE, nameRefusal(problem, s.item.outputName));
+            else
+                s.name = folder_ + s.item.outputName;
+        } else {
+            s.name = pattern_.nameFor(s.item.line);
+        }
+        // Only lists that name their files can name one twice; counters differ.
+        if (!s.done && request_.batchNames) {
+            const std::string key = std::filesystem::path(s.name).lexically_normal().string();
+            if (!names_.insert(key).second)
+                refuse(s, EXIT_NOT_ENCODABLE,
+                       "\"" + s.name + "\" is named by an earlier line; each file is written once");
+        }
+
+        const bool queued = !s.done;
+        {
+            std::unique_lock lock(mutex_);
+            bytes_ += s.item.data.size();
+            window_.push_back(std::move(slot));
+            if (queued) pending_.push_back(window_.back().get());
+            if (queued && workers_.size() < static_cast<std::size_t>(threads_) &&
+                pending_.size() > idle_)
+                workers_.emplace_back([this] { work(); });
+        }
+        if (queued) work_.notify_one();
+        reportUntil(windowItems_);
+    }
+
+    static void refuse(Slot& slot, int status, std::string message) {
+        slot.result.status = status;
+        slot.result.messages.push_back(std::move(message));
+        slot.done = true;
+    }
+
+    // Reports finished items in line order, waiting while more than
+    // `keep` items (or too many bytes) are in the window.
+    void reportUntil(std::size_t keep) {
+        std::unique_lock lock(mutex_);
+        while (true) {
+            std::vector<std::unique_ptr<Slot>> finished;
+            while (!window_.empty() && window_.front()->done) {
+                bytes_ -= window_.front()->item.data.size();
+                finished.push_back(std::move(window_.front()));
+                window_.pop_front();
+            }
+            if (!finished.empty()) {
+                lock.unlock();
+                for (const auto& slot : finished) report(*slot);
+                lock.lock();
+            }
+            const bool full =
+                !window_.empty() && (window_.size() > keep || (keep > 0 && bytes_ > WINDOW_BYTES));
+            if (!full) return;
+            if (!done_.wait_for(lock, PROGRESS_INTERVAL, [this] { return window_.front()->done; }))
+                showProgress();
         }
     }
 
-    void run(int threads, const Console& console) {
-        std::vector<std::thread> workers;
-        for (int i = 0; i < threads; ++i) workers.emplace_back([this] { work(); });
-        showProgress(console);
-        for (std::thread& worker : workers) worker.join();
-    }
-
-    const std::vector<BatchItem>& items() const { return items_; }
-    const std::vector<ItemResult>& results() const { return results_; }
-
-private:
     void work() {
         // One job per worker: the encoder keeps nothing between calls but the job.
         auto job = std::make_unique_for_overwrite<encoder::SymbolJob>();
-        for (std::size_t i = next_++; i < items_.size(); i = next_++) {
-            process(items_[i], job.get(), &results_[i]);
-            if (++finished_ == items_.size()) {
-                std::lock_guard lock(mutex_);
-                done_.notify_all();
+        while (true) {
+            Slot* slot = nullptr;
+            {
+                std::unique_lock lock(mutex_);
+                ++idle_;
+                work_.wait(lock, [this] { return !pending_.empty() || ended_; });
+                --idle_;
+                if (pending_.empty()) return;
+                slot = pending_.front();
+                pending_.pop_front();
             }
+            process(*slot, job.get());
+            {
+                std::lock_guard lock(mutex_);
+                slot->done = true;
+            }
+            done_.notify_one();
         }
     }
 
-    void process(const BatchItem& item, encoder::SymbolJob* job, ItemResult* result) {
-        std::string data = item.data, error;
+    void process(Slot& slot, encoder::SymbolJob* job) {
+        ItemResult* result = &slot.result;
+        std::string data = slot.item.data, error;
         if (!prepareData(request_, &data, &error)) {
             fail(result, EXIT_NOT_ENCODABLE, {error});
-            return;
-        }
-        const std::string name = !item.outputName.empty() ? item.outputName
-                                 : hasPattern_            ? pattern_.nameFor(item.line)
-                                                          : std::string();
-        if (name.empty()) {
-            fail(result, EXIT_NOT_ENCODABLE,
-                 {"no output name: give -o with a counter such as %05d, or a name after a tab"});
             return;
         }
         int eci = encoder::NO_ECI;
@@ -94,15 +226,26 @@ private:
             fail(result, EXIT_NOT_ENCODABLE, outcome.errors);
             return;
         }
-        const OutputFormat format = request_.format.value_or(formatFromName(name));
-        if (!writeSymbolFile(*job, options_, format, name, &error)) {
-            fail(result, EXIT_NOT_WRITTEN, {"cannot write " + name + ": " + error});
-            return;
+        const OutputFormat format = request_.format.value_or(formatFromName(slot.name));
+        verify::Expected expected;
+        expected.bytes = std::move(data);
+        expected.eci = eci;
+        WriteOptions write = writeOptions(request_);
+        if (request_.verify) write.verify = &expected;
+        switch (writeSymbolFile(*job, options_, format, slot.name, write, &error)) {
+            case WriteResult::written:
+                break;
+            case WriteResult::notVerified:
+                fail(result, EXIT_NOT_VERIFIED, {slot.name + ": " + error});
+                return;
+            case WriteResult::notWritten:
+                fail(result, EXIT_NOT_WRITTEN, {"cannot write " + slot.name + ": " + error});
+                return;
         }
         if (request_.verbose) {
             const PictureSize size = pictureSize(*job, options_);
-            result->details.push_back("wrote " + name);
-            for (std::string& line : describeSymbol(*job, countDataCodewords(data), size.width,
+            result->details.push_back("wrote " + slot.name);
+            for (std::string& line : describeSymbol(*job, outcome.report.dataCodewords, size.width,
                                                     size.height, request_.geometry))
                 result->details.push_back(std::move(line));
         }
@@ -113,84 +256,77 @@ private:
         result->messages.insert(result->messages.end(), lines.begin(), lines.end());
     }
 
+    void report(const Slot& slot) {
+        const int line = slot.item.line;
+        const bool any = !slot.result.messages.empty() || !slot.result.details.empty();
+        if (any && progressShown_) std::fputs("\r\033[K", console_.err);
+        for (const std::string& message : slot.result.messages)
+            std::fprintf(console_.err, "barquill: line %d: %s\n", line, message.c_str());
+        for (const std::string& detail : slot.result.details)
+            std::fprintf(console_.err, "barquill: line %d: %s\n", line, detail.c_str());
+        ++reported_;
+        const int status = slot.result.status;
+        if (status != EXIT_WRITTEN) ++failed_;
+        // The data's fault first, then our own symbol's, then the disk's.
+        if (status == EXIT_NOT_ENCODABLE) status_ = EXIT_NOT_ENCODABLE;
+        if (status == EXIT_NOT_VERIFIED && status_ != EXIT_NOT_ENCODABLE) status_ = status;
+        if (status == EXIT_NOT_WRITTEN && status_ == EXIT_WRITTEN) status_ = EXIT_NOT_WRITTEN;
+    }
+
     // A line on the terminal that counts up while the workers run.
-    void showProgress(const Console& console) {
-        const bool show =
-            console.errIsTerminal && !request_.quiet && items_.size() >= PROGRESS_MIN_ITEMS;
-        bool shown = false;
-        std::unique_lock lock(mutex_);
-        while (!done_.wait_for(lock, PROGRESS_INTERVAL,
-                               [this] { return finished_ == items_.size(); })) {
-            if (!show) continue;
-            std::fprintf(console.err, "\rbarquill: %zu of %zu done", finished_.load(),
-                         items_.size());
-            std::fflush(console.err);
-            shown = true;
-        }
-        if (shown)
-            std::fprintf(console.err, "\rbarquill: %zu of %zu done\n", items_.size(),
-                         items_.size());
+    void showProgress() {
+        if (!console_.errIsTerminal || request_.quiet || reported_ < PROGRESS_MIN_ITEMS) return;
+        std::fprintf(console_.err, "\rbarquill: %zu done", reported_);
+        std::fflush(console_.err);
+        progressShown_ = true;
     }
 
     const Request& request_;
-    std::vector<BatchItem> items_;
-    std::vector<ItemResult> results_;
+    const Console& console_;
     DrawOptions options_;
     CounterPattern pattern_;
     bool hasPattern_ = false;
-    std::atomic<std::size_t> next_{0};
-    std::atomic<std::size_t> finished_{0};
+    std::string folder_;  // where names given in the list are written
+    int threads_ = 1;
+    std::size_t windowItems_ = 1;
+    std::unordered_set<std::string> names_;  // with names: every output so far
+
+    // Shared with the workers, under mutex_.
     std::mutex mutex_;
-    std::condition_variable done_;
+    std::condition_variable work_, done_;
+    std::deque<std::unique_ptr<Slot>> window_;  // read and not yet reported, in line order
+    std::deque<Slot*> pending_;                 // not yet taken by a worker
+    std::size_t bytes_ = 0;
+    std::size_t idle_ = 0;
+    bool ended_ = false;
+    std::vector<std::thread> workers_;
+
+    // The reporting (main) thread's own.
+    std::size_t reported_ = 0, failed_ = 0;
+    int status_ = EXIT_WRITTEN;
+    bool progressShown_ = false;
 };
 
-bool readList(const Request& request, const Console& console, std::string* list) {
+}  // namespace
+
+int runBatch(const Request& request, const Console& console) {
     const std::string& path = *request.batchPath;
     std::FILE* stream = path == "-" ? console.in : std::fopen(path.c_str(), "rb");
     if (!stream) {
         std::fprintf(console.err, "barquill: cannot read %s: %s\n", path.c_str(),
                      std::strerror(errno));
-        return false;
+        return EXIT_USAGE;
     }
-    bool truncated = false;
-    const bool ok = readStream(stream, list->max_size(), list, &truncated);
-    if (!ok)
-        std::fprintf(console.err, "barquill: cannot read %s: %s\n",
-                     path == "-" ? "standard input" : path.c_str(), std::strerror(errno));
+    BatchSplitter splitter(
+        [stream](char* buffer, std::size_t size) -> long {
+            const std::size_t got = std::fread(buffer, 1, size, stream);
+            if (got == 0 && std::ferror(stream)) return -1;
+            return static_cast<long>(got);
+        },
+        {request.batchNul, request.batchNames}, MAX_DATA_BYTES);
+    BatchRunner runner(request, console);
+    const int status = runner.run(splitter);
     if (stream != console.in) std::fclose(stream);
-    return ok;
-}
-
-}  // namespace
-
-int runBatch(const Request& request, const Console& console) {
-    std::string list;
-    if (!readList(request, console, &list)) return EXIT_USAGE;
-    BatchRunner runner(request, splitBatch(list, request.batchNul));
-    list.clear();
-    list.shrink_to_fit();
-
-    const std::size_t count = runner.items().size();
-    const int cores = static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
-    const int threads = static_cast<int>(std::min<std::size_t>(
-        request.jobs > 0 ? request.jobs : cores, std::max<std::size_t>(count, 1)));
-    runner.run(threads, console);
-
-    int status = EXIT_WRITTEN, failed = 0;
-    for (std::size_t i = 0; i < count; ++i) {
-        const ItemResult& result = runner.results()[i];
-        const int line = runner.items()[i].line;
-        for (const std::string& message : result.messages)
-            std::fprintf(console.err, "barquill: line %d: %s\n", line, message.c_str());
-        for (const std::string& detail : result.details)
-            std::fprintf(console.err, "barquill: line %d: %s\n", line, detail.c_str());
-        if (result.status != EXIT_WRITTEN) ++failed;
-        if (result.status == EXIT_NOT_ENCODABLE) status = EXIT_NOT_ENCODABLE;
-        if (result.status == EXIT_NOT_WRITTEN && status == EXIT_WRITTEN) status = EXIT_NOT_WRITTEN;
-    }
-    if (failed > 0 || request.verbose)
-        std::fprintf(console.err, "barquill: %zu of %zu written, %d failed\n", count - failed,
-                     count, failed);
     return status;
 }
 

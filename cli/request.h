@@ -36,6 +36,9 @@ struct Request {
     ModuleGeometry geometry;
     SymbologyRequest symbology;  // shape, character set, Macro series
 
+    bool force = false;   // replace files the user may not write (mode 0444)
+    bool verify = false;  // read every symbol back before it is written
+
     bool verbose = false;
     bool quiet = false;
     std::vector<std::string> warnings;  // found while parsing; shown unless quiet
@@ -44,7 +47,8 @@ struct Request {
     // standard input.
     std::optional<std::string> batchPath;
     bool batchNul = false;
-    int jobs = 0;  // worker threads; 0 means one per core
+    bool batchNames = false;  // lines are "text<TAB>name"
+    int jobs = 0;             // worker threads; 0 means one per core
 };
 
 }  // namespace barquill::cli

@@ -53,15 +53,23 @@ int readData(const Request& request, const Console& console, std::string* data) 
     return EXIT_WRITTEN;
 }
 
-// Writes one built symbol to the output (a file or standard output).
+// Writes one built symbol to the output (a file or standard output), after
+// reading it back as `expected` when the request verifies.
 int writeOutput(const encoder::SymbolJob& job, const DrawOptions& options, const Request& request,
-                const std::string& path, const Console& console) {
+                const std::string& path, const verify::Expected& expected, const Console& console) {
     std::string error;
     const OutputFormat format = request.format.value_or(formatFromName(path));
     const bool toStream = path == "-";
-    const bool written = toStream ? writeSymbolStream(job, options, format, console.out, &error)
-                                  : writeSymbolFile(job, options, format, path, &error);
-    if (!written) {
+    WriteOptions write = writeOptions(request);
+    if (request.verify) write.verify = &expected;
+    const WriteResult written =
+        toStream ? writeSymbolStream(job, options, format, console.out, write, &error)
+                 : writeSymbolFile(job, options, format, path, write, &error);
+    if (written == WriteResult::notVerified) {
+        report(console, toStream ? error : path + ": " + error);
+        return EXIT_NOT_VERIFIED;
+    }
+    if (written != WriteResult::written) {
         report(console,
                "cannot write " + (toStream ? std::string("standard output") : path) + ": " + error);
         return EXIT_NOT_WRITTEN;
@@ -88,6 +96,31 @@ void describe(const encoder::SymbolJob& job, const EncodeOutcome& outcome,
     for (const std::string& line : describeSymbol(job, outcome.report.dataCodewords, size.width,
                                                   size.height, options.geometry))
         report(console, line);
+}
+
+// A control block as the reader reports it: the file id's codewords as
+// three digits each, and the count the block states, if any.
+verify::MacroFields macroFields(const encoder::MacroControl& control) {
+    verify::MacroFields fields;
+    fields.segmentIndex = control.segmentIndex;
+    fields.segmentCount = control.segmentCount.value_or(-1);
+    char digits[4];
+    for (const std::int32_t codeword : control.fileId) {
+        std::snprintf(digits, sizeof digits, "%03d", static_cast<int>(codeword));
+        fields.fileId += digits;
+    }
+    return fields;
+}
+
+// What a symbol must read back as: its bytes, the ECI designator in front of
+// them and, in a series, its control block as the reader reports it.
+verify::Expected expectedReading(std::string_view bytes, int eci,
+                                 const std::optional<encoder::MacroControl>& macro) {
+    verify::Expected expected;
+    expected.bytes = std::string(bytes);
+    expected.eci = eci == encoder::NO_ECI ? verify::NO_ECI : eci;
+    if (macro) expected.macro = macroFields(*macro);
+    return expected;
 }
 
 // A Macro PDF417 series: one file per segment, all of one size.
@@ -118,7 +151,8 @@ int runSeries(const Request& request, const Console& console, const std::string&
         DrawOptions options;
         if (const int status = drawOptionsFor(*job, request, console, &options); status != 0)
             return status;
-        if (const int status = writeOutput(*job, options, request, request.outputPath, console);
+        if (const int status = writeOutput(*job, options, request, request.outputPath,
+                                           expectedReading(data, eci, std::nullopt), console);
             status != EXIT_WRITTEN)
             return status;
         if (request.verbose) describe(*job, outcome, options, console);
@@ -134,8 +168,8 @@ int runSeries(const Request& request, const Console& console, const std::string&
         symbol.shape.aspect = 0.0;
         symbol.shape.fillLevel = false;
         symbol.shape.macro = segment.control;
-        const EncodeOutcome outcome = encodeSymbol(
-            job.get(), symbol, std::string_view(data).substr(segment.offset, segment.length));
+        const std::string_view part = std::string_view(data).substr(segment.offset, segment.length);
+        const EncodeOutcome outcome = encodeSymbol(job.get(), symbol, part);
         if (!outcome.built) {
             for (const std::string& line : outcome.errors) report(console, line);
             return EXIT_NOT_ENCODABLE;
@@ -145,7 +179,8 @@ int runSeries(const Request& request, const Console& console, const std::string&
             if (const int status = drawOptionsFor(*job, request, console, &options); status != 0)
                 return status;
         const std::string name = segmentName(request.outputPath, i, count);
-        if (const int status = writeOutput(*job, options, request, name, console);
+        if (const int status = writeOutput(*job, options, request, name,
+                                           expectedReading(part, eci, segment.control), console);
             status != EXIT_WRITTEN)
             return status;
         if (request.verbose) {
@@ -186,7 +221,8 @@ int runSingle(const Request& request, const Console& console) {
     DrawOptions options;
     if (const int status = drawOptionsFor(*job, request, console, &options); status != 0)
         return status;
-    if (const int status = writeOutput(*job, options, request, request.outputPath, console);
+    if (const int status = writeOutput(*job, options, request, request.outputPath,
+                                       expectedReading(data, eci, std::nullopt), console);
         status != EXIT_WRITTEN)
         return status;
     if (request.verbose) describe(*job, outcome, options, console);
@@ -201,6 +237,12 @@ DrawOptions drawOptions(const Request& request) {
     options.margin = request.margin;
     options.barColor = request.barColor;
     options.spaceColor = request.spaceColor;
+    return options;
+}
+
+WriteOptions writeOptions(const Request& request) {
+    WriteOptions options;
+    options.replaceReadOnly = request.force;
     return options;
 }
 

@@ -30,6 +30,9 @@ bool readStream(std::FILE* stream, std::size_t limit, std::string* bytes, bool* 
 // How the request draws its symbols.
 DrawOptions drawOptions(const Request& request);
 
+// How the request writes its files.
+WriteOptions writeOptions(const Request& request);
+
 // The data as the options ask: escapes decoded, one newline stripped.
 // False with *error when an escape is malformed.
 bool prepareData(const Request& request, std::string* data, std::string* error);

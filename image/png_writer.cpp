@@ -15,6 +15,14 @@ namespace {
 // Palette trimming scans every pixel; it is worth it only for small images.
 constexpr std::size_t kTrimScanLimit = 65536;
 
+// libpng's own handlers print to standard error; a library must not. The
+// failure comes back through the jump below and the writer's last error.
+void onPngError(png_structp png, png_const_charp) {
+    png_longjmp(png, 1);
+}
+
+void onPngWarning(png_structp, png_const_charp) {}
+
 }  // namespace
 
 void PicturePNG::WritePngData(png_struct_def* png, unsigned char* data, std::size_t length) {
@@ -40,7 +48,8 @@ bool PicturePNG::Encode(ByteStream* file) {
 // object with a destructor; what a jump can skip is volatile and freed on
 // the error path.
 const char* PicturePNG::WritePng(ByteStream* file) {
-    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
+    png_structp png =
+        png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, onPngError, onPngWarning);
     if (png == nullptr) return "Failed to create PNG structure";
     png_infop info = png_create_info_struct(png);
     if (info == nullptr) {

@@ -1,6 +1,8 @@
 #include "image/replace_file.h"
 
 #include <fcntl.h>
+#include <limits.h>
+#include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -15,78 +17,239 @@ namespace {
 
 // Room for the suffix below within the usual 255-byte file name limit.
 constexpr std::size_t kMaxTemporaryStem = 200;
+// As the kernel allows when it follows links itself.
+constexpr int kMaxLinks = 40;
 
-// Replacing through a symbolic link replaces the file it points to.
-std::string resolveTarget(const char* path) {
-    struct stat status;
-    if (lstat(path, &status) == 0 && S_ISLNK(status.st_mode)) {
-        if (char* real = realpath(path, nullptr)) {
-            std::string resolved(real);
-            std::free(real);
-            return resolved;
-        }
-    }
-    return path;
+// Files being given their names, and a termination signal that arrived
+// meanwhile. Lock-free atomics, so the signal handler may use them.
+std::atomic<int> namingFiles{0};
+std::atomic<int> pendingSignal{0};
+
+void terminateNow(int signal) {
+    ::signal(signal, SIG_DFL);
+    ::raise(signal);
 }
 
-// A new file beside `target`, hidden by its leading dot; mode 0666 lets the
-// umask decide, as for any file the user creates.
-int createTemporary(const std::string& target, std::string& path) {
+void onTerminationSignal(int signal) {
+    pendingSignal.store(signal);
+    if (namingFiles.load() == 0) terminateNow(signal);
+}
+
+// The span in which a kill would leave a named temporary file. After a
+// termination signal nothing more is named (EINTR): the process ends as soon
+// as the last file being named has its name.
+bool enterNaming() {
+    namingFiles.fetch_add(1);
+    const int signal = pendingSignal.load();
+    if (signal == 0) return true;
+    if (namingFiles.fetch_sub(1) == 1) terminateNow(signal);
+    errno = EINTR;
+    return false;
+}
+
+void leaveNaming() {
+    if (namingFiles.fetch_sub(1) == 1)
+        if (const int signal = pendingSignal.load(); signal != 0) terminateNow(signal);
+}
+
+std::string folderOf(const std::string& path) {
+    const std::size_t slash = path.rfind('/');
+    return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+}
+
+// Where a path that names nothing yet will be created: at the end of its
+// chain of symbolic links when it is a dangling link. False with ELOOP.
+bool followDanglingLinks(const char* path, std::string* target) {
+    *target = path;
+    for (int links = 0; links <= kMaxLinks; ++links) {
+        struct stat status;
+        if (lstat(target->c_str(), &status) != 0 || !S_ISLNK(status.st_mode)) return true;
+        char link[PATH_MAX];
+        const ssize_t length = readlink(target->c_str(), link, sizeof link - 1);
+        if (length < 0) return false;
+        const std::string next(link, static_cast<std::size_t>(length));
+        *target = next.starts_with('/') ? next : folderOf(*target) + next;
+    }
+    errno = ELOOP;
+    return false;
+}
+
+// A new file beside `target`, hidden by its leading dot, under a name no
+// other process or thread uses; mode 0666 lets the umask decide.
+std::string temporaryName(const std::string& target) {
     static std::atomic<unsigned> counter{0};
-    const std::size_t slash = target.rfind('/');
-    const std::string folder =
-        slash == std::string::npos ? std::string() : target.substr(0, slash + 1);
-    const std::string name = slash == std::string::npos ? target : target.substr(slash + 1);
-    for (int attempt = 0; attempt < 100; ++attempt) {
-        path = folder + "." + name.substr(0, kMaxTemporaryStem) + "." + std::to_string(getpid()) +
-               "." + std::to_string(counter++) + ".tmp";
-        const int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (fd >= 0 || errno != EEXIST) return fd;
-    }
-    return -1;
+    const std::string folder = folderOf(target);
+    const std::string name = target.substr(folder.size());
+    return folder + "." + name.substr(0, kMaxTemporaryStem) + "." + std::to_string(getpid()) + "." +
+           std::to_string(counter++) + ".tmp";
 }
 
-}  // namespace
-
-ReplaceFailure ReplaceFile(const char* path, const std::function<bool(std::FILE*)>& write,
-                           bool sync) {
-    if (path == nullptr || *path == '\0') {
-        errno = ENOENT;
-        return ReplaceFailure::Create;
-    }
-    const std::string target = resolveTarget(path);
-    std::string temporary;
-    const int fd = createTemporary(target, temporary);
-    if (fd < 0) return ReplaceFailure::Create;
-
-    struct stat existing;
-    if (stat(target.c_str(), &existing) == 0 && S_ISREG(existing.st_mode)) {
-        fchmod(fd, existing.st_mode & 07777);
-    }
-
-    ReplaceFailure failure = ReplaceFailure::None;
-    std::FILE* stream = fdopen(fd, "wb");
+// Runs `write` over the descriptor; None when the content is complete.
+// The descriptor stays open for the caller.
+ReplaceFailure writeContent(int fd, const std::function<bool(std::FILE*)>& write, bool sync) {
+    const int copy = dup(fd);
+    if (copy < 0) return ReplaceFailure::Write;
+    std::FILE* stream = fdopen(copy, "wb");
     if (stream == nullptr) {
-        close(fd);
+        close(copy);
+        return ReplaceFailure::Write;
+    }
+    ReplaceFailure failure = ReplaceFailure::None;
+    if (!write(stream)) {
+        failure = ReplaceFailure::Content;
+    } else if (std::fflush(stream) != 0 || (sync && fsync(fd) != 0)) {
         failure = ReplaceFailure::Write;
-    } else {
-        if (!write(stream)) {
-            failure = ReplaceFailure::Content;
-        } else if (std::fflush(stream) != 0 || (sync && fsync(fileno(stream)) != 0)) {
-            failure = ReplaceFailure::Write;
+    }
+    const int error = errno;
+    if (std::fclose(stream) != 0 && failure == ReplaceFailure::None) return ReplaceFailure::Write;
+    errno = error;
+    return failure;
+}
+
+// A device, FIFO or terminal takes the content as it is; it is not a file
+// that could be replaced.
+ReplaceFailure writeInPlace(const char* path, const std::function<bool(std::FILE*)>& write) {
+    const int fd = open(path, O_WRONLY | O_CLOEXEC | O_NOCTTY);
+    if (fd < 0) return ReplaceFailure::Create;
+    const ReplaceFailure failure = writeContent(fd, write, false);
+    const int error = errno;
+    close(fd);
+    errno = error;
+    return failure;
+}
+
+// Gives the unnamed file open as `fd` the name `name`; EEXIST when taken.
+bool linkUnnamed(int fd, const std::string& name) {
+    const std::string self = "/proc/self/fd/" + std::to_string(fd);
+    if (linkat(AT_FDCWD, self.c_str(), AT_FDCWD, name.c_str(), AT_SYMLINK_FOLLOW) == 0) return true;
+    // Without /proc, only a privileged process can link a descriptor.
+    if (errno == ENOENT && access("/proc/self/fd", F_OK) != 0)
+        return linkat(fd, "", AT_FDCWD, name.c_str(), AT_EMPTY_PATH) == 0;
+    return false;
+}
+
+// The unnamed file takes the target's name: directly when the name is free,
+// else under a temporary name renamed over the target in one step.
+ReplaceFailure nameUnnamed(int fd, const std::string& target) {
+    if (linkUnnamed(fd, target)) return ReplaceFailure::None;
+    if (errno != EEXIST) return ReplaceFailure::Rename;
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        const std::string temporary = temporaryName(target);
+        if (!linkUnnamed(fd, temporary)) {
+            if (errno == EEXIST) continue;
+            return ReplaceFailure::Rename;
         }
-        if (std::fclose(stream) != 0 && failure == ReplaceFailure::None)
-            failure = ReplaceFailure::Write;
+        if (std::rename(temporary.c_str(), target.c_str()) == 0) return ReplaceFailure::None;
+        const int error = errno;
+        unlink(temporary.c_str());
+        errno = error;
+        return ReplaceFailure::Rename;
     }
-    if (failure == ReplaceFailure::None && std::rename(temporary.c_str(), target.c_str()) != 0) {
+    return ReplaceFailure::Rename;
+}
+
+// For file systems without unnamed files: a named temporary file, all of
+// whose life counts as naming, so a termination signal waits for it.
+ReplaceFailure replaceThroughTemporary(const std::string& target, const struct stat* existing,
+                                       const std::function<bool(std::FILE*)>& write, bool sync) {
+    std::string temporary;
+    int fd = -1;
+    for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
+        temporary = temporaryName(target);
+        fd = open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (fd < 0 && errno != EEXIST) return ReplaceFailure::Create;
+    }
+    if (fd < 0) return ReplaceFailure::Create;
+    if (existing != nullptr) fchmod(fd, existing->st_mode & 07777);
+    ReplaceFailure failure = writeContent(fd, write, sync);
+    if (close(fd) != 0 && failure == ReplaceFailure::None) failure = ReplaceFailure::Write;
+    if (failure == ReplaceFailure::None && std::rename(temporary.c_str(), target.c_str()) != 0)
         failure = ReplaceFailure::Rename;
-    }
     if (failure != ReplaceFailure::None) {
         const int error = errno;
         unlink(temporary.c_str());
         errno = error;
     }
     return failure;
+}
+
+ReplaceFailure replaceRegular(const std::string& target, const struct stat* existing,
+                              const std::function<bool(std::FILE*)>& write, bool sync) {
+    const std::string folder = folderOf(target);
+    const int fd =
+        open(folder.empty() ? "." : folder.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666);
+    if (fd < 0) {
+        if (errno != EOPNOTSUPP && errno != EISDIR && errno != EINVAL)
+            return ReplaceFailure::Create;
+        if (!enterNaming()) return ReplaceFailure::Create;
+        const ReplaceFailure failure = replaceThroughTemporary(target, existing, write, sync);
+        const int error = errno;
+        leaveNaming();
+        errno = error;
+        return failure;
+    }
+    if (existing != nullptr) fchmod(fd, existing->st_mode & 07777);
+    ReplaceFailure failure = writeContent(fd, write, sync);
+    if (failure == ReplaceFailure::None) {
+        if (enterNaming()) {
+            failure = nameUnnamed(fd, target);
+            const int error = errno;
+            leaveNaming();
+            errno = error;
+        } else {
+            failure = ReplaceFailure::Rename;
+        }
+    }
+    const int error = errno;
+    close(fd);  // an unnamed file that was not linked vanishes here
+    errno = error;
+    return failure;
+}
+
+}  // namespace
+
+ReplaceFailure ReplaceFile(const char* path, const std::function<bool(std::FILE*)>& write,
+                           const ReplaceOptions& options) {
+    if (path == nullptr || *path == '\0') {
+        errno = ENOENT;
+        return ReplaceFailure::Create;
+    }
+    struct stat existing;
+    if (stat(path, &existing) != 0) {
+        if (errno != ENOENT) return ReplaceFailure::Create;  // ELOOP, EACCES, ENOTDIR
+        std::string target;
+        if (!followDanglingLinks(path, &target)) return ReplaceFailure::Create;
+        return replaceRegular(target, nullptr, write, options.sync);
+    }
+    if (S_ISDIR(existing.st_mode)) {
+        errno = EISDIR;
+        return ReplaceFailure::Create;
+    }
+    if (!S_ISREG(existing.st_mode)) return writeInPlace(path, write);
+    if (!options.replaceReadOnly && access(path, W_OK) != 0) {
+        errno = EACCES;
+        return ReplaceFailure::ReadOnly;
+    }
+    // Replacing through a symbolic link replaces the file it points to.
+    std::string target = path;
+    if (char* real = realpath(path, nullptr)) {
+        target = real;
+        std::free(real);
+    }
+    return replaceRegular(target, &existing, write, options.sync);
+}
+
+void InstallTerminationGuard() {
+    static_assert(std::atomic<int>::is_always_lock_free);
+    for (const int signal : {SIGINT, SIGTERM, SIGHUP}) {
+        struct sigaction current {};
+        if (sigaction(signal, nullptr, &current) != 0 || current.sa_handler == SIG_IGN) continue;
+        struct sigaction guard {};
+        guard.sa_handler = onTerminationSignal;
+        sigemptyset(&guard.sa_mask);
+        guard.sa_flags = SA_RESTART;
+        sigaction(signal, &guard, nullptr);
+    }
 }
 
 }  // namespace barquill::image

@@ -9,23 +9,47 @@
 namespace barquill::image {
 
 enum class ReplaceFailure {
-    None,     // the file holds the new content
-    Create,   // no temporary file could be made beside the target (errno)
-    Content,  // the write function reported failure
-    Write,    // the content could not be flushed, synced or closed (errno)
-    Rename,   // the temporary file could not take the target's place (errno)
+    None,      // the file holds the new content
+    Create,    // no file could be made for the target, or the target is a folder (errno)
+    Content,   // the write function reported failure
+    Write,     // the content could not be flushed, synced or closed (errno)
+    Rename,    // the new file could not take the target's name (errno)
+    ReadOnly,  // the target is a file the user may not write, and may not replace it
 };
 
-// Runs `write` on a temporary file beside `path` and renames that file over
-// `path` once `write` succeeded and the file is complete and closed. On any
-// failure the temporary file is removed and an existing file stays exactly
-// as it was. A replaced file keeps its permissions; a new one gets 0666 less
-// the umask; a symbolic link keeps pointing at the file it names.
-// With `sync` the content reaches the disk before the rename, so that not
-// even a crash can take the old file without leaving the new one; without
-// it the system decides, as common Unix tools do, since a sync costs more
-// than writing a whole symbol.
+struct ReplaceOptions {
+    // The content reaches the disk before it takes the name, so that not
+    // even a crash can take the old file without leaving the new one.
+    // Without it the system decides, as common Unix tools do, since a sync
+    // costs more than writing a whole symbol.
+    bool sync = false;
+    // A file the user may not write (mode 0444) is replaced like any other;
+    // otherwise it is refused, as cp refuses it without -f.
+    bool replaceReadOnly = true;
+};
+
+// Runs `write` on a new, unnamed file in the target's folder and gives it the
+// target's name only once `write` succeeded and the file is complete, so an
+// existing file stays exactly as it was on any failure and no part-written
+// or temporary file is ever left under a name, not even by a killed process.
+// A replaced file keeps its permissions; a new one gets 0666 less the umask.
+// A symbolic link, dangling or not, is followed and keeps pointing at the
+// file it names; a loop of links is an error (ELOOP), and so is a folder
+// (EISDIR). What is not a regular file (a device, a FIFO, a terminal) is
+// never replaced: the content is written into it as it is.
 ReplaceFailure ReplaceFile(const char* path, const std::function<bool(std::FILE*)>& write,
-                           bool sync);
+                           const ReplaceOptions& options);
+
+inline ReplaceFailure ReplaceFile(const char* path, const std::function<bool(std::FILE*)>& write,
+                                  bool sync) {
+    return ReplaceFile(path, write, ReplaceOptions{sync, true});
+}
+
+// Makes SIGINT, SIGTERM and SIGHUP end the process at once, as by default,
+// except while ReplaceFile gives a finished file its name: then they end it
+// right after, so an interrupted program leaves no temporary file behind.
+// Signals the program ignores stay ignored. For programs, not libraries:
+// call it once at start-up.
+void InstallTerminationGuard();
 
 }  // namespace barquill::image

@@ -18,6 +18,9 @@ bool Picture::Save(const char* filename, std::uint32_t type, bool sync) {
             case ReplaceFailure::Rename:
                 SetLastError("Save: can't replace the file");
                 return false;
+            case ReplaceFailure::ReadOnly:
+                SetLastError("Save: the file is read-only");
+                return false;
             case ReplaceFailure::Create:   // errno says why; the last-error text stays
             case ReplaceFailure::Content:  // the writer has set its own text
                 return false;

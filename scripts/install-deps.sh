@@ -11,6 +11,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   libzxing-dev libgif-dev librsvg2-bin
   xvfb xauth
+  clang-14 libclang-rt-14-dev libfuzzer-14-dev
 )
 
 missing=()

@@ -1,6 +1,7 @@
 // Symbols per second for label runs: 10,000 short texts (20 to 60
-// characters) to PNG files, on one worker thread and on two, and the cost of
-// each step of one symbol, to show what dominates.
+// characters) to PNG files, on one worker thread and on two, with and without
+// reading each symbol back, and the cost of each step of one symbol, to show
+// what dominates.
 #include <benchmark/benchmark.h>
 #include <stdlib.h>
 
@@ -60,6 +61,7 @@ void BatchToPngFiles(benchmark::State& state) {
     request.batchPath = list;
     request.outputPath = scratch.path + "/%05d.png";
     request.jobs = static_cast<int>(state.range(0));
+    request.verify = state.range(1) != 0;
     Console console;
     console.in = nullptr;
     console.out = nullptr;
@@ -70,8 +72,8 @@ void BatchToPngFiles(benchmark::State& state) {
     state.SetItemsProcessed(state.iterations() * BATCH_ITEMS);
 }
 BENCHMARK(BatchToPngFiles)
-    ->Arg(1)
-    ->Arg(2)
+    ->ArgNames({"jobs", "verify"})
+    ->ArgsProduct({{1, 2}, {0, 1}})
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime()
     ->Iterations(3);
@@ -132,8 +134,27 @@ void WritePngFile(benchmark::State& state) {
     std::string error;
     for (auto _ : state)
         benchmark::DoNotOptimize(
-            writeSymbolFile(*symbol.job, symbol.options, OutputFormat::png, path, &error));
+            writeSymbolFile(*symbol.job, symbol.options, OutputFormat::png, path, {}, &error));
 }
 BENCHMARK(WritePngFile);
+
+// Reading the drawn symbol back (--verify): drawing, grey conversion and the
+// reader, set against the encode and file costs above.
+void VerifySymbol(benchmark::State& state) {
+    OneSymbol symbol;
+    std::size_t i = 0;
+    std::string error;
+    for (auto _ : state) {
+        state.PauseTiming();
+        const std::string& text = symbol.texts[i++ % symbol.texts.size()];
+        encodeSymbol(symbol.job.get(), {}, text);
+        barquill::verify::Expected expected;
+        expected.bytes = text;
+        state.ResumeTiming();
+        if (!verifySymbol(*symbol.job, symbol.options, expected, &error))
+            state.SkipWithError(error.c_str());
+    }
+}
+BENCHMARK(VerifySymbol);
 
 }  // namespace

@@ -155,7 +155,7 @@ TEST_F(Save, FailedSaveIsToldWithTheReason) {
     QDir(folder.path()).mkdir("taken.png");  // a folder where the file should go
     const Case cases[] = {
         {"missing folder", folder.filePath("missing/symbol.png"), "No such file or directory"},
-        {"name of a folder", folder.filePath("taken.png"), "Save: can't replace the file"},
+        {"name of a folder", folder.filePath("taken.png"), "Is a directory"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);

@@ -65,10 +65,11 @@ TEST(Arguments, BadCommandLinesAreUsageErrorsThatSayWhatToChange) {
         {{"--bogus", "-o", "a.png", "x"}, "--bogus"},
         {{"x"}, "give -o FILE"},
         {{"-o", "-", "x"}, "needs --format"},
-        {{"-o", "a.png", "-l", "9", "x"}, "--level must be 0 to 8, auto or fill"},
+        {{"-o", "a.png", "-l", "9", "x"},
+         "--level must be a whole number from 0 to 8, auto or fill"},
         {{"-o", "a.png", "-l", "-1", "x"}, "--level"},
         {{"-o", "a.png", "-l", "high", "x"}, "--level"},
-        {{"-o", "a.png", "-c", "0", "x"}, "--columns must be 1 to 30 or auto"},
+        {{"-o", "a.png", "-c", "0", "x"}, "--columns must be a whole number from 1 to 30 or auto"},
         {{"-o", "a.png", "-c", "31", "x"}, "--columns"},
         {{"-o", "a.png", "-m", "-1", "x"}, "--margin must be"},
         {{"-o", "a.png", "-m", "1001", "x"}, "--margin must be"},
@@ -83,6 +84,10 @@ TEST(Arguments, BadCommandLinesAreUsageErrorsThatSayWhatToChange) {
         {{"--batch", "list", "x"}, "give no TEXT"},
         {{"--batch-nul", "-o", "a.png", "x"}, "--batch"},
         {{"-j", "2", "-o", "a.png", "x"}, "--batch"},
+        {{"--names", "-o", "a.png", "x"}, "--batch"},
+        {{"--batch", "list"}, "a batch needs -o with a counter"},
+        {{"--batch", "list", "--batch-nul"}, "a batch needs -o with a counter"},
+        {{"--batch", "list", "--batch-nul", "--names"}, "no names"},
         {{"-o", "a.png", "x", "y"}, "y"},
     };
     for (const Case& c : cases) {
@@ -158,11 +163,100 @@ TEST(Arguments, DefaultsAreTheDesktopSymbolWithAutomaticLevelAndColumns) {
 }
 
 TEST(Arguments, BatchNeedsNoOutputPatternWhenTheListNamesItsFiles) {
-    const ParseResult result = parse({"--batch", "-", "--batch-nul", "-j", "3"});
+    const ParseResult result = parse({"--batch", "-", "--names", "-j", "3"});
     ASSERT_TRUE(result.run) << result.text;
     EXPECT_EQ(result.request.batchPath, "-");
-    EXPECT_TRUE(result.request.batchNul);
+    EXPECT_TRUE(result.request.batchNames);
     EXPECT_EQ(result.request.jobs, 3);
+    const ParseResult nul = parse({"--batch", "-", "--batch-nul", "-o", "%d.png", "-f"});
+    ASSERT_TRUE(nul.run) << nul.text;
+    EXPECT_TRUE(nul.request.batchNul);
+    EXPECT_TRUE(nul.request.force);
+}
+
+// Every number is plain decimal in every option: no octal, hex, sign, space
+// or empty value slips through as something else.
+TEST(Arguments, NumbersArePlainDecimalAndNoValueMayBeEmpty) {
+    struct Case {
+        std::vector<std::string> args;
+        const char* refusal;  // nullptr: accepted
+        int Request::*field = nullptr;
+        int expected = 0;
+    };
+    const Case cases[] = {
+        {{"-m", "010"}, nullptr, &Request::margin, 10},
+        {{"-m", "0"}, nullptr, &Request::margin, 0},
+        {{"-m", "0000000000000000000000007"}, nullptr, &Request::margin, 7},
+        {{"-l", "08"}, nullptr, &Request::level, 8},
+        {{"-c", "007"}, nullptr, &Request::columns, 7},
+        {{"-m", "0x10"}, "--margin must be a whole number from 0 to 1000 pixels, not \"0x10\""},
+        {{"-m", "+5"}, "--margin must be a whole number"},
+        {{"-m", " 5"}, "--margin must be a whole number"},
+        {{"-m", "5 "}, "--margin must be a whole number"},
+        {{"-m", "1e2"}, "--margin must be a whole number"},
+        {{"-m", "99999999999999999999"}, "--margin must be a whole number"},
+        {{"-m", ""}, "--margin needs a value"},
+        {{"-l", "0x3"}, "--level must be a whole number from 0 to 8, auto or fill"},
+        {{"-l", ""}, "--level needs a value"},
+        {{"-c", "+3"}, "--columns must be a whole number from 1 to 30 or auto"},
+        {{"--module-width", "0x2"}, "--module-width must be a whole number from 1 to 64"},
+        {{"--row-height", "-4"}, "--row-height must be a whole number"},
+        {{"--dpi", "0"}, "--dpi must be a whole number from 1 to 10000"},
+        {{"--dpi", "3e2"}, "--dpi must be a whole number"},
+        {{"--xdim", "0x1p-2", "--dpi", "300"}, "--xdim must be a length in mm"},
+        {{"--xdim", "nan", "--dpi", "300"}, "--xdim must be a length in mm"},
+        {{"--xdim", "-0.25", "--dpi", "300"}, "--xdim must be a length in mm"},
+        {{"--xdim", "", "--dpi", "300"}, "--xdim needs a value"},
+        {{"--fg", ""}, "--fg needs a value"},
+        {{"--bg", ""}, "--bg needs a value"},
+        {{"--format", ""}, "--format needs a value"},
+        {{"-i", ""}, "--input needs a value"},
+    };
+    for (const Case& c : cases) {
+        std::vector<std::string> args = c.args;
+        SCOPED_TRACE(args[0] + " '" + args[1] + "'");
+        args.insert(args.end(), {"-o", "a.png", "--", "x"});
+        const ParseResult result = parse(args);
+        if (c.refusal == nullptr) {
+            ASSERT_TRUE(result.run) << result.text;
+            EXPECT_EQ(result.request.*c.field, c.expected);
+            continue;
+        }
+        EXPECT_FALSE(result.run);
+        EXPECT_EQ(result.exitStatus, EXIT_USAGE);
+        EXPECT_NE(result.text.find(c.refusal), std::string::npos) << result.text;
+    }
+    const ParseResult dpi = parse({"--dpi", "0300", "-o", "a.png", "x"});
+    ASSERT_TRUE(dpi.run) << dpi.text;
+    EXPECT_EQ(dpi.request.geometry.dpi, 300) << "not octal";
+    for (const char* jobs : {"0", "257", "0x4", ""}) {
+        const ParseResult result = parse({"--batch", "-", "-o", "%d.png", "-j", jobs});
+        EXPECT_FALSE(result.run) << jobs;
+        EXPECT_NE(result.text.find("--jobs"), std::string::npos) << result.text;
+    }
+    EXPECT_EQ(parse({"-o", "", "x"}).exitStatus, EXIT_USAGE);
+    EXPECT_EQ(parse({"--batch", "", "-o", "%d.png"}).exitStatus, EXIT_USAGE);
+}
+
+// Reading back costs less than writing the file, so batches verify by default.
+TEST(Arguments, BatchesVerifyUnlessToldNotToAndSingleSymbolsOnRequest) {
+    struct Case {
+        std::vector<std::string> args;
+        bool verify;
+    };
+    const Case cases[] = {
+        {{"-o", "a.png", "x"}, false},
+        {{"-o", "a.png", "--verify", "x"}, true},
+        {{"--batch", "-", "-o", "%d.png"}, true},
+        {{"--batch", "-", "-o", "%d.png", "--no-verify"}, false},
+    };
+    for (const Case& c : cases) {
+        const ParseResult result = parse(c.args);
+        ASSERT_TRUE(result.run) << result.text;
+        EXPECT_EQ(result.request.verify, c.verify) << c.args[2];
+    }
+    EXPECT_NE(parse({"--verify", "--no-verify", "-o", "a.png", "x"}).text.find("not both"),
+              std::string::npos);
 }
 
 TEST(Arguments, HelpAndVersionSucceedWithoutRunning) {

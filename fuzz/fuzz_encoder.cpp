@@ -1,0 +1,65 @@
+// The encoder with random data and every option, out-of-range values
+// included: no crash, every built symbol within the standard's limits, and
+// a sample of them read back by the independent reader as the exact data.
+#include <fuzzer/FuzzedDataProvider.h>
+
+#include <cstdlib>
+#include <memory>
+#include <vector>
+
+#include "encoder/pdf417.h"
+#include "verify/verify.h"
+
+namespace {
+
+using namespace barquill;
+
+// Reading back costs a hundred encodes; one symbol in this many is read.
+constexpr unsigned kReadBackEvery = 16;
+
+void readBack(const encoder::SymbolJob& job, const std::string& data) {
+    constexpr int kQuiet = 4, kModule = 2, kRow = 4;
+    const int width = 2 * kQuiet + job.width * kModule, height = 2 * kQuiet + job.rows * kRow;
+    std::vector<std::uint8_t> grey(static_cast<std::size_t>(width) * height, 255);
+    for (int row = 0; row < job.rows; ++row)
+        for (int module = 0; module < job.width; ++module)
+            if (job.rowBits[row][module] == '1')
+                for (int y = 0; y < kRow; ++y)
+                    for (int x = 0; x < kModule; ++x)
+                        grey[static_cast<std::size_t>(kQuiet + row * kRow + y) * width + kQuiet +
+                             module * kModule + x] = 0;
+    const verify::Outcome outcome =
+        verify::verifyGrey(grey.data(), width, height, width, {data, verify::NO_ECI, std::nullopt});
+    if (!outcome.ok()) std::abort();
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t size) {
+    FuzzedDataProvider input(bytes, size);
+    auto job = std::make_unique<encoder::SymbolJob>();
+    encoder::initSymbolJob(job.get());
+    job->variant = input.ConsumeBool() ? encoder::SYMBOL_COMPACT
+                                       : input.PickValueInArray({encoder::SYMBOL_FULL, 0, 57});
+    job->ecLevel = input.ConsumeIntegralInRange<std::int32_t>(-3, 11);
+    job->columns = input.ConsumeIntegralInRange<std::int32_t>(-2, 33);
+    const bool readIt = input.ConsumeIntegral<std::uint8_t>() % kReadBackEvery == 0;
+    const std::string data = input.ConsumeRemainingBytesAsString();
+
+    const int status = encoder::encodeSymbolBytes(
+        job.get(), reinterpret_cast<const unsigned char*>(data.data()), data.size());
+    if (status == encoder::STATUS_ERROR) {
+        if (job->message[0] == '\0') std::abort();  // a refusal always says why
+        return 0;
+    }
+    if (status != encoder::STATUS_OK && status != encoder::STATUS_WARNING) std::abort();
+    if (data.empty()) return 0;
+    if (job->rows < encoder::MIN_ROWS || job->rows > encoder::MAX_ROWS) std::abort();
+    if (job->columns < 1 || job->columns > encoder::MAX_COLUMNS) std::abort();
+    if (job->width < 1 || job->width >= encoder::ROW_CAPACITY) std::abort();
+    for (int row = 0; row < job->rows; ++row)
+        for (int module = 0; module < job->width; ++module)
+            if (job->rowBits[row][module] != '0' && job->rowBits[row][module] != '1') std::abort();
+    if (readIt) readBack(*job, data);
+    return 0;
+}
