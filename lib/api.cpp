@@ -3,6 +3,9 @@
 // the option; the encoder's own statuses become error codes, never texts.
 
 #include <algorithm>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
 #include <memory>
 #include <optional>
 #include <string>
@@ -10,6 +13,7 @@
 #include "barquill/barquill.hpp"
 #include "encoder/pdf417.h"
 #include "image/picture.h"
+#include "image/replace_file.h"
 #include "raster/output_format.h"
 #include "raster/symbol_picture.h"
 
@@ -224,6 +228,24 @@ Result<Bytes> render(const Symbol& symbol, Format format, const Render& render) 
             break;
     }
     return toBmp(symbol, render);
+}
+
+Result<Format> save(const Symbol& symbol, const std::string& path, const Render& render) {
+    const Format format = formatFromName(path);
+    auto bytes = barquill::render(symbol, format, render);
+    if (!bytes) return bytes.error();
+    // Labels come by the thousand: like the command line, no sync per file.
+    errno = 0;
+    const auto write = [&](std::FILE* stream) {
+        return std::fwrite(bytes->data(), 1, bytes->size(), stream) == bytes->size();
+    };
+    if (image::ReplaceFile(path.c_str(), write, false) == image::ReplaceFailure::None)
+        return format;
+    Error error;
+    error.code = ErrorCode::writeFailed;
+    error.value = errno != 0 ? errno : EIO;
+    error.message = "cannot write " + path + ": " + std::strerror(static_cast<int>(error.value));
+    return error;
 }
 
 const char* version() {

@@ -193,6 +193,20 @@ barquill_format barquill_format_from_name(const char* path) {
     return static_cast<barquill_format>(barquill::formatFromName(path));
 }
 
+barquill_status barquill_save(const barquill_symbol* symbol, const char* path,
+                              const barquill_render* render, barquill_error* error) {
+    if (symbol == nullptr || path == nullptr) return report(error, BARQUILL_INVALID_ARGUMENT);
+    if (render != nullptr && (render->size < sizeof render->size || render->size > sizeof *render))
+        return report(error, BARQUILL_INVALID_ARGUMENT);
+    try {
+        auto result = barquill::save(symbol->symbol, path, renderFrom(render));
+        if (!result) return report(error, result.error());
+        return succeed(error);
+    } catch (...) {
+        return report(error, BARQUILL_OUT_OF_MEMORY);
+    }
+}
+
 void barquill_free(void* bytes) {
     std::free(bytes);
 }
@@ -213,6 +227,8 @@ const char* barquill_status_text(barquill_status status) {
             return "a rendering option is out of range";
         case BARQUILL_RENDER_FAILED:
             return "the picture could not be made";
+        case BARQUILL_WRITE_FAILED:
+            return "the file could not be written";
         case BARQUILL_INVALID_ARGUMENT:
             return "a null pointer or a structure of unknown size";
         case BARQUILL_OUT_OF_MEMORY:

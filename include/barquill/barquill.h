@@ -37,6 +37,7 @@ typedef enum barquill_status {
     BARQUILL_INVALID_OPTION = 10,
     BARQUILL_INVALID_RENDER = 11,
     BARQUILL_RENDER_FAILED = 20,
+    BARQUILL_WRITE_FAILED = 21,     /* error.value holds errno */
     BARQUILL_INVALID_ARGUMENT = 30, /* a null pointer or a structure of unknown size */
     BARQUILL_OUT_OF_MEMORY = 31
 } barquill_status;
@@ -112,6 +113,10 @@ BARQUILL_API barquill_status barquill_to_svg(const barquill_symbol* symbol,
                                              const barquill_render* render, char** text,
                                              size_t* length, barquill_error* error);
 BARQUILL_API barquill_format barquill_format_from_name(const char* path);
+/* Writes the file in the format its name asks for; an existing file is
+ * replaced only by a complete new one. */
+BARQUILL_API barquill_status barquill_save(const barquill_symbol* symbol, const char* path,
+                                           const barquill_render* render, barquill_error* error);
 BARQUILL_API void barquill_free(void* bytes);
 
 /* A fixed text for each status, never NULL. */

@@ -32,6 +32,7 @@ enum class ErrorCode : int {
     invalidOption = 10,  // an encoding option is out of range; `field` names it
     invalidRender = 11,  // a rendering option is out of range; `field` names it
     renderFailed = 20,   // the picture could not be made (out of memory)
+    writeFailed = 21,    // the file could not be written; `value` holds errno
 };
 
 struct Error {
@@ -144,6 +145,12 @@ BARQUILL_API Format formatFromName(std::string_view path);
 
 // The file in any format; SVG as its UTF-8 bytes.
 BARQUILL_API Result<Bytes> render(const Symbol& symbol, Format format, const Render& render = {});
+
+// Writes the file in the format its name asks for (formatFromName). An
+// existing file is replaced only by a complete new one: on failure it stays
+// as it was.
+BARQUILL_API Result<Format> save(const Symbol& symbol, const std::string& path,
+                                 const Render& render = {});
 
 // The library's version, such as "1.0.0".
 BARQUILL_API const char* version();

@@ -3,6 +3,7 @@
 // pixels the command line draws.
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <memory>
 #include <numeric>
 #include <string>
@@ -169,6 +170,26 @@ TEST(Render, WritesTheSameFilesAsTheCommandLine) {
         ASSERT_TRUE(file);
         EXPECT_EQ(std::string(file->begin(), file->end()), expected);
     }
+}
+
+TEST(Save, WritesTheFormatTheNameAsksForAndKeepsTheOldFileOnFailure) {
+    const auto symbol = encode("saved");
+    ASSERT_TRUE(symbol);
+    const std::string dir = ::testing::TempDir();
+    const std::string path = dir + "/label.Svg";
+    const auto saved = save(*symbol, path);
+    ASSERT_TRUE(saved) << saved.error().message;
+    EXPECT_EQ(*saved, Format::svg);
+    EXPECT_EQ(testing::readFile(path), *toSvg(*symbol));
+
+    // A refused geometry writes nothing over the existing file.
+    ASSERT_FALSE(save(*symbol, path, {.moduleWidth = 0}));
+    EXPECT_EQ(testing::readFile(path), *toSvg(*symbol));
+
+    const auto missing = save(*symbol, dir + "/no such folder/label.png");
+    ASSERT_FALSE(missing);
+    EXPECT_EQ(missing.error().code, ErrorCode::writeFailed);
+    EXPECT_EQ(missing.error().value, ENOENT);
 }
 
 }  // namespace
