@@ -11,6 +11,9 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   libzxing-dev libgif-dev librsvg2-bin
   xvfb xauth
+  # The library: Debian package, Python module, examples and their checks.
+  dpkg-dev python3 python3-dev pybind11-dev python3-pybind11
+  python3-numpy python3-pil python3-zxing-cpp python3-dask python3-distributed
 )
 
 missing=()

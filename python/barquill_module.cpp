@@ -1,0 +1,219 @@
+// The Python module `barquill` over the C++ interface. Encoding, drawing
+// and writing run without the GIL, so threads encode in parallel; the
+// symbol's modules are shared with Python through the buffer protocol.
+
+#include <pybind11/pybind11.h>
+#include <pybind11/stl.h>
+
+#include <optional>
+#include <string>
+#include <tuple>
+#include <variant>
+
+#include "barquill/barquill.hpp"
+
+namespace py = pybind11;
+
+namespace {
+
+py::object encodeErrorType;
+
+// Fields are named as the keyword arguments are: moduleWidth -> module_width.
+std::string pythonName(const std::string& field) {
+    std::string name;
+    for (char c : field) {
+        if (c >= 'A' && c <= 'Z') {
+            name += '_';
+            c = static_cast<char>(c - 'A' + 'a');
+        }
+        name += c;
+    }
+    return name;
+}
+
+[[noreturn]] void raise(const barquill::Error& e) {
+    const std::string field = pythonName(e.field);
+    std::string message = e.message;
+    if (!field.empty() && message.compare(0, e.field.size(), e.field) == 0)
+        message.replace(0, e.field.size(), field);
+    py::object error = encodeErrorType(message);
+    error.attr("code") = py::cast(e.code);
+    error.attr("field") = field.empty() ? py::object(py::none()) : py::object(py::str(field));
+    error.attr("value") = e.value;
+    error.attr("minimum") = e.minimum;
+    error.attr("maximum") = e.maximum;
+    error.attr("needed") = e.needed;
+    error.attr("available") = e.available;
+    error.attr("message") = message;
+    PyErr_SetObject(encodeErrorType.ptr(), error.ptr());
+    throw py::error_already_set();
+}
+
+template <class T>
+T take(barquill::Result<T>&& result) {
+    if (!result) raise(result.error());
+    return std::move(result).value();
+}
+
+using Colour = std::tuple<int, int, int>;
+
+barquill::Rgb rgb(const Colour& c, const char* field) {
+    const auto [r, g, b] = c;
+    for (int part : {r, g, b})
+        if (part < 0 || part > 255) {
+            barquill::Error e;
+            e.code = barquill::ErrorCode::invalidRender;
+            e.field = field;
+            e.value = part;
+            e.maximum = 255;
+            e.message =
+                std::string(field) + " " + std::to_string(part) + " is out of range 0 to 255";
+            raise(e);
+        }
+    return {static_cast<std::uint8_t>(r), static_cast<std::uint8_t>(g),
+            static_cast<std::uint8_t>(b)};
+}
+
+barquill::Render render(int moduleWidth, int rowHeight, int quietZone, const Colour& bar,
+                        const Colour& space, int dpi) {
+    return {moduleWidth, rowHeight, quietZone, rgb(bar, "bar"), rgb(space, "space"), dpi};
+}
+
+#define BARQUILL_RENDER_ARGS                                                     \
+    py::kw_only(), py::arg("module_width") = 2, py::arg("row_height") = 4,       \
+                   py::arg("quiet_zone") = 10, py::arg("bar") = Colour{0, 0, 0}, \
+                   py::arg("space") = Colour{255, 255, 255}, py::arg("dpi") = 0
+
+py::bytes toBytes(const barquill::Bytes& bytes) {
+    return py::bytes(reinterpret_cast<const char*>(bytes.data()), bytes.size());
+}
+
+py::bytes rasterFile(const barquill::Symbol& symbol, barquill::Format format, int moduleWidth,
+                     int rowHeight, int quietZone, const Colour& bar, const Colour& space,
+                     int dpi) {
+    const barquill::Render r = render(moduleWidth, rowHeight, quietZone, bar, space, dpi);
+    std::optional<barquill::Result<barquill::Bytes>> result;
+    {
+        py::gil_scoped_release release;
+        result.emplace(barquill::render(symbol, format, r));
+    }
+    return toBytes(take(std::move(*result)));
+}
+
+}  // namespace
+
+PYBIND11_MODULE(barquill, m) {
+    m.doc() = "PDF417 barcodes: encode text or bytes, get PNG, GIF, BMP or SVG.";
+    m.attr("__version__") = barquill::version();
+    m.attr("AUTO") = barquill::autoLevel;
+
+    encodeErrorType = py::reinterpret_borrow<py::object>(
+        PyErr_NewExceptionWithDoc("barquill.EncodeError",
+                                  "Raised when data cannot be encoded or an option is out of "
+                                  "range; .code, .field and the numbers tell why.",
+                                  PyExc_ValueError, nullptr));
+    m.attr("EncodeError") = encodeErrorType;
+
+    py::enum_<barquill::ErrorCode>(m, "ErrorCode", py::arithmetic())
+        .value("EMPTY_DATA", barquill::ErrorCode::emptyData)
+        .value("DATA_TOO_LONG", barquill::ErrorCode::dataTooLong)
+        .value("TOO_MANY_ROWS", barquill::ErrorCode::tooManyRows)
+        .value("INVALID_OPTION", barquill::ErrorCode::invalidOption)
+        .value("INVALID_RENDER", barquill::ErrorCode::invalidRender)
+        .value("RENDER_FAILED", barquill::ErrorCode::renderFailed)
+        .value("WRITE_FAILED", barquill::ErrorCode::writeFailed);
+
+    py::class_<barquill::Symbol>(m, "Symbol", py::buffer_protocol())
+        .def_property_readonly("rows", &barquill::Symbol::rows)
+        .def_property_readonly("columns", &barquill::Symbol::columns)
+        .def_property_readonly("width", &barquill::Symbol::width)
+        .def_property_readonly("level", &barquill::Symbol::level)
+        .def_property_readonly("data_codewords", &barquill::Symbol::dataCodewords)
+        .def_property_readonly("capacity", &barquill::Symbol::capacity)
+        .def_property_readonly("compact", &barquill::Symbol::compact)
+        // rows x width bytes, 1 a bar; read-only and shared, not copied.
+        .def_buffer([](const barquill::Symbol& s) {
+            return py::buffer_info(const_cast<std::uint8_t*>(s.modules().data()), 1,
+                                   py::format_descriptor<std::uint8_t>::format(), 2,
+                                   {s.rows(), s.width()},
+                                   {static_cast<py::ssize_t>(s.width()), py::ssize_t{1}}, true);
+        })
+        .def_property_readonly(
+            "matrix", [](py::object self) { return py::memoryview(self); },
+            "The modules as a read-only rows x width memoryview of bytes, 1 a bar.")
+        .def(
+            "png",
+            [](const barquill::Symbol& s, int w, int h, int q, const Colour& bar,
+               const Colour& space,
+               int dpi) { return rasterFile(s, barquill::Format::png, w, h, q, bar, space, dpi); },
+            BARQUILL_RENDER_ARGS)
+        .def(
+            "gif",
+            [](const barquill::Symbol& s, int w, int h, int q, const Colour& bar,
+               const Colour& space,
+               int dpi) { return rasterFile(s, barquill::Format::gif, w, h, q, bar, space, dpi); },
+            BARQUILL_RENDER_ARGS)
+        .def(
+            "bmp",
+            [](const barquill::Symbol& s, int w, int h, int q, const Colour& bar,
+               const Colour& space,
+               int dpi) { return rasterFile(s, barquill::Format::bmp, w, h, q, bar, space, dpi); },
+            BARQUILL_RENDER_ARGS)
+        .def(
+            "svg",
+            [](const barquill::Symbol& s, int w, int h, int q, const Colour& bar,
+               const Colour& space, int dpi) {
+                const barquill::Render r = render(w, h, q, bar, space, dpi);
+                std::optional<barquill::Result<std::string>> result;
+                {
+                    py::gil_scoped_release release;
+                    result.emplace(barquill::toSvg(s, r));
+                }
+                return take(std::move(*result));
+            },
+            BARQUILL_RENDER_ARGS)
+        .def(
+            "save",
+            [](const barquill::Symbol& s, const std::string& path, int w, int h, int q,
+               const Colour& bar, const Colour& space, int dpi) {
+                const barquill::Render r = render(w, h, q, bar, space, dpi);
+                std::optional<barquill::Result<barquill::Format>> result;
+                {
+                    py::gil_scoped_release release;
+                    result.emplace(barquill::save(s, path, r));
+                }
+                take(std::move(*result));
+            },
+            py::arg("path"), BARQUILL_RENDER_ARGS,
+            "Writes the file in the format of its extension (.png, .gif, .svg, else BMP).")
+        .def("__eq__", [](const barquill::Symbol& a, const barquill::Symbol& b) { return a == b; })
+        .def("__repr__", [](const barquill::Symbol& s) {
+            return "<barquill.Symbol " + std::to_string(s.rows()) + " rows x " +
+                   std::to_string(s.columns()) + " columns, level " + std::to_string(s.level()) +
+                   ">";
+        });
+
+    m.def(
+        "encode",
+        [](const std::variant<py::bytes, std::string>& data, std::optional<int> level, int columns,
+           bool compact) {
+            barquill::Options options;
+            options.level = level.value_or(barquill::autoLevel);
+            options.columns = columns;
+            options.compact = compact;
+            // str is encoded as UTF-8; bytes are taken as they are.
+            std::string bytes = std::holds_alternative<py::bytes>(data)
+                                    ? std::string(std::get<py::bytes>(data))
+                                    : std::get<std::string>(data);
+            std::optional<barquill::Result<barquill::Symbol>> result;
+            {
+                py::gil_scoped_release release;
+                result.emplace(barquill::encode(bytes, options));
+            }
+            return take(std::move(*result));
+        },
+        py::arg("data"), py::kw_only(), py::arg("level") = py::none(), py::arg("columns") = 0,
+        py::arg("compact") = false,
+        "Encodes str (as UTF-8) or bytes into a PDF417 symbol. level: 0 to 8 or None for "
+        "automatic; columns: 1 to 30 or 0 for automatic.");
+}
