@@ -9,9 +9,12 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <utility>
 
 #include "barquill/barquill.hpp"
+#include "encoder/charset.h"
 #include "encoder/pdf417.h"
+#include "encoder/symbol_options.h"
 #include "image/picture.h"
 #include "image/replace_file.h"
 #include "raster/output_format.h"
@@ -20,14 +23,6 @@
 namespace barquill {
 
 namespace {
-
-// A symbol holds at most this many codewords of data, the length
-// descriptor included: the descriptor is itself a codeword value.
-constexpr long DESCRIPTOR_LIMIT = 928;
-
-long errorCorrectionCodewords(int level) {
-    return 2L << level;
-}
 
 Error rangeError(ErrorCode code, const char* field, long value, long minimum, long maximum) {
     Error error;
@@ -69,15 +64,6 @@ std::optional<Error> checkRender(const Render& render) {
     return std::nullopt;
 }
 
-Error capacityError(ErrorCode code, long needed, long available, const std::string& why) {
-    Error error;
-    error.code = code;
-    error.needed = needed;
-    error.available = available;
-    error.message = "the data needs " + std::to_string(needed) + " data codewords, " + why;
-    return error;
-}
-
 std::uint32_t colorRef(Rgb c) {
     return static_cast<std::uint32_t>(c.red) | static_cast<std::uint32_t>(c.green) << 8 |
            static_cast<std::uint32_t>(c.blue) << 16;
@@ -116,6 +102,231 @@ Result<Bytes> rasterFile(const Symbol& symbol, const Render& render, std::uint32
     return bytes;
 }
 
+Error optionError(const char* field, std::string message) {
+    Error error;
+    error.code = ErrorCode::invalidOption;
+    error.field = field;
+    error.message = std::move(message);
+    return error;
+}
+
+Error unknownCharset(const std::string& name) {
+    std::string known;
+    for (const encoder::Charset& c : encoder::knownCharsets())
+        known += std::string(known.empty() ? "" : ", ") + c.name;
+    return optionError("charset", "charset " + name + " is unknown; known are " + known);
+}
+
+std::optional<Error> checkEci(const Options& options, const encoder::Charset& charset) {
+    if (options.eci == noEci || options.eci == charset.eci) return std::nullopt;
+    Error error =
+        optionError("eci", "eci " + std::to_string(options.eci) + " contradicts charset " +
+                               charset.name + " (ECI " + std::to_string(charset.eci) + ")");
+    error.value = options.eci;
+    error.minimum = error.maximum = charset.eci;
+    return error;
+}
+
+Error conversionError(const encoder::Conversion& converted, const encoder::Charset& charset) {
+    Error error;
+    error.code = ErrorCode::invalidText;
+    error.field = "charset";
+    error.value = static_cast<long>(converted.position);
+    switch (converted.error) {
+        case encoder::ConversionError::InvalidUtf8:
+            error.message = "the text is not UTF-8: byte " + std::to_string(converted.position);
+            break;
+        case encoder::ConversionError::NotRepresentable:
+            error.message = "character " + std::to_string(converted.position) + " (" +
+                            converted.character + ") has no form in charset " + charset.name;
+            break;
+        default:
+            error.message = std::string("this system cannot convert into ") + charset.name;
+            break;
+    }
+    return error;
+}
+
+bool printableAscii(const std::string& text) {
+    for (char c : text)
+        if (c < 0x20 || c > 0x7E) return false;
+    return true;
+}
+
+// The field the encoder refused, named as the caller wrote it.
+Error refusedOption(const encoder::SymbolOption option, const Options& options) {
+    const Macro empty;
+    const Macro& macro = options.macro ? *options.macro : empty;
+    struct Field {
+        const char* name;
+        long value;
+        long minimum;
+        long maximum;
+    };
+    Field field{"options", 0, 0, 0};
+    switch (option) {
+        case encoder::SymbolOption::Rows:
+            field = {"rows", options.rows, encoder::MIN_ROWS, encoder::MAX_ROWS};
+            break;
+        case encoder::SymbolOption::Aspect:
+            field = {"aspect", static_cast<long>(options.aspect), 0, 0};
+            break;
+        case encoder::SymbolOption::ModuleSize:
+            field = options.moduleWidth < 1 ? Field{"moduleWidth", options.moduleWidth, 1, 0}
+                                            : Field{"rowHeight", options.rowHeight, 1, 0};
+            break;
+        case encoder::SymbolOption::Eci:
+            field = {"eci", options.eci, 0, encoder::MAX_ECI};
+            break;
+        case encoder::SymbolOption::SegmentIndex:
+            field = {"macro.segmentIndex", macro.segmentIndex, 0, encoder::MAX_MACRO_SEGMENTS - 1};
+            break;
+        case encoder::SymbolOption::SegmentCount:
+            field = {"macro.segmentCount", macro.segmentCount.value_or(0), 1,
+                     encoder::MAX_MACRO_SEGMENTS};
+            break;
+        case encoder::SymbolOption::FileId:
+            field = {"macro.fileId", static_cast<long>(macro.fileId.size()), 1,
+                     encoder::MAX_FILE_ID_CODEWORDS};
+            break;
+        case encoder::SymbolOption::MacroText: {
+            const std::pair<const char*, const std::string*> texts[] = {
+                {"macro.fileName", &macro.fileName},
+                {"macro.sender", &macro.sender},
+                {"macro.addressee", &macro.addressee}};
+            for (const auto& [name, text] : texts)
+                if (text->size() > encoder::MAX_MACRO_TEXT || !printableAscii(*text)) {
+                    field = {name, static_cast<long>(text->size()), 0,
+                             static_cast<long>(encoder::MAX_MACRO_TEXT)};
+                    break;
+                }
+            Error error = optionError(
+                field.name, std::string(field.name) + " must be printable ASCII of at most " +
+                                std::to_string(encoder::MAX_MACRO_TEXT) + " characters");
+            error.value = field.value;
+            error.maximum = field.maximum;
+            return error;
+        }
+        case encoder::SymbolOption::MacroNumber:
+            field =
+                macro.timeStamp.value_or(0) < 0
+                    ? Field{"macro.timeStamp", static_cast<long>(*macro.timeStamp), 0, 0}
+                    : Field{"macro.fileSize", static_cast<long>(macro.fileSize.value_or(0)), 0, 0};
+            break;
+        case encoder::SymbolOption::None:
+            break;
+    }
+    Error error = optionError(field.name, std::string(field.name) + " " +
+                                              std::to_string(field.value) + " is out of range");
+    if (field.maximum > field.minimum) {
+        error.message += ' ';
+        error.message += std::to_string(field.minimum);
+        error.message += " to ";
+        error.message += std::to_string(field.maximum);
+    }
+    error.value = field.value;
+    error.minimum = field.minimum;
+    error.maximum = field.maximum;
+    return error;
+}
+
+Error shapeError(ErrorCode code, const encoder::SymbolReport& report, std::string why) {
+    Error error;
+    error.code = code;
+    error.needed = report.needed;
+    error.available = report.available;
+    error.message = "the data needs " + std::to_string(report.needed) + " codewords at level " +
+                    std::to_string(report.level) + ", " + std::move(why);
+    return error;
+}
+
+Error buildError(const encoder::SymbolReport& report, const Options& options, std::size_t length) {
+    switch (report.error) {
+        case encoder::SymbolError::TooLong:
+            if (report.dataCodewords < 0) {
+                // Longer than the encoder reads at all: counted in bytes.
+                Error error;
+                error.code = ErrorCode::dataTooLong;
+                error.needed = static_cast<long>(length);
+                error.available = encoder::TEXT_CAPACITY - 1;
+                error.message = std::to_string(length) + " bytes are more than the " +
+                                std::to_string(error.available) + " a symbol can be made of";
+                return error;
+            }
+            return shapeError(ErrorCode::dataTooLong, report,
+                              "more than the " + std::to_string(report.available) +
+                                  " a symbol holds: shorten it or lower the level");
+        case encoder::SymbolError::ColumnsDoNotFit: {
+            // What 90 rows of the columns would hold, against what is needed.
+            encoder::SymbolReport atColumns = report;
+            atColumns.available =
+                std::min(encoder::MAX_ROWS * report.columns, encoder::MAX_SYMBOL_CODEWORDS);
+            return shapeError(ErrorCode::columnsDoNotFit, atColumns,
+                              "more than " + std::to_string(encoder::MAX_ROWS) + " rows of " +
+                                  std::to_string(report.columns) +
+                                  " columns hold: give more columns or a lower level");
+        }
+        case encoder::SymbolError::ShapeDoesNotFit:
+            return shapeError(ErrorCode::shapeDoesNotFit, report,
+                              "more than " + std::to_string(report.rows) + " rows of " +
+                                  std::to_string(report.columns) + " columns hold (" +
+                                  std::to_string(report.available) + ")");
+        default:
+            return refusedOption(report.option, options);
+    }
+}
+
+Result<Symbol> build(std::span<const std::uint8_t> data, const Options& options, int eci) {
+    if (data.empty()) {
+        Error error;
+        error.code = ErrorCode::emptyData;
+        error.message = "nothing to encode";
+        return error;
+    }
+    // The job is large; one per thread, reset for each symbol.
+    thread_local const auto job = std::make_unique<encoder::SymbolJob>();
+    encoder::initSymbolJob(job.get());
+    job->variant = options.compact ? encoder::SYMBOL_COMPACT : encoder::SYMBOL_FULL;
+    job->ecLevel = options.level;
+    job->columns = options.columns;
+    encoder::SymbolOptions shape;
+    shape.rows = options.rows;
+    shape.aspect = options.aspect;
+    shape.moduleWidth = options.moduleWidth;
+    shape.rowHeight = options.rowHeight;
+    shape.fillLevel = options.fillLevel;
+    shape.eci = eci;
+    if (options.macro) {
+        const Macro& m = *options.macro;
+        encoder::MacroControl control;
+        control.segmentIndex = m.segmentIndex;
+        control.fileId.assign(m.fileId.begin(), m.fileId.end());
+        control.lastSegment = m.lastSegment;
+        control.segmentCount = m.segmentCount;
+        control.fileName = m.fileName;
+        control.timeStamp = m.timeStamp;
+        control.sender = m.sender;
+        control.addressee = m.addressee;
+        control.fileSize = m.fileSize;
+        control.checksum = m.checksum;
+        shape.macro = std::move(control);
+    }
+    const encoder::SymbolReport report =
+        encoder::buildSymbol(job.get(), data.data(), data.size(), shape);
+    if (!report.ok()) return buildError(report, options, data.size());
+
+    std::vector<std::uint8_t> modules(static_cast<std::size_t>(job->rows) *
+                                      static_cast<std::size_t>(job->width));
+    auto out = modules.begin();
+    for (int row = 0; row < job->rows; ++row)
+        for (int module = 0; module < job->width; ++module)
+            *out++ = job->rowBits[row][module] == '1';
+    const int capacity = std::min(job->rows * job->columns, encoder::MAX_SYMBOL_CODEWORDS) -
+                         report.errorCorrectionCodewords - 1;
+    return Symbol(job->rows, job->columns, job->width, job->ecLevel, report.dataCodewords, capacity,
+                  job->variant == encoder::SYMBOL_COMPACT, std::move(modules));
+}
+
 }  // namespace
 
 Symbol::Symbol(int rows, int columns, int width, int level, int dataCodewords, int capacity,
@@ -131,55 +342,38 @@ Symbol::Symbol(int rows, int columns, int width, int level, int dataCodewords, i
 
 Result<Symbol> encode(std::span<const std::uint8_t> data, const Options& options) {
     if (auto error = checkOptions(options)) return *error;
-    if (data.empty()) {
-        Error error;
-        error.code = ErrorCode::emptyData;
-        error.message = "nothing to encode";
-        return error;
+    int eci = options.eci;
+    if (!options.charset.empty()) {
+        const auto charset = encoder::findCharset(options.charset);
+        if (!charset) return unknownCharset(options.charset);
+        if (auto error = checkEci(options, *charset)) return *error;
+        eci = charset->eci;
     }
-    // The job is large; one per thread, reset for each symbol.
-    thread_local const auto job = std::make_unique<encoder::SymbolJob>();
-    encoder::initSymbolJob(job.get());
-    job->variant = options.compact ? encoder::SYMBOL_COMPACT : encoder::SYMBOL_FULL;
-    job->ecLevel = options.level;
-    job->columns = options.columns;
-    const int built = encoder::buildSymbol(job.get(), data.data(), data.size());
-    const long needed = encoder::countDataCodewords(data.data(), data.size());
-    if (built == encoder::BUILD_TOO_LONG) {
-        const long available = DESCRIPTOR_LIMIT - 1;
-        if (needed < 0)
-            return capacityError(ErrorCode::dataTooLong, static_cast<long>(data.size()), available,
-                                 "counting at least one per byte, more than any symbol holds");
-        return capacityError(ErrorCode::dataTooLong, needed, available,
-                             "more than the " + std::to_string(available) + " a symbol holds");
-    }
-    if (built == encoder::BUILD_TOO_MANY_ROWS) {
-        // At most 90 rows of the columns, less error correction and descriptor.
-        const long available = static_cast<long>(encoder::MAX_ROWS) * job->columns -
-                               errorCorrectionCodewords(job->ecLevel) - 1;
-        return capacityError(ErrorCode::tooManyRows, needed, available,
-                             "more than the " + std::to_string(available) + " that " +
-                                 std::to_string(encoder::MAX_ROWS) + " rows of " +
-                                 std::to_string(job->columns) + " columns hold at level " +
-                                 std::to_string(job->ecLevel) +
-                                 ": give more columns or a lower level");
-    }
-    std::vector<std::uint8_t> modules(static_cast<std::size_t>(job->rows) *
-                                      static_cast<std::size_t>(job->width));
-    auto out = modules.begin();
-    for (int row = 0; row < job->rows; ++row)
-        for (int module = 0; module < job->width; ++module)
-            *out++ = job->rowBits[row][module] == '1';
-    const long capacity =
-        static_cast<long>(job->rows) * job->columns - errorCorrectionCodewords(job->ecLevel) - 1;
-    return Symbol(job->rows, job->columns, job->width, job->ecLevel, static_cast<int>(needed),
-                  static_cast<int>(std::min(capacity, DESCRIPTOR_LIMIT - 1)),
-                  job->variant == encoder::SYMBOL_COMPACT, std::move(modules));
+    return build(data, options, eci);
 }
 
 Result<Symbol> encode(std::string_view text, const Options& options) {
-    return encode(std::span(reinterpret_cast<const std::uint8_t*>(text.data()), text.size()),
-                  options);
+    if (auto error = checkOptions(options)) return *error;
+    // Text that is not ASCII says how to read it: UTF-8 with its ECI,
+    // unless the caller names another set or an ECI of their own.
+    std::string charsetName = options.charset;
+    if (charsetName.empty() && options.eci == noEci && !encoder::isAscii(text))
+        charsetName = "UTF-8";
+    if (charsetName.empty())
+        return build(std::span(reinterpret_cast<const std::uint8_t*>(text.data()), text.size()),
+                     options, options.eci);
+    const auto charset = encoder::findCharset(charsetName);
+    if (!charset) return unknownCharset(charsetName);
+    if (auto error = checkEci(options, *charset)) return *error;
+    const encoder::Conversion converted = encoder::convertText(text, *charset);
+    if (!converted.ok()) return conversionError(converted, *charset);
+    return build(std::span(reinterpret_cast<const std::uint8_t*>(converted.bytes.data()),
+                           converted.bytes.size()),
+                 options, charset->eci);
+}
+
+std::uint16_t macroChecksum(std::span<const std::uint8_t> data) {
+    return encoder::macroChecksum(data.data(), data.size());
 }
 
 Result<Bytes> toPng(const Symbol& symbol, const Render& render) {

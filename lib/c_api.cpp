@@ -71,6 +71,51 @@ barquill::Render renderFrom(const barquill_render* r) {
     return render;
 }
 
+// Reads the fields the caller's structure holds; false for a structure
+// of an unknown size.
+bool optionsFrom(const barquill_options* c, barquill::Options* o) {
+    if (c == nullptr) return true;
+    if (c->size < sizeof c->size || c->size > sizeof *c) return false;
+    const auto text = [](const char* s) { return s != nullptr ? std::string(s) : std::string(); };
+    if (BARQUILL_COVERS(c, level)) o->level = c->level;
+    if (BARQUILL_COVERS(c, columns)) o->columns = c->columns;
+    if (BARQUILL_COVERS(c, compact)) o->compact = c->compact != 0;
+    if (BARQUILL_COVERS(c, rows)) o->rows = c->rows;
+    if (BARQUILL_COVERS(c, aspect)) o->aspect = c->aspect;
+    if (BARQUILL_COVERS(c, module_width)) o->moduleWidth = c->module_width;
+    if (BARQUILL_COVERS(c, row_height)) o->rowHeight = c->row_height;
+    if (BARQUILL_COVERS(c, fill_level)) o->fillLevel = c->fill_level != 0;
+    if (BARQUILL_COVERS(c, eci)) o->eci = c->eci;
+    if (BARQUILL_COVERS(c, charset)) o->charset = text(c->charset);
+    if (BARQUILL_COVERS(c, macro_checksum) && c->macro != 0) {
+        barquill::Macro m;
+        m.segmentIndex = c->macro_segment_index;
+        if (c->macro_segment_count != 0) m.segmentCount = c->macro_segment_count;
+        m.lastSegment = c->macro_last_segment != 0;
+        if (c->macro_file_id != nullptr)
+            m.fileId.assign(c->macro_file_id, c->macro_file_id + c->macro_file_id_count);
+        m.fileName = text(c->macro_file_name);
+        m.sender = text(c->macro_sender);
+        m.addressee = text(c->macro_addressee);
+        if (c->macro_time_stamp >= 0) m.timeStamp = c->macro_time_stamp;
+        if (c->macro_file_size >= 0) m.fileSize = c->macro_file_size;
+        if (c->macro_checksum >= 0) {
+            // A checksum outside 16 bits is refused, not cut short.
+            if (c->macro_checksum > 0xFFFF) return false;
+            m.checksum = static_cast<std::uint16_t>(c->macro_checksum);
+        }
+        o->macro = std::move(m);
+    }
+    return true;
+}
+
+barquill_status finish(barquill::Result<barquill::Symbol>&& result, barquill_symbol** symbol,
+                       barquill_error* error) {
+    if (!result) return report(error, result.error());
+    *symbol = new barquill_symbol{std::move(result).value()};
+    return report(error, BARQUILL_OK);
+}
+
 // Copies into a block for barquill_free, one zero byte added after the end.
 std::uint8_t* copyOut(const void* data, std::size_t size) {
     auto* block = static_cast<std::uint8_t*>(std::malloc(size + 1));
@@ -89,6 +134,13 @@ void barquill_options_init(barquill_options* options) {
     std::memset(options, 0, sizeof *options);
     options->size = sizeof *options;
     options->level = BARQUILL_AUTO_LEVEL;
+    const barquill::Options defaults;
+    options->module_width = defaults.moduleWidth;
+    options->row_height = defaults.rowHeight;
+    options->eci = BARQUILL_NO_ECI;
+    options->macro_time_stamp = -1;
+    options->macro_file_size = -1;
+    options->macro_checksum = -1;
 }
 
 void barquill_render_init(barquill_render* render) {
@@ -109,20 +161,25 @@ barquill_status barquill_encode(const void* data, size_t length, const barquill_
     if (symbol == nullptr || (data == nullptr && length > 0))
         return report(error, BARQUILL_INVALID_ARGUMENT);
     *symbol = nullptr;
-    barquill::Options o;
-    if (options != nullptr) {
-        if (options->size < sizeof options->size || options->size > sizeof *options)
-            return report(error, BARQUILL_INVALID_ARGUMENT);
-        if (BARQUILL_COVERS(options, level)) o.level = options->level;
-        if (BARQUILL_COVERS(options, columns)) o.columns = options->columns;
-        if (BARQUILL_COVERS(options, compact)) o.compact = options->compact != 0;
-    }
     try {
+        barquill::Options o;
+        if (!optionsFrom(options, &o)) return report(error, BARQUILL_INVALID_ARGUMENT);
         auto result = barquill::encode(
             std::span(static_cast<const std::uint8_t*>(data), data == nullptr ? 0 : length), o);
-        if (!result) return report(error, result.error());
-        *symbol = new barquill_symbol{std::move(result).value()};
-        return succeed(error);
+        return finish(std::move(result), symbol, error);
+    } catch (...) {
+        return report(error, BARQUILL_OUT_OF_MEMORY);
+    }
+}
+
+barquill_status barquill_encode_text(const char* text, const barquill_options* options,
+                                     barquill_symbol** symbol, barquill_error* error) {
+    if (symbol == nullptr || text == nullptr) return report(error, BARQUILL_INVALID_ARGUMENT);
+    *symbol = nullptr;
+    try {
+        barquill::Options o;
+        if (!optionsFrom(options, &o)) return report(error, BARQUILL_INVALID_ARGUMENT);
+        return finish(barquill::encode(std::string_view(text), o), symbol, error);
     } catch (...) {
         return report(error, BARQUILL_OUT_OF_MEMORY);
     }
@@ -219,8 +276,12 @@ const char* barquill_status_text(barquill_status status) {
             return "nothing to encode";
         case BARQUILL_DATA_TOO_LONG:
             return "the data is more than any symbol holds";
-        case BARQUILL_TOO_MANY_ROWS:
+        case BARQUILL_COLUMNS_DO_NOT_FIT:
             return "the data needs more than 90 rows at these columns";
+        case BARQUILL_SHAPE_DOES_NOT_FIT:
+            return "the data does not fit the given rows and columns";
+        case BARQUILL_INVALID_TEXT:
+            return "the text is not UTF-8 or has no form in the character set";
         case BARQUILL_INVALID_OPTION:
             return "an encoding option is out of range";
         case BARQUILL_INVALID_RENDER:

@@ -6,6 +6,7 @@
 #include <pybind11/stl.h>
 
 #include <optional>
+#include <span>
 #include <string>
 #include <tuple>
 #include <variant>
@@ -117,11 +118,50 @@ PYBIND11_MODULE(barquill, m) {
     py::enum_<barquill::ErrorCode>(m, "ErrorCode", py::arithmetic())
         .value("EMPTY_DATA", barquill::ErrorCode::emptyData)
         .value("DATA_TOO_LONG", barquill::ErrorCode::dataTooLong)
-        .value("TOO_MANY_ROWS", barquill::ErrorCode::tooManyRows)
+        .value("COLUMNS_DO_NOT_FIT", barquill::ErrorCode::columnsDoNotFit)
+        .value("SHAPE_DOES_NOT_FIT", barquill::ErrorCode::shapeDoesNotFit)
+        .value("INVALID_TEXT", barquill::ErrorCode::invalidText)
         .value("INVALID_OPTION", barquill::ErrorCode::invalidOption)
         .value("INVALID_RENDER", barquill::ErrorCode::invalidRender)
         .value("RENDER_FAILED", barquill::ErrorCode::renderFailed)
         .value("WRITE_FAILED", barquill::ErrorCode::writeFailed);
+
+    using barquill::Macro;
+    py::class_<Macro>(m, "Macro", "The control block of one symbol of a Macro PDF417 series.")
+        .def(py::init([](int segmentIndex, std::vector<int> fileId, bool lastSegment,
+                         std::optional<int> segmentCount, std::string fileName,
+                         std::optional<std::int64_t> timeStamp, std::string sender,
+                         std::string addressee, std::optional<std::int64_t> fileSize,
+                         std::optional<std::uint16_t> checksum) {
+                 return Macro{segmentIndex,      std::move(fileId),    lastSegment,
+                              segmentCount,      std::move(fileName),  timeStamp,
+                              std::move(sender), std::move(addressee), fileSize,
+                              checksum};
+             }),
+             py::kw_only(), py::arg("segment_index") = 0, py::arg("file_id") = std::vector<int>{},
+             py::arg("last_segment") = false, py::arg("segment_count") = py::none(),
+             py::arg("file_name") = "", py::arg("time_stamp") = py::none(), py::arg("sender") = "",
+             py::arg("addressee") = "", py::arg("file_size") = py::none(),
+             py::arg("checksum") = py::none())
+        .def_readwrite("segment_index", &Macro::segmentIndex)
+        .def_readwrite("file_id", &Macro::fileId)
+        .def_readwrite("last_segment", &Macro::lastSegment)
+        .def_readwrite("segment_count", &Macro::segmentCount)
+        .def_readwrite("file_name", &Macro::fileName)
+        .def_readwrite("time_stamp", &Macro::timeStamp)
+        .def_readwrite("sender", &Macro::sender)
+        .def_readwrite("addressee", &Macro::addressee)
+        .def_readwrite("file_size", &Macro::fileSize)
+        .def_readwrite("checksum", &Macro::checksum);
+
+    m.def(
+        "macro_checksum",
+        [](const py::bytes& data) {
+            const std::string_view bytes(data);
+            return barquill::macroChecksum(
+                std::span(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size()));
+        },
+        py::arg("data"), "The Macro checksum field's value for the whole data.");
 
     py::class_<barquill::Symbol>(m, "Symbol", py::buffer_protocol())
         .def_property_readonly("rows", &barquill::Symbol::rows)
@@ -196,24 +236,43 @@ PYBIND11_MODULE(barquill, m) {
     m.def(
         "encode",
         [](const std::variant<py::bytes, std::string>& data, std::optional<int> level, int columns,
-           bool compact) {
+           int rows, double aspect, int moduleWidth, int rowHeight, bool fillLevel, bool compact,
+           std::optional<std::string> charset, std::optional<int> eci, std::optional<Macro> macro) {
             barquill::Options options;
             options.level = level.value_or(barquill::autoLevel);
             options.columns = columns;
+            options.rows = rows;
+            options.aspect = aspect;
+            options.moduleWidth = moduleWidth;
+            options.rowHeight = rowHeight;
+            options.fillLevel = fillLevel;
             options.compact = compact;
-            // str is encoded as UTF-8; bytes are taken as they are.
-            std::string bytes = std::holds_alternative<py::bytes>(data)
-                                    ? std::string(std::get<py::bytes>(data))
-                                    : std::get<std::string>(data);
+            options.charset = charset.value_or("");
+            options.eci = eci.value_or(barquill::noEci);
+            options.macro = std::move(macro);
+            const bool isText = std::holds_alternative<std::string>(data);
+            std::string bytes =
+                isText ? std::get<std::string>(data) : std::string(std::get<py::bytes>(data));
             std::optional<barquill::Result<barquill::Symbol>> result;
             {
                 py::gil_scoped_release release;
-                result.emplace(barquill::encode(bytes, options));
+                // str arrives as UTF-8 and is encoded as text; bytes as they are.
+                result.emplace(
+                    isText ? barquill::encode(std::string_view(bytes), options)
+                           : barquill::encode(
+                                 std::span(reinterpret_cast<const std::uint8_t*>(bytes.data()),
+                                           bytes.size()),
+                                 options));
             }
             return take(std::move(*result));
         },
         py::arg("data"), py::kw_only(), py::arg("level") = py::none(), py::arg("columns") = 0,
-        py::arg("compact") = false,
-        "Encodes str (as UTF-8) or bytes into a PDF417 symbol. level: 0 to 8 or None for "
-        "automatic; columns: 1 to 30 or 0 for automatic.");
+        py::arg("rows") = 0, py::arg("aspect") = 0.0, py::arg("module_width") = 2,
+        py::arg("row_height") = 4, py::arg("fill_level") = false, py::arg("compact") = false,
+        py::arg("charset") = py::none(), py::arg("eci") = py::none(), py::arg("macro") = py::none(),
+        "Encodes str or bytes into a PDF417 symbol. level: 0 to 8 or None for automatic; "
+        "columns 1 to 30 and rows 3 to 90, 0 for automatic; aspect: printed width : height "
+        "wanted, modules module_width : row_height; charset: convert str into it (str that is "
+        "not ASCII is UTF-8 with ECI 26 otherwise); eci: a designator by number; macro: a "
+        "Macro control block.");
 }

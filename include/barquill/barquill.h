@@ -33,7 +33,9 @@ typedef enum barquill_status {
     BARQUILL_OK = 0,
     BARQUILL_EMPTY_DATA = 1,
     BARQUILL_DATA_TOO_LONG = 2,
-    BARQUILL_TOO_MANY_ROWS = 4,
+    BARQUILL_COLUMNS_DO_NOT_FIT = 4,
+    BARQUILL_SHAPE_DOES_NOT_FIT = 6,
+    BARQUILL_INVALID_TEXT = 8,
     BARQUILL_INVALID_OPTION = 10,
     BARQUILL_INVALID_RENDER = 11,
     BARQUILL_RENDER_FAILED = 20,
@@ -51,11 +53,37 @@ typedef enum barquill_format {
 
 #define BARQUILL_AUTO_LEVEL (-1)
 
+#define BARQUILL_NO_ECI (-1)
+
+/* Fields added in later versions go at the end; `size` tells which a
+ * caller knows. Pointers are only read during the call. */
 typedef struct barquill_options {
-    uint32_t size;   /* sizeof(barquill_options), set by barquill_options_init */
-    int32_t level;   /* 0 to 8, or BARQUILL_AUTO_LEVEL */
-    int32_t columns; /* 1 to 30, 0 chooses them */
-    int32_t compact; /* nonzero: compact symbol */
+    uint32_t size;        /* sizeof(barquill_options), set by barquill_options_init */
+    int32_t level;        /* 0 to 8, or BARQUILL_AUTO_LEVEL */
+    int32_t columns;      /* 1 to 30, 0 chooses them */
+    int32_t compact;      /* nonzero: compact symbol */
+    int32_t rows;         /* 3 to 90, 0 chooses them */
+    double aspect;        /* printed width : height wanted, 0 none */
+    int32_t module_width; /* a module's proportions for aspect, any unit */
+    int32_t row_height;
+    int32_t fill_level; /* nonzero: raise the level to fill a fixed shape */
+    int32_t eci;        /* 0 to 811799, or BARQUILL_NO_ECI */
+    /* Character set name such as "ISO-8859-2", or NULL: the data is taken to
+     * be in it (barquill_encode_text converts UTF-8 text into it). */
+    const char* charset;
+    /* Macro PDF417: nonzero makes the symbol one segment of a series. */
+    int32_t macro;
+    int32_t macro_segment_index; /* 0-based */
+    int32_t macro_segment_count; /* 0: not written */
+    int32_t macro_last_segment;
+    const int32_t* macro_file_id; /* macro_file_id_count codewords of 0 to 899 */
+    size_t macro_file_id_count;
+    const char* macro_file_name; /* NULL or empty: not written */
+    const char* macro_sender;
+    const char* macro_addressee;
+    int64_t macro_time_stamp; /* -1: not written */
+    int64_t macro_file_size;  /* -1: not written */
+    int32_t macro_checksum;   /* 0 to 65535, -1: not written; else BARQUILL_INVALID_ARGUMENT */
 } barquill_options;
 
 typedef struct barquill_render {
@@ -89,6 +117,10 @@ BARQUILL_API void barquill_render_init(barquill_render* render);
 BARQUILL_API barquill_status barquill_encode(const void* data, size_t length,
                                              const barquill_options* options,
                                              barquill_symbol** symbol, barquill_error* error);
+/* The same for zero-terminated UTF-8 text: text that is not ASCII goes as
+ * UTF-8 with ECI 26 unless options name a charset or an ECI. */
+BARQUILL_API barquill_status barquill_encode_text(const char* text, const barquill_options* options,
+                                                  barquill_symbol** symbol, barquill_error* error);
 BARQUILL_API void barquill_symbol_free(barquill_symbol* symbol);
 
 BARQUILL_API int barquill_symbol_rows(const barquill_symbol* symbol);

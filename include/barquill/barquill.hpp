@@ -11,6 +11,7 @@
 // several threads at once.
 
 #include <cstdint>
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -26,13 +27,15 @@ namespace barquill {
 // The numbers are part of the interface (the C API returns the same ones).
 enum class ErrorCode : int {
     ok = 0,
-    emptyData = 1,       // nothing to encode
-    dataTooLong = 2,     // more data codewords than any symbol holds
-    tooManyRows = 4,     // the data needs more than 90 rows at the requested columns
-    invalidOption = 10,  // an encoding option is out of range; `field` names it
-    invalidRender = 11,  // a rendering option is out of range; `field` names it
-    renderFailed = 20,   // the picture could not be made (out of memory)
-    writeFailed = 21,    // the file could not be written; `value` holds errno
+    emptyData = 1,        // nothing to encode
+    dataTooLong = 2,      // more codewords than a symbol holds at the level
+    columnsDoNotFit = 4,  // at the given columns the data needs more than 90 rows
+    shapeDoesNotFit = 6,  // the given rows (and columns) cannot hold the data
+    invalidText = 8,      // text that is not UTF-8 or has no form in the charset
+    invalidOption = 10,   // an encoding option is out of range; `field` names it
+    invalidRender = 11,   // a rendering option is out of range; `field` names it
+    renderFailed = 20,    // the picture could not be made (out of memory)
+    writeFailed = 21,     // the file could not be written; `value` holds errno
 };
 
 struct Error {
@@ -41,8 +44,12 @@ struct Error {
     long value = 0;     // the option's value as given
     long minimum = 0;   // the range it must lie in
     long maximum = 0;
-    long needed = 0;      // data codewords the data needs (dataTooLong, tooManyRows)
-    long available = 0;   // data codewords the symbol could hold at most
+    // dataTooLong, columnsDoNotFit, shapeDoesNotFit: the codewords the symbol
+    // needs (length descriptor, data, error correction) and those it holds.
+    // Data longer than the encoder reads at all: both count bytes.
+    // invalidText: `value` is the 1-based position of the character.
+    long needed = 0;
+    long available = 0;
     std::string message;  // one line for people, made from the fields above
 };
 
@@ -69,10 +76,41 @@ private:
 
 inline constexpr int autoLevel = -1;
 
+inline constexpr int noEci = -1;
+
+// The control block that makes a symbol one segment of a Macro PDF417
+// series. Unset optional fields are not written.
+struct Macro {
+    int segmentIndex = 0;                     // 0-based, 0 to 99998
+    std::vector<int> fileId{};                // 1 to 30 codewords of 0 to 899
+    bool lastSegment = false;                 // marks the series' last symbol
+    std::optional<int> segmentCount{};        // 1 to 99999
+    std::string fileName{};                   // printable ASCII, up to 100; empty: none
+    std::optional<std::int64_t> timeStamp{};  // seconds since 1970 UTC
+    std::string sender{};                     // printable ASCII, up to 100
+    std::string addressee{};                  // printable ASCII, up to 100
+    std::optional<std::int64_t> fileSize{};   // bytes of the whole data
+    std::optional<std::uint16_t> checksum{};  // macroChecksum of the whole data
+};
+
 struct Options {
     int level = autoLevel;  // error-correction level 0 to 8, or autoLevel
     int columns = 0;        // data columns 1 to 30, 0 chooses them
-    bool compact = false;   // compact symbol: narrower, without right indicator
+    int rows = 0;           // 3 to 90, 0 chooses them
+    // Printed width : height wanted, 0 none; needs rows and columns automatic.
+    // The module's proportions, in any unit, come from moduleWidth : rowHeight.
+    double aspect = 0;
+    int moduleWidth = 2;
+    int rowHeight = 4;
+    bool fillLevel = false;  // raise the level to fill a fixed shape
+    bool compact = false;    // compact symbol: narrower, without right indicator
+    // A character set name such as "ISO-8859-2": text is converted from
+    // UTF-8 into it, bytes are taken to be in it; its ECI is written.
+    // Empty: text that is not ASCII goes as UTF-8 with ECI 26, bytes as
+    // they are.
+    std::string charset{};
+    int eci = noEci;  // an ECI designator 0 to 811799 given by number
+    std::optional<Macro> macro{};
 };
 
 // A built symbol: `rows` rows of `width` modules, row after row, 1 a bar.
@@ -108,8 +146,12 @@ private:
     std::vector<std::uint8_t> modules_;
 };
 
+// Bytes are encoded as they are; text is UTF-8.
 BARQUILL_API Result<Symbol> encode(std::span<const std::uint8_t> data, const Options& options = {});
 BARQUILL_API Result<Symbol> encode(std::string_view text, const Options& options = {});
+
+// The Macro checksum field's value for the whole data (CRC-16 CCITT).
+BARQUILL_API std::uint16_t macroChecksum(std::span<const std::uint8_t> data);
 
 struct Rgb {
     std::uint8_t red = 0;

@@ -77,7 +77,7 @@ TEST(CApi, ReportsFailuresAsStatusesWithDetails) {
     options.columns = 1;
     options.level = 4;
     EXPECT_FALSE(encodeText(std::string(300, 'a'), &options, &error, &status));
-    EXPECT_EQ(status, BARQUILL_TOO_MANY_ROWS);
+    EXPECT_EQ(status, BARQUILL_COLUMNS_DO_NOT_FIT);
     EXPECT_GT(error.needed, error.available);
     EXPECT_GT(std::strlen(error.message), 0u);
 
@@ -116,6 +116,51 @@ TEST(CApi, AnOlderShorterOptionsStructureGetsDefaultsForTheRest) {
     ASSERT_EQ(status, BARQUILL_OK);
     EXPECT_EQ(barquill_symbol_level(symbol.get()), 6);
     EXPECT_NE(barquill_symbol_columns(symbol.get()), 29);
+}
+
+TEST(CApi, PassesShapeCharsetAndMacroFields) {
+    barquill_options options;
+    barquill_options_init(&options);
+    options.rows = 15;
+    options.charset = "ISO-8859-1";
+    const int32_t fileId[] = {17, 42};
+    options.macro = 1;
+    options.macro_segment_index = 1;
+    options.macro_segment_count = 2;
+    options.macro_last_segment = 1;
+    options.macro_file_id = fileId;
+    options.macro_file_id_count = 2;
+    options.macro_file_name = "report.txt";
+    barquill_symbol* symbol = nullptr;
+    barquill_error error;
+    ASSERT_EQ(barquill_encode_text("Gr\xC3\xBC\xC3\x9F"
+                                   "e",
+                                   &options, &symbol, &error),
+              BARQUILL_OK)
+        << error.message;
+    const SymbolPtr owned(symbol);
+    const auto expected = barquill::encode(
+        "Gr\xC3\xBC\xC3\x9F"
+        "e",
+        {.rows = 15,
+         .charset = "ISO-8859-1",
+         .macro = barquill::Macro{.segmentIndex = 1,
+                                  .fileId = {17, 42},
+                                  .lastSegment = true,
+                                  .segmentCount = 2,
+                                  .fileName = "report.txt"}});
+    ASSERT_TRUE(expected);
+    EXPECT_EQ(barquill_symbol_rows(symbol), 15);
+    ASSERT_EQ(barquill_symbol_width(symbol), expected->width());
+    EXPECT_EQ(0, std::memcmp(barquill_symbol_modules(symbol), expected->modules().data(),
+                             expected->modules().size()));
+
+    options.macro_sender = "\x01";
+    EXPECT_EQ(barquill_encode_text("x", &options, &symbol, &error), BARQUILL_INVALID_OPTION);
+    EXPECT_STREQ(error.field, "macro.sender");
+    options.macro_sender = nullptr;
+    options.macro_checksum = 70000;
+    EXPECT_EQ(barquill_encode_text("x", &options, &symbol, &error), BARQUILL_INVALID_ARGUMENT);
 }
 
 TEST(CApi, NamesFormatsAndStatusesAndItsVersion) {

@@ -26,14 +26,20 @@ class EncodeTest(unittest.TestCase):
             ("non-ASCII text as UTF-8", "Grüße, 東京", {"level": 4}),
             ("every byte value", bytes(range(256)), {"level": 5}),
             ("compact, fixed columns", "COMPACT 0123456789", {"compact": True, "columns": 3}),
+            ("fixed rows", "twelve rows", {"rows": 12}),
+            ("Latin-2", "Zażółć gęślą jaźń", {"charset": "ISO-8859-2"}),
+            ("Macro segment", "part one", {"macro": barquill.Macro(file_id=[1, 2], segment_count=2)}),
         ]
         for name, data, options in cases:
             with self.subTest(name):
                 symbol = barquill.encode(data, **options)
-                expected = data.encode() if isinstance(data, str) else data
+                expected = data if isinstance(data, bytes) else data.encode(
+                    options.get("charset", "utf-8"))
                 self.assertEqual(decode(symbol.png(module_width=3, row_height=9)), expected)
                 if "level" in options:
                     self.assertEqual(symbol.level, options["level"])
+                if "rows" in options:
+                    self.assertEqual(symbol.rows, options["rows"])
                 if "columns" in options:
                     self.assertEqual(symbol.columns, options["columns"])
                 self.assertEqual(symbol.compact, options.get("compact", False))
@@ -60,7 +66,12 @@ class EncodeTest(unittest.TestCase):
             ("too long", lambda: barquill.encode(b"\xb5" * 2000), barquill.ErrorCode.DATA_TOO_LONG,
              None),
             ("too many rows", lambda: barquill.encode("a" * 300, level=4, columns=1),
-             barquill.ErrorCode.TOO_MANY_ROWS, None),
+             barquill.ErrorCode.COLUMNS_DO_NOT_FIT, None),
+            ("charset", lambda: barquill.encode("東京", charset="ISO-8859-1"),
+             barquill.ErrorCode.INVALID_TEXT, "charset"),
+            ("macro file name", lambda: barquill.encode("x", macro=barquill.Macro(
+                file_id=[1], file_name="x" * 101)), barquill.ErrorCode.INVALID_OPTION,
+             "macro.file_name"),
             ("module width", lambda: barquill.encode("x").png(module_width=0),
              barquill.ErrorCode.INVALID_RENDER, "module_width"),
             ("colour", lambda: barquill.encode("x").svg(bar=(0, 256, 0)),
@@ -73,7 +84,7 @@ class EncodeTest(unittest.TestCase):
                 error = raised.exception
                 self.assertEqual(error.code, code)
                 self.assertTrue(error.message)
-                if code in (barquill.ErrorCode.DATA_TOO_LONG, barquill.ErrorCode.TOO_MANY_ROWS):
+                if code in (barquill.ErrorCode.DATA_TOO_LONG, barquill.ErrorCode.COLUMNS_DO_NOT_FIT):
                     self.assertGreater(error.needed, error.available)
                 self.assertEqual(error.field, field)
                 if field is not None:
