@@ -10,6 +10,25 @@
 
 namespace barquill::raster {
 
+namespace {
+
+// Sets pixels [begin, end) of a 1-bit row, the left pixel in the high bit.
+void setPixels(std::uint8_t* row, long begin, long end) {
+    if (begin >= end) return;
+    const long firstByte = begin >> 3, lastByte = (end - 1) >> 3;
+    const auto head = static_cast<std::uint8_t>(0xFF >> (begin & 7));
+    const auto tail = static_cast<std::uint8_t>(0xFF << (7 - ((end - 1) & 7)));
+    if (firstByte == lastByte) {
+        row[firstByte] |= static_cast<std::uint8_t>(head & tail);
+        return;
+    }
+    row[firstByte] |= head;
+    std::memset(row + firstByte + 1, 0xFF, static_cast<std::size_t>(lastByte - firstByte - 1));
+    row[lastByte] |= tail;
+}
+
+}  // namespace
+
 ModuleMatrix moduleMatrix(const encoder::SymbolJob& job) {
     return {reinterpret_cast<const std::uint8_t*>(job.rowBits[0]), encoder::ROW_CAPACITY, job.rows,
             job.width, static_cast<std::uint8_t>('1')};
@@ -42,14 +61,20 @@ bool drawSymbol(const ModuleMatrix& modules, const DrawOptions& options, image::
     // into its rowHeight stored rows, which run bottom-up.
     const std::uint32_t rowBytes = picture->GetEffWidth();
     std::vector<std::uint8_t> packed(rowBytes);
-    const int moduleWidth = options.geometry.moduleWidth;
+    const long moduleWidth = options.geometry.moduleWidth;
     for (int row = 0; row < modules.rows; ++row) {
         std::fill(packed.begin(), packed.end(), 0);
-        for (int module = 0; module < modules.width; ++module) {
-            if (!modules.isBar(row, module)) continue;
-            const long x0 = options.margin + static_cast<long>(module) * moduleWidth;
-            for (long x = x0; x < x0 + moduleWidth; ++x)
-                packed[x >> 3] |= static_cast<std::uint8_t>(0x80 >> (x & 7));
+        // Bars come in runs; each run is one span of pixels, set a byte at
+        // a time between its partial end bytes.
+        for (int module = 0; module < modules.width;) {
+            if (!modules.isBar(row, module)) {
+                ++module;
+                continue;
+            }
+            const int first = module;
+            while (module < modules.width && modules.isBar(row, module)) ++module;
+            setPixels(packed.data(), options.margin + first * moduleWidth,
+                      options.margin + module * moduleWidth);
         }
         const long top = options.margin + static_cast<long>(row) * options.geometry.rowHeight;
         for (long y = top; y < top + options.geometry.rowHeight; ++y)

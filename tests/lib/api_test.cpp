@@ -218,6 +218,36 @@ TEST(Render, RefusesOutOfRangeGeometryNamingTheField) {
     }
 }
 
+// Every pixel is its module's colour, at widths and margins that put module
+// edges at every bit position of a byte.
+TEST(Render, PaintsEachModuleAsItsRectangleOfPixels) {
+    const auto symbol = encode("pixel for pixel", {.columns = 3});
+    ASSERT_TRUE(symbol);
+    for (int moduleWidth : {1, 3, 8, 11})
+        for (int quietZone : {0, 5}) {
+            SCOPED_TRACE(std::to_string(moduleWidth) + " wide, margin " +
+                         std::to_string(quietZone));
+            const Render render{.moduleWidth = moduleWidth, .rowHeight = 2, .quietZone = quietZone};
+            const auto image = testing::readPng([&] {
+                auto png = *toPng(*symbol, render);
+                return std::string(png.begin(), png.end());
+            }());
+            ASSERT_TRUE(image);
+            ASSERT_EQ(image->width, symbol->width() * moduleWidth + 2 * quietZone);
+            ASSERT_EQ(image->height, symbol->rows() * 2 + 2 * quietZone);
+            int wrong = 0;
+            for (int y = 0; y < image->height; ++y)
+                for (int x = 0; x < image->width; ++x) {
+                    const int row = (y - quietZone) / 2, module = (x - quietZone) / moduleWidth;
+                    const bool inside = y >= quietZone && x >= quietZone && row < symbol->rows() &&
+                                        module < symbol->width();
+                    const bool bar = inside && symbol->bar(row, module);
+                    wrong += (image->at(x, y) == 0) != bar;
+                }
+            EXPECT_EQ(wrong, 0);
+        }
+}
+
 // One rasteriser: the library's files are byte for byte the command line's.
 TEST(Render, WritesTheSameFilesAsTheCommandLine) {
     const Render render{.moduleWidth = 3,
