@@ -5,7 +5,7 @@ BUILD ?= build
 SANITIZE_BUILD ?= build-sanitize
 JOBS ?= $(shell nproc)
 
-.PHONY: deps build run app test test-sanitize bench clean
+.PHONY: deps build run app test test-sanitize bench clean package
 
 deps:
 	@./scripts/install-deps.sh
@@ -34,3 +34,7 @@ bench: build
 
 clean:
 	rm -rf $(BUILD) $(SANITIZE_BUILD)
+
+# The Debian package of the library, both executables and the Python module.
+package: build
+	cd $(BUILD) && cpack -G DEB
