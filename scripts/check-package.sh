@@ -12,7 +12,7 @@ sudo=""
 deb="$(ls -t "$build"/barquill_*.deb | head -1)"
 export DEBIAN_FRONTEND=noninteractive
 $sudo apt-get install -y -qq "$deb" > /dev/null
-trap '$sudo apt-get remove -y -qq barquill > /dev/null' EXIT
+trap '$sudo apt-get purge -y -qq barquill > /dev/null' EXIT
 
 /usr/bin/barquill --version
 work="$(mktemp -d)"
@@ -22,5 +22,7 @@ cmake -S "$source/examples/cpp_find_package" -B "$work/example" > /dev/null
 cmake --build "$work/example" > /dev/null
 "$work/example/label" "$work/label.png" "installed"
 test -s "$work/label.png"
+/usr/bin/python3 -c "import barquill; barquill.encode('installed').save('$work/py.png')"
+test -s "$work/py.png"
 rm -rf "$work"
 echo "package $(basename "$deb"): installed, ran and removed"
