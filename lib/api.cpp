@@ -13,6 +13,7 @@
 
 #include "barquill/barquill.hpp"
 #include "encoder/charset.h"
+#include "encoder/macro_series.h"
 #include "encoder/pdf417.h"
 #include "encoder/symbol_options.h"
 #include "image/picture.h"
@@ -327,6 +328,118 @@ Result<Symbol> build(std::span<const std::uint8_t> data, const Options& options,
                   job->variant == encoder::SYMBOL_COMPACT, std::move(modules));
 }
 
+// The data as the encoder takes it, and its ECI: text converted into its
+// character set, bytes as they are.
+struct Prepared {
+    std::span<const std::uint8_t> data;
+    std::string converted;  // owns the bytes when the text was converted
+    bool owned = false;
+    int eci = noEci;
+
+    std::span<const std::uint8_t> bytes() const {
+        return owned ? std::span(reinterpret_cast<const std::uint8_t*>(converted.data()),
+                                 converted.size())
+                     : data;
+    }
+};
+
+Result<Prepared> prepareBytes(std::span<const std::uint8_t> data, const Options& options) {
+    if (auto error = checkOptions(options)) return *error;
+    Prepared prepared{data, {}, false, options.eci};
+    if (!options.charset.empty()) {
+        const auto charset = encoder::findCharset(options.charset);
+        if (!charset) return unknownCharset(options.charset);
+        if (auto error = checkEci(options, *charset)) return *error;
+        prepared.eci = charset->eci;
+    }
+    return prepared;
+}
+
+Result<Prepared> prepareText(std::string_view text, const Options& options) {
+    if (auto error = checkOptions(options)) return *error;
+    // Text that is not ASCII says how to read it: UTF-8 with its ECI,
+    // unless the caller names another set or an ECI of their own.
+    std::string charsetName = options.charset;
+    if (charsetName.empty() && options.eci == noEci && !encoder::isAscii(text))
+        charsetName = "UTF-8";
+    const std::span bytes(reinterpret_cast<const std::uint8_t*>(text.data()), text.size());
+    if (charsetName.empty()) return Prepared{bytes, {}, false, options.eci};
+    const auto charset = encoder::findCharset(charsetName);
+    if (!charset) return unknownCharset(charsetName);
+    if (auto error = checkEci(options, *charset)) return *error;
+    encoder::Conversion converted = encoder::convertText(text, *charset);
+    if (!converted.ok()) return conversionError(converted, *charset);
+    return Prepared{{}, std::move(converted.bytes), true, charset->eci};
+}
+
+Result<std::vector<Symbol>> buildSeries(std::span<const std::uint8_t> data, const Options& options,
+                                        int eci, const Series& series) {
+    if (data.empty()) {
+        Error error;
+        error.code = ErrorCode::emptyData;
+        error.message = "nothing to encode";
+        return error;
+    }
+    encoder::SymbolOptions shape;
+    shape.rows = options.rows;
+    shape.aspect = options.aspect;
+    shape.moduleWidth = options.moduleWidth;
+    shape.rowHeight = options.rowHeight;
+    shape.fillLevel = options.fillLevel;
+    shape.eci = eci;
+    encoder::MacroSeriesOptions plan;
+    plan.segments = series.segments;
+    plan.fileId.assign(series.fileId.begin(), series.fileId.end());
+    plan.fileName = series.fileName;
+    plan.sender = series.sender;
+    plan.addressee = series.addressee;
+    plan.timeStamp = series.timeStamp;
+    plan.fileSize = series.fileSize;
+    plan.checksum = series.checksum;
+    const encoder::MacroSeries planned = encoder::planMacroSeries(
+        data.data(), data.size(), options.level, options.columns, shape, plan);
+    if (!planned.report.ok()) {
+        // The series' own fields are named as Series spells them.
+        Options named = options;
+        named.macro = Macro{.segmentIndex = 0,
+                            .fileId = series.fileId,
+                            .segmentCount = series.segments,
+                            .fileName = series.fileName,
+                            .timeStamp = series.timeStamp,
+                            .sender = series.sender,
+                            .addressee = series.addressee};
+        Error error = buildError(planned.report, named, data.size());
+        if (error.field.rfind("macro.", 0) == 0) error.field.replace(0, 6, "series.");
+        if (error.field == "series.segmentCount") error.field = "series.segments";
+        if (error.message.rfind("macro.", 0) == 0) error.message.replace(0, 6, "series.");
+        return error;
+    }
+    std::vector<Symbol> symbols;
+    symbols.reserve(planned.segments.size());
+    for (const encoder::MacroSegment& segment : planned.segments) {
+        Options one = options;
+        one.level = planned.level;
+        one.columns = planned.columns;
+        one.rows = planned.rows;
+        one.aspect = 0;
+        one.fillLevel = false;
+        one.macro = Macro{.segmentIndex = segment.control.segmentIndex,
+                          .fileId = {segment.control.fileId.begin(), segment.control.fileId.end()},
+                          .lastSegment = segment.control.lastSegment,
+                          .segmentCount = segment.control.segmentCount,
+                          .fileName = segment.control.fileName,
+                          .timeStamp = segment.control.timeStamp,
+                          .sender = segment.control.sender,
+                          .addressee = segment.control.addressee,
+                          .fileSize = segment.control.fileSize,
+                          .checksum = segment.control.checksum};
+        auto symbol = build(data.subspan(segment.offset, segment.length), one, eci);
+        if (!symbol) return symbol.error();
+        symbols.push_back(std::move(symbol).value());
+    }
+    return symbols;
+}
+
 }  // namespace
 
 Symbol::Symbol(int rows, int columns, int width, int level, int dataCodewords, int capacity,
@@ -341,35 +454,29 @@ Symbol::Symbol(int rows, int columns, int width, int level, int dataCodewords, i
       modules_(std::move(modules)) {}
 
 Result<Symbol> encode(std::span<const std::uint8_t> data, const Options& options) {
-    if (auto error = checkOptions(options)) return *error;
-    int eci = options.eci;
-    if (!options.charset.empty()) {
-        const auto charset = encoder::findCharset(options.charset);
-        if (!charset) return unknownCharset(options.charset);
-        if (auto error = checkEci(options, *charset)) return *error;
-        eci = charset->eci;
-    }
-    return build(data, options, eci);
+    auto prepared = prepareBytes(data, options);
+    if (!prepared) return prepared.error();
+    return build(prepared->bytes(), options, prepared->eci);
 }
 
 Result<Symbol> encode(std::string_view text, const Options& options) {
-    if (auto error = checkOptions(options)) return *error;
-    // Text that is not ASCII says how to read it: UTF-8 with its ECI,
-    // unless the caller names another set or an ECI of their own.
-    std::string charsetName = options.charset;
-    if (charsetName.empty() && options.eci == noEci && !encoder::isAscii(text))
-        charsetName = "UTF-8";
-    if (charsetName.empty())
-        return build(std::span(reinterpret_cast<const std::uint8_t*>(text.data()), text.size()),
-                     options, options.eci);
-    const auto charset = encoder::findCharset(charsetName);
-    if (!charset) return unknownCharset(charsetName);
-    if (auto error = checkEci(options, *charset)) return *error;
-    const encoder::Conversion converted = encoder::convertText(text, *charset);
-    if (!converted.ok()) return conversionError(converted, *charset);
-    return build(std::span(reinterpret_cast<const std::uint8_t*>(converted.bytes.data()),
-                           converted.bytes.size()),
-                 options, charset->eci);
+    auto prepared = prepareText(text, options);
+    if (!prepared) return prepared.error();
+    return build(prepared->bytes(), options, prepared->eci);
+}
+
+Result<std::vector<Symbol>> encodeSeries(std::span<const std::uint8_t> data, const Options& options,
+                                         const Series& series) {
+    auto prepared = prepareBytes(data, options);
+    if (!prepared) return prepared.error();
+    return buildSeries(prepared->bytes(), options, prepared->eci, series);
+}
+
+Result<std::vector<Symbol>> encodeSeries(std::string_view text, const Options& options,
+                                         const Series& series) {
+    auto prepared = prepareText(text, options);
+    if (!prepared) return prepared.error();
+    return buildSeries(prepared->bytes(), options, prepared->eci, series);
 }
 
 std::uint16_t macroChecksum(std::span<const std::uint8_t> data) {

@@ -88,3 +88,10 @@ def encode(data: str | bytes, *, level: int | None = None, columns: int = 0, row
            aspect: float = 0.0, module_width: int = 2, row_height: int = 4,
            fill_level: bool = False, compact: bool = False, charset: str | None = None,
            eci: int | None = None, macro: Macro | None = None) -> Symbol: ...
+
+def encode_series(data: str | bytes, *, level: int | None = None, columns: int = 0,
+                  rows: int = 0, compact: bool = False, charset: str | None = None,
+                  eci: int | None = None, segments: int = 0, file_id: list[int] = ...,
+                  file_name: str = "", sender: str = "", addressee: str = "",
+                  time_stamp: int | None = None, file_size: bool = False,
+                  checksum: bool = False) -> list[Symbol]: ...

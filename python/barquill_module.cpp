@@ -275,4 +275,51 @@ PYBIND11_MODULE(barquill, m) {
         "wanted, modules module_width : row_height; charset: convert str into it (str that is "
         "not ASCII is UTF-8 with ECI 26 otherwise); eci: a designator by number; macro: a "
         "Macro control block.");
+
+    m.def(
+        "encode_series",
+        [](const std::variant<py::bytes, std::string>& data, std::optional<int> level, int columns,
+           int rows, bool compact, std::optional<std::string> charset, std::optional<int> eci,
+           int segments, std::vector<int> fileId, std::string fileName, std::string sender,
+           std::string addressee, std::optional<std::int64_t> timeStamp, bool fileSize,
+           bool checksum) {
+            barquill::Options options;
+            options.level = level.value_or(barquill::autoLevel);
+            options.columns = columns;
+            options.rows = rows;
+            options.compact = compact;
+            options.charset = charset.value_or("");
+            options.eci = eci.value_or(barquill::noEci);
+            barquill::Series series;
+            series.segments = segments;
+            series.fileId = std::move(fileId);
+            series.fileName = std::move(fileName);
+            series.sender = std::move(sender);
+            series.addressee = std::move(addressee);
+            series.timeStamp = timeStamp;
+            series.fileSize = fileSize;
+            series.checksum = checksum;
+            const bool isText = std::holds_alternative<std::string>(data);
+            std::string bytes =
+                isText ? std::get<std::string>(data) : std::string(std::get<py::bytes>(data));
+            std::optional<barquill::Result<std::vector<barquill::Symbol>>> result;
+            {
+                py::gil_scoped_release release;
+                result.emplace(
+                    isText ? barquill::encodeSeries(std::string_view(bytes), options, series)
+                           : barquill::encodeSeries(
+                                 std::span(reinterpret_cast<const std::uint8_t*>(bytes.data()),
+                                           bytes.size()),
+                                 options, series));
+            }
+            return take(std::move(*result));
+        },
+        py::arg("data"), py::kw_only(), py::arg("level") = py::none(), py::arg("columns") = 0,
+        py::arg("rows") = 0, py::arg("compact") = false, py::arg("charset") = py::none(),
+        py::arg("eci") = py::none(), py::arg("segments") = 0,
+        py::arg("file_id") = std::vector<int>{}, py::arg("file_name") = "", py::arg("sender") = "",
+        py::arg("addressee") = "", py::arg("time_stamp") = py::none(), py::arg("file_size") = false,
+        py::arg("checksum") = false,
+        "Splits str or bytes over a Macro PDF417 series of symbols of one size; segments 0 "
+        "takes as few as hold the data.");
 }

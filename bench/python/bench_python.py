@@ -88,9 +88,10 @@ def main():
     runs = {n: [threaded_rate(texts, n, 20) for _ in range(5)] for n in (1, 2)}
     one = statistics.median(rate for rate, _ in runs[1])
     two = statistics.median(rate for rate, _ in runs[2])
-    busy = statistics.median(cpu for _, cpu in runs[2])
-    print(f"1 thread:  {one:8.0f} labels/s")
-    print(f"2 threads: {two:8.0f} labels/s  ({two / one:.2f}x; {busy:.2f} CPU seconds per second)")
+    busy = {n: statistics.median(cpu for _, cpu in runs[n]) for n in (1, 2)}
+    print(f"1 thread:  {one:8.0f} labels/s  ({busy[1]:.2f} CPU seconds per second)")
+    print(f"2 threads: {two:8.0f} labels/s  ({busy[2]:.2f} CPU seconds per second; "
+          f"{two / one:.2f}x one thread)")
 
 
 if __name__ == "__main__":

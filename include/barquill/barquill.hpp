@@ -150,6 +150,29 @@ private:
 BARQUILL_API Result<Symbol> encode(std::span<const std::uint8_t> data, const Options& options = {});
 BARQUILL_API Result<Symbol> encode(std::string_view text, const Options& options = {});
 
+// A whole Macro PDF417 series: the data split over numbered symbols of one
+// size, which a reader puts back together. Unset fields are not written.
+struct Series {
+    int segments = 0;           // 0: as few as hold the data; else 1 to 99999
+    std::vector<int> fileId{};  // empty: derived from the data
+    std::string fileName{};     // printable ASCII, up to 100
+    std::string sender{};
+    std::string addressee{};
+    std::optional<std::int64_t> timeStamp{};  // seconds since 1970 UTC
+    bool fileSize = false;                    // write the data's size
+    bool checksum = false;                    // write the data's macroChecksum
+};
+
+// The symbols of the series in order. Level, columns, rows, aspect, charset
+// and ECI come from the options (applied to the whole data); options.macro
+// is not used.
+BARQUILL_API Result<std::vector<Symbol>> encodeSeries(std::span<const std::uint8_t> data,
+                                                      const Options& options = {},
+                                                      const Series& series = {});
+BARQUILL_API Result<std::vector<Symbol>> encodeSeries(std::string_view text,
+                                                      const Options& options = {},
+                                                      const Series& series = {});
+
 // The Macro checksum field's value for the whole data (CRC-16 CCITT).
 BARQUILL_API std::uint16_t macroChecksum(std::span<const std::uint8_t> data);
 

@@ -184,6 +184,46 @@ TEST(Encode, TextCarriesItsCharacterSet) {
     EXPECT_EQ(*encode("plain"), *encode(bytesOf("plain")));
 }
 
+std::vector<std::string> rowStrings(const Symbol& symbol) {
+    std::vector<std::string> rows;
+    for (int row = 0; row < symbol.rows(); ++row) {
+        std::string line;
+        for (int module = 0; module < symbol.width(); ++module)
+            line += symbol.bar(row, module) ? '1' : '0';
+        rows.push_back(line);
+    }
+    return rows;
+}
+
+TEST(EncodeSeries, SplitsTheDataOverSymbolsOfOneSizeThatReadBackAsOne) {
+    std::string data;
+    for (int i = 0; data.size() < 1500; ++i) data += "line " + std::to_string(i * 7919) + "; ";
+    for (int segments : {0, 4}) {
+        SCOPED_TRACE(segments);
+        const auto series = encodeSeries(bytesOf(data), {.level = 3, .columns = 8},
+                                         {.segments = segments, .fileName = "parts.txt"});
+        ASSERT_TRUE(series) << series.error().message;
+        ASSERT_GE(series->size(), 2u);
+        if (segments > 0) {
+            EXPECT_EQ(series->size(), static_cast<std::size_t>(segments));
+        }
+        std::vector<std::vector<std::string>> symbols;
+        for (const Symbol& s : *series) {
+            EXPECT_EQ(s.rows(), series->front().rows());
+            EXPECT_EQ(s.columns(), 8);
+            EXPECT_EQ(s.level(), 3);
+            symbols.push_back(rowStrings(s));
+        }
+        const auto merged = testing::readPdf417Series(symbols);
+        ASSERT_TRUE(merged);
+        EXPECT_EQ(merged->bytes, toBytes(data));
+        EXPECT_EQ(merged->sequenceSize, static_cast<int>(series->size()));
+    }
+    const auto refused = encodeSeries("x", {}, {.segments = 100000});
+    ASSERT_FALSE(refused);
+    EXPECT_EQ(refused.error().field, "series.segments");
+}
+
 TEST(Encode, AFailureLeavesNothingBehindForTheNextSymbol) {
     const auto fresh = encode("after the failure");
     ASSERT_TRUE(fresh);

@@ -90,6 +90,17 @@ class EncodeTest(unittest.TestCase):
                 if field is not None:
                     self.assertIn(field, str(error))
 
+    def test_series_splits_the_data_over_symbols_of_one_size(self):
+        data = "".join(f"line {i * 7919}; " for i in range(150))
+        series = barquill.encode_series(data, level=3, columns=6, segments=3,
+                                        file_name="parts.txt")
+        self.assertEqual(len(series), 3)
+        self.assertEqual({(s.rows, s.columns, s.level) for s in series},
+                         {(series[0].rows, 6, 3)})
+        with self.assertRaises(barquill.EncodeError) as raised:
+            barquill.encode_series("x", segments=100000)
+        self.assertEqual(raised.exception.field, "series.segments")
+
     def test_save_writes_the_format_of_the_extension(self):
         symbol = barquill.encode("saved label")
         with tempfile.TemporaryDirectory() as folder:
