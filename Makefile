@@ -5,7 +5,7 @@ BUILD ?= build
 SANITIZE_BUILD ?= build-sanitize
 JOBS ?= $(shell nproc)
 
-.PHONY: deps build run app test test-sanitize test-tsan fuzz bench clean
+.PHONY: deps build run app test test-sanitize test-tsan fuzz bench clean package
 
 deps:
 	@./scripts/install-deps.sh
@@ -53,3 +53,7 @@ fuzz: deps
 	CC=clang-14 CXX=clang++-14 cmake -S . -B $(FUZZ_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DBARQUILL_FUZZ=ON -DBARQUILL_GUI=OFF -DBARQUILL_BENCH=OFF -DBUILD_TESTING=OFF
 	cmake --build $(FUZZ_BUILD) -j $(JOBS) --target fuzz_targets
 	./fuzz/run.sh $(FUZZ_BUILD) $(FUZZ_SECONDS)
+
+# The Debian package of the library, both executables and the Python module.
+package: build
+	cd $(BUILD) && cpack -G DEB

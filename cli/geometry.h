@@ -5,24 +5,22 @@
 #include <optional>
 #include <string>
 
+#include "raster/symbol_picture.h"
+
 namespace barquill::cli {
 
-// Bounds that keep every picture within what the writers can store (a GIF
-// side is at most 65535 pixels) and within a few hundred megabytes.
-inline constexpr int MAX_MODULE_WIDTH = 64;
-inline constexpr int MAX_ROW_HEIGHT = 256;
-inline constexpr int MAX_MARGIN = 1000;
-inline constexpr int MAX_DPI = 10000;
+// The picture bounds the raster library sets for every front end.
+using raster::MAX_DPI;
+using raster::MAX_MARGIN;
+using raster::MAX_MODULE_WIDTH;
+using raster::MAX_ROW_HEIGHT;
 inline constexpr double MAX_XDIM_MM = 10.0;
 
 // Below this many printer dots a module's bars come out unevenly wide.
 inline constexpr int MIN_RELIABLE_DOTS = 3;
 
-struct ModuleGeometry {
-    int moduleWidth = 2;  // pixels (printer dots) per module, across
-    int rowHeight = 4;    // pixels per row
-    int dpi = 0;          // resolution written into the file; 0 when not given
-};
+// Pixels per module across and per row, and the resolution for the file.
+using raster::ModuleGeometry;
 
 // What the user asked for; unset fields take the defaults.
 struct GeometryRequest {

@@ -1,21 +1,14 @@
 #pragma once
-// The output file formats and how a file name chooses one.
+// The output file formats and how a file name chooses one: the rule lives in
+// the raster library, which the library API shares.
 
-#include <optional>
-#include <string_view>
+#include "raster/output_format.h"
 
 namespace barquill::cli {
 
-enum class OutputFormat { bmp, gif, png, svg };
-
-// As the desktop application does: the upper-cased extension of the file's
-// own name (after the last dot) picks GIF or PNG, and here also SVG; every
-// other name, one without a dot included, is written as BMP.
-OutputFormat formatFromName(std::string_view path);
-
-// "png", "gif", "bmp" or "svg" in any letter case, as --format takes them.
-std::optional<OutputFormat> parseFormatName(std::string_view name);
-
-std::string_view formatName(OutputFormat format);
+using raster::formatFromName;
+using raster::formatName;
+using raster::OutputFormat;
+using raster::parseFormatName;
 
 }  // namespace barquill::cli

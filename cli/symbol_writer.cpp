@@ -2,12 +2,9 @@
 
 #include <cerrno>
 #include <cstring>
-#include <string_view>
-#include <vector>
 
 #include "image/picture.h"
 #include "image/replace_file.h"
-#include "image/svg_writer.h"
 
 namespace barquill::cli {
 
@@ -97,61 +94,6 @@ bool verifyPicture(const image::Picture& picture, const verify::Expected& expect
 }
 
 }  // namespace
-
-PictureSize pictureSize(const encoder::SymbolJob& job, const DrawOptions& options) {
-    return {2L * options.margin + static_cast<long>(job.width) * options.geometry.moduleWidth,
-            2L * options.margin + static_cast<long>(job.rows) * options.geometry.rowHeight};
-}
-
-bool drawSymbol(const encoder::SymbolJob& job, const DrawOptions& options,
-                image::Picture* picture) {
-    const PictureSize size = pictureSize(job, options);
-    const auto height = static_cast<std::uint32_t>(size.height);
-    if (!picture->Create(static_cast<std::uint32_t>(size.width), height, 1,
-                         image::IMAGE_FORMAT_UNKNOWN))
-        return false;
-    picture->SetPaletteColor(0, static_cast<image::ColorRef>(options.spaceColor));
-    picture->SetPaletteColor(1, static_cast<image::ColorRef>(options.barColor));
-    if (options.geometry.dpi > 0) {
-        picture->SetXDPI(options.geometry.dpi);
-        picture->SetYDPI(options.geometry.dpi);
-    }
-
-    // Create leaves every pixel at index 0, the background; only bars are set.
-    // Each symbol row is packed once (left pixel in the high bit) and copied
-    // into its rowHeight stored rows, which run bottom-up.
-    const std::uint32_t rowBytes = picture->GetEffWidth();
-    std::vector<std::uint8_t> packed(rowBytes);
-    const int moduleWidth = options.geometry.moduleWidth;
-    for (int row = 0; row < job.rows; ++row) {
-        std::fill(packed.begin(), packed.end(), 0);
-        const char* modules = job.rowBits[row];
-        for (int module = 0; module < job.width; ++module) {
-            if (modules[module] != '1') continue;
-            const long x0 = options.margin + static_cast<long>(module) * moduleWidth;
-            for (long x = x0; x < x0 + moduleWidth; ++x)
-                packed[x >> 3] |= static_cast<std::uint8_t>(0x80 >> (x & 7));
-        }
-        const long top = options.margin + static_cast<long>(row) * options.geometry.rowHeight;
-        for (long y = top; y < top + options.geometry.rowHeight; ++y)
-            std::memcpy(picture->GetBits(height - 1 - static_cast<std::uint32_t>(y)), packed.data(),
-                        rowBytes);
-    }
-    return true;
-}
-
-std::string svgDocument(const encoder::SymbolJob& job, const DrawOptions& options) {
-    image::SvgSymbol symbol;
-    for (int row = 0; row < job.rows; ++row)
-        symbol.rows.emplace_back(job.rowBits[row], static_cast<std::size_t>(job.width));
-    symbol.moduleWidth = options.geometry.moduleWidth;
-    symbol.rowHeight = options.geometry.rowHeight;
-    symbol.margin = options.margin;
-    symbol.barColor = options.barColor;
-    symbol.spaceColor = options.spaceColor;
-    symbol.dpi = options.geometry.dpi;
-    return image::EncodeSvg(symbol);
-}
 
 bool encodeSymbolFile(const encoder::SymbolJob& job, const DrawOptions& options,
                       OutputFormat format, std::string* bytes, std::string* error) {

@@ -8,6 +8,7 @@
 #include "cli/geometry.h"
 #include "cli/output_format.h"
 #include "encoder/pdf417.h"
+#include "raster/symbol_picture.h"
 #include "verify/verify.h"
 
 namespace barquill::image {
@@ -16,27 +17,13 @@ class Picture;
 
 namespace barquill::cli {
 
-struct DrawOptions {
-    ModuleGeometry geometry;
-    int margin = 10;
-    std::uint32_t barColor = 0x000000;  // 0x00BBGGRR
-    std::uint32_t spaceColor = 0xFFFFFF;
-};
-
-struct PictureSize {
-    long width = 0;
-    long height = 0;
-};
-
-PictureSize pictureSize(const encoder::SymbolJob& job, const DrawOptions& options);
-
-// Draws the symbol into a 1-bit paletted picture (index 0 the background,
-// 1 the bars): the pixels of a 24-bit rendering in a fraction of the bytes.
-// Each module is moduleWidth x rowHeight pixels inside the margin.
-bool drawSymbol(const encoder::SymbolJob& job, const DrawOptions& options, image::Picture* picture);
-
-// The SVG document of the symbol.
-std::string svgDocument(const encoder::SymbolJob& job, const DrawOptions& options);
+// The rasteriser and the SVG document live in the raster library, shared
+// with the library API.
+using raster::DrawOptions;
+using raster::drawSymbol;
+using raster::pictureSize;
+using raster::PictureSize;
+using raster::svgDocument;
 
 // The complete file in the given format: the picture encoded by the image
 // library's writers, or the SVG document.

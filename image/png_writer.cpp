@@ -3,6 +3,7 @@
 #include <png.h>
 
 #include <csetjmp>
+#include <cstddef>
 #include <cstdlib>
 #include <cstring>
 
@@ -22,6 +23,63 @@ void onPngError(png_structp png, png_const_charp) {
 }
 
 void onPngWarning(png_structp, png_const_charp) {}
+
+// The compressor's state is a few blocks of tens of kilobytes, allocated and
+// freed again for every file. For a label those blocks cost more than the
+// compression: each free returns the top of the heap to the system and the
+// next file faults it in again. Each thread keeps the last few blocks for
+// its next file instead.
+class BlockCache {
+public:
+    BlockCache() = default;
+    BlockCache(const BlockCache&) = delete;
+    BlockCache& operator=(const BlockCache&) = delete;
+    ~BlockCache() {
+        for (std::size_t i = 0; i < count_; ++i) release(blocks_[i].pointer);
+    }
+
+    void* take(std::size_t size) {
+        for (std::size_t i = 0; i < count_; ++i)
+            if (blocks_[i].size == size) {
+                void* pointer = blocks_[i].pointer;
+                blocks_[i] = blocks_[--count_];
+                return pointer;
+            }
+        // The size is kept in front of the block, which keeps its alignment.
+        auto* raw = static_cast<std::max_align_t*>(std::malloc(size + sizeof(std::max_align_t)));
+        if (raw == nullptr) return nullptr;
+        *reinterpret_cast<std::size_t*>(raw) = size;
+        return raw + 1;
+    }
+
+    void give(void* pointer) {
+        if (pointer == nullptr) return;
+        if (count_ == kCapacity) release(blocks_[--count_].pointer);
+        const auto* raw = static_cast<std::max_align_t*>(pointer) - 1;
+        blocks_[count_++] = {pointer, *reinterpret_cast<const std::size_t*>(raw)};
+    }
+
+private:
+    static void release(void* pointer) { std::free(static_cast<std::max_align_t*>(pointer) - 1); }
+
+    struct Block {
+        void* pointer;
+        std::size_t size;
+    };
+    static constexpr std::size_t kCapacity = 8;
+    Block blocks_[kCapacity] = {};
+    std::size_t count_ = 0;
+};
+
+thread_local BlockCache blockCache;
+
+png_voidp cachedMalloc(png_structp, png_alloc_size_t size) {
+    return blockCache.take(size);
+}
+
+void cachedFree(png_structp, png_voidp pointer) {
+    blockCache.give(pointer);
+}
 
 }  // namespace
 
@@ -48,8 +106,8 @@ bool PicturePNG::Encode(ByteStream* file) {
 // object with a destructor; what a jump can skip is volatile and freed on
 // the error path.
 const char* PicturePNG::WritePng(ByteStream* file) {
-    png_structp png =
-        png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, onPngError, onPngWarning);
+    png_structp png = png_create_write_struct_2(PNG_LIBPNG_VER_STRING, nullptr, onPngError,
+                                                onPngWarning, nullptr, cachedMalloc, cachedFree);
     if (png == nullptr) return "Failed to create PNG structure";
     png_infop info = png_create_info_struct(png);
     if (info == nullptr) {

@@ -12,6 +12,9 @@ packages=(
   libzxing-dev libgif-dev librsvg2-bin
   xvfb xauth
   clang-14 libclang-rt-14-dev libfuzzer-14-dev
+  # The library: Debian package, Python module, examples and their checks.
+  dpkg-dev python3 python3-dev pybind11-dev python3-pybind11
+  python3-numpy python3-pil python3-zxing-cpp python3-dask python3-distributed
 )
 
 missing=()

@@ -1,9 +1,9 @@
-#include "cli/output_format.h"
+#include "raster/output_format.h"
 
 #include <cctype>
 #include <string>
 
-namespace barquill::cli {
+namespace barquill::raster {
 
 namespace {
 
@@ -50,4 +50,4 @@ std::string_view formatName(OutputFormat format) {
     return "bmp";
 }
 
-}  // namespace barquill::cli
+}  // namespace barquill::raster

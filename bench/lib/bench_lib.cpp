@@ -1,0 +1,122 @@
+// One PNG label per iteration, from text to file bytes in memory: the
+// library (encode + toPng) against zxing-cpp's writer (MultiFormatWriter +
+// an 8-bit grey PNG through libpng), on the same 20 to 60 character texts
+// and the same picture size.
+#include <ZXing/BitMatrix.h>
+#include <ZXing/MultiFormatWriter.h>
+#include <benchmark/benchmark.h>
+#include <png.h>
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "barquill/barquill.hpp"
+
+namespace {
+
+std::vector<std::string> labelTexts() {
+    std::vector<std::string> texts;
+    const char* words[] = {"LOT", "SHIP", "DOCK", "BATCH", "PALLET", "ROUTE", "ORDER", "BIN"};
+    for (int i = 0; i < 64; ++i) {
+        std::string text = std::to_string(100000 + i * 7919) + " ";
+        for (int w = 0; text.size() < static_cast<std::size_t>(20 + (i * 13) % 41); ++w)
+            text += std::string(words[(i + w) % 8]) + "-" + std::to_string(i * w % 97) + " ";
+        texts.push_back(text.substr(0, static_cast<std::size_t>(20 + (i * 13) % 41)));
+    }
+    return texts;
+}
+
+const std::vector<std::string>& texts() {
+    static const std::vector<std::string> all = labelTexts();
+    return all;
+}
+
+void appendPng(png_structp png, png_bytep data, png_size_t length) {
+    auto* out = static_cast<std::vector<std::uint8_t>*>(png_get_io_ptr(png));
+    out->insert(out->end(), data, data + length);
+}
+
+std::vector<std::uint8_t> greyPng(const ZXing::BitMatrix& matrix) {
+    std::vector<std::uint8_t> out;
+    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
+    png_infop info = png_create_info_struct(png);
+    if (setjmp(png_jmpbuf(png))) {
+        png_destroy_write_struct(&png, &info);
+        return {};
+    }
+    png_set_write_fn(png, &out, appendPng, nullptr);
+    const int width = matrix.width(), height = matrix.height();
+    png_set_IHDR(png, info, static_cast<png_uint_32>(width), static_cast<png_uint_32>(height), 8,
+                 PNG_COLOR_TYPE_GRAY, PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT,
+                 PNG_FILTER_TYPE_DEFAULT);
+    png_write_info(png, info);
+    const auto grey = ZXing::ToMatrix<std::uint8_t>(matrix);
+    for (int y = 0; y < height; ++y)
+        png_write_row(png,
+                      const_cast<png_bytep>(grey.data() + static_cast<std::size_t>(y) * width));
+    png_write_end(png, nullptr);
+    png_destroy_write_struct(&png, &info);
+    return out;
+}
+
+void BM_Barquill_EncodeToPng(benchmark::State& state) {
+    std::size_t i = 0, bytes = 0;
+    for (auto _ : state) {
+        const auto symbol = barquill::encode(texts()[i++ % texts().size()]);
+        const auto png = barquill::toPng(*symbol);
+        bytes += png->size();
+        benchmark::DoNotOptimize(png->data());
+    }
+    state.counters["png_bytes"] =
+        static_cast<double>(bytes) / static_cast<double>(state.iterations());
+}
+BENCHMARK(BM_Barquill_EncodeToPng);
+
+void BM_Zxing_WriterToPng(benchmark::State& state) {
+    // The picture size of the library's default rendering of each text, so
+    // that both sides write about as many pixels.
+    std::vector<std::pair<int, int>> sizes;
+    for (const std::string& text : texts()) {
+        const auto symbol = barquill::encode(text);
+        sizes.emplace_back(symbol->width() * 2 + 20, symbol->rows() * 4 + 20);
+    }
+    const ZXing::MultiFormatWriter writer(ZXing::BarcodeFormat::PDF417);
+    std::size_t i = 0, bytes = 0;
+    for (auto _ : state) {
+        const std::size_t k = i++ % texts().size();
+        const auto matrix = writer.encode(texts()[k], sizes[k].first, sizes[k].second);
+        const auto png = greyPng(matrix);
+        bytes += png.size();
+        benchmark::DoNotOptimize(png.data());
+    }
+    state.counters["png_bytes"] =
+        static_cast<double>(bytes) / static_cast<double>(state.iterations());
+}
+BENCHMARK(BM_Zxing_WriterToPng);
+
+}  // namespace
+
+namespace {
+
+void BM_Barquill_EncodeOnly(benchmark::State& state) {
+    std::size_t i = 0;
+    for (auto _ : state) {
+        const auto symbol = barquill::encode(texts()[i++ % texts().size()]);
+        benchmark::DoNotOptimize(symbol->modules().data());
+    }
+}
+BENCHMARK(BM_Barquill_EncodeOnly);
+
+void BM_Barquill_PngOnly(benchmark::State& state) {
+    std::vector<barquill::Symbol> symbols;
+    for (const std::string& text : texts()) symbols.push_back(*barquill::encode(text));
+    std::size_t i = 0;
+    for (auto _ : state) {
+        const auto png = barquill::toPng(symbols[i++ % symbols.size()]);
+        benchmark::DoNotOptimize(png->data());
+    }
+}
+BENCHMARK(BM_Barquill_PngOnly);
+
+}  // namespace

@@ -1,0 +1,162 @@
+#ifndef BARQUILL_H
+#define BARQUILL_H
+/* Barquill: PDF417 barcodes from C and from any language that binds to C.
+ *
+ *   barquill_symbol* symbol = NULL;
+ *   barquill_error error;
+ *   if (barquill_encode("Hello", 5, NULL, &symbol, &error) != BARQUILL_OK)
+ *       fprintf(stderr, "%s\n", error.message);
+ *   unsigned char* png = NULL;
+ *   size_t size = 0;
+ *   barquill_to_png(symbol, NULL, &png, &size, NULL);
+ *   ...
+ *   barquill_free(png);
+ *   barquill_symbol_free(symbol);
+ *
+ * Nothing throws; every call returns a status. Structures passed in carry
+ * their own size in the first field (set it with the _init functions), so a
+ * program built against an older header keeps working with a newer library.
+ * Buffers the library returns are released with barquill_free. */
+
+#include <stddef.h>
+#include <stdint.h>
+
+#include "barquill/export.h"
+#include "barquill/version.h"
+
+#ifdef __cplusplus
+extern "C" {
+#endif
+
+/* The same numbers as barquill::ErrorCode, plus the C API's own. */
+typedef enum barquill_status {
+    BARQUILL_OK = 0,
+    BARQUILL_EMPTY_DATA = 1,
+    BARQUILL_DATA_TOO_LONG = 2,
+    BARQUILL_COLUMNS_DO_NOT_FIT = 4,
+    BARQUILL_SHAPE_DOES_NOT_FIT = 6,
+    BARQUILL_INVALID_TEXT = 8,
+    BARQUILL_INVALID_OPTION = 10,
+    BARQUILL_INVALID_RENDER = 11,
+    BARQUILL_RENDER_FAILED = 20,
+    BARQUILL_WRITE_FAILED = 21,     /* error.value holds errno */
+    BARQUILL_INVALID_ARGUMENT = 30, /* a null pointer or a structure of unknown size */
+    BARQUILL_OUT_OF_MEMORY = 31
+} barquill_status;
+
+typedef enum barquill_format {
+    BARQUILL_FORMAT_BMP = 0,
+    BARQUILL_FORMAT_GIF = 1,
+    BARQUILL_FORMAT_PNG = 2,
+    BARQUILL_FORMAT_SVG = 3
+} barquill_format;
+
+#define BARQUILL_AUTO_LEVEL (-1)
+
+#define BARQUILL_NO_ECI (-1)
+
+/* Fields added in later versions go at the end; `size` tells which a
+ * caller knows. Pointers are only read during the call. */
+typedef struct barquill_options {
+    uint32_t size;        /* sizeof(barquill_options), set by barquill_options_init */
+    int32_t level;        /* 0 to 8, or BARQUILL_AUTO_LEVEL */
+    int32_t columns;      /* 1 to 30, 0 chooses them */
+    int32_t compact;      /* nonzero: compact symbol */
+    int32_t rows;         /* 3 to 90, 0 chooses them */
+    double aspect;        /* printed width : height wanted, 0 none */
+    int32_t module_width; /* a module's proportions for aspect, any unit */
+    int32_t row_height;
+    int32_t fill_level; /* nonzero: raise the level to fill a fixed shape */
+    int32_t eci;        /* 0 to 811799, or BARQUILL_NO_ECI */
+    /* Character set name such as "ISO-8859-2", or NULL: the data is taken to
+     * be in it (barquill_encode_text converts UTF-8 text into it). */
+    const char* charset;
+    /* Macro PDF417: nonzero makes the symbol one segment of a series. */
+    int32_t macro;
+    int32_t macro_segment_index; /* 0-based */
+    int32_t macro_segment_count; /* 0: not written */
+    int32_t macro_last_segment;
+    const int32_t* macro_file_id; /* macro_file_id_count codewords of 0 to 899 */
+    size_t macro_file_id_count;
+    const char* macro_file_name; /* NULL or empty: not written */
+    const char* macro_sender;
+    const char* macro_addressee;
+    int64_t macro_time_stamp; /* -1: not written */
+    int64_t macro_file_size;  /* -1: not written */
+    int32_t macro_checksum;   /* 0 to 65535, -1: not written; else BARQUILL_INVALID_ARGUMENT */
+} barquill_options;
+
+typedef struct barquill_render {
+    uint32_t size;        /* sizeof(barquill_render), set by barquill_render_init */
+    int32_t module_width; /* pixels, 1 to 64 */
+    int32_t row_height;   /* pixels, 1 to 256 */
+    int32_t quiet_zone;   /* pixels on every side, 0 to 1000 */
+    uint32_t bar_color;   /* 0xRRGGBB */
+    uint32_t space_color; /* 0xRRGGBB */
+    int32_t dpi;          /* 0 none, else 1 to 10000 */
+} barquill_render;
+
+typedef struct barquill_error {
+    barquill_status code;
+    char field[32]; /* the option at fault, or empty */
+    long value;     /* the option's value and its allowed range */
+    long minimum;
+    long maximum;
+    long needed; /* data codewords needed and available */
+    long available;
+    char message[256]; /* zero-terminated, cut short if longer */
+} barquill_error;
+
+typedef struct barquill_symbol barquill_symbol;
+
+BARQUILL_API void barquill_options_init(barquill_options* options);
+BARQUILL_API void barquill_render_init(barquill_render* render);
+
+/* Encodes `length` bytes (which may hold zero bytes). `options` and `error`
+ * may be NULL. On success *symbol is a new symbol for barquill_symbol_free. */
+BARQUILL_API barquill_status barquill_encode(const void* data, size_t length,
+                                             const barquill_options* options,
+                                             barquill_symbol** symbol, barquill_error* error);
+/* The same for zero-terminated UTF-8 text: text that is not ASCII goes as
+ * UTF-8 with ECI 26 unless options name a charset or an ECI. */
+BARQUILL_API barquill_status barquill_encode_text(const char* text, const barquill_options* options,
+                                                  barquill_symbol** symbol, barquill_error* error);
+BARQUILL_API void barquill_symbol_free(barquill_symbol* symbol);
+
+BARQUILL_API int barquill_symbol_rows(const barquill_symbol* symbol);
+BARQUILL_API int barquill_symbol_columns(const barquill_symbol* symbol);
+BARQUILL_API int barquill_symbol_width(const barquill_symbol* symbol); /* modules per row */
+BARQUILL_API int barquill_symbol_level(const barquill_symbol* symbol);
+BARQUILL_API int barquill_symbol_data_codewords(const barquill_symbol* symbol);
+BARQUILL_API int barquill_symbol_capacity(const barquill_symbol* symbol);
+/* rows x width bytes, row after row, 1 a bar and 0 a space; owned by the symbol. */
+BARQUILL_API const uint8_t* barquill_symbol_modules(const barquill_symbol* symbol);
+
+/* The file in memory; *bytes is for barquill_free. `render` and `error` may
+ * be NULL. SVG is zero-terminated as well (the terminator not counted). */
+BARQUILL_API barquill_status barquill_to_format(const barquill_symbol* symbol,
+                                                barquill_format format,
+                                                const barquill_render* render, uint8_t** bytes,
+                                                size_t* length, barquill_error* error);
+BARQUILL_API barquill_status barquill_to_png(const barquill_symbol* symbol,
+                                             const barquill_render* render, uint8_t** bytes,
+                                             size_t* length, barquill_error* error);
+BARQUILL_API barquill_status barquill_to_svg(const barquill_symbol* symbol,
+                                             const barquill_render* render, char** text,
+                                             size_t* length, barquill_error* error);
+BARQUILL_API barquill_format barquill_format_from_name(const char* path);
+/* Writes the file in the format its name asks for; an existing file is
+ * replaced only by a complete new one. */
+BARQUILL_API barquill_status barquill_save(const barquill_symbol* symbol, const char* path,
+                                           const barquill_render* render, barquill_error* error);
+BARQUILL_API void barquill_free(void* bytes);
+
+/* A fixed text for each status, never NULL. */
+BARQUILL_API const char* barquill_status_text(barquill_status status);
+BARQUILL_API const char* barquill_version(void);
+
+#ifdef __cplusplus
+}
+#endif
+
+#endif /* BARQUILL_H */

@@ -1,0 +1,305 @@
+// The C interface: handles and caller-sized structures over the C++ one.
+// Every entry point catches everything, so no exception crosses into C.
+
+#include <algorithm>
+#include <cstddef>
+#include <cstdlib>
+#include <cstring>
+#include <new>
+#include <type_traits>
+
+#include "barquill/barquill.h"
+#include "barquill/barquill.hpp"
+
+struct barquill_symbol {
+    barquill::Symbol symbol;
+};
+
+namespace {
+
+// A field is read only when the caller's structure is long enough to hold
+// it; shorter structures come from older headers and get the defaults.
+#define BARQUILL_COVERS(s, field) \
+    ((s)->size >=                 \
+     offsetof(std::remove_cv_t<std::remove_pointer_t<decltype(s)>>, field) + sizeof((s)->field))
+
+void copyText(char* target, std::size_t capacity, const std::string& text) {
+    const std::size_t n = std::min(text.size(), capacity - 1);
+    std::memcpy(target, text.data(), n);
+    target[n] = '\0';
+}
+
+barquill_status report(barquill_error* error, const barquill::Error& e) {
+    if (error != nullptr) {
+        std::memset(error, 0, sizeof *error);
+        error->code = static_cast<barquill_status>(e.code);
+        copyText(error->field, sizeof error->field, e.field);
+        error->value = e.value;
+        error->minimum = e.minimum;
+        error->maximum = e.maximum;
+        error->needed = e.needed;
+        error->available = e.available;
+        copyText(error->message, sizeof error->message, e.message);
+    }
+    return static_cast<barquill_status>(e.code);
+}
+
+barquill_status report(barquill_error* error, barquill_status status) {
+    barquill::Error e;
+    e.code = static_cast<barquill::ErrorCode>(status);
+    e.message = barquill_status_text(status);
+    return report(error, e);
+}
+
+barquill_status succeed(barquill_error* error) {
+    return report(error, BARQUILL_OK);
+}
+
+barquill::Render renderFrom(const barquill_render* r) {
+    barquill::Render render;
+    if (r == nullptr) return render;
+    const auto rgb = [](std::uint32_t c) {
+        return barquill::Rgb{static_cast<std::uint8_t>(c >> 16), static_cast<std::uint8_t>(c >> 8),
+                             static_cast<std::uint8_t>(c)};
+    };
+    if (BARQUILL_COVERS(r, module_width)) render.moduleWidth = r->module_width;
+    if (BARQUILL_COVERS(r, row_height)) render.rowHeight = r->row_height;
+    if (BARQUILL_COVERS(r, quiet_zone)) render.quietZone = r->quiet_zone;
+    if (BARQUILL_COVERS(r, bar_color)) render.bar = rgb(r->bar_color);
+    if (BARQUILL_COVERS(r, space_color)) render.space = rgb(r->space_color);
+    if (BARQUILL_COVERS(r, dpi)) render.dpi = r->dpi;
+    return render;
+}
+
+// Reads the fields the caller's structure holds; false for a structure
+// of an unknown size.
+bool optionsFrom(const barquill_options* c, barquill::Options* o) {
+    if (c == nullptr) return true;
+    if (c->size < sizeof c->size || c->size > sizeof *c) return false;
+    const auto text = [](const char* s) { return s != nullptr ? std::string(s) : std::string(); };
+    if (BARQUILL_COVERS(c, level)) o->level = c->level;
+    if (BARQUILL_COVERS(c, columns)) o->columns = c->columns;
+    if (BARQUILL_COVERS(c, compact)) o->compact = c->compact != 0;
+    if (BARQUILL_COVERS(c, rows)) o->rows = c->rows;
+    if (BARQUILL_COVERS(c, aspect)) o->aspect = c->aspect;
+    if (BARQUILL_COVERS(c, module_width)) o->moduleWidth = c->module_width;
+    if (BARQUILL_COVERS(c, row_height)) o->rowHeight = c->row_height;
+    if (BARQUILL_COVERS(c, fill_level)) o->fillLevel = c->fill_level != 0;
+    if (BARQUILL_COVERS(c, eci)) o->eci = c->eci;
+    if (BARQUILL_COVERS(c, charset)) o->charset = text(c->charset);
+    if (BARQUILL_COVERS(c, macro_checksum) && c->macro != 0) {
+        barquill::Macro m;
+        m.segmentIndex = c->macro_segment_index;
+        if (c->macro_segment_count != 0) m.segmentCount = c->macro_segment_count;
+        m.lastSegment = c->macro_last_segment != 0;
+        if (c->macro_file_id != nullptr)
+            m.fileId.assign(c->macro_file_id, c->macro_file_id + c->macro_file_id_count);
+        m.fileName = text(c->macro_file_name);
+        m.sender = text(c->macro_sender);
+        m.addressee = text(c->macro_addressee);
+        if (c->macro_time_stamp >= 0) m.timeStamp = c->macro_time_stamp;
+        if (c->macro_file_size >= 0) m.fileSize = c->macro_file_size;
+        if (c->macro_checksum >= 0) {
+            // A checksum outside 16 bits is refused, not cut short.
+            if (c->macro_checksum > 0xFFFF) return false;
+            m.checksum = static_cast<std::uint16_t>(c->macro_checksum);
+        }
+        o->macro = std::move(m);
+    }
+    return true;
+}
+
+barquill_status finish(barquill::Result<barquill::Symbol>&& result, barquill_symbol** symbol,
+                       barquill_error* error) {
+    if (!result) return report(error, result.error());
+    *symbol = new barquill_symbol{std::move(result).value()};
+    return report(error, BARQUILL_OK);
+}
+
+// Copies into a block for barquill_free, one zero byte added after the end.
+std::uint8_t* copyOut(const void* data, std::size_t size) {
+    auto* block = static_cast<std::uint8_t*>(std::malloc(size + 1));
+    if (block == nullptr) return nullptr;
+    if (size > 0) std::memcpy(block, data, size);
+    block[size] = 0;
+    return block;
+}
+
+}  // namespace
+
+extern "C" {
+
+void barquill_options_init(barquill_options* options) {
+    if (options == nullptr) return;
+    std::memset(options, 0, sizeof *options);
+    options->size = sizeof *options;
+    options->level = BARQUILL_AUTO_LEVEL;
+    const barquill::Options defaults;
+    options->module_width = defaults.moduleWidth;
+    options->row_height = defaults.rowHeight;
+    options->eci = BARQUILL_NO_ECI;
+    options->macro_time_stamp = -1;
+    options->macro_file_size = -1;
+    options->macro_checksum = -1;
+}
+
+void barquill_render_init(barquill_render* render) {
+    if (render == nullptr) return;
+    const barquill::Render defaults;
+    std::memset(render, 0, sizeof *render);
+    render->size = sizeof *render;
+    render->module_width = defaults.moduleWidth;
+    render->row_height = defaults.rowHeight;
+    render->quiet_zone = defaults.quietZone;
+    render->bar_color = 0x000000;
+    render->space_color = 0xFFFFFF;
+    render->dpi = defaults.dpi;
+}
+
+barquill_status barquill_encode(const void* data, size_t length, const barquill_options* options,
+                                barquill_symbol** symbol, barquill_error* error) {
+    if (symbol == nullptr || (data == nullptr && length > 0))
+        return report(error, BARQUILL_INVALID_ARGUMENT);
+    *symbol = nullptr;
+    try {
+        barquill::Options o;
+        if (!optionsFrom(options, &o)) return report(error, BARQUILL_INVALID_ARGUMENT);
+        auto result = barquill::encode(
+            std::span(static_cast<const std::uint8_t*>(data), data == nullptr ? 0 : length), o);
+        return finish(std::move(result), symbol, error);
+    } catch (...) {
+        return report(error, BARQUILL_OUT_OF_MEMORY);
+    }
+}
+
+barquill_status barquill_encode_text(const char* text, const barquill_options* options,
+                                     barquill_symbol** symbol, barquill_error* error) {
+    if (symbol == nullptr || text == nullptr) return report(error, BARQUILL_INVALID_ARGUMENT);
+    *symbol = nullptr;
+    try {
+        barquill::Options o;
+        if (!optionsFrom(options, &o)) return report(error, BARQUILL_INVALID_ARGUMENT);
+        return finish(barquill::encode(std::string_view(text), o), symbol, error);
+    } catch (...) {
+        return report(error, BARQUILL_OUT_OF_MEMORY);
+    }
+}
+
+void barquill_symbol_free(barquill_symbol* symbol) {
+    delete symbol;
+}
+
+int barquill_symbol_rows(const barquill_symbol* s) {
+    return s != nullptr ? s->symbol.rows() : 0;
+}
+int barquill_symbol_columns(const barquill_symbol* s) {
+    return s != nullptr ? s->symbol.columns() : 0;
+}
+int barquill_symbol_width(const barquill_symbol* s) {
+    return s != nullptr ? s->symbol.width() : 0;
+}
+int barquill_symbol_level(const barquill_symbol* s) {
+    return s != nullptr ? s->symbol.level() : 0;
+}
+int barquill_symbol_data_codewords(const barquill_symbol* s) {
+    return s != nullptr ? s->symbol.dataCodewords() : 0;
+}
+int barquill_symbol_capacity(const barquill_symbol* s) {
+    return s != nullptr ? s->symbol.capacity() : 0;
+}
+const uint8_t* barquill_symbol_modules(const barquill_symbol* s) {
+    return s != nullptr ? s->symbol.modules().data() : nullptr;
+}
+
+barquill_status barquill_to_format(const barquill_symbol* symbol, barquill_format format,
+                                   const barquill_render* render, uint8_t** bytes, size_t* length,
+                                   barquill_error* error) {
+    if (symbol == nullptr || bytes == nullptr || length == nullptr ||
+        static_cast<unsigned>(format) > BARQUILL_FORMAT_SVG)
+        return report(error, BARQUILL_INVALID_ARGUMENT);
+    if (render != nullptr && (render->size < sizeof render->size || render->size > sizeof *render))
+        return report(error, BARQUILL_INVALID_ARGUMENT);
+    *bytes = nullptr;
+    *length = 0;
+    try {
+        auto result = barquill::render(symbol->symbol, static_cast<barquill::Format>(format),
+                                       renderFrom(render));
+        if (!result) return report(error, result.error());
+        *bytes = copyOut(result->data(), result->size());
+        if (*bytes == nullptr) return report(error, BARQUILL_OUT_OF_MEMORY);
+        *length = result->size();
+        return succeed(error);
+    } catch (...) {
+        return report(error, BARQUILL_OUT_OF_MEMORY);
+    }
+}
+
+barquill_status barquill_to_png(const barquill_symbol* symbol, const barquill_render* render,
+                                uint8_t** bytes, size_t* length, barquill_error* error) {
+    return barquill_to_format(symbol, BARQUILL_FORMAT_PNG, render, bytes, length, error);
+}
+
+barquill_status barquill_to_svg(const barquill_symbol* symbol, const barquill_render* render,
+                                char** text, size_t* length, barquill_error* error) {
+    return barquill_to_format(symbol, BARQUILL_FORMAT_SVG, render,
+                              reinterpret_cast<uint8_t**>(text), length, error);
+}
+
+barquill_format barquill_format_from_name(const char* path) {
+    if (path == nullptr) return BARQUILL_FORMAT_BMP;
+    return static_cast<barquill_format>(barquill::formatFromName(path));
+}
+
+barquill_status barquill_save(const barquill_symbol* symbol, const char* path,
+                              const barquill_render* render, barquill_error* error) {
+    if (symbol == nullptr || path == nullptr) return report(error, BARQUILL_INVALID_ARGUMENT);
+    if (render != nullptr && (render->size < sizeof render->size || render->size > sizeof *render))
+        return report(error, BARQUILL_INVALID_ARGUMENT);
+    try {
+        auto result = barquill::save(symbol->symbol, path, renderFrom(render));
+        if (!result) return report(error, result.error());
+        return succeed(error);
+    } catch (...) {
+        return report(error, BARQUILL_OUT_OF_MEMORY);
+    }
+}
+
+void barquill_free(void* bytes) {
+    std::free(bytes);
+}
+
+const char* barquill_status_text(barquill_status status) {
+    switch (status) {
+        case BARQUILL_OK:
+            return "ok";
+        case BARQUILL_EMPTY_DATA:
+            return "nothing to encode";
+        case BARQUILL_DATA_TOO_LONG:
+            return "the data is more than any symbol holds";
+        case BARQUILL_COLUMNS_DO_NOT_FIT:
+            return "the data needs more than 90 rows at these columns";
+        case BARQUILL_SHAPE_DOES_NOT_FIT:
+            return "the data does not fit the given rows and columns";
+        case BARQUILL_INVALID_TEXT:
+            return "the text is not UTF-8 or has no form in the character set";
+        case BARQUILL_INVALID_OPTION:
+            return "an encoding option is out of range";
+        case BARQUILL_INVALID_RENDER:
+            return "a rendering option is out of range";
+        case BARQUILL_RENDER_FAILED:
+            return "the picture could not be made";
+        case BARQUILL_WRITE_FAILED:
+            return "the file could not be written";
+        case BARQUILL_INVALID_ARGUMENT:
+            return "a null pointer or a structure of unknown size";
+        case BARQUILL_OUT_OF_MEMORY:
+            return "out of memory";
+    }
+    return "unknown status";
+}
+
+const char* barquill_version(void) {
+    return barquill::version();
+}
+
+}  // extern "C"

@@ -1,0 +1,97 @@
+"""PDF417 barcodes: encode text or bytes, get PNG, GIF, BMP or SVG."""
+
+from typing import ClassVar
+
+__version__: str
+AUTO: int
+
+_Colour = tuple[int, int, int]
+
+class ErrorCode:
+    """The error codes; they compare equal to their numbers."""
+    EMPTY_DATA: ClassVar[ErrorCode]  # 1
+    DATA_TOO_LONG: ClassVar[ErrorCode]  # 2
+    COLUMNS_DO_NOT_FIT: ClassVar[ErrorCode]  # 4
+    SHAPE_DOES_NOT_FIT: ClassVar[ErrorCode]  # 6
+    INVALID_TEXT: ClassVar[ErrorCode]  # 8
+    INVALID_OPTION: ClassVar[ErrorCode]  # 10
+    INVALID_RENDER: ClassVar[ErrorCode]  # 11
+    RENDER_FAILED: ClassVar[ErrorCode]  # 20
+    WRITE_FAILED: ClassVar[ErrorCode]  # 21
+    @property
+    def name(self) -> str: ...
+    @property
+    def value(self) -> int: ...
+    def __int__(self) -> int: ...
+
+class EncodeError(ValueError):
+    code: ErrorCode
+    field: str | None
+    value: int
+    minimum: int
+    maximum: int
+    needed: int
+    available: int
+    message: str
+
+class Macro:
+    """The control block of one symbol of a Macro PDF417 series."""
+    segment_index: int
+    file_id: list[int]
+    last_segment: bool
+    segment_count: int | None
+    file_name: str
+    time_stamp: int | None
+    sender: str
+    addressee: str
+    file_size: int | None
+    checksum: int | None
+    def __init__(self, *, segment_index: int = 0, file_id: list[int] = ...,
+                 last_segment: bool = False, segment_count: int | None = None,
+                 file_name: str = "", time_stamp: int | None = None, sender: str = "",
+                 addressee: str = "", file_size: int | None = None,
+                 checksum: int | None = None) -> None: ...
+
+def macro_checksum(data: bytes) -> int: ...
+
+class Symbol:
+    @property
+    def rows(self) -> int: ...
+    @property
+    def columns(self) -> int: ...
+    @property
+    def width(self) -> int: ...
+    @property
+    def level(self) -> int: ...
+    @property
+    def data_codewords(self) -> int: ...
+    @property
+    def capacity(self) -> int: ...
+    @property
+    def compact(self) -> bool: ...
+    @property
+    def matrix(self) -> memoryview: ...
+    def __buffer__(self, flags: int) -> memoryview: ...
+    def png(self, *, module_width: int = 2, row_height: int = 4, quiet_zone: int = 10,
+            bar: _Colour = (0, 0, 0), space: _Colour = (255, 255, 255), dpi: int = 0) -> bytes: ...
+    def gif(self, *, module_width: int = 2, row_height: int = 4, quiet_zone: int = 10,
+            bar: _Colour = (0, 0, 0), space: _Colour = (255, 255, 255), dpi: int = 0) -> bytes: ...
+    def bmp(self, *, module_width: int = 2, row_height: int = 4, quiet_zone: int = 10,
+            bar: _Colour = (0, 0, 0), space: _Colour = (255, 255, 255), dpi: int = 0) -> bytes: ...
+    def svg(self, *, module_width: int = 2, row_height: int = 4, quiet_zone: int = 10,
+            bar: _Colour = (0, 0, 0), space: _Colour = (255, 255, 255), dpi: int = 0) -> str: ...
+    def save(self, path: str, *, module_width: int = 2, row_height: int = 4,
+             quiet_zone: int = 10, bar: _Colour = (0, 0, 0),
+             space: _Colour = (255, 255, 255), dpi: int = 0) -> None: ...
+
+def encode(data: str | bytes, *, level: int | None = None, columns: int = 0, rows: int = 0,
+           aspect: float = 0.0, module_width: int = 2, row_height: int = 4,
+           fill_level: bool = False, compact: bool = False, charset: str | None = None,
+           eci: int | None = None, macro: Macro | None = None) -> Symbol: ...
+
+def encode_series(data: str | bytes, *, level: int | None = None, columns: int = 0,
+                  rows: int = 0, compact: bool = False, charset: str | None = None,
+                  eci: int | None = None, segments: int = 0, file_id: list[int] = ...,
+                  file_name: str = "", sender: str = "", addressee: str = "",
+                  time_stamp: int | None = None, file_size: bool = False,
+                  checksum: bool = False) -> list[Symbol]: ...

@@ -1,0 +1,325 @@
+// The Python module `barquill` over the C++ interface. Encoding, drawing
+// and writing run without the GIL, so threads encode in parallel; the
+// symbol's modules are shared with Python through the buffer protocol.
+
+#include <pybind11/pybind11.h>
+#include <pybind11/stl.h>
+
+#include <optional>
+#include <span>
+#include <string>
+#include <tuple>
+#include <variant>
+
+#include "barquill/barquill.hpp"
+
+namespace py = pybind11;
+
+namespace {
+
+py::object encodeErrorType;
+
+// Fields are named as the keyword arguments are: moduleWidth -> module_width.
+std::string pythonName(const std::string& field) {
+    std::string name;
+    for (char c : field) {
+        if (c >= 'A' && c <= 'Z') {
+            name += '_';
+            c = static_cast<char>(c - 'A' + 'a');
+        }
+        name += c;
+    }
+    return name;
+}
+
+[[noreturn]] void raise(const barquill::Error& e) {
+    const std::string field = pythonName(e.field);
+    std::string message = e.message;
+    if (!field.empty() && message.compare(0, e.field.size(), e.field) == 0)
+        message.replace(0, e.field.size(), field);
+    py::object error = encodeErrorType(message);
+    error.attr("code") = py::cast(e.code);
+    error.attr("field") = field.empty() ? py::object(py::none()) : py::object(py::str(field));
+    error.attr("value") = e.value;
+    error.attr("minimum") = e.minimum;
+    error.attr("maximum") = e.maximum;
+    error.attr("needed") = e.needed;
+    error.attr("available") = e.available;
+    error.attr("message") = message;
+    PyErr_SetObject(encodeErrorType.ptr(), error.ptr());
+    throw py::error_already_set();
+}
+
+template <class T>
+T take(barquill::Result<T>&& result) {
+    if (!result) raise(result.error());
+    return std::move(result).value();
+}
+
+using Colour = std::tuple<int, int, int>;
+
+barquill::Rgb rgb(const Colour& c, const char* field) {
+    const auto [r, g, b] = c;
+    for (int part : {r, g, b})
+        if (part < 0 || part > 255) {
+            barquill::Error e;
+            e.code = barquill::ErrorCode::invalidRender;
+            e.field = field;
+            e.value = part;
+            e.maximum = 255;
+            e.message =
+                std::string(field) + " " + std::to_string(part) + " is out of range 0 to 255";
+            raise(e);
+        }
+    return {static_cast<std::uint8_t>(r), static_cast<std::uint8_t>(g),
+            static_cast<std::uint8_t>(b)};
+}
+
+barquill::Render render(int moduleWidth, int rowHeight, int quietZone, const Colour& bar,
+                        const Colour& space, int dpi) {
+    return {moduleWidth, rowHeight, quietZone, rgb(bar, "bar"), rgb(space, "space"), dpi};
+}
+
+#define BARQUILL_RENDER_ARGS                                                     \
+    py::kw_only(), py::arg("module_width") = 2, py::arg("row_height") = 4,       \
+                   py::arg("quiet_zone") = 10, py::arg("bar") = Colour{0, 0, 0}, \
+                   py::arg("space") = Colour{255, 255, 255}, py::arg("dpi") = 0
+
+py::bytes toBytes(const barquill::Bytes& bytes) {
+    return py::bytes(reinterpret_cast<const char*>(bytes.data()), bytes.size());
+}
+
+py::bytes rasterFile(const barquill::Symbol& symbol, barquill::Format format, int moduleWidth,
+                     int rowHeight, int quietZone, const Colour& bar, const Colour& space,
+                     int dpi) {
+    const barquill::Render r = render(moduleWidth, rowHeight, quietZone, bar, space, dpi);
+    std::optional<barquill::Result<barquill::Bytes>> result;
+    {
+        py::gil_scoped_release release;
+        result.emplace(barquill::render(symbol, format, r));
+    }
+    return toBytes(take(std::move(*result)));
+}
+
+}  // namespace
+
+PYBIND11_MODULE(barquill, m) {
+    m.doc() = "PDF417 barcodes: encode text or bytes, get PNG, GIF, BMP or SVG.";
+    m.attr("__version__") = barquill::version();
+    m.attr("AUTO") = barquill::autoLevel;
+
+    encodeErrorType = py::reinterpret_borrow<py::object>(
+        PyErr_NewExceptionWithDoc("barquill.EncodeError",
+                                  "Raised when data cannot be encoded or an option is out of "
+                                  "range; .code, .field and the numbers tell why.",
+                                  PyExc_ValueError, nullptr));
+    m.attr("EncodeError") = encodeErrorType;
+
+    py::enum_<barquill::ErrorCode>(m, "ErrorCode", py::arithmetic())
+        .value("EMPTY_DATA", barquill::ErrorCode::emptyData)
+        .value("DATA_TOO_LONG", barquill::ErrorCode::dataTooLong)
+        .value("COLUMNS_DO_NOT_FIT", barquill::ErrorCode::columnsDoNotFit)
+        .value("SHAPE_DOES_NOT_FIT", barquill::ErrorCode::shapeDoesNotFit)
+        .value("INVALID_TEXT", barquill::ErrorCode::invalidText)
+        .value("INVALID_OPTION", barquill::ErrorCode::invalidOption)
+        .value("INVALID_RENDER", barquill::ErrorCode::invalidRender)
+        .value("RENDER_FAILED", barquill::ErrorCode::renderFailed)
+        .value("WRITE_FAILED", barquill::ErrorCode::writeFailed);
+
+    using barquill::Macro;
+    py::class_<Macro>(m, "Macro", "The control block of one symbol of a Macro PDF417 series.")
+        .def(py::init([](int segmentIndex, std::vector<int> fileId, bool lastSegment,
+                         std::optional<int> segmentCount, std::string fileName,
+                         std::optional<std::int64_t> timeStamp, std::string sender,
+                         std::string addressee, std::optional<std::int64_t> fileSize,
+                         std::optional<std::uint16_t> checksum) {
+                 return Macro{segmentIndex,      std::move(fileId),    lastSegment,
+                              segmentCount,      std::move(fileName),  timeStamp,
+                              std::move(sender), std::move(addressee), fileSize,
+                              checksum};
+             }),
+             py::kw_only(), py::arg("segment_index") = 0, py::arg("file_id") = std::vector<int>{},
+             py::arg("last_segment") = false, py::arg("segment_count") = py::none(),
+             py::arg("file_name") = "", py::arg("time_stamp") = py::none(), py::arg("sender") = "",
+             py::arg("addressee") = "", py::arg("file_size") = py::none(),
+             py::arg("checksum") = py::none())
+        .def_readwrite("segment_index", &Macro::segmentIndex)
+        .def_readwrite("file_id", &Macro::fileId)
+        .def_readwrite("last_segment", &Macro::lastSegment)
+        .def_readwrite("segment_count", &Macro::segmentCount)
+        .def_readwrite("file_name", &Macro::fileName)
+        .def_readwrite("time_stamp", &Macro::timeStamp)
+        .def_readwrite("sender", &Macro::sender)
+        .def_readwrite("addressee", &Macro::addressee)
+        .def_readwrite("file_size", &Macro::fileSize)
+        .def_readwrite("checksum", &Macro::checksum);
+
+    m.def(
+        "macro_checksum",
+        [](const py::bytes& data) {
+            const std::string_view bytes(data);
+            return barquill::macroChecksum(
+                std::span(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size()));
+        },
+        py::arg("data"), "The Macro checksum field's value for the whole data.");
+
+    py::class_<barquill::Symbol>(m, "Symbol", py::buffer_protocol())
+        .def_property_readonly("rows", &barquill::Symbol::rows)
+        .def_property_readonly("columns", &barquill::Symbol::columns)
+        .def_property_readonly("width", &barquill::Symbol::width)
+        .def_property_readonly("level", &barquill::Symbol::level)
+        .def_property_readonly("data_codewords", &barquill::Symbol::dataCodewords)
+        .def_property_readonly("capacity", &barquill::Symbol::capacity)
+        .def_property_readonly("compact", &barquill::Symbol::compact)
+        // rows x width bytes, 1 a bar; read-only and shared, not copied.
+        .def_buffer([](const barquill::Symbol& s) {
+            return py::buffer_info(const_cast<std::uint8_t*>(s.modules().data()), 1,
+                                   py::format_descriptor<std::uint8_t>::format(), 2,
+                                   {s.rows(), s.width()},
+                                   {static_cast<py::ssize_t>(s.width()), py::ssize_t{1}}, true);
+        })
+        .def_property_readonly(
+            "matrix", [](py::object self) { return py::memoryview(self); },
+            "The modules as a read-only rows x width memoryview of bytes, 1 a bar.")
+        .def(
+            "png",
+            [](const barquill::Symbol& s, int w, int h, int q, const Colour& bar,
+               const Colour& space,
+               int dpi) { return rasterFile(s, barquill::Format::png, w, h, q, bar, space, dpi); },
+            BARQUILL_RENDER_ARGS)
+        .def(
+            "gif",
+            [](const barquill::Symbol& s, int w, int h, int q, const Colour& bar,
+               const Colour& space,
+               int dpi) { return rasterFile(s, barquill::Format::gif, w, h, q, bar, space, dpi); },
+            BARQUILL_RENDER_ARGS)
+        .def(
+            "bmp",
+            [](const barquill::Symbol& s, int w, int h, int q, const Colour& bar,
+               const Colour& space,
+               int dpi) { return rasterFile(s, barquill::Format::bmp, w, h, q, bar, space, dpi); },
+            BARQUILL_RENDER_ARGS)
+        .def(
+            "svg",
+            [](const barquill::Symbol& s, int w, int h, int q, const Colour& bar,
+               const Colour& space, int dpi) {
+                const barquill::Render r = render(w, h, q, bar, space, dpi);
+                std::optional<barquill::Result<std::string>> result;
+                {
+                    py::gil_scoped_release release;
+                    result.emplace(barquill::toSvg(s, r));
+                }
+                return take(std::move(*result));
+            },
+            BARQUILL_RENDER_ARGS)
+        .def(
+            "save",
+            [](const barquill::Symbol& s, const std::string& path, int w, int h, int q,
+               const Colour& bar, const Colour& space, int dpi) {
+                const barquill::Render r = render(w, h, q, bar, space, dpi);
+                std::optional<barquill::Result<barquill::Format>> result;
+                {
+                    py::gil_scoped_release release;
+                    result.emplace(barquill::save(s, path, r));
+                }
+                take(std::move(*result));
+            },
+            py::arg("path"), BARQUILL_RENDER_ARGS,
+            "Writes the file in the format of its extension (.png, .gif, .svg, else BMP).")
+        .def("__eq__", [](const barquill::Symbol& a, const barquill::Symbol& b) { return a == b; })
+        .def("__repr__", [](const barquill::Symbol& s) {
+            return "<barquill.Symbol " + std::to_string(s.rows()) + " rows x " +
+                   std::to_string(s.columns()) + " columns, level " + std::to_string(s.level()) +
+                   ">";
+        });
+
+    m.def(
+        "encode",
+        [](const std::variant<py::bytes, std::string>& data, std::optional<int> level, int columns,
+           int rows, double aspect, int moduleWidth, int rowHeight, bool fillLevel, bool compact,
+           std::optional<std::string> charset, std::optional<int> eci, std::optional<Macro> macro) {
+            barquill::Options options;
+            options.level = level.value_or(barquill::autoLevel);
+            options.columns = columns;
+            options.rows = rows;
+            options.aspect = aspect;
+            options.moduleWidth = moduleWidth;
+            options.rowHeight = rowHeight;
+            options.fillLevel = fillLevel;
+            options.compact = compact;
+            options.charset = charset.value_or("");
+            options.eci = eci.value_or(barquill::noEci);
+            options.macro = std::move(macro);
+            const bool isText = std::holds_alternative<std::string>(data);
+            std::string bytes =
+                isText ? std::get<std::string>(data) : std::string(std::get<py::bytes>(data));
+            std::optional<barquill::Result<barquill::Symbol>> result;
+            {
+                py::gil_scoped_release release;
+                // str arrives as UTF-8 and is encoded as text; bytes as they are.
+                result.emplace(
+                    isText ? barquill::encode(std::string_view(bytes), options)
+                           : barquill::encode(
+                                 std::span(reinterpret_cast<const std::uint8_t*>(bytes.data()),
+                                           bytes.size()),
+                                 options));
+            }
+            return take(std::move(*result));
+        },
+        py::arg("data"), py::kw_only(), py::arg("level") = py::none(), py::arg("columns") = 0,
+        py::arg("rows") = 0, py::arg("aspect") = 0.0, py::arg("module_width") = 2,
+        py::arg("row_height") = 4, py::arg("fill_level") = false, py::arg("compact") = false,
+        py::arg("charset") = py::none(), py::arg("eci") = py::none(), py::arg("macro") = py::none(),
+        "Encodes str or bytes into a PDF417 symbol. level: 0 to 8 or None for automatic; "
+        "columns 1 to 30 and rows 3 to 90, 0 for automatic; aspect: printed width : height "
+        "wanted, modules module_width : row_height; charset: convert str into it (str that is "
+        "not ASCII is UTF-8 with ECI 26 otherwise); eci: a designator by number; macro: a "
+        "Macro control block.");
+
+    m.def(
+        "encode_series",
+        [](const std::variant<py::bytes, std::string>& data, std::optional<int> level, int columns,
+           int rows, bool compact, std::optional<std::string> charset, std::optional<int> eci,
+           int segments, std::vector<int> fileId, std::string fileName, std::string sender,
+           std::string addressee, std::optional<std::int64_t> timeStamp, bool fileSize,
+           bool checksum) {
+            barquill::Options options;
+            options.level = level.value_or(barquill::autoLevel);
+            options.columns = columns;
+            options.rows = rows;
+            options.compact = compact;
+            options.charset = charset.value_or("");
+            options.eci = eci.value_or(barquill::noEci);
+            barquill::Series series;
+            series.segments = segments;
+            series.fileId = std::move(fileId);
+            series.fileName = std::move(fileName);
+            series.sender = std::move(sender);
+            series.addressee = std::move(addressee);
+            series.timeStamp = timeStamp;
+            series.fileSize = fileSize;
+            series.checksum = checksum;
+            const bool isText = std::holds_alternative<std::string>(data);
+            std::string bytes =
+                isText ? std::get<std::string>(data) : std::string(std::get<py::bytes>(data));
+            std::optional<barquill::Result<std::vector<barquill::Symbol>>> result;
+            {
+                py::gil_scoped_release release;
+                result.emplace(
+                    isText ? barquill::encodeSeries(std::string_view(bytes), options, series)
+                           : barquill::encodeSeries(
+                                 std::span(reinterpret_cast<const std::uint8_t*>(bytes.data()),
+                                           bytes.size()),
+                                 options, series));
+            }
+            return take(std::move(*result));
+        },
+        py::arg("data"), py::kw_only(), py::arg("level") = py::none(), py::arg("columns") = 0,
+        py::arg("rows") = 0, py::arg("compact") = false, py::arg("charset") = py::none(),
+        py::arg("eci") = py::none(), py::arg("segments") = 0,
+        py::arg("file_id") = std::vector<int>{}, py::arg("file_name") = "", py::arg("sender") = "",
+        py::arg("addressee") = "", py::arg("time_stamp") = py::none(), py::arg("file_size") = false,
+        py::arg("checksum") = false,
+        "Splits str or bytes over a Macro PDF417 series of symbols of one size; segments 0 "
+        "takes as few as hold the data.");
+}

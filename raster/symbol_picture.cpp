@@ -1,0 +1,116 @@
+#include "raster/symbol_picture.h"
+
+#include <algorithm>
+#include <cstring>
+#include <string_view>
+#include <vector>
+
+#include "image/picture.h"
+#include "image/svg_writer.h"
+
+namespace barquill::raster {
+
+namespace {
+
+// Sets pixels [begin, end) of a 1-bit row, the left pixel in the high bit.
+void setPixels(std::uint8_t* row, long begin, long end) {
+    if (begin >= end) return;
+    const long firstByte = begin >> 3, lastByte = (end - 1) >> 3;
+    const auto head = static_cast<std::uint8_t>(0xFF >> (begin & 7));
+    const auto tail = static_cast<std::uint8_t>(0xFF << (7 - ((end - 1) & 7)));
+    if (firstByte == lastByte) {
+        row[firstByte] |= static_cast<std::uint8_t>(head & tail);
+        return;
+    }
+    row[firstByte] |= head;
+    std::memset(row + firstByte + 1, 0xFF, static_cast<std::size_t>(lastByte - firstByte - 1));
+    row[lastByte] |= tail;
+}
+
+}  // namespace
+
+ModuleMatrix moduleMatrix(const encoder::SymbolJob& job) {
+    return {reinterpret_cast<const std::uint8_t*>(job.rowBits[0]), encoder::ROW_CAPACITY, job.rows,
+            job.width, static_cast<std::uint8_t>('1')};
+}
+
+PictureSize pictureSize(const ModuleMatrix& modules, const DrawOptions& options) {
+    return {2L * options.margin + static_cast<long>(modules.width) * options.geometry.moduleWidth,
+            2L * options.margin + static_cast<long>(modules.rows) * options.geometry.rowHeight};
+}
+
+PictureSize pictureSize(const encoder::SymbolJob& job, const DrawOptions& options) {
+    return pictureSize(moduleMatrix(job), options);
+}
+
+bool drawSymbol(const ModuleMatrix& modules, const DrawOptions& options, image::Picture* picture) {
+    const PictureSize size = pictureSize(modules, options);
+    const auto height = static_cast<std::uint32_t>(size.height);
+    if (!picture->Create(static_cast<std::uint32_t>(size.width), height, 1,
+                         image::IMAGE_FORMAT_UNKNOWN))
+        return false;
+    picture->SetPaletteColor(0, static_cast<image::ColorRef>(options.spaceColor));
+    picture->SetPaletteColor(1, static_cast<image::ColorRef>(options.barColor));
+    if (options.geometry.dpi > 0) {
+        picture->SetXDPI(options.geometry.dpi);
+        picture->SetYDPI(options.geometry.dpi);
+    }
+
+    // Create leaves every pixel at index 0, the background; only bars are set.
+    // Each symbol row is packed once (left pixel in the high bit) and copied
+    // into its rowHeight stored rows, which run bottom-up.
+    const std::uint32_t rowBytes = picture->GetEffWidth();
+    std::vector<std::uint8_t> packed(rowBytes);
+    const long moduleWidth = options.geometry.moduleWidth;
+    for (int row = 0; row < modules.rows; ++row) {
+        std::fill(packed.begin(), packed.end(), 0);
+        // Bars come in runs; each run is one span of pixels, set a byte at
+        // a time between its partial end bytes.
+        for (int module = 0; module < modules.width;) {
+            if (!modules.isBar(row, module)) {
+                ++module;
+                continue;
+            }
+            const int first = module;
+            while (module < modules.width && modules.isBar(row, module)) ++module;
+            setPixels(packed.data(), options.margin + first * moduleWidth,
+                      options.margin + module * moduleWidth);
+        }
+        const long top = options.margin + static_cast<long>(row) * options.geometry.rowHeight;
+        for (long y = top; y < top + options.geometry.rowHeight; ++y)
+            std::memcpy(picture->GetBits(height - 1 - static_cast<std::uint32_t>(y)), packed.data(),
+                        rowBytes);
+    }
+    return true;
+}
+
+bool drawSymbol(const encoder::SymbolJob& job, const DrawOptions& options,
+                image::Picture* picture) {
+    return drawSymbol(moduleMatrix(job), options, picture);
+}
+
+std::string svgDocument(const ModuleMatrix& modules, const DrawOptions& options) {
+    // The SVG writer reads rows of '1' and '0' characters.
+    std::vector<std::string> text(static_cast<std::size_t>(modules.rows));
+    image::SvgSymbol symbol;
+    for (int row = 0; row < modules.rows; ++row) {
+        std::string& line = text[static_cast<std::size_t>(row)];
+        line.resize(static_cast<std::size_t>(modules.width));
+        for (int module = 0; module < modules.width; ++module)
+            line[static_cast<std::size_t>(module)] = modules.isBar(row, module) ? '1' : '0';
+        symbol.rows.emplace_back(line);
+    }
+    symbol.moduleWidth = options.geometry.moduleWidth;
+    symbol.rowHeight = options.geometry.rowHeight;
+    symbol.margin = options.margin;
+    symbol.barColor = options.barColor;
+    symbol.spaceColor = options.spaceColor;
+    symbol.dpi = options.geometry.dpi;
+    return image::EncodeSvg(symbol);
+}
+
+std::string svgDocument(const encoder::SymbolJob& job, const DrawOptions& options) {
+    return svgDocument(moduleMatrix(job), options);
+}
+
+}  // namespace barquill::raster

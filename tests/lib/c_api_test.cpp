@@ -1,0 +1,174 @@
+// The C interface: statuses and error records instead of exceptions, sized
+// structures from older headers, and buffers the caller frees.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+
+#include "barquill/barquill.h"
+#include "barquill/barquill.hpp"
+
+namespace {
+
+struct SymbolDeleter {
+    void operator()(barquill_symbol* s) const { barquill_symbol_free(s); }
+};
+using SymbolPtr = std::unique_ptr<barquill_symbol, SymbolDeleter>;
+
+SymbolPtr encodeText(const std::string& text, const barquill_options* options,
+                     barquill_error* error, barquill_status* status) {
+    barquill_symbol* symbol = nullptr;
+    *status = barquill_encode(text.data(), text.size(), options, &symbol, error);
+    return SymbolPtr(symbol);
+}
+
+TEST(CApi, EncodesAndWritesWhatTheCppInterfaceWrites) {
+    barquill_options options;
+    barquill_options_init(&options);
+    options.level = 3;
+    options.columns = 4;
+    barquill_status status;
+    barquill_error error;
+    const auto symbol = encodeText("C and C++ agree", &options, &error, &status);
+    ASSERT_EQ(status, BARQUILL_OK);
+    EXPECT_EQ(error.code, BARQUILL_OK);
+
+    const auto expected = barquill::encode("C and C++ agree", {.level = 3, .columns = 4});
+    ASSERT_TRUE(expected);
+    EXPECT_EQ(barquill_symbol_rows(symbol.get()), expected->rows());
+    EXPECT_EQ(barquill_symbol_columns(symbol.get()), 4);
+    EXPECT_EQ(barquill_symbol_level(symbol.get()), 3);
+    ASSERT_EQ(barquill_symbol_width(symbol.get()), expected->width());
+    EXPECT_EQ(0, std::memcmp(barquill_symbol_modules(symbol.get()), expected->modules().data(),
+                             expected->modules().size()));
+
+    barquill_render render;
+    barquill_render_init(&render);
+    render.module_width = 3;
+    render.bar_color = 0x000080;  // navy
+    const barquill::Render same{.moduleWidth = 3, .bar = {0, 0, 128}};
+    uint8_t* png = nullptr;
+    size_t size = 0;
+    ASSERT_EQ(barquill_to_png(symbol.get(), &render, &png, &size, nullptr), BARQUILL_OK);
+    const auto pngExpected = barquill::toPng(*expected, same);
+    EXPECT_EQ(std::vector<uint8_t>(png, png + size), *pngExpected);
+    barquill_free(png);
+
+    char* svg = nullptr;
+    ASSERT_EQ(barquill_to_svg(symbol.get(), &render, &svg, &size, nullptr), BARQUILL_OK);
+    EXPECT_EQ(std::string(svg), *barquill::toSvg(*expected, same));
+    EXPECT_EQ(std::strlen(svg), size);
+    barquill_free(svg);
+}
+
+TEST(CApi, ReportsFailuresAsStatusesWithDetails) {
+    barquill_options options;
+    barquill_options_init(&options);
+    barquill_status status;
+    barquill_error error;
+
+    options.columns = 31;
+    EXPECT_FALSE(encodeText("x", &options, &error, &status));
+    EXPECT_EQ(status, BARQUILL_INVALID_OPTION);
+    EXPECT_STREQ(error.field, "columns");
+    EXPECT_EQ(error.value, 31);
+    EXPECT_EQ(error.maximum, 30);
+
+    options.columns = 1;
+    options.level = 4;
+    EXPECT_FALSE(encodeText(std::string(300, 'a'), &options, &error, &status));
+    EXPECT_EQ(status, BARQUILL_COLUMNS_DO_NOT_FIT);
+    EXPECT_GT(error.needed, error.available);
+    EXPECT_GT(std::strlen(error.message), 0u);
+
+    EXPECT_FALSE(encodeText("", nullptr, &error, &status));
+    EXPECT_EQ(status, BARQUILL_EMPTY_DATA);
+
+    // Null pointers and structures of an unknown size are refused, not read.
+    EXPECT_EQ(barquill_encode("x", 1, nullptr, nullptr, &error), BARQUILL_INVALID_ARGUMENT);
+    barquill_symbol* symbol = nullptr;
+    EXPECT_EQ(barquill_encode(nullptr, 5, nullptr, &symbol, &error), BARQUILL_INVALID_ARGUMENT);
+    options.size = sizeof options + 4;
+    EXPECT_EQ(barquill_encode("x", 1, &options, &symbol, &error), BARQUILL_INVALID_ARGUMENT);
+    EXPECT_EQ(symbol, nullptr);
+    uint8_t* bytes = nullptr;
+    size_t size = 0;
+    EXPECT_EQ(barquill_to_png(nullptr, nullptr, &bytes, &size, nullptr), BARQUILL_INVALID_ARGUMENT);
+
+    barquill_render render;
+    barquill_render_init(&render);
+    render.row_height = 0;
+    const auto built = encodeText("x", nullptr, nullptr, &status);
+    EXPECT_EQ(barquill_to_png(built.get(), &render, &bytes, &size, &error),
+              BARQUILL_INVALID_RENDER);
+    EXPECT_STREQ(error.field, "rowHeight");
+    EXPECT_EQ(bytes, nullptr);
+}
+
+TEST(CApi, AnOlderShorterOptionsStructureGetsDefaultsForTheRest) {
+    barquill_options options;
+    barquill_options_init(&options);
+    options.level = 6;
+    options.columns = 29;  // beyond the short structure: not read
+    options.size = offsetof(barquill_options, columns);
+    barquill_status status;
+    const auto symbol = encodeText("older caller", &options, nullptr, &status);
+    ASSERT_EQ(status, BARQUILL_OK);
+    EXPECT_EQ(barquill_symbol_level(symbol.get()), 6);
+    EXPECT_NE(barquill_symbol_columns(symbol.get()), 29);
+}
+
+TEST(CApi, PassesShapeCharsetAndMacroFields) {
+    barquill_options options;
+    barquill_options_init(&options);
+    options.rows = 15;
+    options.charset = "ISO-8859-1";
+    const int32_t fileId[] = {17, 42};
+    options.macro = 1;
+    options.macro_segment_index = 1;
+    options.macro_segment_count = 2;
+    options.macro_last_segment = 1;
+    options.macro_file_id = fileId;
+    options.macro_file_id_count = 2;
+    options.macro_file_name = "report.txt";
+    barquill_symbol* symbol = nullptr;
+    barquill_error error;
+    ASSERT_EQ(barquill_encode_text("Gr\xC3\xBC\xC3\x9F"
+                                   "e",
+                                   &options, &symbol, &error),
+              BARQUILL_OK)
+        << error.message;
+    const SymbolPtr owned(symbol);
+    const auto expected = barquill::encode(
+        "Gr\xC3\xBC\xC3\x9F"
+        "e",
+        {.rows = 15,
+         .charset = "ISO-8859-1",
+         .macro = barquill::Macro{.segmentIndex = 1,
+                                  .fileId = {17, 42},
+                                  .lastSegment = true,
+                                  .segmentCount = 2,
+                                  .fileName = "report.txt"}});
+    ASSERT_TRUE(expected);
+    EXPECT_EQ(barquill_symbol_rows(symbol), 15);
+    ASSERT_EQ(barquill_symbol_width(symbol), expected->width());
+    EXPECT_EQ(0, std::memcmp(barquill_symbol_modules(symbol), expected->modules().data(),
+                             expected->modules().size()));
+
+    options.macro_sender = "\x01";
+    EXPECT_EQ(barquill_encode_text("x", &options, &symbol, &error), BARQUILL_INVALID_OPTION);
+    EXPECT_STREQ(error.field, "macro.sender");
+    options.macro_sender = nullptr;
+    options.macro_checksum = 70000;
+    EXPECT_EQ(barquill_encode_text("x", &options, &symbol, &error), BARQUILL_INVALID_ARGUMENT);
+}
+
+TEST(CApi, NamesFormatsAndStatusesAndItsVersion) {
+    EXPECT_EQ(barquill_format_from_name("label.PNG"), BARQUILL_FORMAT_PNG);
+    EXPECT_EQ(barquill_format_from_name("dir.svg/label"), BARQUILL_FORMAT_BMP);
+    EXPECT_EQ(barquill_format_from_name(nullptr), BARQUILL_FORMAT_BMP);
+    EXPECT_STREQ(barquill_version(), BARQUILL_VERSION_STRING);
+    EXPECT_STREQ(barquill_status_text(static_cast<barquill_status>(99)), "unknown status");
+}
+
+}  // namespace

@@ -1,0 +1,119 @@
+"""The Python module: symbols decode to their data, the matrix is shared
+without a copy, and failures raise EncodeError with the numbers behind them."""
+
+import io
+import os
+import tempfile
+import unittest
+
+import numpy
+import zxingcpp
+from PIL import Image
+
+import barquill
+
+
+def decode(png: bytes) -> bytes | None:
+    image = Image.open(io.BytesIO(png)).convert("L")
+    result = zxingcpp.read_barcode(image, formats=zxingcpp.BarcodeFormat.PDF417)
+    return result.bytes if result is not None and result.valid else None
+
+
+class EncodeTest(unittest.TestCase):
+    def test_symbols_decode_to_their_data(self):
+        cases = [
+            ("text", "Hello, World!", {}),
+            ("non-ASCII text as UTF-8", "Grüße, 東京", {"level": 4}),
+            ("every byte value", bytes(range(256)), {"level": 5}),
+            ("compact, fixed columns", "COMPACT 0123456789", {"compact": True, "columns": 3}),
+            ("fixed rows", "twelve rows", {"rows": 12}),
+            ("Latin-2", "Zażółć gęślą jaźń", {"charset": "ISO-8859-2"}),
+            ("Macro segment", "part one", {"macro": barquill.Macro(file_id=[1, 2], segment_count=2)}),
+        ]
+        for name, data, options in cases:
+            with self.subTest(name):
+                symbol = barquill.encode(data, **options)
+                expected = data if isinstance(data, bytes) else data.encode(
+                    options.get("charset", "utf-8"))
+                self.assertEqual(decode(symbol.png(module_width=3, row_height=9)), expected)
+                if "level" in options:
+                    self.assertEqual(symbol.level, options["level"])
+                if "rows" in options:
+                    self.assertEqual(symbol.rows, options["rows"])
+                if "columns" in options:
+                    self.assertEqual(symbol.columns, options["columns"])
+                self.assertEqual(symbol.compact, options.get("compact", False))
+
+    def test_matrix_is_shared_read_only_and_matches_the_picture(self):
+        symbol = barquill.encode("shared, not copied", level=3)
+        matrix = numpy.asarray(symbol.matrix)
+        self.assertEqual(matrix.shape, (symbol.rows, symbol.width))
+        self.assertEqual(matrix.dtype, numpy.uint8)
+        self.assertTrue(numpy.shares_memory(matrix, numpy.asarray(symbol)))
+        self.assertFalse(matrix.flags.writeable)
+        # One pixel per module, no quiet zone: the picture is the matrix.
+        image = Image.open(io.BytesIO(symbol.png(module_width=1, row_height=1, quiet_zone=0)))
+        pixels = numpy.asarray(image.convert("L"))
+        numpy.testing.assert_array_equal(pixels == 0, matrix == 1)
+
+    def test_failures_raise_encode_error_with_code_field_and_numbers(self):
+        cases = [
+            ("empty", lambda: barquill.encode(""), barquill.ErrorCode.EMPTY_DATA, None),
+            ("level", lambda: barquill.encode("x", level=9), barquill.ErrorCode.INVALID_OPTION,
+             "level"),
+            ("columns", lambda: barquill.encode("x", columns=31),
+             barquill.ErrorCode.INVALID_OPTION, "columns"),
+            ("too long", lambda: barquill.encode(b"\xb5" * 2000), barquill.ErrorCode.DATA_TOO_LONG,
+             None),
+            ("too many rows", lambda: barquill.encode("a" * 300, level=4, columns=1),
+             barquill.ErrorCode.COLUMNS_DO_NOT_FIT, None),
+            ("charset", lambda: barquill.encode("東京", charset="ISO-8859-1"),
+             barquill.ErrorCode.INVALID_TEXT, "charset"),
+            ("macro file name", lambda: barquill.encode("x", macro=barquill.Macro(
+                file_id=[1], file_name="x" * 101)), barquill.ErrorCode.INVALID_OPTION,
+             "macro.file_name"),
+            ("module width", lambda: barquill.encode("x").png(module_width=0),
+             barquill.ErrorCode.INVALID_RENDER, "module_width"),
+            ("colour", lambda: barquill.encode("x").svg(bar=(0, 256, 0)),
+             barquill.ErrorCode.INVALID_RENDER, "bar"),
+        ]
+        for name, call, code, field in cases:
+            with self.subTest(name):
+                with self.assertRaises(barquill.EncodeError) as raised:
+                    call()
+                error = raised.exception
+                self.assertEqual(error.code, code)
+                self.assertTrue(error.message)
+                if code in (barquill.ErrorCode.DATA_TOO_LONG, barquill.ErrorCode.COLUMNS_DO_NOT_FIT):
+                    self.assertGreater(error.needed, error.available)
+                self.assertEqual(error.field, field)
+                if field is not None:
+                    self.assertIn(field, str(error))
+
+    def test_series_splits_the_data_over_symbols_of_one_size(self):
+        data = "".join(f"line {i * 7919}; " for i in range(150))
+        series = barquill.encode_series(data, level=3, columns=6, segments=3,
+                                        file_name="parts.txt")
+        self.assertEqual(len(series), 3)
+        self.assertEqual({(s.rows, s.columns, s.level) for s in series},
+                         {(series[0].rows, 6, 3)})
+        with self.assertRaises(barquill.EncodeError) as raised:
+            barquill.encode_series("x", segments=100000)
+        self.assertEqual(raised.exception.field, "series.segments")
+
+    def test_save_writes_the_format_of_the_extension(self):
+        symbol = barquill.encode("saved label")
+        with tempfile.TemporaryDirectory() as folder:
+            for name, expected in [("a.png", symbol.png()), ("b.GIF", symbol.gif()),
+                                   ("c.svg", symbol.svg().encode()), ("d.label", symbol.bmp())]:
+                path = os.path.join(folder, name)
+                symbol.save(path)
+                with open(path, "rb") as file:
+                    self.assertEqual(file.read(), expected, name)
+            with self.assertRaises(barquill.EncodeError) as raised:
+                symbol.save(os.path.join(folder, "missing", "x.png"))
+            self.assertEqual(raised.exception.code, barquill.ErrorCode.WRITE_FAILED)
+
+
+if __name__ == "__main__":
+    unittest.main()
