@@ -15,6 +15,8 @@ packages=(
   # The library: Debian package, Python module, examples and their checks.
   dpkg-dev python3 python3-dev pybind11-dev python3-pybind11
   python3-numpy python3-pil python3-zxing-cpp python3-dask python3-distributed
+  # desktop application: translations, printing test (PDF to PNG)
+  qt6-tools-dev qt6-l10n-tools qt6-tools-dev-tools poppler-utils
 )
 
 missing=()
