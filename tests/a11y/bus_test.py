@@ -286,8 +286,6 @@ class Dialog:
         self.inputs = [name for name, (_, is_input) in self.contract.items() if is_input]
         # What the application tells the bus unasked: (event type, source name).
         self.events = []
-        for kind in ANNOUNCING_EVENTS:
-            pyatspi.Registry.registerEventListener(self.heard, kind)
 
     def heard(self, event):
         with contextlib.suppress(Exception):
@@ -340,10 +338,40 @@ class Dialog:
                 )
         log("ok: the spin boxes tell their values and ranges")
 
+    def check_level_value(self):
+        """The level box tells which level is chosen and offers 1 to 8."""
+        items, shown = [], []
+        for node in descendants(self.control("Level")):
+            if node.getRole() == self.pyatspi.ROLE_LIST_ITEM:
+                items.append(node.name)
+                if node.getState().contains(self.pyatspi.STATE_SELECTED):
+                    shown.append(node.name)
+            elif "Text" in node.get_interfaces():
+                shown.append(node.queryText().getText(0, -1))
+        if items != [str(level) for level in range(1, 9)]:
+            raise Failure(f"the level box offers {items}, not 1 to 8")
+        if not shown or set(shown) != {"1"}:
+            raise Failure(f"the level box tells {shown} as its value, not 1")
+        log("ok: the level box offers levels 1 to 8 and tells that 1 is chosen")
+
+    def look(self, node):
+        """What the screen shows of one control."""
+        extents = query(node, "Component").getExtents(self.pyatspi.DESKTOP_COORDS)
+        return screenshot(self.display, extents).tobytes()
+
     def check_keyboard(self):
-        """The first focus is the text; Tab visits every input; mnemonics work."""
+        """The first focus is the text; Tab visits every input and shows where
+        it is; the mnemonics reach their fields."""
         self.wait_for_focus("Text", "the text field to have the first focus")
-        visited = ["Text"]
+        # Buttons and check boxes have no blinking caret, so a change in their
+        # pixels when focused is the focus indicator.
+        roles = {self.pyatspi.ROLE_PUSH_BUTTON, self.pyatspi.ROLE_CHECK_BOX}
+        unfocused = {
+            name: self.look(self.control(name))
+            for name, (accepted, _) in self.contract.items()
+            if accepted is not None and accepted <= roles
+        }
+        visited, unmarked = ["Text"], []
         for _ in range(len(self.contract) + 4):
             self.key(XK_TAB)
 
@@ -355,6 +383,8 @@ class Dialog:
             if node.name == "Text":
                 break
             visited.append(node.name)
+            if node.name in unfocused and self.look(node) == unfocused[node.name]:
+                unmarked.append(node.name)
         missing = [name for name in self.inputs if name not in visited]
         if missing:
             raise Failure(f"Tab never reaches {missing}; it visits {visited}")
@@ -368,9 +398,22 @@ class Dialog:
             self.wait_for_focus(name, f"Alt+{letter.upper()} to focus '{name}'")
         log("ok: Alt+L, Alt+M, Alt+C and Alt+T focus their fields")
 
+        if unmarked:
+            raise Failure(f"the focus does not show on {unmarked}")
+        log("ok: the focus shows on every button and check box")
+
     def check_typing_and_encoding(self):
         field = self.control("Text")
         self.events.clear()
+        for kind in ANNOUNCING_EVENTS:
+            self.pyatspi.Registry.registerEventListener(self.heard, kind)
+        try:
+            self.type_and_encode(field)
+        finally:
+            for kind in ANNOUNCING_EVENTS:
+                self.pyatspi.Registry.deregisterEventListener(self.heard, kind)
+
+    def type_and_encode(self, field):
         query(field, "EditableText").setTextContents(SAMPLE)
         text = query(field, "Text")
         wait_for(lambda: text.getText(0, -1) == SAMPLE, SETTLE_SECONDS, "the typed text to show")
@@ -396,6 +439,32 @@ class Dialog:
 
         wait_for(announced, SETTLE_SECONDS, "the status line to announce its change")
         log(f"ok: the status line announced its change ({', '.join(sorted(set(announced())))})")
+
+    def check_colour_change(self):
+        """A colour chosen in the picker shows in the button's name."""
+        press(self.control("Background: white, #FFFFFF"))
+        application = self.window.getApplication()
+
+        def picker():
+            windows = [application.getChildAtIndex(i) for i in range(application.childCount)]
+            return next((w for w in windows if w is not None and w != self.window), None)
+
+        dialog = wait_for(picker, SETTLE_SECONDS, "the colour picker to open")
+        for channel, level in (("Red:", 255), ("Green:", 0), ("Blue:", 0)):
+            field = find(self.pyatspi, dialog, channel, {self.pyatspi.ROLE_SPIN_BUTTON})
+            query(field, "Value").currentValue = level
+        press(find(self.pyatspi, dialog, "OK", {self.pyatspi.ROLE_PUSH_BUTTON}))
+
+        def renamed():
+            for node in descendants(self.window):
+                if node.name.startswith("Background: ") and node.name.endswith(", #FF0000"):
+                    return node
+            return None
+
+        node = wait_for(renamed, SETTLE_SECONDS, "the background button to name red")
+        if node.getRole() != self.pyatspi.ROLE_PUSH_BUTTON:
+            raise Failure(f"{describe(node)} is not a push button")
+        log(f"ok: after picking red the background button is called '{node.name}'")
 
     def check_symbol_description(self):
         """The symbol area reads out what the status line says."""
@@ -485,9 +554,11 @@ def run(application, artifacts):
         checks = [
             dialog.check_names_and_roles,
             dialog.check_spin_ranges,
+            dialog.check_level_value,
             dialog.check_keyboard,
             dialog.check_typing_and_encoding,
             dialog.check_symbol_description,
+            dialog.check_colour_change,
         ]
         failures = []
         for check in checks:
