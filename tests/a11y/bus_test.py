@@ -3,11 +3,14 @@
 
 Starts the application on a virtual X display with its own D-Bus session and
 AT-SPI accessibility bus, then works it only through that bus: it walks the
-accessible tree and checks every control's name, role and description, types
-a text through the EditableText interface, presses Encode through the Action
-interface, and reads the symbol on a screenshot of the window back to the same
-text with the zxing-cpp reader. It also drives the keyboard: the first focus,
-the tab order and the mnemonics.
+accessible tree and checks every control's name, role and description and the
+values the fields tell; types a text through the EditableText interface,
+presses Encode through the Action interface, hears the status line announce
+the result and reads the symbol on a screenshot of the window back to the same
+text with the zxing-cpp reader. It also drives the keyboard (keys sent through
+the bus): the first focus, the tab order, a visible focus on every button, and
+the mnemonics; and it picks a colour in the colour picker and hears the
+colour button say it.
 
 Usage: bus_test.py PATH-TO-barquill-gui
 Exits 0 when every check passes, 1 when one fails, and 77 (skipped) when the
@@ -560,11 +563,13 @@ def run(application, artifacts):
             dialog.check_symbol_description,
             dialog.check_colour_change,
         ]
+        from gi.repository import GLib
+
         failures = []
         for check in checks:
             try:
                 check()
-            except Failure as failure:
+            except (Failure, GLib.Error) as failure:
                 log(f"FAILED: {failure}")
                 failures.append(failure)
         if failures:
