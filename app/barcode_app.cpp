@@ -1,13 +1,16 @@
 #include "app/barcode_app.h"
 
+#include "app/about_dialog.h"
+#include "app/app_resources.h"
 #include "app/main_dialog.h"
-#include "resources/dialog_templates.h"
 
 namespace barquill::app {
 
 CBarcodeApp::CBarcodeApp(int& argc, char** argv) : QApplication(argc, argv) {
     setApplicationName(QStringLiteral("Barquill"));
-    setApplicationVersion(QString::fromUtf8(barquill::resources::VERSION));
+    setOrganizationName(QStringLiteral("Barquill"));
+    setApplicationVersion(applicationVersion());
+    installTranslations(QLocale());
 }
 
 bool CBarcodeApp::InitInstance() {

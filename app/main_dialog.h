@@ -1,82 +1,160 @@
 #pragma once
-// The main dialog: text and options, Encode, the symbol painted in the upper
-// part of the window, Save. It wires the widgets to the encoder, the renderer
-// and the picture; the work itself is theirs.
+// The main dialog: the symbol area on top (it grows with the window), the
+// status line, the options, and the buttons. It wires the widgets to the
+// encoder, the drawing of the symbol and the image writers; the work itself
+// is theirs.
 
 #include <QAction>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QDialog>
+#include <QDoubleSpinBox>
 #include <QHash>
 #include <QIcon>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMessageBox>
+#include <QSpinBox>
 #include <QString>
 #include <cstdint>
+#include <memory>
 
 #include "app/color_button.h"
+#include "app/symbol_view.h"
+#include "encoder/pdf417.h"
 #include "image/picture.h"
 
+class QPrinter;
+
 namespace barquill::app {
+
+// Why the fields give no symbol; the message is made from it in one place.
+struct BuildProblem {
+    enum Kind {
+        none,
+        fieldOutOfRange,  // `field` must be `low` to `high`
+        badEscape,        // `detail` says which escape
+        emptyText,
+        textTooLong,       // `count` bytes, at most `limit`
+        tooManyCodewords,  // needs `count` data codewords, a symbol holds `limit`
+        paddingOverflow,   // whole rows of `columns` overflow the `limit` codewords
+        tooManyRows,       // needs `count` rows at `columns`, a symbol has `limit`
+        drawingFailed,     // `detail` is the image library's reason
+    };
+    BuildProblem(Kind k = none) : kind(k) {}
+    Kind kind;
+    QString field;
+    int low = 0, high = 0;
+    int count = 0, limit = 0, columns = 0;
+    QString detail;
+};
+
+// How the symbol came out on paper.
+struct PrintLayout {
+    bool ok = false;
+    int dpi = 0;
+    int moduleDots = 0;  // printer dots per module, across
+    double widthMm = 0, heightMm = 0;
+    QString error;
+};
 
 class CMainDialog : public QDialog {
     Q_OBJECT
 public:
-    // The symbol is centred in this area at the top of the window.
-    static constexpr int SYMBOL_AREA_WIDTH = 620;
-    static constexpr int SYMBOL_AREA_HEIGHT = 313;
-    // Where the area lies: centred across the window, which the dialog
-    // font's metrics may make wider than the area.
-    QRect SymbolArea() const;
-
     explicit CMainDialog(QWidget* parent = nullptr);
     ~CMainDialog() override;
 
-    // The control with a template id, or null.
+    // The control with a resource id (text, margin, columns, buttons), or null.
     QWidget* GetDlgItem(int id) const { return m_controls.value(id, nullptr); }
-    // Moves values between controls and members (true: controls to members).
-    // Stops at the first number that does not parse, after telling the user.
-    bool UpdateData(bool saveAndValidate = true);
     // What the status line under the symbol says.
     QString GetStatusText() const { return m_stStatus.text(); }
+    SymbolView& symbolView() { return m_symbolView; }
+    // The level chosen: -1 automatic, else 0 to 8.
+    int SelectedLevel() const;
 
     void OnEncode();
     void OnSave();
+    void OnPrint();
+    void OnCopy();
+    void OnCopySvgText();
+    void OnLoad();
+    void OnCommandLine();
     // The about entry (IDM_ABOUTBOX) opens the about box.
     void OnSysCommand(unsigned id, long parameter);
+
+    // Loads data from a file, bytes as they are; false (and a message) when
+    // it cannot be read or is longer than the encoder takes.
+    bool LoadFile(const QString& path);
+    // Paints the last symbol on a printer at its true size.
+    PrintLayout PrintSymbol(QPrinter* printer);
+    // The command that writes the same file as Save.
+    QString CommandLineText() const;
+    // The SVG document of the symbol shown; empty without one.
+    QByteArray SvgText() const;
+    // The symbol as the window shows it at natural size.
+    QImage SymbolImage() const { return m_symbolView.symbol(); }
 
     QComboBox m_cbLevel;
     CColorButton m_btnBarColor;
     CColorButton m_btnBackground;
-    int m_nMargin;
-    QString m_strText;
-    int m_nColumns;
+    QSpinBox m_spMargin;
+    QSpinBox m_spColumns;
+    QLineEdit m_edText;
+    QCheckBox m_chkEscapes;
+    QCheckBox m_chkLive;
+    QDoubleSpinBox m_spModuleMm;
+    QSpinBox m_spDpi;
     QIcon m_hIcon;
-    image::Picture m_image;
+    image::Picture m_image;  // the symbol shown, or invalid when there is none
+
+    // What a save dialog answered: the path and the type chosen in it.
+    struct SaveTarget {
+        QString path;  // empty when cancelled
+        QString filter;
+    };
 
 protected:
-    virtual bool DoDataExchange(bool saveAndValidate);
-    virtual bool OnInitDialog();
-    void paintEvent(QPaintEvent* event) override;
+    void done(int result) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
-    // The save dialog: the chosen path, empty when cancelled.
-    virtual QString AskSaveFileName();
-    // Tells the user something in a message box.
+    // Modal questions, replaced in tests.
+    virtual SaveTarget AskSaveFileName();
+    virtual QString AskOpenFileName();
     virtual void ShowMessage(QMessageBox::Icon icon, const QString& text);
+    virtual bool Confirm(const QString& question);
+    virtual void RunPrintPreview();
+    virtual void RunDialog(QDialog& dialog);
 
 private:
-    void OnPaint();
-    void SetDropDownHeight(QComboBox& combo, int visibleItems);
+    void BuildUi();
+    void ConnectInputs();
+    void AddAction(QAction& action, const QString& text, const QKeySequence& key,
+                   void (CMainDialog::*slot)());
+    void InputChanged();
+    void ColoursChanged();
     void SetStatus(const QString& text, bool problem);
-    bool ExchangeInteger(int id, int& value, bool saveAndValidate);
-    int SelectedLevel() const;
+    void Fail(const BuildProblem& problem);
+    QString ProblemText(const BuildProblem& problem) const;
+    QString ColourWarning() const;
+    void LoadSettings();
+    void SaveSettings() const;
+    bool SaveSvg(const QString& path, QString* error) const;
 
     QHash<int, QWidget*> m_controls;
+    SymbolView m_symbolView;
     QLabel m_stStatus;
-    QAction m_aboutAction;
+    QAction m_aboutAction, m_saveAction, m_printAction, m_copyAction, m_copySvgAction, m_loadAction,
+        m_commandAction;
+    std::unique_ptr<encoder::SymbolJob> m_job;  // the built symbol shown
+    int m_dataCodewords = 0;
+    QString m_failure;     // why there is no symbol, as the status line said
+    bool m_stale = false;  // the fields changed since the symbol shown was made
+    QString m_lastFolder;
+    QString m_lastSavePath;
 };
 
-// The format a file name asks for: the part from its last dot, upper-cased,
-// ".GIF" for GIF, ".PNG" for PNG and anything else (no dot included) for BMP.
-std::uint32_t ImageFormatForFileName(const QString& fileName);
+// The file name with the chosen type's extension added when it has none.
+QString withChosenExtension(const QString& path, const QString& filter);
 
 }  // namespace barquill::app

@@ -1,5 +1,7 @@
 #include "app/qt_draw_target.h"
 
+#include "image/picture.h"
+
 namespace barquill::app {
 
 QImageDrawTarget::QImageDrawTarget(int width, int height, const QColor& background)
@@ -18,6 +20,17 @@ display::ColorRef toColorRef(const QColor& color) {
     const QColor rgb = color.toRgb();
     return display::rgb(std::uint8_t(rgb.red()), std::uint8_t(rgb.green()),
                         std::uint8_t(rgb.blue()));
+}
+
+}  // namespace barquill::app
+
+namespace barquill::app {
+
+QImage pictureImage(image::Picture& picture) {
+    if (!picture.IsValid()) return {};
+    QImageDrawTarget target(picture.GetWidth(), picture.GetHeight(), Qt::white);
+    picture.Draw(&target, 0, 0, -1, -1, nullptr, false);
+    return target.image();
 }
 
 }  // namespace barquill::app

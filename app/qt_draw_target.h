@@ -8,6 +8,10 @@
 #include "display/color.h"
 #include "display/draw_target.h"
 
+namespace barquill::image {
+class Picture;
+}  // namespace barquill::image
+
 namespace barquill::app {
 
 // A drawing target over a QImage of 32-bit RGB pixels, the display layer's
@@ -24,5 +28,8 @@ private:
 
 QColor toQColor(display::ColorRef color);
 display::ColorRef toColorRef(const QColor& color);
+
+// The picture as a Qt image of its own size; a null image for an invalid picture.
+QImage pictureImage(image::Picture& picture);
 
 }  // namespace barquill::app

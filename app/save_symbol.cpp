@@ -1,61 +1,102 @@
-// The Save button: the file name's last extension picks the format, and the
-// picture writes the file (through a temporary file, so a failed save leaves
-// an existing file whole).
+// Save: the file name's last extension picks the format (the chosen type's
+// extension is added to a name without one), and the picture writes the file
+// through a temporary file, so a failed save leaves an existing file whole.
 
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QRegularExpression>
 #include <cerrno>
 #include <cstring>
 
 #include "app/main_dialog.h"
+#include "cli/output_format.h"
 
 namespace barquill::app {
 
-std::uint32_t ImageFormatForFileName(const QString& fileName) {
-    const QString name = QFileInfo(fileName).fileName();
-    const int dot = name.lastIndexOf(QLatin1Char('.'));
-    const QString extension = (dot < 0 ? name : name.mid(dot)).toUpper();
-    if (extension == QLatin1String(".GIF")) return image::IMAGE_FORMAT_GIF;
-    if (extension == QLatin1String(".PNG")) return image::IMAGE_FORMAT_PNG;
-    return image::IMAGE_FORMAT_BMP;
+namespace {
+
+std::uint32_t imageFormat(cli::OutputFormat format) {
+    switch (format) {
+        case cli::OutputFormat::gif:
+            return image::IMAGE_FORMAT_GIF;
+        case cli::OutputFormat::png:
+            return image::IMAGE_FORMAT_PNG;
+        default:
+            return image::IMAGE_FORMAT_BMP;
+    }
 }
 
-QString CMainDialog::AskSaveFileName() {
-    // The filters only help to find files; the name typed decides the format.
-    return QFileDialog::getSaveFileName(
-        this, tr("Save"), QString(),
-        tr("PNG image (*.png);;GIF image (*.gif);;BMP image (*.bmp);;All files (*)"));
+}  // namespace
+
+QString withChosenExtension(const QString& path, const QString& filter) {
+    if (QFileInfo(path).fileName().contains(QLatin1Char('.'))) return path;
+    // "PNG image (*.png)": the first pattern's extension.
+    static const QRegularExpression pattern(QStringLiteral("\\(\\*\\.([A-Za-z0-9]+)"));
+    const QRegularExpressionMatch match = pattern.match(filter);
+    return match.hasMatch() ? path + QLatin1Char('.') + match.captured(1) : path;
+}
+
+CMainDialog::SaveTarget CMainDialog::AskSaveFileName() {
+    SaveTarget target;
+    QFileDialog dialog(this, tr("Save"), m_lastFolder);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setNameFilters({tr("PNG image (*.png)"), tr("GIF image (*.gif)"),
+                           tr("BMP image (*.bmp)"), tr("SVG drawing (*.svg)")});
+    dialog.setDefaultSuffix(QStringLiteral("png"));
+    connect(&dialog, &QFileDialog::filterSelected, &dialog, [&dialog](const QString& filter) {
+        dialog.setDefaultSuffix(withChosenExtension(QString(), filter).mid(1));
+    });
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return target;
+    target.path = dialog.selectedFiles().front();
+    target.filter = dialog.selectedNameFilter();
+    return target;
+}
+
+QString CMainDialog::AskOpenFileName() {
+    return QFileDialog::getOpenFileName(this, tr("Load data"), m_lastFolder);
 }
 
 void CMainDialog::OnSave() {
     if (!m_image.IsValid()) {
         ShowMessage(QMessageBox::Information,
-                    tr("There is no symbol to save yet: press Encode first."));
+                    m_failure.isEmpty() ? tr("There is no symbol to save yet: press Encode first.")
+                                        : tr("There is nothing to save. %1").arg(m_failure));
         return;
     }
-    const QString path = AskSaveFileName();
-    if (path.isEmpty()) return;
+    if (m_stale &&
+        !Confirm(tr("The text or options changed after the symbol was made; press Encode to "
+                    "update it. Save the symbol shown anyway?")))
+        return;
+    if (const QString colours = ColourWarning();
+        !colours.isEmpty() && !Confirm(colours + QLatin1Char(' ') + tr("Save anyway?")))
+        return;
+    const SaveTarget target = AskSaveFileName();
+    if (target.path.isEmpty()) return;
+    const QString path = withChosenExtension(target.path, target.filter);
+    m_lastFolder = QFileInfo(path).absolutePath();
+    m_lastSavePath = path;
+    const cli::OutputFormat chosen = cli::formatFromName(QFile::encodeName(path).toStdString());
+
+    QString reason;
+    if (chosen == cli::OutputFormat::svg) {
+        if (!SaveSvg(path, &reason))
+            ShowMessage(QMessageBox::Warning,
+                        tr("Could not save %1:\n%2").arg(QDir::toNativeSeparators(path), reason));
+        return;
+    }
     const QByteArray nativePath = QFile::encodeName(path);
-    const std::uint32_t format = ImageFormatForFileName(path);
-    // The symbol has two colours: as GIF it goes out as one paletted image
-    // rather than as true-colour tiles, which many viewers show one by one
-    // or only the first of.
-    image::Picture paletted;
-    image::Picture* picture = &m_image;
-    if (format == image::IMAGE_FORMAT_GIF && m_image.CreateIndexedCopy(&paletted))
-        picture = &paletted;
+    const std::uint32_t format = imageFormat(chosen);
     // The last-error text is kept from earlier failures and a file that
     // cannot be opened leaves it alone: only a changed text is this save's
     // reason; otherwise the system's is.
-    const QByteArray earlierError(picture->GetLastError());
+    const QByteArray earlierError(m_image.GetLastError());
     errno = 0;
-    if (!picture->Save(nativePath.constData(), format)) {
+    if (!m_image.Save(nativePath.constData(), format)) {
         const int systemError = errno;
-        QString reason;
-        if (earlierError != QByteArray(picture->GetLastError()))
-            reason = QString::fromLocal8Bit(picture->GetLastError());
+        if (earlierError != QByteArray(m_image.GetLastError()))
+            reason = QString::fromLocal8Bit(m_image.GetLastError());
         else if (systemError != 0)
             reason = QString::fromLocal8Bit(std::strerror(systemError));
         else

@@ -11,6 +11,8 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   libzxing-dev libgif-dev librsvg2-bin
   xvfb xauth
+  # desktop application: translations, printing test (PDF to PNG)
+  qt6-tools-dev qt6-l10n-tools qt6-tools-dev-tools poppler-utils
   # the accessibility test: AT-SPI bus, D-Bus session, Python bindings
   at-spi2-core dbus-x11 python3-pyatspi python3-pil python3-zxing-cpp
 )

@@ -1,27 +1,27 @@
-// The main dialog on the offscreen platform: its template and defaults,
-// Encode with the symbol centred in the symbol area, the status line, the
-// colour buttons, the about box and the screenshot.
+// The main dialog on the offscreen platform: defaults, live preview, the
+// status line and its refusals, the window that fits any symbol, colours,
+// loading, copying, languages and the settings kept between runs.
 
 #include <gtest/gtest.h>
 
-#include <QComboBox>
+#include <QAccessible>
+#include <QClipboard>
 #include <QDir>
+#include <QFile>
 #include <QLabel>
-#include <QLineEdit>
+#include <QMimeData>
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
-#include <cstring>
+#include <QTranslator>
+#include <QUrl>
 
-#include "app/dialog_layout.h"
-#include "encoder/pdf417.h"
+#include "app/about_dialog.h"
+#include "app/colour_check.h"
 #include "gui_test_support.h"
-#include "resources/dialog_templates.h"
 
 namespace barquill::testing {
 namespace {
-
-namespace res = barquill::resources;
 
 class MainDialog : public ::testing::Test {
 protected:
@@ -32,307 +32,419 @@ protected:
         ASSERT_TRUE(QTest::qWaitForWindowExposed(&dialog));
     }
 
-    QLineEdit* edit(int id) { return qobject_cast<QLineEdit*>(dialog.GetDlgItem(id)); }
     void press(int id) { QTest::mouseClick(dialog.GetDlgItem(id), Qt::LeftButton); }
-    void encode(const QString& text) {
-        edit(res::IDC_TEXT)->setText(text);
-        press(res::IDC_ENCODE);
-    }
-    // The symbol area as the dialog paints it.
-    QImage symbolArea() {
-        return dialog.grab(dialog.SymbolArea()).toImage().convertToFormat(QImage::Format_RGB32);
-    }
+    void setText(const QString& text) { dialog.m_edText.setText(text); }
+    std::string status() const { return dialog.GetStatusText().toStdString(); }
+    // The symbol area as the window shows it.
+    QImage shown() { return dialog.symbolView().grab().toImage(); }
 
     TestDialog dialog;
 };
 
-// The same symbol built by the encoder directly, for its size.
-SymbolJob referenceJob(const char* text, int level, int columns) {
-    SymbolJob job;
-    initSymbolJob(&job);
-    job.ecLevel = level;
-    job.columns = columns;
-    encodeSymbolJob(&job, text);
-    return job;
-}
-
-TEST_F(MainDialog, ControlsFollowTheTemplateInPlaceAndTabOrder) {
+TEST_F(MainDialog, StartsWithDefaultsAndAPreviewOfTheSample) {
     EXPECT_EQ(dialog.windowTitle(), QString("Barquill"));
-    const app::DialogUnits units(dialog.font());
-    EXPECT_EQ(dialog.size(), QSize(units.toPixelsX(447), units.toPixelsY(317)));
-    // The Chinese captions need a font that has them.
-    EXPECT_TRUE(QFontMetrics(dialog.font()).inFontUcs4(U'取'));
-
-    QWidget* previous = nullptr;
-    for (const res::ControlTemplate& c : res::MAIN_CONTROLS) {
-        if (c.id == res::IDC_STATIC) continue;
-        QWidget* w = dialog.GetDlgItem(c.id);
-        ASSERT_NE(w, nullptr) << c.id;
-        EXPECT_EQ(w->geometry(), units.toPixels(c.x, c.y, c.width, c.height)) << c.id;
-        if (auto* button = qobject_cast<QPushButton*>(w)) {
-            EXPECT_EQ(button->text(), QString::fromUtf8(c.caption));
-        }
-        if (previous != nullptr) {
-            // Tab moves from each control to the next one of the template.
-            previous->setFocus();
-            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-            QWidget* focused = QApplication::focusWidget();
-            EXPECT_TRUE(focused == w || focused->parentWidget() == w) << "after " << c.id;
-        }
-        previous = w;
-    }
-    QStringList labels;
-    for (QLabel* label : dialog.findChildren<QLabel*>()) labels << label->text();
-    for (const char* caption : {"Level", "Margin", "Text", "Columns"})
-        EXPECT_TRUE(labels.contains(QString(caption))) << caption;
-}
-
-TEST_F(MainDialog, StartsWithDefaultsAndFocusOnEncode) {
-    EXPECT_EQ(edit(res::IDC_MARGIN)->text(), QString("10"));
-    EXPECT_EQ(edit(res::IDC_COLUMNS)->text(), QString("0"));
-    const QString sample = edit(res::IDC_TEXT)->text();
-    EXPECT_EQ(sample.size(), 21);
-    EXPECT_TRUE(sample.startsWith("https://")) << sample.toStdString();
-    EXPECT_EQ(dialog.m_cbLevel.currentText(), QString("1"));
+    EXPECT_EQ(dialog.m_spMargin.value(), 10);
+    EXPECT_EQ(dialog.m_spColumns.text(), QString("Auto"));
+    EXPECT_EQ(dialog.m_edText.text(), QString("https://barquill.org/"));
     QStringList items;
     for (int i = 0; i < dialog.m_cbLevel.count(); ++i) items << dialog.m_cbLevel.itemText(i);
-    EXPECT_EQ(items, QStringList({"1", "2", "3", "4", "5", "6", "7", "8"}));
-    EXPECT_EQ(dialog.m_cbLevel.maxVisibleItems(), 5);
+    EXPECT_EQ(items, QStringList({"Auto", "0", "1", "2", "3", "4", "5", "6", "7", "8"}));
+    EXPECT_EQ(dialog.m_cbLevel.currentText(), QString("1"));
+    EXPECT_FALSE(dialog.m_cbLevel.isEditable());
     EXPECT_EQ(dialog.m_btnBarColor.GetColor(), 0x000000u);
     EXPECT_EQ(dialog.m_btnBackground.GetColor(), 0xFFFFFFu);
-    EXPECT_EQ(dialog.m_btnBarColor.text(), QString("Bar color"));
-    EXPECT_EQ(dialog.m_btnBackground.text(), QString("Background"));
-    EXPECT_FALSE(dialog.m_image.IsValid());
-    EXPECT_EQ(QApplication::focusWidget(), dialog.GetDlgItem(res::IDC_ENCODE));
-}
-
-TEST_F(MainDialog, EncodeWithDefaultsShowsCentredSymbolThatDecodes) {
-    const QString sample = edit(res::IDC_TEXT)->text();
-    press(res::IDC_ENCODE);
-    const SymbolJob reference = referenceJob(sample.toUtf8().constData(), 1, 0);
+    EXPECT_TRUE(dialog.m_chkLive.isChecked());
+    EXPECT_EQ(QApplication::focusWidget(), &dialog.m_edText);
     ASSERT_TRUE(dialog.m_image.IsValid());
+    EXPECT_EQ(decodePicture(dialog.m_image), utf8("https://barquill.org/"));
+    EXPECT_EQ(decodeImage(shown()), utf8("https://barquill.org/"));
+    // The margin and the module of the original: 2 × 4 pixels inside 10.
+    SymbolJob reference;
+    initSymbolJob(&reference);
+    reference.ecLevel = 1;
+    encodeSymbolJob(&reference, "https://barquill.org/");
     EXPECT_EQ(dialog.m_image.GetWidth(), 2 * (reference.width + 10));
     EXPECT_EQ(dialog.m_image.GetHeight(), 2 * 10 + 4 * reference.rows);
-    EXPECT_TRUE(dialog.GetStatusText().contains("level 1")) << dialog.GetStatusText().toStdString();
-
-    const QImage area = symbolArea();
-    const int w = dialog.m_image.GetWidth(), h = dialog.m_image.GetHeight();
-    const int x0 = (620 - w) / 2, y0 = (313 - h) / 2;
-    const QRgb background = dialog.palette().color(QPalette::Window).rgb();
-    EXPECT_EQ(area.pixel(x0 - 1, y0 + h / 2), background);
-    EXPECT_EQ(area.pixel(x0, y0), qRgb(255, 255, 255));      // quiet zone
-    EXPECT_EQ(area.pixel(x0 + 10, y0 + 10), qRgb(0, 0, 0));  // start pattern
-    EXPECT_EQ(area.pixel(x0 + w - 1, y0 + h - 1), qRgb(255, 255, 255));
-    EXPECT_EQ(area.pixel(x0 + w, y0 + h / 2), background);
-    EXPECT_EQ(decodeImage(area), utf8(sample));
 }
 
-TEST_F(MainDialog, SymbolIsCentredAndLargerOneShowsItsMiddle) {
+TEST_F(MainDialog, LivePreviewFollowsEveryKeystrokeAndOptionAndOffWaitsForEncode) {
+    setText("");
+    dialog.m_edText.setFocus();
+    QTest::keyClicks(&dialog.m_edText, "Ticket 42");
+    EXPECT_EQ(decodeImage(shown()), utf8("Ticket 42"));
+    dialog.m_cbLevel.setCurrentIndex(dialog.m_cbLevel.findText("5"));
+    EXPECT_NE(dialog.GetStatusText().indexOf("level 5"), -1) << status();
+    dialog.m_spColumns.setValue(7);
+    EXPECT_NE(dialog.GetStatusText().indexOf("× 7 columns"), -1) << status();
+
+    dialog.m_chkLive.setChecked(false);
+    QTest::keyClicks(&dialog.m_edText, "3");
+    EXPECT_EQ(decodeImage(shown()), utf8("Ticket 42"));
+    press(res::IDC_ENCODE);
+    EXPECT_EQ(decodeImage(shown()), utf8("Ticket 423"));
+}
+
+TEST_F(MainDialog, FailedBuildLeavesNothingAndSaysWhatToChange) {
     struct Case {
         const char* name;
         QString text;
         int columns;
+        bool escapes;
+        const char* expected;  // part of the status line
     };
     const Case cases[] = {
-        {"small", "Hello", 0},
-        {"non-ASCII text goes as UTF-8", QString::fromUtf8("Grüße, 中文"), 0},
-        {"wider and taller than the area", QString(900, QChar('7')) + QString(400, QChar('x')), 30},
+        {"empty text", "", 0, false, "The text is empty"},
+        {"too long for any symbol", QString(2500, QChar(0xE9)), 0, false,
+         "a symbol holds at most 928: shorten the text"},
+        {"too many rows at one column", QString(1500, QChar('a')), 1, false,
+         "columns; a symbol has at most 90: choose more columns or Auto"},
+        {"beyond what the encoder takes", QString(7000, QChar('1')), 0, false,
+         "The text is 7,000 bytes long; the encoder takes at most 6,999"},
+        {"unknown escape", "a\\q", 0, true, "Text: "},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        edit(res::IDC_COLUMNS)->setText(QString::number(c.columns));
-        encode(c.text);
+        setText("abc");
         ASSERT_TRUE(dialog.m_image.IsValid());
-        const int w = dialog.m_image.GetWidth(), h = dialog.m_image.GetHeight();
-        const int x0 = (620 - w) / 2, y0 = (313 - h) / 2;
-        const QImage area = symbolArea();
-        const QRgb background = dialog.palette().color(QPalette::Window).rgb();
-        for (int y = 0; y < 313; y += 3)
-            for (int x = 0; x < 620; x += 3) {
-                const int px = x - x0, py = y - y0;
-                QRgb expected = background;
-                if (px >= 0 && px < w && py >= 0 && py < h) {
-                    const RgbQuad q = dialog.m_image.GetPixelColor(px, h - 1 - py, false);
-                    expected = qRgb(q.red, q.green, q.blue);
-                }
-                ASSERT_EQ(area.pixel(x, y), expected) << x << "," << y;
-            }
-        EXPECT_EQ(decodePicture(dialog.m_image), utf8(c.text));
+        dialog.m_spColumns.setValue(c.columns);
+        dialog.m_chkEscapes.setChecked(c.escapes);
+        setText(c.text);
+        EXPECT_NE(dialog.GetStatusText().indexOf(c.expected), -1) << status();
+        EXPECT_FALSE(dialog.m_image.IsValid());
+        EXPECT_TRUE(shown().isNull() || !decodeImage(shown()));
+        // Save is refused with the same reason.
+        dialog.messages.clear();
+        dialog.nextSavePath = "/nonexistent/never.png";
+        const int runs = dialog.saveDialogRuns;
+        press(res::IDC_SAVE);
+        EXPECT_EQ(dialog.saveDialogRuns, runs);
+        ASSERT_EQ(dialog.messages.size(), 1);
+        EXPECT_NE(dialog.messages[0].indexOf(c.expected), -1) << dialog.messages[0].toStdString();
     }
 }
 
-TEST_F(MainDialog, StatusLineTellsWhatWentWrong) {
+TEST_F(MainDialog, TooLongTextNamesTheCodewordsItNeeds) {
+    const QByteArray text(2000, 'a');  // text compaction: two letters a codeword
+    setText(QString::fromLatin1(text));
+    // The data and the length descriptor.
+    const int needed =
+        countDataCodewords(reinterpret_cast<const unsigned char*>(text.constData()), 2000) + 1;
+    EXPECT_NE(dialog.GetStatusText().indexOf(QString("Needs %1 data codewords; a symbol holds at "
+                                                     "most 928: shorten the text")
+                                                 .arg(QLocale().toString(needed))),
+              -1)
+        << status();
+}
+
+TEST_F(MainDialog, NumberFieldsAreSpinBoxesAndAFieldThatDoesNotParseStopsTheBuild) {
+    EXPECT_EQ(dialog.m_spMargin.minimum(), 0);
+    EXPECT_EQ(dialog.m_spMargin.maximum(), 1000);
+    EXPECT_EQ(dialog.m_spColumns.minimum(), 0);
+    EXPECT_EQ(dialog.m_spColumns.maximum(), 30);
+
     struct Case {
         const char* name;
-        QString text;
-        QString margin, columns, level;
-        QString expected;  // part of the status line
-        bool symbol;       // a picture was made
+        QSpinBox* box;
+        const char* field;
     };
-    const QString tooLong(2500, QChar(0xE9));  // 5000 bytes in UTF-8: more than any symbol holds
     const Case cases[] = {
-        {"too long for any symbol", tooLong, "10", "0", "1",
-         "error: input string too long (PDF error 2)", true},
-        {"empty text", "", "10", "0", "1", "holds no data, and readers reject it", true},
-        {"columns out of range", "abc", "10", "31", "1", "warning: number of columns out of range",
-         true},
-        {"too many rows for the columns", QString(1500, QChar('a')), "10", "1", "1",
-         "error: data too long for specified number of columns (PDF error 4)", true},
-        {"margin too large for a picture", "abc", "100000", "0", "1", "too large", false},
-        {"negative margin cuts everything", "abc", "-1000", "0", "1", "nothing of the symbol",
-         false},
-        {"typed level", "abc", "10", "0", "5", "level 5", true},
-        {"typed text that names no level", "abc", "10", "0", "x", "level 0", true},
+        {"margin", &dialog.m_spMargin, "Margin must be a whole number from 0 to 1000"},
+        {"columns", &dialog.m_spColumns, "Columns must be a whole number from 0 to 30"}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        setText("field");
+        ASSERT_TRUE(dialog.m_image.IsValid());
+        c.box->setFocus();
+        c.box->selectAll();
+        QTest::keyClick(c.box, Qt::Key_Backspace);
+        EXPECT_NE(dialog.GetStatusText().indexOf(c.field), -1) << status();
+        EXPECT_FALSE(dialog.m_image.IsValid());
+        c.box->setValue(c.box->minimum() + 1);
+    }
+    // A letter or a minus sign is not taken at all: "1O" and "-5" type as 1 and 5.
+    dialog.m_spMargin.setFocus();
+    dialog.m_spMargin.selectAll();
+    QTest::keyClicks(&dialog.m_spMargin, "1O");
+    EXPECT_EQ(dialog.m_spMargin.value(), 1);
+    dialog.m_spMargin.selectAll();
+    QTest::keyClicks(&dialog.m_spMargin, "-5");
+    EXPECT_EQ(dialog.m_spMargin.value(), 5);
+    ASSERT_TRUE(dialog.m_image.IsValid());
+    EXPECT_EQ(dialog.m_image.GetPixelColor(4, 4, false), (RgbQuad{255, 255, 255, 0}));
+}
+
+TEST_F(MainDialog, WindowResizesAndTheWholeSymbolIsShownCrisplyWithItsScale) {
+    struct Case {
+        const char* name;
+        QSize symbol, area;
+        double scale;
+    };
+    const Case cases[] = {
+        {"fits at natural size", {200, 100}, {620, 313}, 1.0},
+        {"fits twice, but the window is not enlarged", {200, 100}, {600, 400}, 1.0},
+        {"enlarged window: whole factors up", {200, 100}, {900, 500}, 4.0},
+        {"a little too large: exactly half", {700, 300}, {620, 313}, 0.5},
+        {"much too large: fits", {2000, 400}, {500, 313}, 0.25},
+    };
+    for (const Case& c : cases)
+        EXPECT_DOUBLE_EQ(SymbolView::scaleFor(c.symbol, c.area), c.scale) << c.name;
+
+    EXPECT_FALSE(dialog.minimumSize() == dialog.maximumSize());
+    // The largest symbol: 30 columns, 90 rows at margin 10 is 1,140 × 380 pixels.
+    const QString text = QString(900, QChar('7')) + QString(400, QChar('x'));
+    dialog.m_spColumns.setValue(30);
+    setText(text);
+    ASSERT_TRUE(dialog.m_image.IsValid());
+    const QSize natural(dialog.m_image.GetWidth(), dialog.m_image.GetHeight());
+    for (QSize window : {QSize(700, 500), QSize(1400, 800), QSize(2800, 1400)}) {
+        SCOPED_TRACE(window.width());
+        dialog.resize(window);
+        QApplication::processEvents();
+        const QRect where = dialog.symbolView().symbolRect();
+        EXPECT_TRUE(dialog.symbolView().rect().contains(where));
+        EXPECT_EQ(where.width(), qRound(natural.width() * dialog.symbolView().scale()));
+        // Scaled crisply: only the two colours, no blended greys.
+        const QImage area = shown().convertToFormat(QImage::Format_RGB32).copy(where);
+        int other = 0;
+        for (int y = 0; y < area.height(); y += 2)
+            for (int x = 0; x < area.width(); x += 2) {
+                const QRgb p = area.pixel(x, y);
+                other += p != qRgb(0, 0, 0) && p != qRgb(255, 255, 255);
+            }
+        if (dialog.symbolView().scale() >= 0.5) {
+            EXPECT_EQ(other, 0);
+        }
+        EXPECT_EQ(decodeImage(area), utf8(text));
+    }
+}
+
+TEST_F(MainDialog, ColourButtonsSayTheirColourAndPoorContrastIsWarned) {
+    EXPECT_EQ(dialog.m_btnBackground.accessibleName(), QString("Background: white, #FFFFFF"));
+    EXPECT_EQ(dialog.m_btnBarColor.accessibleName(), QString("Bar color: black, #000000"));
+
+    struct Case {
+        const char* name;
+        COLORREF bars, background;
+        ColourProblem problem;
+        const char* words;  // the bar colour's accessible name
+    };
+    const Case cases[] = {
+        {"black on white", 0x000000, 0xFFFFFF, ColourProblem::none, "Bar color: black, #000000"},
+        {"navy on cream", 0x803010, 0xC0F0FF, ColourProblem::none, "Bar color: navy, #103080"},
+        {"white on white", 0xFFFFFF, 0xFFFFFF, ColourProblem::lowContrast,
+         "Bar color: white, #FFFFFF"},
+        {"light grey on white", 0xC0C0C0, 0xFFFFFF, ColourProblem::lowContrast,
+         "Bar color: light grey, #C0C0C0"},
+        {"yellow on black", 0x00FFFF, 0x000000, ColourProblem::barsLighter,
+         "Bar color: yellow, #FFFF00"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        edit(res::IDC_MARGIN)->setText(c.margin);
-        edit(res::IDC_COLUMNS)->setText(c.columns);
-        dialog.m_cbLevel.setEditText(c.level);
-        encode(c.text);
-        EXPECT_TRUE(dialog.GetStatusText().contains(c.expected))
-            << dialog.GetStatusText().toStdString();
-        EXPECT_EQ(dialog.m_image.IsValid(), c.symbol);
-        EXPECT_TRUE(dialog.messages.isEmpty());
+        EXPECT_EQ(checkColours(c.bars, c.background).problem, c.problem);
+        std::optional<COLORREF> answer = c.bars;
+        dialog.m_btnBarColor.SetColorDialog([&](COLORREF, QWidget*) { return answer; });
+        dialog.m_btnBarColor.SetColor(0x123456);
+        answer = c.bars;
+        QTest::mouseClick(&dialog.m_btnBarColor, Qt::LeftButton);
+        answer = c.background;
+        dialog.m_btnBackground.SetColorDialog([&](COLORREF, QWidget*) { return answer; });
+        dialog.m_btnBackground.SetColor(0x123456);
+        QTest::mouseClick(&dialog.m_btnBackground, Qt::LeftButton);
+        EXPECT_EQ(dialog.m_btnBarColor.accessibleName(), QString(c.words));
+        const bool warned = dialog.GetStatusText().contains("readers");
+        EXPECT_EQ(warned, c.problem != ColourProblem::none) << status();
+        // Save asks before writing a symbol readers may not read.
+        dialog.questions.clear();
+        dialog.answer = false;
+        dialog.nextSavePath.clear();
+        press(res::IDC_SAVE);
+        EXPECT_EQ(dialog.questions.size(), c.problem != ColourProblem::none ? 1 : 0);
     }
 }
 
-TEST_F(MainDialog, TextBeyondTheJobFieldIsRefusedNotCut) {
-    // The longest text the job's field takes goes to the encoder, which
-    // answers for itself (no symbol holds that many digits).
-    encode(QString(6999, QChar('7')));
-    EXPECT_TRUE(dialog.GetStatusText().startsWith("error: input string too long (PDF error 2)"))
-        << dialog.GetStatusText().toStdString();
+TEST_F(MainDialog, LoadsDataFromAFileOrADropByteForByte) {
+    QTemporaryDir folder;
+    struct Case {
+        const char* name;
+        QByteArray data;
+        bool escapes;
+    };
+    const Case cases[] = {
+        {"plain text", "plain text, no escapes", false},
+        {"lines and a backslash", "line 1\nline 2\tC:\\path", true},
+        {"binary with NUL and high bytes", QByteArray("\x00\x01\xFF\xFE\x80 ok", 8), true},
+        {"UTF-8 with a record separator", "Grüße\x1e中文", true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const QString path = folder.filePath("data.bin");
+        QFile f(path);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        f.write(c.data);
+        f.close();
+        dialog.nextOpenPath = path;
+        QTest::keyClick(&dialog, Qt::Key_O, Qt::ControlModifier);
+        EXPECT_EQ(dialog.m_chkEscapes.isChecked(), c.escapes);
+        ASSERT_TRUE(dialog.m_image.IsValid()) << status();
+        EXPECT_EQ(decodePicture(dialog.m_image), Bytes(c.data.begin(), c.data.end()));
+    }
+    // Dropped on the window.
+    const QString dropped = folder.filePath("dropped.txt");
+    QFile f(dropped);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write("dropped");
+    f.close();
+    QMimeData mime;
+    mime.setUrls({QUrl::fromLocalFile(dropped)});
+    QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(&dialog, &enter);
+    EXPECT_TRUE(enter.isAccepted());
+    QDropEvent drop(QPointF(5, 5), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(&dialog, &drop);
+    EXPECT_EQ(decodePicture(dialog.m_image), utf8("dropped"));
 
-    const QString refusal = "more than the 6999 bytes the encoder takes";
-    for (const auto& [text, length] : {std::pair{QString(7000, QChar('7')), 7000},
-                                       {QString(2334, QChar(0x4E2D)), 7002}}) {  // 3 bytes each
-        encode("abc");
-        ASSERT_TRUE(dialog.m_image.IsValid());
-        encode(text);
-        EXPECT_FALSE(dialog.m_image.IsValid());  // no stale symbol left to save
-        EXPECT_TRUE(dialog.GetStatusText().contains(QString("%1 bytes").arg(length)))
-            << dialog.GetStatusText().toStdString();
-        EXPECT_TRUE(dialog.GetStatusText().contains(refusal));
+    // A file longer than the encoder takes is refused whole.
+    QFile big(dropped);
+    ASSERT_TRUE(big.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    big.write(QByteArray(7000, 'x'));
+    big.close();
+    dialog.messages.clear();
+    EXPECT_FALSE(dialog.LoadFile(dropped));
+    EXPECT_EQ(dialog.messages.size(), 1);
+    EXPECT_EQ(dialog.m_edText.text(), QString("dropped"));
+}
+
+TEST_F(MainDialog, CopiesTheSymbolAsImageAndSvg) {
+    setText("Copied");
+    dialog.symbolView().setFocus();
+    QTest::keyClick(&dialog.symbolView(), Qt::Key_C, Qt::ControlModifier);
+    const QMimeData* mime = QApplication::clipboard()->mimeData();
+    ASSERT_NE(mime, nullptr);
+    ASSERT_TRUE(mime->hasImage());
+    EXPECT_EQ(decodeImage(qvariant_cast<QImage>(mime->imageData())), utf8("Copied"));
+    EXPECT_TRUE(mime->data("image/svg+xml").startsWith("<?xml") ||
+                mime->data("image/svg+xml").startsWith("<svg"));
+
+    // The symbol's context menu offers the SVG text and the command line.
+    QStringList entries;
+    for (QAction* a : dialog.symbolView().actions()) entries << a->text();
+    EXPECT_TRUE(entries.contains("Copy as SV&G text")) << entries.join("|").toStdString();
+    EXPECT_TRUE(entries.contains("Co&mmand line...")) << entries.join("|").toStdString();
+    EXPECT_EQ(dialog.symbolView().contextMenuPolicy(), Qt::ActionsContextMenu);
+    for (QAction* a : dialog.symbolView().actions())
+        if (a->text() == "Copy as SV&G text") a->trigger();
+    EXPECT_TRUE(QApplication::clipboard()->text().contains("<svg"));
+}
+
+TEST_F(MainDialog, LanguageIsEnglishOrTheOriginalChineseCaptions) {
+    struct Case {
+        const char* locale;
+        const char* cancel;
+        const char* aboutEntry;
+        const char* aboutTitle;
+        const char* version;  // the about box's name line, %1 the version
+        const char* ok;
+    };
+    const Case cases[] = {
+        {"en_GB", "Cancel", "About Barquill...", "About Barquill", "Barquill %1", "OK"},
+        {"de_DE", "Cancel", "About Barquill...", "About Barquill", "Barquill %1", "OK"},
+        {"zh_CN", "取消", "关于 Barquill(&A)...", "关于 Barquill", "Barquill %1 版", "确定"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.locale);
+        QTranslator* translator = installTranslations(QLocale(c.locale));
+        {
+            TestDialog localised;
+            localised.show();
+            ASSERT_TRUE(QTest::qWaitForWindowExposed(&localised));
+            auto* cancel = qobject_cast<QPushButton*>(localised.GetDlgItem(res::IDCANCEL));
+            EXPECT_EQ(cancel->text(), QString::fromUtf8(c.cancel));
+            QStringList actions;
+            for (QAction* a : localised.actions()) actions << a->text();
+            EXPECT_TRUE(actions.contains(QString::fromUtf8(c.aboutEntry)));
+            localised.resize(760, 520);
+            QApplication::processEvents();
+            localised.grab().save(
+                QDir(BARQUILL_SCREENSHOT_DIR)
+                    .filePath(QString("barquill-main-dialog-%1.png").arg(c.locale)));
+
+            CAboutDialog about;
+            about.show();
+            EXPECT_EQ(about.windowTitle(), QString::fromUtf8(c.aboutTitle));
+            EXPECT_EQ(about.findChild<QLabel*>("version")->text(),
+                      QString::fromUtf8(c.version).arg(applicationVersion()));
+            EXPECT_EQ(about.findChild<QPushButton*>()->text(), QString::fromUtf8(c.ok));
+            EXPECT_TRUE(about.findChild<QLabel*>("licence")->text().contains("Licence"));
+            about.grab().save(QDir(BARQUILL_SCREENSHOT_DIR)
+                                  .filePath(QString("barquill-about-box-%1.png").arg(c.locale)));
+        }
+        if (translator != nullptr) {
+            QCoreApplication::removeTranslator(translator);
+            delete translator;
+        }
     }
 }
 
-TEST_F(MainDialog, NumberThatDoesNotParseIsReportedAndEncodeGoesOn) {
-    edit(res::IDC_MARGIN)->setText("ten");
-    edit(res::IDC_COLUMNS)->setText("4");
-    encode("abc");
-    EXPECT_EQ(dialog.messages, QStringList({"Please enter an integer."}));
-    // The exchange stopped at the margin, so the text and columns after it
-    // keep their previous values too, and Encode goes on with those.
-    EXPECT_EQ(dialog.m_nMargin, 10);
-    EXPECT_EQ(dialog.m_nColumns, 0);
-    const QByteArray sample = dialog.m_strText.toUtf8();
-    EXPECT_EQ(sample.size(), 21);
-    EXPECT_EQ(decodePicture(dialog.m_image), utf8(dialog.m_strText));
-    const SymbolJob reference = referenceJob(sample.constData(), 1, 0);
-    EXPECT_EQ(dialog.m_image.GetWidth(), 2 * (reference.width + 10));
-}
-
-TEST_F(MainDialog, ColourButtonsChooseColoursForTheNextEncode) {
-    constexpr COLORREF navy = 0x803010;   // red 0x10, green 0x30, blue 0x80
-    constexpr COLORREF cream = 0xC0F0FF;  // red 0xFF, green 0xF0, blue 0xC0
-    std::vector<app::COLORREF> offered;
-    std::optional<app::COLORREF> answer;
-    auto chooser = [&](COLORREF initial, QWidget*) {
-        offered.push_back(initial);
-        return answer;
-    };
-    dialog.m_btnBarColor.SetColorDialog(chooser);
-    dialog.m_btnBackground.SetColorDialog(chooser);
-
-    encode("Colours");
-    const RgbQuad before = dialog.m_image.GetPixelColor(0, 0, false);
-
-    answer = navy;
-    QTest::mouseClick(&dialog.m_btnBarColor, Qt::LeftButton);
-    answer = cream;
-    QTest::mouseClick(&dialog.m_btnBackground, Qt::LeftButton);
-    answer = std::nullopt;  // cancelled
-    QTest::mouseClick(&dialog.m_btnBarColor, Qt::LeftButton);
-
-    EXPECT_EQ(offered, (std::vector<app::COLORREF>{0x000000, 0xFFFFFF, navy}));
-    EXPECT_EQ(dialog.m_btnBarColor.GetColor(), navy);
-    EXPECT_EQ(dialog.m_btnBackground.GetColor(), cream);
-    // The symbol keeps its colours until the next Encode.
-    EXPECT_EQ(dialog.m_image.GetPixelColor(0, 0, false), before);
-
-    press(res::IDC_ENCODE);
-    const int h = dialog.m_image.GetHeight();
-    EXPECT_EQ(dialog.m_image.GetPixelColor(0, 0, false), (image::RgbQuad{0xC0, 0xF0, 0xFF, 0}));
-    EXPECT_EQ(dialog.m_image.GetPixelColor(10, h - 11, false),
-              (image::RgbQuad{0x80, 0x30, 0x10, 0}));
-    EXPECT_EQ(decodePicture(dialog.m_image), utf8("Colours"));
-}
-
-TEST_F(MainDialog, ConfirmingTheSameColourDoesNotRepaint) {
-    struct PaintCounter : QObject {
-        int paints = 0;
-        bool eventFilter(QObject*, QEvent* e) override {
-            if (e->type() == QEvent::Paint) ++paints;
-            return false;
-        }
-    } counter;
-    dialog.m_btnBarColor.installEventFilter(&counter);
-    auto settle = [] {
-        for (int i = 0; i < 5; ++i) QApplication::processEvents();
-    };
-    settle();
-    counter.paints = 0;
-    dialog.m_btnBarColor.SetColorDialog([](COLORREF initial, QWidget*) { return initial; });
-    EXPECT_FALSE(dialog.m_btnBarColor.PickColor());
-    settle();
-    EXPECT_EQ(counter.paints, 0);
-    dialog.m_btnBarColor.SetColorDialog([](COLORREF, QWidget*) { return app::COLORREF(0x0000FF); });
-    EXPECT_TRUE(dialog.m_btnBarColor.PickColor());
-    settle();
-    EXPECT_GT(counter.paints, 0);
-}
-
-TEST_F(MainDialog, AboutEntryOnContextMenuAndF1OpensAboutBox) {
-    QAction* about = nullptr;
-    for (QAction* a : dialog.actions())
-        if (a->text() == QString::fromUtf8("关于 Barquill(&A)...")) about = a;
-    ASSERT_NE(about, nullptr);
-    EXPECT_EQ(dialog.contextMenuPolicy(), Qt::ActionsContextMenu);
-    EXPECT_EQ(about->shortcut(), QKeySequence(Qt::Key_F1));
-
-    QString title, text;
-    QTimer::singleShot(0, [&] {
-        QWidget* box = QApplication::activeModalWidget();
-        if (box == nullptr) return;
-        title = box->windowTitle();
-        box->grab().save(QDir(BARQUILL_SCREENSHOT_DIR).filePath("barquill-about-box.png"));
-        for (QLabel* l : box->findChildren<QLabel*>())
-            if (!l->text().isEmpty()) text = l->text();
-        auto* ok = box->findChild<QPushButton*>();
-        if (ok != nullptr) {
-            text += " / " + ok->text();
-            ok->click();
-        }
-    });
+TEST_F(MainDialog, AboutBoxShowsTheProjectVersionAndOpensWithF1) {
+    EXPECT_EQ(applicationVersion(), QString(BARQUILL_PROJECT_VERSION));
+    QString title;
+    dialog.onDialog = [&](QDialog& box) { title = box.windowTitle(); };
     QTest::keyClick(&dialog, Qt::Key_F1);
-    EXPECT_EQ(title, QString::fromUtf8("关于 Barquill"));
-    EXPECT_EQ(text, QString::fromUtf8("Barquill 1.0 版 / 确定"));
+    EXPECT_EQ(title, QString("About Barquill"));
 }
 
-TEST_F(MainDialog, CancelClosesTheDialog) {
-    press(res::IDCANCEL);
+TEST_F(MainDialog, OptionsColoursSizeAndFolderAreKeptBetweenRuns) {
+    QTemporaryDir folder;
+    dialog.m_cbLevel.setCurrentIndex(dialog.m_cbLevel.findText("Auto"));
+    dialog.m_spMargin.setValue(25);
+    dialog.m_spColumns.setValue(4);
+    dialog.m_btnBarColor.SetColor(0x803010);
+    dialog.m_chkLive.setChecked(false);
+    dialog.m_spDpi.setValue(600);
+    dialog.resize(900, 640);
+    dialog.nextOpenPath = folder.filePath("x.txt");
+    QFile f(dialog.nextOpenPath);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write("x");
+    f.close();
+    dialog.OnLoad();
+    QTest::keyClick(&dialog, Qt::Key_Escape);  // Esc ends the program as before
     EXPECT_FALSE(dialog.isVisible());
-    EXPECT_EQ(dialog.result(), QDialog::Rejected);
+
+    CMainDialog next;  // not a TestDialog: the settings stay
+    EXPECT_EQ(next.SelectedLevel(), -1);
+    EXPECT_EQ(next.m_spMargin.value(), 25);
+    EXPECT_EQ(next.m_spColumns.value(), 4);
+    EXPECT_EQ(next.m_btnBarColor.GetColor(), 0x803010u);
+    EXPECT_FALSE(next.m_chkLive.isChecked());
+    EXPECT_EQ(next.m_spDpi.value(), 600);
+    EXPECT_EQ(next.size(), QSize(900, 640));
+    EXPECT_EQ(QSettings().value("files/lastFolder").toString(), folder.path());
 }
 
-// Leaves a picture of the dialog after Encode in the build folder.
-TEST_F(MainDialog, ScreenshotAfterEncode) {
-    press(res::IDC_ENCODE);
-    const QImage shot = dialog.grab().toImage();
-    const QString path = QDir(BARQUILL_SCREENSHOT_DIR).filePath("barquill-main-dialog.png");
-    ASSERT_TRUE(shot.save(path)) << path.toStdString();
-    EXPECT_EQ(decodeImage(shot.copy(dialog.SymbolArea())), utf8(edit(res::IDC_TEXT)->text()));
+TEST_F(MainDialog, StatusLineGivesShapeCapacityAndSizeOnPaper) {
+    setText("Status");
+    dialog.m_cbLevel.setCurrentIndex(dialog.m_cbLevel.findText("2"));
+    SymbolJob reference;
+    initSymbolJob(&reference);
+    reference.ecLevel = 2;
+    encodeSymbolJob(&reference, "Status");
+    // The length descriptor counts as a data codeword.
+    const int codewords =
+        countDataCodewords(reinterpret_cast<const unsigned char*>("Status"), 6) + 1;
+    const QString expected = QString("%1 rows × %2 columns, level 2; %3 of 928 data codewords")
+                                 .arg(reference.rows)
+                                 .arg(reference.columns)
+                                 .arg(codewords);
+    EXPECT_TRUE(dialog.GetStatusText().startsWith(expected)) << status();
+    EXPECT_FALSE(dialog.GetStatusText().contains("mm"));
+    dialog.m_spDpi.setValue(300);
+    dialog.m_spModuleMm.setValue(0.34);  // 4 dots at 300 dpi
+    const double widthMm = (2 * 20 + reference.width * 4) * 25.4 / 300;
+    EXPECT_TRUE(dialog.GetStatusText().contains(QString("%1 × ").arg(widthMm, 0, 'f', 1)))
+        << status();
+    // The symbol area reads the status line out too.
+    EXPECT_EQ(dialog.symbolView().accessibleDescription(), dialog.GetStatusText());
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 
 #include <QFile>
 #include <QLineEdit>
+#include <QProcess>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
@@ -13,12 +14,9 @@
 #include <filesystem>
 
 #include "gui_test_support.h"
-#include "resources/dialog_templates.h"
 
 namespace barquill::testing {
 namespace {
-
-namespace res = barquill::resources;
 
 QByteArray readFile(const QString& path) {
     QFile f(path);
@@ -30,6 +28,7 @@ const char* signatureFormat(const QByteArray& data) {
     if (data.startsWith("\x89PNG\r\n\x1a\n")) return "PNG";
     if (data.startsWith("GIF89a") || data.startsWith("GIF87a")) return "GIF";
     if (data.startsWith("BM")) return "BMP";
+    if (data.startsWith("<?xml") || data.startsWith("<svg")) return "SVG";
     return "";
 }
 
@@ -70,12 +69,10 @@ protected:
     static void SetUpTestSuite() { qtApplication(); }
     void SetUp() override { ASSERT_TRUE(folder.isValid()); }
 
-    void encode(const QString& text) {
-        qobject_cast<QLineEdit*>(dialog.GetDlgItem(res::IDC_TEXT))->setText(text);
-        dialog.OnEncode();
-    }
-    void saveAs(const QString& path) {
+    void encode(const QString& text) { dialog.m_edText.setText(text); }
+    void saveAs(const QString& path, const QString& filter = QString()) {
         dialog.nextSavePath = path;
+        dialog.nextSaveFilter = filter;
         qobject_cast<QPushButton*>(dialog.GetDlgItem(res::IDC_SAVE))->click();
     }
 
@@ -83,22 +80,45 @@ protected:
     TestDialog dialog;
 };
 
-TEST_F(Save, LastExtensionPicksFormatAndNameIsKeptExactly) {
+// Draws an SVG file with librsvg's converter, an independent renderer.
+QImage renderSvg(const QString& path) {
+    const QString png = path + ".rendered.png";
+    QProcess convert;
+    convert.start("rsvg-convert", {"-o", png, path});
+    if (!convert.waitForFinished(30000) || convert.exitCode() != 0) return QImage();
+    QImage image(png);
+    QFile::remove(png);
+    return image;
+}
+
+TEST_F(Save, ExtensionPicksFormatAndTheChosenTypeCompletesANameWithout) {
     const QString text = "Saved: https://barquill.org/";
     encode(text);
     struct Case {
         const char* name;
+        const char* filter;  // the type chosen in the save dialog
+        const char* written;
         const char* format;
     };
     const Case cases[] = {
-        {"symbol.png", "PNG"}, {"symbol.GIF", "GIF"}, {"symbol.Gif", "GIF"},
-        {"symbol.bmp", "BMP"}, {"symbol.jpg", "BMP"}, {"symbol", "BMP"},
-        {"a.png.gif", "GIF"},  {"a.gif.txt", "BMP"},  {"标签.png", "PNG"},
+        {"symbol.png", "", "symbol.png", "PNG"},
+        {"symbol.GIF", "", "symbol.GIF", "GIF"},
+        {"symbol.Gif", "", "symbol.Gif", "GIF"},
+        {"symbol.bmp", "", "symbol.bmp", "BMP"},
+        {"symbol.jpg", "", "symbol.jpg", "BMP"},
+        {"symbol.svg", "", "symbol.svg", "SVG"},
+        {"a.png.gif", "", "a.png.gif", "GIF"},
+        {"a.gif.txt", "", "a.gif.txt", "BMP"},
+        {"标签.png", "", "标签.png", "PNG"},
+        {"ticket", "SVG drawing (*.svg)", "ticket.svg", "SVG"},
+        {"pass", "GIF image (*.gif)", "pass.gif", "GIF"},
+        {"label", "PNG image (*.png)", "label.png", "PNG"},
+        {"named.bmp", "PNG image (*.png)", "named.bmp", "BMP"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        const QString path = folder.filePath(QString::fromUtf8(c.name));
-        saveAs(path);
+        saveAs(folder.filePath(QString::fromUtf8(c.name)), c.filter);
+        const QString path = folder.filePath(QString::fromUtf8(c.written));
         const QByteArray data = readFile(path);
         ASSERT_FALSE(data.isEmpty());
         EXPECT_STREQ(signatureFormat(data), c.format);
@@ -111,12 +131,14 @@ TEST_F(Save, LastExtensionPicksFormatAndNameIsKeptExactly) {
             ASSERT_TRUE(firstImage.loadFromData(data, "GIF"));
             EXPECT_EQ(firstImage.size(), loaded.size());
             EXPECT_EQ(decodeImage(firstImage), utf8(text));
+        } else if (std::strcmp(c.format, "SVG") == 0) {
+            loaded = renderSvg(path);
         } else
             ASSERT_TRUE(loaded.loadFromData(data, c.format));
         EXPECT_EQ(loaded.size(), QSize(dialog.m_image.GetWidth(), dialog.m_image.GetHeight()));
         EXPECT_EQ(decodeImage(loaded), utf8(text));
     }
-    // Nothing else was written: no appended extension, no leftover temporary file.
+    // Nothing else was written: no leftover temporary file.
     EXPECT_EQ(QDir(folder.path()).entryList(QDir::Files | QDir::Hidden).size(),
               qsizetype(std::size(cases)));
     EXPECT_TRUE(dialog.messages.isEmpty()) << dialog.messages.join("|").toStdString();
@@ -130,19 +152,25 @@ TEST_F(Save, CancelledDialogWritesNothing) {
     EXPECT_TRUE(dialog.messages.isEmpty());
 }
 
-TEST_F(Save, BeforeAnyEncodeTellsThereIsNoSymbolAndWritesNothing) {
-    saveAs(folder.filePath("early.png"));
-    EXPECT_EQ(dialog.saveDialogRuns, 0);
-    EXPECT_FALSE(QFile::exists(folder.filePath("early.png")));
-    ASSERT_EQ(dialog.messages.size(), 1);
-    EXPECT_TRUE(dialog.messages[0].contains("no symbol to save"))
-        << dialog.messages[0].toStdString();
-
-    // A refused text leaves no symbol either.
-    encode(QString(7000, QChar('1')));
-    saveAs(folder.filePath("refused.png"));
-    EXPECT_FALSE(QFile::exists(folder.filePath("refused.png")));
-    EXPECT_EQ(dialog.messages.size(), 2);
+TEST_F(Save, StaleSymbolIsSavedOnlyAfterAWarning) {
+    dialog.m_chkLive.setChecked(false);
+    encode("first");
+    dialog.OnEncode();
+    encode("second");  // not encoded yet: the window still shows "first"
+    dialog.answer = false;
+    saveAs(folder.filePath("stale.png"));
+    ASSERT_EQ(dialog.questions.size(), 1);
+    EXPECT_TRUE(dialog.questions[0].contains("changed")) << dialog.questions[0].toStdString();
+    EXPECT_FALSE(QFile::exists(folder.filePath("stale.png")));
+    dialog.answer = true;
+    saveAs(folder.filePath("stale.png"));
+    EXPECT_EQ(decodeImage(QImage(folder.filePath("stale.png"))), utf8("first"));
+    // After Encode there is nothing to warn about.
+    dialog.questions.clear();
+    dialog.OnEncode();
+    saveAs(folder.filePath("fresh.png"));
+    EXPECT_TRUE(dialog.questions.isEmpty());
+    EXPECT_EQ(decodeImage(QImage(folder.filePath("fresh.png"))), utf8("second"));
 }
 
 TEST_F(Save, FailedSaveIsToldWithTheReason) {
