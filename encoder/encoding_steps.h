@@ -6,6 +6,7 @@
 #include <cstdint>
 
 #include "encoder/pdf417.h"
+#include "encoder/symbol_options.h"
 
 namespace barquill::encoder {
 
@@ -71,6 +72,34 @@ extern const std::array<std::int32_t, 1022> ecCoefficients;
 // Chooses level and columns, tests the limits, pads and puts the length
 // descriptor in front. Returns BUILD_OK, BUILD_TOO_LONG or BUILD_TOO_MANY_ROWS.
 int dimensionSymbol(SymbolJob* job, CodewordList* list);
+
+// The level, rows and columns of a symbol of `dataCodewords` at the job's
+// level (-1 automatic) and columns (0 automatic), or why none fits.
+SymbolReport chooseShape(int dataCodewords, int ecLevel, int columns, int variant,
+                         const SymbolOptions& options);
+
+// dimensionSymbol with options and a trailer (the Macro control block)
+// that goes after the padding, last before the error correction.
+SymbolReport dimensionSymbol(SymbolJob* job, CodewordList* list, const SymbolOptions& options,
+                             const std::int32_t* trailer, int trailerCount);
+
+// ---- ECI and Macro PDF417 -----------------------------------------------
+
+inline constexpr std::int32_t ECI_GENERAL = 926;  // two codewords: 900 .. 810899
+inline constexpr std::int32_t ECI_USER = 925;     // one codeword: 810900 .. 811799
+inline constexpr std::int32_t ECI_CHARSET = 927;  // one codeword: 0 .. 899
+inline constexpr std::int32_t MACRO_BEGIN = 928;
+inline constexpr std::int32_t MACRO_OPTIONAL_FIELD = 923;
+inline constexpr std::int32_t MACRO_TERMINATOR = 922;
+
+// Appends the designator of ECI number `eci` (0 .. 811799).
+void appendEci(CodewordList* list, int eci);
+
+// Which option of `options` is out of range, or SymbolOption::None.
+SymbolOption invalidOption(const SymbolOptions& options);
+
+// The control block's codewords (the options already checked).
+std::vector<std::int32_t> macroControlBlock(const MacroControl& control);
 // Appends the 2^(ecLevel+1) Reed-Solomon codewords over list->entries[0 .. count-1].
 void appendErrorCorrection(CodewordList* list, int ecLevel);
 

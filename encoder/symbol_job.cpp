@@ -34,31 +34,99 @@ RunTable& threadRunTable() {
     return runs;
 }
 
-void compactData(const unsigned char* data, std::size_t length, CodewordList* list) {
+// The data codewords: the ECI designator, if any, then the compacted data.
+// The designator leaves the reader in text compaction, as at the start.
+void compactData(const unsigned char* data, std::size_t length, int eci, CodewordList* list) {
     RunTable& runs = threadRunTable();
     list->count = 0;
+    if (eci != NO_ECI) appendEci(list, eci);
     segmentText(&runs, data, length);
     compactRuns(&runs, data, list);
 }
 
+bool printableAscii(const std::string& text) {
+    if (text.size() > MAX_MACRO_TEXT) return false;
+    for (unsigned char c : text)
+        if (c < 32 || c > 126) return false;
+    return true;
+}
+
+SymbolOption invalidMacroOption(const MacroControl& macro) {
+    if (macro.segmentIndex < 0 || macro.segmentIndex >= MAX_MACRO_SEGMENTS)
+        return SymbolOption::SegmentIndex;
+    if (macro.segmentCount &&
+        (*macro.segmentCount < 1 || *macro.segmentCount > MAX_MACRO_SEGMENTS ||
+         macro.segmentIndex >= *macro.segmentCount))
+        return SymbolOption::SegmentCount;
+    if (macro.fileId.empty() || macro.fileId.size() > MAX_FILE_ID_CODEWORDS)
+        return SymbolOption::FileId;
+    for (std::int32_t codeword : macro.fileId)
+        if (codeword < 0 || codeword > 899) return SymbolOption::FileId;
+    for (const std::string* text : {&macro.fileName, &macro.sender, &macro.addressee})
+        if (!printableAscii(*text)) return SymbolOption::MacroText;
+    if ((macro.timeStamp && *macro.timeStamp < 0) || (macro.fileSize && *macro.fileSize < 0))
+        return SymbolOption::MacroNumber;
+    return SymbolOption::None;
+}
+
 }  // namespace
 
-int countDataCodewords(const unsigned char* data, std::size_t length) {
+SymbolOption invalidOption(const SymbolOptions& options) {
+    if (options.rows != 0 && (options.rows < MIN_ROWS || options.rows > MAX_ROWS))
+        return SymbolOption::Rows;
+    if (!(options.aspect >= 0.0 && options.aspect < 1e6)) return SymbolOption::Aspect;
+    if (options.moduleWidth < 1 || options.rowHeight < 1) return SymbolOption::ModuleSize;
+    if (options.eci != NO_ECI && (options.eci < 0 || options.eci > MAX_ECI))
+        return SymbolOption::Eci;
+    if (options.macro) return invalidMacroOption(*options.macro);
+    return SymbolOption::None;
+}
+
+int countDataCodewords(const unsigned char* data, std::size_t length,
+                       const SymbolOptions& options) {
     if (length > MAX_INPUT_LENGTH) return -1;
     static thread_local CodewordList list;
-    compactData(data, length, &list);
-    return list.count;
+    compactData(data, length, options.eci, &list);
+    int count = list.count;
+    if (options.macro) count += static_cast<int>(macroControlBlock(*options.macro).size());
+    return count;
+}
+
+int countDataCodewords(const unsigned char* data, std::size_t length) {
+    return countDataCodewords(data, length, SymbolOptions{});
+}
+
+SymbolReport buildSymbol(SymbolJob* job, const unsigned char* data, std::size_t length,
+                         const SymbolOptions& options) {
+    SymbolReport report;
+    if (const SymbolOption wrong = invalidOption(options); wrong != SymbolOption::None) {
+        report.error = SymbolError::InvalidOption;
+        report.option = wrong;
+        return report;
+    }
+    if (options.aspect > 0.0 && (options.rows != 0 || job->columns != 0)) {
+        report.error = SymbolError::InvalidOption;
+        report.option = SymbolOption::Aspect;
+        return report;
+    }
+    if (length > MAX_INPUT_LENGTH) {
+        report.error = SymbolError::TooLong;
+        report.dataCodewords = -1;
+        return report;
+    }
+    CodewordList list;
+    compactData(data, length, options.eci, &list);
+    std::vector<std::int32_t> trailer;
+    if (options.macro) trailer = macroControlBlock(*options.macro);
+    report = dimensionSymbol(job, &list, options, trailer.data(), static_cast<int>(trailer.size()));
+    if (!report.ok()) return report;
+    appendErrorCorrection(&list, job->ecLevel);
+    assembleRows(job, &list);
+    return report;
 }
 
 int buildSymbol(SymbolJob* job, const unsigned char* data, std::size_t length) {
-    if (length > MAX_INPUT_LENGTH) return BUILD_TOO_LONG;
-    CodewordList list;
-    compactData(data, length, &list);
-    const int result = dimensionSymbol(job, &list);
-    if (result != BUILD_OK) return result;
-    appendErrorCorrection(&list, job->ecLevel);
-    assembleRows(job, &list);
-    return BUILD_OK;
+    return static_cast<int>(buildSymbol(job, data, length, SymbolOptions{}).error);
 }
 
 int buildSymbol(SymbolJob* job, const char* text) {
@@ -66,8 +134,15 @@ int buildSymbol(SymbolJob* job, const char* text) {
     return buildSymbol(job, reinterpret_cast<const unsigned char*>(safe), std::strlen(safe));
 }
 
-int encodeSymbolBytes(SymbolJob* job, const unsigned char* data, std::size_t length) {
-    if (job == nullptr) return STATUS_ERROR;
+int encodeSymbolBytes(SymbolJob* job, const unsigned char* data, std::size_t length,
+                      const SymbolOptions& options, SymbolReport* report) {
+    SymbolReport ignored;
+    if (report == nullptr) report = &ignored;
+    *report = SymbolReport{};
+    if (job == nullptr) {
+        report->error = SymbolError::InvalidOption;
+        return STATUS_ERROR;
+    }
     static const unsigned char empty = 0;
     if (data == nullptr) {
         data = &empty;
@@ -85,16 +160,27 @@ int encodeSymbolBytes(SymbolJob* job, const unsigned char* data, std::size_t len
         job->columns = 0;
         status = STATUS_WARNING;
     }
-    switch (buildSymbol(job, data, length)) {
-        case BUILD_OK:
+    *report = buildSymbol(job, data, length, options);
+    switch (report->error) {
+        case SymbolError::None:
             return status;
-        case BUILD_TOO_LONG:
+        case SymbolError::TooLong:
             setMessage(job, "error: input string too long (PDF error 2)");
             return STATUS_ERROR;
-        default:
+        case SymbolError::ColumnsDoNotFit:
             setMessage(job, "error: data too long for specified number of columns (PDF error 4)");
             return STATUS_ERROR;
+        case SymbolError::ShapeDoesNotFit:
+            setMessage(job, "error: data does not fit the specified rows and columns");
+            return STATUS_ERROR;
+        default:
+            setMessage(job, "error: symbol option out of range");
+            return STATUS_ERROR;
     }
+}
+
+int encodeSymbolBytes(SymbolJob* job, const unsigned char* data, std::size_t length) {
+    return encodeSymbolBytes(job, data, length, SymbolOptions{}, nullptr);
 }
 
 int encodeSymbolJob(SymbolJob* job, const char* text) {

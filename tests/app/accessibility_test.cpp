@@ -9,7 +9,11 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QTest>
+#include <algorithm>
+#include <vector>
 
+#include "app/colour_check.h"
+#include "app/qt_draw_target.h"
 #include "gui_test_support.h"
 
 namespace barquill::testing {
@@ -109,6 +113,41 @@ TEST_F(Accessibility, TabOrderStartsInTheTextAndReachesEveryControl) {
                                   "Cancel",
                                   "Symbol"};
     EXPECT_EQ(visited, expected) << visited.join("|").toStdString();
+}
+
+TEST_F(Accessibility, HighContrastThemeKeepsProblemsAndCaptionsReadable) {
+    const QPalette original = QApplication::palette();
+    QPalette dark;
+    dark.setColor(QPalette::Window, Qt::black);
+    dark.setColor(QPalette::WindowText, Qt::white);
+    dark.setColor(QPalette::Base, Qt::black);
+    dark.setColor(QPalette::Text, Qt::white);
+    dark.setColor(QPalette::Button, Qt::black);
+    dark.setColor(QPalette::ButtonText, Qt::white);
+    QApplication::setPalette(dark);
+    {
+        TestDialog themed;
+        themed.show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&themed));
+        themed.m_edText.setText("");  // a problem in the status line
+        QLabel* status = nullptr;
+        for (QLabel* l : themed.findChildren<QLabel*>())
+            if (l->accessibleName() == "Status") status = l;
+        ASSERT_NE(status, nullptr);
+        const QColor text = status->palette().color(QPalette::WindowText);
+        EXPECT_GE(checkColours(toColorRef(Qt::black), toColorRef(text)).contrast, 4.5);
+        // The colour buttons' captions stay readable on either swatch.
+        for (CColorButton* button : {&themed.m_btnBackground, &themed.m_btnBarColor}) {
+            const QImage face = button->grab().toImage();
+            int light = 0, dark = 0;
+            for (int y = 6; y < face.height() - 6; ++y)
+                for (int x = 6; x < face.width() - 6; ++x)
+                    (qGray(face.pixel(x, y)) < 128 ? dark : light) += 1;
+            EXPECT_GT(light, 10);
+            EXPECT_GT(dark, 10);
+        }
+    }
+    QApplication::setPalette(original);
 }
 
 TEST_F(Accessibility, LargeFontShowsEveryCaptionWhole) {

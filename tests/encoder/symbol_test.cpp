@@ -127,9 +127,11 @@ TEST(Dimensioning, ChoosesLevelColumnsPaddingAndDescriptor) {
         {1281, -1, 0, BUILD_TOO_LONG, 7, 0, 0},
         {1, 0, 3, BUILD_OK, 0, 3, 7},
         {460, -1, 5, BUILD_OK, 5, 6, 464},  // widened by one column
-        {178, 0, 2, BUILD_TOO_MANY_ROWS, 0, 2, 0},
+        {178, 0, 2, BUILD_OK, 0, 3, 181},  // 91 rows with the descriptor: one more column
         {2699, 0, 30, BUILD_TOO_LONG, 0, 30, 0},
-        {927, 0, 30, BUILD_OK, 0, 30, 928},  // the largest descriptor
+        {925, 0, 0, BUILD_OK, 0, 16, 926},  // 928 codewords in all: 58 rows of 16
+        {925, 0, 30, BUILD_TOO_MANY_ROWS, 0, 30, 0},  // 31 rows of 30 would be 930
+        {926, 0, 30, BUILD_TOO_LONG, 0, 30, 0},  // 929 codewords: past a GF(929) code
         {928, 0, 30, BUILD_TOO_LONG, 0, 30, 0},
         {927, 1, 30, BUILD_TOO_LONG, 1, 30, 0},  // padding would make it 956
         {1000, -1, 2, BUILD_TOO_LONG, 6, 3, 0},
@@ -256,7 +258,7 @@ TEST(SymbolJob, ReportsStatusAndMessageForOptionsAndOversizeData) {
         {"both out of range", 12, 40, "Hello", STATUS_WARNING, COLUMNS_WARNING, 2, 2},
         {"too many rows", -1, 1, repeat("A", 400), STATUS_ERROR, TOO_MANY_ROWS, 4, 2},
         {"warning then error", 9, 1, repeat("A", 400), STATUS_ERROR, TOO_MANY_ROWS, 4, 2},
-        {"over 2700 codewords", 8, 0, repeat("\xff", 2700), STATUS_ERROR, TOO_LONG, 8, 31},
+        {"over 2700 codewords", 8, 0, repeat("\xff", 2700), STATUS_ERROR, TOO_LONG, 8, 30},
         {"descriptor over 928", -1, 0, repeat("7", 6999), STATUS_ERROR, TOO_LONG, 7, 30},
         {"longer than the text field", -1, 0, repeat("7", 7000), STATUS_ERROR, TOO_LONG, -1, 0},
     };

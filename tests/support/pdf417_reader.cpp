@@ -5,14 +5,43 @@
 namespace barquill::testing {
 namespace {
 
-std::optional<Bytes> read(const ZXing::ImageView& image) {
+ZXing::Result readResult(const ZXing::ImageView& image) {
     ZXing::DecodeHints hints;
     hints.setFormats(ZXing::BarcodeFormat::PDF417);
     hints.setIsPure(true);
-    ZXing::Result result = ZXing::ReadBarcode(image, hints);
+    return ZXing::ReadBarcode(image, hints);
+}
+
+std::optional<Bytes> read(const ZXing::ImageView& image) {
+    ZXing::Result result = readResult(image);
     if (!result.isValid()) return std::nullopt;
     const auto& bytes = result.bytes();
     return Bytes(bytes.begin(), bytes.end());
+}
+
+// The symbol drawn into a greyscale image with a quiet zone of two modules.
+std::vector<std::uint8_t> drawRows(const std::vector<std::string>& rows, int moduleWidth,
+                                   int rowHeight, int quietZone, int* width, int* height);
+
+Pdf417Reading describe(const ZXing::Result& result) {
+    Pdf417Reading reading;
+    const auto& bytes = result.bytes();
+    reading.bytes.assign(bytes.begin(), bytes.end());
+    const auto eci = result.bytesECI();
+    reading.bytesECI.assign(eci.begin(), eci.end());
+    reading.text = result.text();
+    reading.hasECI = result.hasECI();
+    reading.sequenceIndex = result.sequenceIndex();
+    reading.sequenceSize = result.sequenceSize();
+    reading.sequenceId = result.sequenceId();
+    return reading;
+}
+
+ZXing::Result readRows(const std::vector<std::string>& rows, int moduleWidth, int rowHeight) {
+    int width = 0, height = 0;
+    const std::vector<std::uint8_t> grey =
+        drawRows(rows, moduleWidth, rowHeight, 2, &width, &height);
+    return readResult(ZXing::ImageView(grey.data(), width, height, ZXing::ImageFormat::Lum, width));
 }
 
 }  // namespace
@@ -30,6 +59,58 @@ std::optional<Bytes> readPdf417Bgr(const std::uint8_t* pixels, int width, int he
 std::optional<Bytes> readPdf417Rows(const std::vector<std::string>& rows, int moduleWidth,
                                     int rowHeight, int quietZone) {
     if (rows.empty()) return std::nullopt;
+    int width = 0, height = 0;
+    const std::vector<std::uint8_t> grey =
+        drawRows(rows, moduleWidth, rowHeight, quietZone, &width, &height);
+    return readPdf417Grey(grey.data(), width, height, width);
+}
+
+std::optional<Pdf417Reading> readPdf417Details(const std::vector<std::string>& rows,
+                                               int moduleWidth, int rowHeight) {
+    if (rows.empty()) return std::nullopt;
+    const ZXing::Result result = readRows(rows, moduleWidth, rowHeight);
+    if (!result.isValid()) return std::nullopt;
+    return describe(result);
+}
+
+std::optional<Pdf417Reading> readPdf417Series(const std::vector<std::vector<std::string>>& symbols,
+                                              int moduleWidth, int rowHeight) {
+    ZXing::Results results;
+    for (const std::vector<std::string>& rows : symbols) {
+        if (rows.empty()) return std::nullopt;
+        ZXing::Result result = readRows(rows, moduleWidth, rowHeight);
+        if (!result.isValid()) return std::nullopt;
+        results.push_back(std::move(result));
+    }
+    const ZXing::Results merged = ZXing::MergeStructuredAppendSequences(results);
+    if (merged.size() != 1 || !merged.front().isValid()) return std::nullopt;
+    return describe(merged.front());
+}
+
+std::optional<Pdf417Reading> readPdf417GreyDetails(const GreyImage& image) {
+    const ZXing::Result result = readResult(
+        ZXing::ImageView(image.pixels, image.width, image.height, ZXing::ImageFormat::Lum));
+    if (!result.isValid()) return std::nullopt;
+    return describe(result);
+}
+
+std::optional<Pdf417Reading> readPdf417GreySeries(const std::vector<GreyImage>& images) {
+    ZXing::Results results;
+    for (const GreyImage& image : images) {
+        ZXing::Result result = readResult(
+            ZXing::ImageView(image.pixels, image.width, image.height, ZXing::ImageFormat::Lum));
+        if (!result.isValid()) return std::nullopt;
+        results.push_back(std::move(result));
+    }
+    const ZXing::Results merged = ZXing::MergeStructuredAppendSequences(results);
+    if (merged.size() != 1 || !merged.front().isValid()) return std::nullopt;
+    return describe(merged.front());
+}
+
+namespace {
+
+std::vector<std::uint8_t> drawRows(const std::vector<std::string>& rows, int moduleWidth,
+                                   int rowHeight, int quietZone, int* widthOut, int* heightOut) {
     const int modules = static_cast<int>(rows.front().size());
     const int width = (modules + 2 * quietZone) * moduleWidth;
     const int height = static_cast<int>(rows.size()) * rowHeight + 2 * quietZone * moduleWidth;
@@ -46,7 +127,11 @@ std::optional<Bytes> readPdf417Rows(const std::vector<std::string>& rows, int mo
             }
         }
     }
-    return readPdf417Grey(grey.data(), width, height, width);
+    *widthOut = width;
+    *heightOut = height;
+    return grey;
 }
+
+}  // namespace
 
 }  // namespace barquill::testing

@@ -1,0 +1,73 @@
+// Preview latency of the desktop window: one keystroke in the text field
+// runs the live preview (encode, draw the picture) and the symbol area is
+// painted. It must stay well under a 60 Hz frame (16 ms) for the preview to
+// run on the user-interface thread without a debounce.
+
+#include <benchmark/benchmark.h>
+
+#include <QApplication>
+#include <QImage>
+#include <QPainter>
+
+#include "app/main_dialog.h"
+
+using barquill::app::CMainDialog;
+
+namespace {
+
+QApplication& application() {
+    static int argc = 1;
+    static char name[] = "bench_app";
+    static char* argv[] = {name, nullptr};
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    static QApplication app(argc, argv);
+    return app;
+}
+
+// Ordinary prose: text compaction with case and punctuation shifts.
+QString prose(int length) {
+    const QString sentence =
+        QStringLiteral("The quick brown fox jumps over the lazy dog, 42 times. ");
+    QString text;
+    while (text.size() < length) text += sentence;
+    return text.left(length);
+}
+
+void typeAndPaint(benchmark::State& state, const QString& start, int level, int columns) {
+    application();
+    CMainDialog dialog;
+    dialog.m_cbLevel.setCurrentIndex(dialog.m_cbLevel.findData(level));
+    dialog.m_spColumns.setValue(columns);
+    dialog.m_edText.setText(start);
+    dialog.resize(1400, 800);
+    QImage area(dialog.symbolView().size(), QImage::Format_RGB32);
+    bool extra = false;
+    for (auto _ : state) {
+        // One character typed, or taken back: the text stays 1,000 or 1,001 long.
+        if (extra)
+            dialog.m_edText.backspace();
+        else
+            dialog.m_edText.insert(QStringLiteral("x"));
+        extra = !extra;
+        QPainter painter(&area);
+        dialog.symbolView().render(&painter);
+    }
+    if (!dialog.m_image.IsValid()) state.SkipWithError("no symbol was built");
+    state.counters["pixels"] = double(dialog.m_image.GetWidth()) * dialog.m_image.GetHeight();
+}
+
+void BM_PreviewKeystroke1000CharsLevel5(benchmark::State& state) {
+    typeAndPaint(state, prose(1000), 5, 0);
+}
+BENCHMARK(BM_PreviewKeystroke1000CharsLevel5)->Unit(benchmark::kMillisecond);
+
+// The largest symbol: nearly all 928 codewords of data at level 8, 1,440
+// codewords in all, 30 columns wide.
+void BM_PreviewKeystrokeLargestSymbol(benchmark::State& state) {
+    typeAndPaint(state, QString(2600, QChar('7')), 8, 30);
+}
+BENCHMARK(BM_PreviewKeystrokeLargestSymbol)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+
+BENCHMARK_MAIN();

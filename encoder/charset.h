@@ -1,0 +1,49 @@
+#pragma once
+// Character sets with their ECI numbers, and converting UTF-8 text into
+// one of them (through the C library's iconv). Touches no files.
+
+#include <cstddef>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace barquill::encoder {
+
+struct Charset {
+    const char* name;       // as the user writes it, e.g. "ISO-8859-2"
+    int eci;                // its ECI number
+    const char* iconvName;  // as iconv knows it
+};
+
+inline constexpr int ECI_UTF8 = 26;
+
+// Every character set the encoder converts into, in ECI order.
+const std::vector<Charset>& knownCharsets();
+
+// Finds a set by name, ignoring case, '-' and '_' ("utf8", "Latin-1" is
+// not a name; "iso8859-2" is). Nothing for an unknown name.
+std::optional<Charset> findCharset(std::string_view name);
+
+enum class ConversionError : int {
+    None = 0,
+    InvalidUtf8,       // the text is not UTF-8: `position` is the first bad byte's
+    NotRepresentable,  // `character` has no form in the set
+    Unavailable,       // the C library cannot convert into this set
+};
+
+struct Conversion {
+    ConversionError error = ConversionError::None;
+    std::string bytes;         // the converted text
+    std::string character;     // NotRepresentable: the character, in UTF-8
+    std::size_t position = 0;  // 1-based character position (InvalidUtf8: byte position)
+    bool ok() const { return error == ConversionError::None; }
+};
+
+// Converts UTF-8 text into the set.
+Conversion convertText(std::string_view utf8, const Charset& charset);
+
+// True when every byte is below 0x80.
+bool isAscii(std::string_view text);
+
+}  // namespace barquill::encoder

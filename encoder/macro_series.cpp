@@ -1,0 +1,160 @@
+// Planning a Macro PDF417 series: how many segments, where the data is cut,
+// and the one size every segment gets.
+
+#include "encoder/macro_series.h"
+
+#include <algorithm>
+
+#include "encoder/encoding_steps.h"
+
+namespace barquill::encoder {
+
+namespace {
+
+// A cut never splits a character of a multi-byte encoding that a reader
+// decodes segment by segment.
+std::size_t characterBoundary(const unsigned char* data, std::size_t length, std::size_t offset,
+                              int eci) {
+    if (eci == 26)
+        while (offset < length && (data[offset] & 0xC0) == 0x80) ++offset;
+    if (eci == 25 && offset % 2 != 0 && offset < length) ++offset;
+    return offset;
+}
+
+std::vector<MacroSegment> cut(const unsigned char* data, std::size_t length, int count, int eci,
+                              const MacroControl& common) {
+    std::vector<MacroSegment> segments(static_cast<std::size_t>(count));
+    std::size_t start = 0;
+    for (int i = 0; i < count; ++i) {
+        std::size_t end = i + 1 == count ? length : length * (i + 1) / count;
+        end = std::max(start, characterBoundary(data, length, end, eci));
+        MacroSegment& segment = segments[static_cast<std::size_t>(i)];
+        segment.offset = start;
+        segment.length = end - start;
+        segment.control = common;
+        segment.control.segmentIndex = i;
+        segment.control.segmentCount = count;
+        segment.control.lastSegment = i + 1 == count;
+        start = end;
+    }
+    return segments;
+}
+
+// The most data codewords one symbol holds with these options, 0 if none.
+int dataCapacity(int ecLevel, int columns, int variant, const SymbolOptions& shape) {
+    int low = 0, high = MAX_SYMBOL_CODEWORDS;
+    while (low < high) {
+        const int mid = (low + high + 1) / 2;
+        if (chooseShape(mid, ecLevel, columns, variant, shape).ok())
+            low = mid;
+        else
+            high = mid - 1;
+    }
+    return low;
+}
+
+SymbolReport invalid(SymbolOption option) {
+    SymbolReport report;
+    report.error = SymbolError::InvalidOption;
+    report.option = option;
+    return report;
+}
+
+}  // namespace
+
+std::vector<std::int32_t> defaultFileId(const unsigned char* data, std::size_t length) {
+    // FNV-1a: cheap, and the same data always gives the same ID.
+    std::uint64_t hash = 0xcbf29ce484222325ull;
+    for (std::size_t i = 0; i < length; ++i) {
+        hash ^= data[i];
+        hash *= 0x100000001b3ull;
+    }
+    std::vector<std::int32_t> id;
+    for (int i = 0; i < 3; ++i) {
+        id.push_back(static_cast<std::int32_t>(hash % 900));
+        hash /= 900;
+    }
+    return id;
+}
+
+MacroSeries planMacroSeries(const unsigned char* data, std::size_t length, int ecLevel, int columns,
+                            const SymbolOptions& shape, const MacroSeriesOptions& options) {
+    MacroSeries series;
+    if (options.segments < 0 || options.segments > MAX_MACRO_SEGMENTS) {
+        series.report = invalid(SymbolOption::SegmentCount);
+        return series;
+    }
+    MacroControl common;
+    common.fileId = options.fileId.empty() ? defaultFileId(data, length) : options.fileId;
+    common.fileName = options.fileName;
+    common.sender = options.sender;
+    common.addressee = options.addressee;
+    common.timeStamp = options.timeStamp;
+    if (options.fileSize) common.fileSize = static_cast<std::int64_t>(length);
+    if (options.checksum) common.checksum = macroChecksum(data, length);
+
+    SymbolOptions segmentOptions = shape;
+    segmentOptions.macro = common;
+    if (const SymbolOption wrong = invalidOption(segmentOptions); wrong != SymbolOption::None) {
+        series.report = invalid(wrong);
+        return series;
+    }
+    if (options.segments > 0 &&
+        static_cast<std::size_t>(options.segments) > std::max<std::size_t>(length, 1)) {
+        series.report = invalid(SymbolOption::SegmentCount);
+        return series;
+    }
+
+    const int variant = SYMBOL_FULL;  // the forms hold the same codewords
+    // A first guess from the whole data's codewords and what one symbol holds.
+    int count = options.segments;
+    if (count == 0) {
+        MacroControl last = common;
+        last.segmentIndex = MAX_MACRO_SEGMENTS - 1;
+        last.segmentCount = MAX_MACRO_SEGMENTS;
+        last.lastSegment = true;
+        const int block = static_cast<int>(macroControlBlock(last).size());
+        const int capacity = dataCapacity(ecLevel, columns, variant, shape) - block;
+        long long total = 0;
+        for (std::size_t start = 0; start < length; start += MAX_INPUT_LENGTH) {
+            const std::size_t part = std::min(length - start, MAX_INPUT_LENGTH);
+            total += countDataCodewords(data + start, part, SymbolOptions{});
+        }
+        if (capacity <= 0) {
+            series.report = chooseShape(MAX_SYMBOL_CODEWORDS + 1, ecLevel, columns, variant, shape);
+            return series;
+        }
+        count = static_cast<int>(std::max<long long>(1, (total + capacity - 1) / capacity));
+        count = std::max<long long>(count, (length + MAX_INPUT_LENGTH - 1) / MAX_INPUT_LENGTH);
+    }
+
+    while (true) {
+        std::vector<MacroSegment> segments = cut(data, length, count, shape.eci, common);
+        int largest = 0;
+        for (const MacroSegment& segment : segments) {
+            segmentOptions.macro = segment.control;
+            const int needed =
+                segment.length > MAX_INPUT_LENGTH
+                    ? MAX_SYMBOL_CODEWORDS + 1
+                    : countDataCodewords(data + segment.offset, segment.length, segmentOptions);
+            largest = std::max(largest, needed);
+        }
+        const SymbolReport report = chooseShape(largest, ecLevel, columns, variant, shape);
+        if (report.ok()) {
+            series.segments = std::move(segments);
+            series.level = report.level;
+            series.columns = report.columns;
+            series.rows = report.rows;
+            series.report = report;
+            return series;
+        }
+        if (options.segments > 0 || count >= MAX_MACRO_SEGMENTS ||
+            static_cast<std::size_t>(count) >= std::max<std::size_t>(length, 1)) {
+            series.report = report;
+            return series;
+        }
+        ++count;
+    }
+}
+
+}  // namespace barquill::encoder
