@@ -295,6 +295,13 @@ class Dialog:
         with contextlib.suppress(Exception):
             self.events.append((event.type, event.source.name))
 
+    def status_text(self):
+        """What the status line says: its text, or its description."""
+        status = self.control("Status")
+        with contextlib.suppress(Failure):
+            return query(status, "Text").getText(0, -1) or status.description
+        return status.description
+
     def control(self, name):
         return find(self.pyatspi, self.window, name, self.contract[name][0])
 
@@ -492,10 +499,7 @@ class Dialog:
     def check_symbol_description(self):
         """The symbol area reads out what the status line says."""
         symbol = self.control("Symbol")
-        status = self.control("Status")
-        said = status.description
-        with contextlib.suppress(Failure):
-            said = query(status, "Text").getText(0, -1) or said
+        said = self.status_text()
         if not said or not re.search(r"\d", said):
             raise Failure(f"the status line says '{said}', no size")
         if symbol.description != said:
