@@ -33,9 +33,14 @@ QString commandLine(const CommandOptions& options) {
          << (options.level < 0 ? QStringLiteral("auto") : QString::number(options.level));
     args << QStringLiteral("-c")
          << (options.columns <= 0 ? QStringLiteral("auto") : QString::number(options.columns));
+    if (options.rows > 0) args << QStringLiteral("--rows") << QString::number(options.rows);
+    if (options.aspect > 0) args << QStringLiteral("--aspect") << QString::number(options.aspect);
     args << QStringLiteral("-m") << QString::number(options.margin);
     args << QStringLiteral("--fg") << shellQuoted(hexColour(options.barColor));
     args << QStringLiteral("--bg") << shellQuoted(hexColour(options.spaceColor));
+    if (!options.charset.isEmpty())
+        args << QStringLiteral("--charset") << shellQuoted(options.charset);
+    if (options.series) args << QStringLiteral("--macro");
     if (options.escapes) args << QStringLiteral("--escapes");
     args << QStringLiteral("-o") << shellQuoted(options.outputPath);
     // The text is the last argument; "--" keeps one that starts with "-" data.

@@ -15,6 +15,10 @@ struct CommandOptions {
     int margin = 10;
     std::uint32_t barColor = 0x000000;  // 0x00BBGGRR
     std::uint32_t spaceColor = 0xFFFFFF;
+    int rows = 0;         // 0 automatic
+    double aspect = 0.0;  // 0 none
+    QString charset;      // empty: the default rule; "none" or a set's name
+    bool series = false;  // split data too large for one symbol
     QString outputPath;
 };
 

@@ -16,6 +16,7 @@
 #include <QKeySequence>
 #include <QLocale>
 #include <QMimeData>
+#include <QPainter>
 #include <QPushButton>
 #include <QSettings>
 #include <QSignalBlocker>
@@ -33,6 +34,8 @@
 #include "cli/escapes.h"
 #include "cli/geometry.h"
 #include "cli/symbol_writer.h"
+#include "encoder/charset.h"
+#include "encoder/macro_series.h"
 #include "resources/resources.h"
 
 namespace barquill::app {
@@ -53,11 +56,15 @@ constexpr int MAX_MARGIN = cli::MAX_MARGIN;
 constexpr int AUTO_LEVEL_INDEX = 0;
 constexpr int FIRST_START_LEVEL = 1;
 
-int errorCorrectionCodewords(int level) {
-    return 2 << level;
-}
+// The character set list's first two items.
+constexpr int CHARSET_AUTO = -1;  // ASCII as is, other text as UTF-8 with its ECI
+constexpr int CHARSET_NONE = -2;  // the bytes as typed, no ECI
 
-// The screen symbol's module: 2 pixels across, 4 down.
+// The rows box's lowest value, shown as "Auto": a symbol has 3 rows or more.
+constexpr int ROWS_AUTO = 2;
+
+}  // namespace
+
 cli::DrawOptions screenDrawing(int margin, std::uint32_t bars, std::uint32_t background) {
     cli::DrawOptions options;
     options.margin = margin;
@@ -65,8 +72,6 @@ cli::DrawOptions screenDrawing(int margin, std::uint32_t bars, std::uint32_t bac
     options.spaceColor = background;
     return options;
 }
-
-}  // namespace
 
 CMainDialog::CMainDialog(QWidget* parent)
     : QDialog(parent),
@@ -78,6 +83,11 @@ CMainDialog::CMainDialog(QWidget* parent)
       m_edText(this),
       m_chkEscapes(this),
       m_chkLive(this),
+      m_spRows(this),
+      m_spAspect(this),
+      m_cbCharset(this),
+      m_chkSeries(this),
+      m_seriesButton(this),
       m_spModuleMm(this),
       m_spDpi(this),
       m_image(image::IMAGE_FORMAT_UNKNOWN),
@@ -174,6 +184,38 @@ void CMainDialog::BuildUi() {
     describe(m_chkLive, tr("Live preview"),
              tr("Show the symbol of every change at once; off, only Encode changes it"));
 
+    // The shape, the character set and the series.
+    m_spRows.setRange(ROWS_AUTO, encoder::MAX_ROWS);
+    m_spRows.setSpecialValueText(tr("Auto"));
+    m_spRows.setValue(ROWS_AUTO);
+    describe(m_spRows, tr("Rows"),
+             tr("Rows 3 to %1, or Auto; with Columns set too, a symbol of exactly that size")
+                 .arg(encoder::MAX_ROWS));
+    m_spAspect.setRange(0.0, 20.0);
+    m_spAspect.setDecimals(2);
+    m_spAspect.setSingleStep(0.5);
+    m_spAspect.setSpecialValueText(tr("None"));
+    m_spAspect.setSuffix(tr(" : 1"));
+    m_spAspect.setValue(0.0);
+    describe(m_spAspect, tr("Aspect ratio"),
+             tr("Width to height of the printed symbol, up to 20 : 1, or None; the columns are "
+                "chosen to come closest (Rows and Columns on Auto)"));
+    m_cbCharset.addItem(tr("Auto"), CHARSET_AUTO);
+    m_cbCharset.addItem(tr("None (bytes as typed)"), CHARSET_NONE);
+    for (std::size_t i = 0; i < encoder::knownCharsets().size(); ++i)
+        m_cbCharset.addItem(QString::fromUtf8(encoder::knownCharsets()[i].name), int(i));
+    describe(m_cbCharset, tr("Character set"),
+             tr("How the text is encoded: Auto keeps ASCII as it is and marks other text as "
+                "UTF-8; a named set converts the text and marks it with its ECI number"));
+    m_chkSeries.setText(tr("&Split data too large for one symbol into a Macro PDF417 series"));
+    describe(m_chkSeries, tr("Macro PDF417 series"),
+             tr("Data too large for one symbol becomes numbered symbols that readers join; Save "
+                "writes one file per symbol"));
+    m_seriesButton.hide();
+    describe(m_seriesButton, tr("Split into a series"),
+             tr("Split the data into a Macro PDF417 series"));
+    connect(&m_seriesButton, &QPushButton::clicked, this, [this] { m_chkSeries.setChecked(true); });
+
     // The symbol and the status line.
     m_symbolView.setAccessibleName(tr("Symbol"));
     m_symbolView.setToolTip(tr("The symbol; right-click or press the menu key to copy it"));
@@ -200,13 +242,23 @@ void CMainDialog::BuildUi() {
     grid->addWidget(&m_spColumns, 1, 3);
     grid->addWidget(label(tr("Module &width"), m_spModuleMm), 1, 4);
     grid->addWidget(&m_spModuleMm, 1, 5);
-    grid->addWidget(label(tr("&Resolution"), m_spDpi), 1, 6);
+    grid->addWidget(label(tr("Resolutio&n"), m_spDpi), 1, 6);
     grid->addWidget(&m_spDpi, 1, 7);
     grid->addWidget(label(tr("&Text"), m_edText), 2, 0);
     grid->addWidget(&m_edText, 2, 1, 1, 6);
     grid->addWidget(load, 2, 7);
     grid->addWidget(&m_chkEscapes, 3, 1, 1, 3);
     grid->addWidget(&m_chkLive, 3, 4, 1, 2);
+    auto* more = new QGroupBox(tr("More options"), this);
+    auto* moreGrid = new QGridLayout(more);
+    moreGrid->addWidget(label(tr("&Rows"), m_spRows), 0, 0);
+    moreGrid->addWidget(&m_spRows, 0, 1);
+    moreGrid->addWidget(label(tr("&Aspect ratio"), m_spAspect), 0, 2);
+    moreGrid->addWidget(&m_spAspect, 0, 3);
+    moreGrid->addWidget(label(tr("C&haracter set"), m_cbCharset), 0, 4);
+    moreGrid->addWidget(&m_cbCharset, 0, 5);
+    moreGrid->addWidget(&m_chkSeries, 1, 0, 1, 6);
+    for (int c : {1, 3, 5}) moreGrid->setColumnStretch(c, 1);
     grid->setColumnStretch(1, 1);
     grid->setColumnStretch(3, 1);
     grid->setColumnStretch(5, 1);
@@ -235,8 +287,12 @@ void CMainDialog::BuildUi() {
 
     auto* column = new QVBoxLayout(this);
     column->addWidget(&m_symbolView, 1);
-    column->addWidget(&m_stStatus);
+    auto* statusRow = new QHBoxLayout;
+    statusRow->addWidget(&m_stStatus, 1);
+    statusRow->addWidget(&m_seriesButton, 0, Qt::AlignTop);
+    column->addLayout(statusRow);
     column->addWidget(options);
+    column->addWidget(more);
     column->addLayout(buttons);
 
     m_controls = {{res::IDC_TEXT, &m_edText},
@@ -254,7 +310,8 @@ void CMainDialog::BuildUi() {
     // The text first, then what shapes the symbol, then the actions.
     const QList<QWidget*> order = {&m_edText,     load,         &m_chkEscapes,    &m_cbLevel,
                                    &m_spMargin,   &m_spColumns, &m_btnBackground, &m_btnBarColor,
-                                   &m_spModuleMm, &m_spDpi,     &m_chkLive,       encode,
+                                   &m_spModuleMm, &m_spDpi,     &m_spRows,        &m_spAspect,
+                                   &m_cbCharset,  &m_chkSeries, &m_chkLive,       encode,
                                    save,          print,        cancel,           &m_symbolView};
     for (int i = 1; i < order.size(); ++i) QWidget::setTabOrder(order[i - 1], order[i]);
 
@@ -296,14 +353,17 @@ void CMainDialog::ConnectInputs() {
     connect(&m_cbLevel, &QComboBox::currentIndexChanged, this, &CMainDialog::InputChanged);
     // The boxes' own signals stay quiet while the text does not parse; their
     // edit fields tell every change.
-    for (QAbstractSpinBox* box : std::initializer_list<QAbstractSpinBox*>{&m_spMargin, &m_spColumns,
-                                                                          &m_spModuleMm, &m_spDpi})
+    for (QAbstractSpinBox* box : std::initializer_list<QAbstractSpinBox*>{
+             &m_spMargin, &m_spColumns, &m_spModuleMm, &m_spDpi, &m_spRows, &m_spAspect})
         connect(box->findChild<QLineEdit*>(), &QLineEdit::textChanged, this,
                 &CMainDialog::InputChanged);
     // A value set from code changes the text with the edit fields' signals blocked.
-    for (QSpinBox* box : {&m_spMargin, &m_spColumns, &m_spDpi})
+    for (QSpinBox* box : {&m_spMargin, &m_spColumns, &m_spDpi, &m_spRows})
         connect(box, &QSpinBox::valueChanged, this, &CMainDialog::InputChanged);
-    connect(&m_spModuleMm, &QDoubleSpinBox::valueChanged, this, &CMainDialog::InputChanged);
+    for (QDoubleSpinBox* box : {&m_spModuleMm, &m_spAspect})
+        connect(box, &QDoubleSpinBox::valueChanged, this, &CMainDialog::InputChanged);
+    connect(&m_cbCharset, &QComboBox::currentIndexChanged, this, &CMainDialog::InputChanged);
+    connect(&m_chkSeries, &QCheckBox::toggled, this, &CMainDialog::InputChanged);
     connect(&m_chkLive, &QCheckBox::toggled, this, &CMainDialog::InputChanged);
     for (CColorButton* button : {&m_btnBackground, &m_btnBarColor})
         // The button has run its colour dialog by the time this runs.
@@ -369,22 +429,75 @@ QString CMainDialog::ProblemText(const BuildProblem& p) const {
         case BuildProblem::textTooLong:
             return tr("The text is %1 bytes long; the encoder takes at most %2: shorten the text.")
                 .arg(locale.toString(p.count), locale.toString(p.limit));
-        case BuildProblem::tooManyCodewords:
-            return tr("Needs %1 data codewords; a symbol holds at most %2: shorten the text.")
-                .arg(locale.toString(p.count), locale.toString(p.limit));
-        case BuildProblem::paddingOverflow:
-            return tr("Filled up to whole rows of %1 columns, the data exceeds the %2 codewords "
-                      "a symbol holds: choose another number of columns or Auto.")
-                .arg(p.columns)
-                .arg(locale.toString(p.limit));
-        case BuildProblem::tooManyRows:
-            return tr("Needs %1 rows at %2 columns; a symbol has at most %3: choose more columns "
-                      "or Auto.")
-                .arg(p.count)
-                .arg(p.columns)
-                .arg(p.limit);
+        case BuildProblem::encoderRefused:
+            return ReportText(p.report, p.count);
+        case BuildProblem::charsetProblem:
+            switch (encoder::ConversionError(p.limit)) {
+                case encoder::ConversionError::NotRepresentable:
+                    return tr("Text: “%1” (character %2) has no %3 form: choose UTF-8 or another "
+                              "character set.")
+                        .arg(p.detail)
+                        .arg(p.count)
+                        .arg(p.field);
+                case encoder::ConversionError::InvalidUtf8:
+                    return tr("The data is not UTF-8 text (byte %1), so it cannot be converted "
+                              "into %2: choose None to encode the bytes as they are.")
+                        .arg(p.count)
+                        .arg(p.field);
+                default:
+                    return tr("This system cannot convert text into %1: choose another character "
+                              "set.")
+                        .arg(p.field);
+            }
         case BuildProblem::drawingFailed:
             return tr("The picture could not be made: %1").arg(p.detail);
+    }
+    return {};
+}
+
+QString CMainDialog::ReportText(const encoder::SymbolReport& r, int seriesOffered) const {
+    const QLocale locale;
+    switch (r.error) {
+        case encoder::SymbolError::None:
+            return {};
+        case encoder::SymbolError::TooLong: {
+            QString text = tr("Needs %1 codewords at level %2; a symbol holds at most %3: shorten "
+                              "the text or lower the level.")
+                               .arg(locale.toString(r.needed))
+                               .arg(r.level)
+                               .arg(locale.toString(r.available));
+            if (seriesOffered > 1)
+                text += QLatin1Char(' ') +
+                        tr("Or split the data into a Macro PDF417 series of %1 symbols.")
+                            .arg(seriesOffered);
+            return text;
+        }
+        case encoder::SymbolError::ColumnsDoNotFit: {
+            QStringList fitting;
+            for (int c = 1; c <= encoder::MAX_COLUMNS; ++c)
+                if (r.fittingColumns & (1u << c)) fitting << QString::number(c);
+            QString text = tr("Needs %1 rows at %2 columns; a symbol has at most %3: choose more "
+                              "columns or Auto.")
+                               .arg(r.rowsAtColumns)
+                               .arg(r.columns)
+                               .arg(encoder::MAX_ROWS);
+            if (!fitting.isEmpty())
+                text += QLatin1Char(' ') + tr("Columns that fit: %1.").arg(fitting.join(", "));
+            return text;
+        }
+        case encoder::SymbolError::ShapeDoesNotFit:
+            return tr("The data does not fit %1 rows × %2 columns: it needs %3 columns at %1 rows, "
+                      "or %4 rows at %2 columns. Change Rows or Columns, or set them to Auto.")
+                .arg(r.rows)
+                .arg(r.columns)
+                .arg(r.columnsAtRows)
+                .arg(r.rowsAtColumns);
+        case encoder::SymbolError::InvalidOption:
+            if (r.option == encoder::SymbolOption::Aspect)
+                return tr(
+                    "An aspect ratio chooses the columns itself: set Rows and Columns to Auto, "
+                    "or the aspect ratio to None.");
+            return tr("An option is out of range: set Rows and Columns to Auto.");
     }
     return {};
 }
@@ -410,7 +523,11 @@ QString CMainDialog::ColourWarning() const {
 void CMainDialog::Fail(const BuildProblem& problem) {
     m_image.Destroy();
     m_job.reset();
+    m_moreJobs.clear();
+    m_morePictures.clear();
     m_stale = false;
+    m_seriesButton.setText(tr("Split into a series of %1 symbols").arg(problem.count));
+    m_seriesButton.setVisible(problem.kind == BuildProblem::encoderRefused && problem.count > 1);
     m_symbolView.setSymbol(QImage());
     m_failure = ProblemText(problem);
     SetStatus(m_failure, true);
@@ -429,6 +546,8 @@ void CMainDialog::OnEncode() {
         {&m_spColumns, tr("Columns"), 0, encoder::MAX_COLUMNS},
         {&m_spModuleMm, tr("Module width"), 0, int(cli::MAX_XDIM_MM)},
         {&m_spDpi, tr("Resolution"), 0, cli::MAX_DPI},
+        {&m_spRows, tr("Rows"), 3, encoder::MAX_ROWS},
+        {&m_spAspect, tr("Aspect ratio"), 0, 20},
     };
     for (const NumberField& f : fields)
         if (!f.box->hasAcceptableInput()) {
@@ -458,64 +577,135 @@ void CMainDialog::OnEncode() {
         return Fail(p);
     }
 
-    auto job = std::make_unique<encoder::SymbolJob>();
-    encoder::initSymbolJob(job.get());
-    const int level = SelectedLevel();
-    job->ecLevel = level;
-    job->columns = m_spColumns.value();
-    job->margin = m_spMargin.value();
-    job->spaceColor = m_btnBackground.GetColor();
-    job->barColor = m_btnBarColor.GetColor();
-    const auto* bytes = reinterpret_cast<const unsigned char*>(data.constData());
-    // The fields keep level and columns in the encoder's ranges, so the
-    // build's own result tells why a symbol cannot be made.
-    const int result = encoder::buildSymbol(job.get(), bytes, std::size_t(data.size()));
-    // The length descriptor is a data codeword too.
-    const int dataCodewords = encoder::countDataCodewords(bytes, std::size_t(data.size())) + 1;
-    if (result == encoder::BUILD_TOO_LONG) {
-        BuildProblem p(BuildProblem::tooManyCodewords);
-        p.count = dataCodewords;
-        p.limit = SYMBOL_CODEWORDS;
-        if (dataCodewords <= SYMBOL_CODEWORDS) {
-            // Only the padding to whole rows overflows.
-            p.kind = BuildProblem::paddingOverflow;
-            p.columns = job->columns;
+    // The character set: typed text that is not ASCII is marked as UTF-8
+    // (ECI 26) by default, as the command line does, so readers show it as
+    // written.
+    int eci = encoder::NO_ECI;
+    const std::string_view dataView(data.constData(), std::size_t(data.size()));
+    const int charsetChoice = m_cbCharset.currentData().toInt();
+    if (charsetChoice == CHARSET_AUTO) {
+        if (!encoder::isAscii(dataView) &&
+            encoder::convertText(dataView, *encoder::findCharset("UTF-8")).ok())
+            eci = encoder::ECI_UTF8;
+    } else if (charsetChoice >= 0) {
+        const encoder::Charset& charset = encoder::knownCharsets()[std::size_t(charsetChoice)];
+        const encoder::Conversion converted = encoder::convertText(dataView, charset);
+        if (!converted.ok()) {
+            BuildProblem p(BuildProblem::charsetProblem);
+            p.field = QString::fromUtf8(charset.name);
+            p.detail = QString::fromStdString(converted.character);
+            p.count = int(converted.position);
+            p.limit = int(converted.error);
+            return Fail(p);
         }
-        return Fail(p);
+        data = QByteArray(converted.bytes.data(), qsizetype(converted.bytes.size()));
+        eci = charset.eci;
     }
-    if (result == encoder::BUILD_TOO_MANY_ROWS) {
-        BuildProblem p(BuildProblem::tooManyRows);
-        const int total = dataCodewords + errorCorrectionCodewords(job->ecLevel);
-        p.columns = job->columns;
-        p.count = (total + job->columns - 1) / job->columns;
-        p.limit = encoder::MAX_ROWS;
+    if (data.size() > encoder::TEXT_CAPACITY - 1) {
+        BuildProblem p{BuildProblem::textTooLong};
+        p.count = int(data.size());
+        p.limit = encoder::TEXT_CAPACITY - 1;
         return Fail(p);
     }
 
-    image::Picture picture(image::IMAGE_FORMAT_UNKNOWN);
-    if (!cli::drawSymbol(*job, screenDrawing(job->margin, job->barColor, job->spaceColor),
-                         &picture)) {
-        BuildProblem p{BuildProblem::drawingFailed};
-        p.detail = QString::fromLocal8Bit(picture.GetLastError());
+    encoder::SymbolOptions shape;
+    shape.rows = m_spRows.value() == ROWS_AUTO ? 0 : m_spRows.value();
+    shape.aspect = m_spAspect.value();
+    shape.eci = eci;
+    const int level = SelectedLevel();
+    const int columns = m_spColumns.value();
+    const auto* bytes = reinterpret_cast<const unsigned char*>(data.constData());
+    const std::size_t length = std::size_t(data.size());
+    auto newJob = [&](int jobLevel, int jobColumns) {
+        auto job = std::make_unique<encoder::SymbolJob>();
+        encoder::initSymbolJob(job.get());
+        job->ecLevel = jobLevel;
+        job->columns = jobColumns;
+        job->margin = m_spMargin.value();
+        job->spaceColor = m_btnBackground.GetColor();
+        job->barColor = m_btnBarColor.GetColor();
+        return job;
+    };
+
+    // The fields keep level and columns in the encoder's ranges, so the
+    // report alone tells why a symbol cannot be made.
+    std::vector<std::unique_ptr<encoder::SymbolJob>> jobs;
+    jobs.push_back(newJob(level, columns));
+    encoder::SymbolReport report = encoder::buildSymbol(jobs[0].get(), bytes, length, shape);
+    m_offerSeries = 0;
+    if (report.error == encoder::SymbolError::TooLong) {
+        // Too much for one symbol: a series can hold it.
+        const encoder::MacroSeries series =
+            encoder::planMacroSeries(bytes, length, level, columns, shape, {});
+        if (series.report.ok() && m_chkSeries.isChecked()) {
+            jobs.clear();
+            for (const encoder::MacroSegment& segment : series.segments) {
+                jobs.push_back(newJob(series.level, series.columns));
+                encoder::SymbolOptions options = shape;
+                options.rows = series.rows;
+                options.aspect = 0.0;
+                options.macro = segment.control;
+                report = encoder::buildSymbol(jobs.back().get(), bytes + segment.offset,
+                                              segment.length, options);
+                if (!report.ok()) break;
+            }
+        } else if (series.report.ok()) {
+            m_offerSeries = int(series.segments.size());
+        }
+    }
+    if (!report.ok()) {
+        BuildProblem p(BuildProblem::encoderRefused);
+        p.report = report;
+        p.count = m_offerSeries;
         return Fail(p);
     }
-    m_image.Transfer(picture);
-    m_job = std::move(job);
-    m_dataCodewords = dataCodewords;
+
+    std::vector<std::unique_ptr<image::Picture>> pictures;
+    for (const auto& job : jobs) {
+        pictures.push_back(std::make_unique<image::Picture>(image::IMAGE_FORMAT_UNKNOWN));
+        if (!cli::drawSymbol(*job, screenDrawing(job->margin, job->barColor, job->spaceColor),
+                             pictures.back().get())) {
+            BuildProblem p{BuildProblem::drawingFailed};
+            p.detail = QString::fromLocal8Bit(pictures.back()->GetLastError());
+            return Fail(p);
+        }
+    }
+    m_image.Transfer(*pictures[0]);
+    m_job = std::move(jobs[0]);
+    m_moreJobs.clear();
+    m_morePictures.clear();
+    for (std::size_t i = 1; i < jobs.size(); ++i) {
+        m_moreJobs.push_back(std::move(jobs[i]));
+        m_morePictures.push_back(std::move(pictures[i]));
+    }
+    const int dataCodewords = encoder::countDataCodewords(bytes, length, shape) + 1;
     m_failure.clear();
     m_stale = false;
-    m_symbolView.setSymbol(pictureImage(m_image));
+    m_seriesButton.hide();
+    ShowSymbols();
 
     const QLocale locale;
     QStringList notes;
-    notes << tr("%1 rows × %2 columns, level %3; %4 of %5 data codewords (%6 %); %7 × %8 pixels")
-                 .arg(m_job->rows)
-                 .arg(m_job->columns)
-                 .arg(m_job->ecLevel)
-                 .arg(locale.toString(dataCodewords), locale.toString(SYMBOL_CODEWORDS))
-                 .arg(dataCodewords * 100 / SYMBOL_CODEWORDS)
-                 .arg(m_image.GetWidth())
-                 .arg(m_image.GetHeight());
+    const int count = SymbolCount();
+    QString shapeText = tr("%1 rows × %2 columns, level %3")
+                            .arg(m_job->rows)
+                            .arg(m_job->columns)
+                            .arg(m_job->ecLevel);
+    if (count > 1)
+        notes << tr("A Macro PDF417 series of %1 symbols, each %2; %3 bytes of data; %4 × %5 "
+                    "pixels each")
+                     .arg(count)
+                     .arg(shapeText)
+                     .arg(locale.toString(qlonglong(length)))
+                     .arg(m_image.GetWidth())
+                     .arg(m_image.GetHeight());
+    else
+        notes << tr("%1; %2 of %3 data codewords (%4 %); %5 × %6 pixels")
+                     .arg(shapeText)
+                     .arg(locale.toString(dataCodewords), locale.toString(SYMBOL_CODEWORDS))
+                     .arg(dataCodewords * 100 / SYMBOL_CODEWORDS)
+                     .arg(m_image.GetWidth())
+                     .arg(m_image.GetHeight());
     if (m_spDpi.value() > 0) {
         const cli::GeometryResult g = cli::computeGeometry(
             {std::nullopt, std::nullopt, m_spModuleMm.value(), m_spDpi.value()});
@@ -533,6 +723,41 @@ void CMainDialog::OnEncode() {
     const QString colours = ColourWarning();
     if (!colours.isEmpty()) notes << colours;
     SetStatus(notes.join(QStringLiteral("  ")), !colours.isEmpty());
+}
+
+int CMainDialog::SymbolCount() const {
+    return m_job ? 1 + int(m_moreJobs.size()) : 0;
+}
+
+const encoder::SymbolJob& CMainDialog::SymbolJobAt(int index) const {
+    return index == 0 ? *m_job : *m_moreJobs[std::size_t(index - 1)];
+}
+
+image::Picture& CMainDialog::PictureAt(int index) {
+    return index == 0 ? m_image : *m_morePictures[std::size_t(index - 1)];
+}
+
+void CMainDialog::ShowSymbols() {
+    // A series side by side, a margin's width apart.
+    QList<QImage> images;
+    int width = 0, height = 0;
+    for (int i = 0; i < SymbolCount(); ++i) {
+        images << pictureImage(PictureAt(i));
+        width += images.last().width();
+        height = std::max(height, images.last().height());
+    }
+    if (images.size() == 1) return m_symbolView.setSymbol(images.front());
+    const int gap = std::max(8, m_job->margin);
+    QImage all(width + gap * int(images.size() - 1), height, QImage::Format_RGB32);
+    all.fill(palette().color(QPalette::Window));
+    QPainter painter(&all);
+    int x = 0;
+    for (const QImage& image : images) {
+        painter.drawImage(x, 0, image);
+        x += image.width() + gap;
+    }
+    painter.end();
+    m_symbolView.setSymbol(all);
 }
 
 void CMainDialog::OnSysCommand(unsigned id, long) {
@@ -566,16 +791,6 @@ QByteArray CMainDialog::SvgText() const {
     const std::string svg =
         cli::svgDocument(*m_job, screenDrawing(m_job->margin, m_job->barColor, m_job->spaceColor));
     return QByteArray(svg.data(), qsizetype(svg.size()));
-}
-
-bool CMainDialog::SaveSvg(const QString& path, QString* error) const {
-    std::string reason;
-    if (cli::writeSymbolFile(
-            *m_job, screenDrawing(m_job->margin, m_job->barColor, m_job->spaceColor),
-            cli::OutputFormat::svg, QFile::encodeName(path).toStdString(), &reason))
-        return true;
-    *error = QString::fromLocal8Bit(reason.c_str());
-    return false;
 }
 
 void CMainDialog::OnLoad() {
@@ -636,6 +851,14 @@ QString CMainDialog::CommandLineText() const {
     options.margin = m_spMargin.value();
     options.barColor = m_btnBarColor.GetColor();
     options.spaceColor = m_btnBackground.GetColor();
+    options.rows = m_spRows.value() == ROWS_AUTO ? 0 : m_spRows.value();
+    options.aspect = m_spAspect.value();
+    const int charset = m_cbCharset.currentData().toInt();
+    if (charset == CHARSET_NONE)
+        options.charset = QStringLiteral("none");
+    else if (charset >= 0)
+        options.charset = m_cbCharset.currentText();
+    options.series = m_chkSeries.isChecked();
     options.outputPath = m_lastSavePath.isEmpty() ? QStringLiteral("symbol.png") : m_lastSavePath;
     return commandLine(options);
 }
@@ -697,6 +920,12 @@ void CMainDialog::LoadSettings() {
     m_chkLive.setChecked(settings.value(QStringLiteral("options/livePreview"), true).toBool());
     m_spModuleMm.setValue(settings.value(QStringLiteral("print/moduleMm"), 0.33).toDouble());
     m_spDpi.setValue(settings.value(QStringLiteral("print/dpi"), 0).toInt());
+    m_spRows.setValue(settings.value(QStringLiteral("options/rows"), ROWS_AUTO).toInt());
+    m_spAspect.setValue(settings.value(QStringLiteral("options/aspect"), 0.0).toDouble());
+    const int charset =
+        m_cbCharset.findText(settings.value(QStringLiteral("options/charset")).toString());
+    if (charset >= 0) m_cbCharset.setCurrentIndex(charset);
+    m_chkSeries.setChecked(settings.value(QStringLiteral("options/series"), false).toBool());
     const QSize size = settings.value(QStringLiteral("window/size")).toSize();
     if (size.isValid()) resize(size.expandedTo(minimumSizeHint()));
     m_lastFolder = settings.value(QStringLiteral("files/lastFolder")).toString();
@@ -713,6 +942,10 @@ void CMainDialog::SaveSettings() const {
     settings.setValue(QStringLiteral("options/livePreview"), m_chkLive.isChecked());
     settings.setValue(QStringLiteral("print/moduleMm"), m_spModuleMm.value());
     settings.setValue(QStringLiteral("print/dpi"), m_spDpi.value());
+    settings.setValue(QStringLiteral("options/rows"), m_spRows.value());
+    settings.setValue(QStringLiteral("options/aspect"), m_spAspect.value());
+    settings.setValue(QStringLiteral("options/charset"), m_cbCharset.currentText());
+    settings.setValue(QStringLiteral("options/series"), m_chkSeries.isChecked());
     settings.setValue(QStringLiteral("window/size"), size());
     settings.setValue(QStringLiteral("files/lastFolder"), m_lastFolder);
 }

@@ -14,14 +14,19 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QSpinBox>
 #include <QString>
 #include <cstdint>
 #include <memory>
+#include <vector>
 
 #include "app/color_button.h"
 #include "app/symbol_view.h"
+#include "cli/output_format.h"
+#include "cli/symbol_writer.h"
 #include "encoder/pdf417.h"
+#include "encoder/symbol_options.h"
 #include "image/picture.h"
 
 class QPrinter;
@@ -35,11 +40,11 @@ struct BuildProblem {
         fieldOutOfRange,  // `field` must be `low` to `high`
         badEscape,        // `detail` says which escape
         emptyText,
-        textTooLong,       // `count` bytes, at most `limit`
-        tooManyCodewords,  // needs `count` data codewords, a symbol holds `limit`
-        paddingOverflow,   // whole rows of `columns` overflow the `limit` codewords
-        tooManyRows,       // needs `count` rows at `columns`, a symbol has `limit`
-        drawingFailed,     // `detail` is the image library's reason
+        textTooLong,     // `count` bytes, at most `limit`
+        charsetProblem,  // `field` the set, `limit` the ConversionError, `detail`
+                         // the character at `count`
+        encoderRefused,  // `report` says why; `count` symbols of a series would hold it
+        drawingFailed,   // `detail` is the image library's reason
     };
     BuildProblem(Kind k = none) : kind(k) {}
     Kind kind;
@@ -47,6 +52,7 @@ struct BuildProblem {
     int low = 0, high = 0;
     int count = 0, limit = 0, columns = 0;
     QString detail;
+    encoder::SymbolReport report;
 };
 
 // How the symbol came out on paper.
@@ -91,6 +97,10 @@ public:
     QString CommandLineText() const;
     // The SVG document of the symbol shown; empty without one.
     QByteArray SvgText() const;
+    // How many symbols are shown: 0, 1, or those of a series.
+    int SymbolCount() const;
+    const encoder::SymbolJob& SymbolJobAt(int index) const;
+    image::Picture& PictureAt(int index);
     // The symbol as the window shows it at natural size.
     QImage SymbolImage() const { return m_symbolView.symbol(); }
 
@@ -102,6 +112,11 @@ public:
     QLineEdit m_edText;
     QCheckBox m_chkEscapes;
     QCheckBox m_chkLive;
+    QSpinBox m_spRows;
+    QDoubleSpinBox m_spAspect;
+    QComboBox m_cbCharset;
+    QCheckBox m_chkSeries;
+    QPushButton m_seriesButton;
     QDoubleSpinBox m_spModuleMm;
     QSpinBox m_spDpi;
     QIcon m_hIcon;
@@ -136,23 +151,32 @@ private:
     void SetStatus(const QString& text, bool problem);
     void Fail(const BuildProblem& problem);
     QString ProblemText(const BuildProblem& problem) const;
+    QString ReportText(const encoder::SymbolReport& report, int seriesOffered) const;
+    void ShowSymbols();
     QString ColourWarning() const;
     void LoadSettings();
     void SaveSettings() const;
-    bool SaveSvg(const QString& path, QString* error) const;
+    bool SaveOne(int index, const QString& path, cli::OutputFormat format, QString* reason);
 
     QHash<int, QWidget*> m_controls;
     SymbolView m_symbolView;
     QLabel m_stStatus;
     QAction m_aboutAction, m_saveAction, m_printAction, m_copyAction, m_copySvgAction, m_loadAction,
         m_commandAction;
-    std::unique_ptr<encoder::SymbolJob> m_job;  // the built symbol shown
+    std::unique_ptr<encoder::SymbolJob> m_job;  // the built symbol shown (a series' first)
+    // The other symbols of a Macro PDF417 series, with their pictures.
+    std::vector<std::unique_ptr<encoder::SymbolJob>> m_moreJobs;
+    std::vector<std::unique_ptr<image::Picture>> m_morePictures;
+    int m_offerSeries = 0;  // symbols of a series that would hold the data, when offered
     int m_dataCodewords = 0;
     QString m_failure;     // why there is no symbol, as the status line said
     bool m_stale = false;  // the fields changed since the symbol shown was made
     QString m_lastFolder;
     QString m_lastSavePath;
 };
+
+// How the window draws a symbol: modules of 2 × 4 pixels inside the margin.
+cli::DrawOptions screenDrawing(int margin, std::uint32_t bars, std::uint32_t background);
 
 // The file name with the chosen type's extension added when it has none.
 QString withChosenExtension(const QString& path, const QString& filter);

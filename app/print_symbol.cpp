@@ -44,27 +44,35 @@ PrintLayout CMainDialog::PrintSymbol(QPrinter* printer) {
         return layout;
     }
     // The margin keeps its size in modules: the screen's module is 2 pixels.
-    cli::DrawOptions options;
-    options.geometry = g.geometry;
-    options.margin = m_job->margin * g.geometry.moduleWidth / 2;
-    options.barColor = m_job->barColor;
-    options.spaceColor = m_job->spaceColor;
-    image::Picture picture(image::IMAGE_FORMAT_UNKNOWN);
-    if (!cli::drawSymbol(*m_job, options, &picture)) {
-        layout.error = QString::fromLocal8Bit(picture.GetLastError());
-        ShowMessage(QMessageBox::Warning, layout.error);
-        return layout;
+    // A series prints side by side, a margin apart.
+    QList<QImage> images;
+    for (int i = 0; i < SymbolCount(); ++i) {
+        const encoder::SymbolJob& job = SymbolJobAt(i);
+        cli::DrawOptions options =
+            screenDrawing(job.margin * g.geometry.moduleWidth / 2, job.barColor, job.spaceColor);
+        options.geometry = g.geometry;
+        image::Picture picture(image::IMAGE_FORMAT_UNKNOWN);
+        if (!cli::drawSymbol(job, options, &picture)) {
+            layout.error = QString::fromLocal8Bit(picture.GetLastError());
+            ShowMessage(QMessageBox::Warning, layout.error);
+            return layout;
+        }
+        images << pictureImage(picture);
     }
-    const QImage image = pictureImage(picture);
     layout.moduleDots = g.geometry.moduleWidth;
-    layout.widthMm = image.width() * 25.4 / layout.dpi;
-    layout.heightMm = image.height() * 25.4 / layout.dpi;
+    layout.widthMm = images.front().width() * 25.4 / layout.dpi;
+    layout.heightMm = images.front().height() * 25.4 / layout.dpi;
 
     QPainter painter(printer);
     // One image pixel is one printer dot: the painter works in device dots.
-    painter.drawImage(QPoint(0, 0), image);
+    int x = 0;
+    for (const QImage& image : images) {
+        painter.drawImage(QPoint(x, 0), image);
+        x += image.width() + layout.dpi / 4;
+    }
     painter.setPen(Qt::black);
-    painter.drawText(QRect(0, image.height() + layout.dpi / 10, image.width() * 4, layout.dpi),
+    const int below = images.front().height() + layout.dpi / 10;
+    painter.drawText(QRect(0, below, std::max(x, layout.dpi * 4), layout.dpi),
                      Qt::AlignLeft | Qt::AlignTop,
                      tr("%1 × %2 mm, modules of %3 dots at %4 dpi")
                          .arg(layout.widthMm, 0, 'f', 1)

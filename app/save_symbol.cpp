@@ -12,6 +12,8 @@
 
 #include "app/main_dialog.h"
 #include "cli/output_format.h"
+#include "cli/symbol_writer.h"
+#include "cli/symbology.h"
 
 namespace barquill::app {
 
@@ -79,31 +81,51 @@ void CMainDialog::OnSave() {
     m_lastSavePath = path;
     const cli::OutputFormat chosen = cli::formatFromName(QFile::encodeName(path).toStdString());
 
-    QString reason;
-    if (chosen == cli::OutputFormat::svg) {
-        if (!SaveSvg(path, &reason))
+    // A series goes to numbered files, named as the command line names them.
+    const int count = SymbolCount();
+    for (int i = 0; i < count; ++i) {
+        const QString name =
+            count == 1
+                ? path
+                : QFile::decodeName(
+                      cli::segmentName(QFile::encodeName(path).toStdString(), i, count).c_str());
+        QString reason;
+        if (!SaveOne(i, name, chosen, &reason)) {
             ShowMessage(QMessageBox::Warning,
-                        tr("Could not save %1:\n%2").arg(QDir::toNativeSeparators(path), reason));
-        return;
+                        tr("Could not save %1:\n%2").arg(QDir::toNativeSeparators(name), reason));
+            return;
+        }
     }
+}
+
+bool CMainDialog::SaveOne(int index, const QString& path, cli::OutputFormat format,
+                          QString* reason) {
+    const encoder::SymbolJob& job = SymbolJobAt(index);
+    if (format == cli::OutputFormat::svg) {
+        std::string error;
+        if (cli::writeSymbolFile(job, screenDrawing(job.margin, job.barColor, job.spaceColor),
+                                 cli::OutputFormat::svg, QFile::encodeName(path).toStdString(),
+                                 &error))
+            return true;
+        *reason = QString::fromLocal8Bit(error.c_str());
+        return false;
+    }
+    image::Picture& picture = PictureAt(index);
     const QByteArray nativePath = QFile::encodeName(path);
-    const std::uint32_t format = imageFormat(chosen);
     // The last-error text is kept from earlier failures and a file that
     // cannot be opened leaves it alone: only a changed text is this save's
     // reason; otherwise the system's is.
-    const QByteArray earlierError(m_image.GetLastError());
+    const QByteArray earlierError(picture.GetLastError());
     errno = 0;
-    if (!m_image.Save(nativePath.constData(), format)) {
-        const int systemError = errno;
-        if (earlierError != QByteArray(m_image.GetLastError()))
-            reason = QString::fromLocal8Bit(m_image.GetLastError());
-        else if (systemError != 0)
-            reason = QString::fromLocal8Bit(std::strerror(systemError));
-        else
-            reason = tr("The file could not be written.");
-        ShowMessage(QMessageBox::Warning,
-                    tr("Could not save %1:\n%2").arg(QDir::toNativeSeparators(path), reason));
-    }
+    if (picture.Save(nativePath.constData(), imageFormat(format))) return true;
+    const int systemError = errno;
+    if (earlierError != QByteArray(picture.GetLastError()))
+        *reason = QString::fromLocal8Bit(picture.GetLastError());
+    else if (systemError != 0)
+        *reason = QString::fromLocal8Bit(std::strerror(systemError));
+    else
+        *reason = tr("The file could not be written.");
+    return false;
 }
 
 }  // namespace barquill::app

@@ -123,17 +123,101 @@ TEST_F(MainDialog, FailedBuildLeavesNothingAndSaysWhatToChange) {
     }
 }
 
-TEST_F(MainDialog, TooLongTextNamesTheCodewordsItNeeds) {
-    const QByteArray text(2000, 'a');  // text compaction: two letters a codeword
+TEST_F(MainDialog, TooLongTextNamesTheCodewordsAndOffersASeriesShownSideBySide) {
+    QByteArray text;
+    for (int i = 0; text.size() < 2400; ++i) text += "Line " + QByteArray::number(i) + "; ";
     setText(QString::fromLatin1(text));
-    // The data and the length descriptor.
-    const int needed =
-        countDataCodewords(reinterpret_cast<const unsigned char*>(text.constData()), 2000) + 1;
-    EXPECT_NE(dialog.GetStatusText().indexOf(QString("Needs %1 data codewords; a symbol holds at "
-                                                     "most 928: shorten the text")
-                                                 .arg(QLocale().toString(needed))),
+    EXPECT_NE(dialog.GetStatusText().indexOf("codewords at level 1; a symbol holds at most 928: "
+                                             "shorten the text or lower the level"),
               -1)
         << status();
+    EXPECT_FALSE(dialog.m_image.IsValid());
+    QPushButton* split = nullptr;
+    for (QPushButton* b : dialog.findChildren<QPushButton*>())
+        if (b->text().startsWith("Split into a series of")) split = b;
+    ASSERT_NE(split, nullptr);
+    EXPECT_TRUE(split->isVisible());
+    split->click();
+    EXPECT_TRUE(dialog.m_chkSeries.isChecked());
+    EXPECT_FALSE(split->isVisible());
+    const int count = dialog.SymbolCount();
+    ASSERT_GE(count, 2) << status();
+    EXPECT_NE(dialog.GetStatusText().indexOf(QString("series of %1 symbols").arg(count)), -1);
+    // Every segment reads, and together they give the data back.
+    Bytes joined;
+    for (int i = 0; i < count; ++i) {
+        const std::optional<Bytes> part = decodePicture(dialog.PictureAt(i));
+        ASSERT_TRUE(part.has_value()) << i;
+        joined.insert(joined.end(), part->begin(), part->end());
+    }
+    EXPECT_EQ(joined, Bytes(text.begin(), text.end()));
+    // Side by side in the symbol area.
+    EXPECT_GT(dialog.SymbolImage().width(), count * dialog.m_image.GetWidth());
+    EXPECT_EQ(dialog.SymbolImage().height(), dialog.m_image.GetHeight());
+}
+
+TEST_F(MainDialog, RowsAspectAndCharacterSetShapeTheSymbol) {
+    struct Case {
+        const char* name;
+        QString text;
+        int rows, columns;
+        double aspect;
+        const char* charset;
+        const char* problem;  // part of the status line when refused
+        int expectRows, expectColumns;
+    };
+    const Case cases[] = {
+        {"rows alone", "ROW 12 SEAT 7", 6, 0, 0, "Auto", nullptr, 6, 0},
+        {"a fixed size", "LOT 4711", 20, 9, 0, "Auto", nullptr, 20, 9},
+        {"aspect needs automatic columns", "PARCEL", 0, 4, 4.0, "Auto",
+         "set Rows and Columns to Auto", 0, 0},
+        {"too few rows", QString(600, QChar('x')), 3, 2, 0, "Auto", "does not fit 3 rows", 0, 0},
+        {"converted to Latin-2", QString::fromUtf8("Plaćanje Žana"), 0, 0, 0, "ISO-8859-2", nullptr,
+         0, 0},
+        {"a character the set lacks", QString::fromUtf8("5 €"), 0, 0, 0, "ISO-8859-1",
+         "has no ISO-8859-1 form", 0, 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        dialog.m_spRows.setValue(c.rows == 0 ? dialog.m_spRows.minimum() : c.rows);
+        dialog.m_spColumns.setValue(c.columns);
+        dialog.m_spAspect.setValue(c.aspect);
+        dialog.m_cbCharset.setCurrentIndex(dialog.m_cbCharset.findText(c.charset));
+        setText(c.text);
+        if (c.problem != nullptr) {
+            EXPECT_NE(dialog.GetStatusText().indexOf(c.problem), -1) << status();
+            EXPECT_FALSE(dialog.m_image.IsValid());
+            continue;
+        }
+        ASSERT_TRUE(dialog.m_image.IsValid()) << status();
+        if (c.expectRows > 0) {
+            EXPECT_TRUE(dialog.GetStatusText().startsWith(QString("%1 rows").arg(c.expectRows)))
+                << status();
+        }
+        if (c.expectColumns > 0) {
+            EXPECT_NE(dialog.GetStatusText().indexOf(QString("× %1 columns").arg(c.expectColumns)),
+                      -1);
+        }
+        QByteArray expected = c.text.toUtf8();
+        if (QString(c.charset) == "ISO-8859-2")
+            expected = QByteArray(
+                "Pla\xe6"
+                "anje \xae"
+                "ana");
+        EXPECT_EQ(decodePicture(dialog.m_image), Bytes(expected.begin(), expected.end()));
+    }
+    // An aspect ratio alone picks the columns that come closest.
+    dialog.m_spRows.setValue(dialog.m_spRows.minimum());
+    dialog.m_spColumns.setValue(0);
+    dialog.m_cbCharset.setCurrentIndex(0);
+    dialog.m_spAspect.setValue(4.0);
+    setText(QString(300, QChar('x')));
+    ASSERT_TRUE(dialog.m_image.IsValid()) << status();
+    const double wide = double(dialog.m_image.GetWidth()) / dialog.m_image.GetHeight();
+    dialog.m_spAspect.setValue(0.5);
+    const double tall = double(dialog.m_image.GetWidth()) / dialog.m_image.GetHeight();
+    EXPECT_GT(wide, 2.0);
+    EXPECT_LT(tall, 1.0);
 }
 
 TEST_F(MainDialog, NumberFieldsAreSpinBoxesAndAFieldThatDoesNotParseStopsTheBuild) {

@@ -113,12 +113,33 @@ TEST_F(PrintAndCommand, CommandLineWritesTheSameFileAsSave) {
         const char* level;
         int columns, margin;
         COLORREF bars, background;
+        int rows = 0;
+        const char* charset = "Auto";
+        bool series = false;
+        QStringList files = {"%1.png"};  // what Save writes, %1 the name without extension
     };
+    QString series;
+    for (int i = 0; series.size() < 2400; ++i) series += QString("Line %1; ").arg(i);
     const Case cases[] = {
         {"defaults", "https://barquill.org/", false, "1", 0, 10, 0x000000, 0xFFFFFF},
         {"quotes, a dash and colours", "-it's \"quoted\" $HOME `x`", false, "Auto", 5, 3, 0x803010,
          0xC0F0FF},
         {"escapes", "line\\nnext\\x1e", true, "4", 0, 0, 0x000000, 0xFFFFFF},
+        {"UTF-8 text, rows", QString::fromUtf8("Grüße, 中文"), false, "2", 0, 10, 0, 0xFFFFFF, 8},
+        {"a character set", QString::fromUtf8("Plaćanje"), false, "2", 0, 10, 0, 0xFFFFFF, 0,
+         "ISO-8859-2"},
+        {"a series",
+         series,
+         false,
+         "1",
+         0,
+         10,
+         0,
+         0xFFFFFF,
+         0,
+         "Auto",
+         true,
+         {"%1-01.png", "%1-02.png"}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -129,7 +150,11 @@ TEST_F(PrintAndCommand, CommandLineWritesTheSameFileAsSave) {
         dialog.m_spMargin.setValue(c.margin);
         dialog.m_btnBarColor.SetColor(c.bars);
         dialog.m_btnBackground.SetColor(c.background);
+        dialog.m_spRows.setValue(std::max(c.rows, dialog.m_spRows.minimum()));
+        dialog.m_cbCharset.setCurrentIndex(dialog.m_cbCharset.findText(c.charset));
+        dialog.m_chkSeries.setChecked(c.series);
         dialog.OnEncode();
+        ASSERT_EQ(dialog.SymbolCount(), c.files.size()) << dialog.GetStatusText().toStdString();
         const QString saved = folder.filePath("saved.png");
         dialog.nextSavePath = saved;
         dialog.OnSave();
@@ -148,11 +173,13 @@ TEST_F(PrintAndCommand, CommandLineWritesTheSameFileAsSave) {
         ASSERT_TRUE(shell.waitForFinished(30000));
         EXPECT_EQ(shell.exitCode(), 0) << shell.readAllStandardError().toStdString() << "\n"
                                        << otherCommand.toStdString();
-        const QImage fromCommand(folder.filePath("command.png"));
-        const QImage fromSave(saved);
-        ASSERT_FALSE(fromSave.isNull());
-        EXPECT_EQ(fromCommand.convertToFormat(QImage::Format_RGB32),
-                  fromSave.convertToFormat(QImage::Format_RGB32));
+        for (const QString& file : c.files) {
+            const QImage fromCommand(folder.filePath(file.arg("command")));
+            const QImage fromSave(folder.filePath(file.arg("saved")));
+            ASSERT_FALSE(fromSave.isNull()) << file.toStdString();
+            EXPECT_EQ(fromCommand.convertToFormat(QImage::Format_RGB32),
+                      fromSave.convertToFormat(QImage::Format_RGB32));
+        }
     }
 
     // From the symbol's context menu: the command with a copy button.
