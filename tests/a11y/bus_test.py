@@ -333,12 +333,34 @@ class Dialog:
                 continue
             if is_input and not node.description:
                 problems.append(f"'{name}' has no description")
-        for node in descendants(self.window):
-            if node.getState().contains(self.pyatspi.STATE_FOCUSABLE) and not node.name.strip():
-                problems.append(f"a {node.getRoleName()} that takes the focus has no name")
+        problems += self.unlabelled()
         if problems:
             raise Failure("accessible names and roles:\n  " + "\n  ".join(problems))
         log("ok: every control has its name and role, every input a description")
+
+    def unlabelled(self):
+        """Every control on show that takes the focus has a name, and one that
+        has a label is named after it (a combo box named after its current
+        item tells the user nothing of what it sets)."""
+        problems = []
+        for node in descendants(self.window):
+            states = node.getState()
+            if not (states.contains(self.pyatspi.STATE_FOCUSABLE)
+                    and states.contains(self.pyatspi.STATE_SHOWING)):
+                continue
+            if not node.name.strip():
+                problems.append(f"a {node.getRoleName()} that takes the focus has no name")
+            # Group boxes label their members too; only a label names one.
+            labels = [
+                target.name
+                for relation in node.getRelationSet()
+                if relation.getRelationType() == self.pyatspi.RELATION_LABELLED_BY
+                for target in map(relation.getTarget, range(relation.getNTargets()))
+                if target.getRole() == self.pyatspi.ROLE_LABEL
+            ]
+            if labels and node.name not in labels:
+                problems.append(f"the {describe(node)} is labelled {labels}")
+        return problems
 
     def check_spin_ranges(self):
         """The spin boxes tell their start value and range."""
