@@ -131,12 +131,12 @@ int runSeries(const Request& request, const Console& console, const std::string&
         bytes, data.size(), request.level, request.columns, shape, request.symbology.series);
     auto job = std::make_unique_for_overwrite<encoder::SymbolJob>();
     if (!series.report.ok()) {
-        report(console, "error: the data cannot be split into " +
-                            (request.symbology.series.segments > 0
-                                 ? std::to_string(request.symbology.series.segments) + " symbols"
-                                 : std::string("symbols")) +
-                            " of this level and shape");
-        for (const std::string& line : explainReport(series.report, data.size()))
+        const int asked = request.symbology.series.segments;
+        report(console,
+               "error: the data cannot be split into " +
+                   (asked > 0 ? std::to_string(asked) + " symbols" : std::string("symbols")) +
+                   " of this level and shape");
+        for (const std::string& line : explainSeries(series.report, asked, data.size()))
             report(console, line);
         return EXIT_NOT_ENCODABLE;
     }

@@ -442,4 +442,19 @@ std::vector<std::string> explainReport(const encoder::SymbolReport& report, std:
     return lines;
 }
 
+std::vector<std::string> explainSeries(const encoder::SymbolReport& report, int asked,
+                                       std::size_t dataBytes) {
+    if (report.error == encoder::SymbolError::InvalidOption)
+        return explainReport(report, dataBytes);
+    const std::string which = asked > 0 ? "the largest of the " + std::to_string(asked) + " symbols"
+                                        : std::string("even a symbol with one byte of data");
+    return {which + " needs " + std::to_string(report.dataCodewords) +
+            " data codewords with its control block, and level " + std::to_string(report.level) +
+            " adds " + std::to_string(report.errorCorrectionCodewords) +
+            " error-correction codewords: more than one symbol of this level and shape holds: " +
+            (asked > 0 ? "give more --segments (or --macro to choose), a lower level (-l)"
+                       : "choose a lower level (-l)") +
+            ", or more rows or columns"};
+}
+
 }  // namespace barquill::cli

@@ -74,4 +74,9 @@ std::string segmentName(const std::string& output, int index, int count);
 // Why the encoder refused, in lines a person can act on.
 std::vector<std::string> explainReport(const encoder::SymbolReport& report, std::size_t dataBytes);
 
+// Why a series could not be planned: `asked` segments (0: as many as
+// needed) and the numbers of its largest (or smallest possible) segment.
+std::vector<std::string> explainSeries(const encoder::SymbolReport& report, int asked,
+                                       std::size_t dataBytes);
+
 }  // namespace barquill::cli

@@ -201,7 +201,8 @@ SymbolReport dimensionSymbol(SymbolJob* job, CodewordList* list, const SymbolOpt
 }
 
 int dimensionSymbol(SymbolJob* job, CodewordList* list) {
-    const SymbolReport report = dimensionSymbol(job, list, SymbolOptions{}, nullptr, 0);
+    static const SymbolOptions none;
+    const SymbolReport report = dimensionSymbol(job, list, none, nullptr, 0);
     return static_cast<int>(report.error);
 }
 

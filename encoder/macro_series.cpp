@@ -143,7 +143,10 @@ MacroSeries planMacroSeries(const unsigned char* data, std::size_t length, int e
     const int most = static_cast<int>(
         std::min<std::size_t>(MAX_MACRO_SEGMENTS, std::max<std::size_t>(length, 1)));
     if (capacity <= 0) {
-        series.report = chooseShape(MAX_SYMBOL_CODEWORDS + 1, ecLevel, columns, variant, shape);
+        // Not even the control block and one data codeword fit: the
+        // smallest segment's numbers tell why.
+        series.report = chooseShape(static_cast<int>(macroControlBlock(last).size()) + 1, ecLevel,
+                                    columns, variant, shape);
         return series;
     }
     // A first guess from the whole data's codewords, then larger counts in

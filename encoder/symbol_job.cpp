@@ -69,9 +69,19 @@ SymbolOption invalidMacroOption(const MacroControl& macro) {
     return SymbolOption::None;
 }
 
+// Options as callers of the original entry points have them: none.
+const SymbolOptions& noOptions() {
+    static const SymbolOptions none;
+    return none;
+}
+
 }  // namespace
 
 SymbolOption invalidOption(const SymbolOptions& options) {
+    // The common case first: nothing asked beyond the job record.
+    if (options.rows == 0 && options.aspect == 0.0 && options.eci == NO_ECI && !options.macro &&
+        options.moduleWidth >= 1 && options.rowHeight >= 1)
+        return SymbolOption::None;
     if (options.rows != 0 && (options.rows < MIN_ROWS || options.rows > MAX_ROWS))
         return SymbolOption::Rows;
     if (!(options.aspect >= 0.0 && options.aspect < 1e6)) return SymbolOption::Aspect;
@@ -93,7 +103,7 @@ int countDataCodewords(const unsigned char* data, std::size_t length,
 }
 
 int countDataCodewords(const unsigned char* data, std::size_t length) {
-    return countDataCodewords(data, length, SymbolOptions{});
+    return countDataCodewords(data, length, noOptions());
 }
 
 SymbolReport buildSymbol(SymbolJob* job, const unsigned char* data, std::size_t length,
@@ -116,9 +126,13 @@ SymbolReport buildSymbol(SymbolJob* job, const unsigned char* data, std::size_t 
     }
     CodewordList list;
     compactData(data, length, options.eci, &list);
-    std::vector<std::int32_t> trailer;
-    if (options.macro) trailer = macroControlBlock(*options.macro);
-    report = dimensionSymbol(job, &list, options, trailer.data(), static_cast<int>(trailer.size()));
+    if (options.macro) {
+        const std::vector<std::int32_t> trailer = macroControlBlock(*options.macro);
+        report =
+            dimensionSymbol(job, &list, options, trailer.data(), static_cast<int>(trailer.size()));
+    } else {
+        report = dimensionSymbol(job, &list, options, nullptr, 0);
+    }
     if (!report.ok()) return report;
     appendErrorCorrection(&list, job->ecLevel);
     assembleRows(job, &list);
@@ -126,7 +140,7 @@ SymbolReport buildSymbol(SymbolJob* job, const unsigned char* data, std::size_t 
 }
 
 int buildSymbol(SymbolJob* job, const unsigned char* data, std::size_t length) {
-    return static_cast<int>(buildSymbol(job, data, length, SymbolOptions{}).error);
+    return static_cast<int>(buildSymbol(job, data, length, noOptions()).error);
 }
 
 int buildSymbol(SymbolJob* job, const char* text) {
@@ -138,8 +152,8 @@ int encodeSymbolBytes(SymbolJob* job, const unsigned char* data, std::size_t len
                       const SymbolOptions& options, SymbolReport* report) {
     SymbolReport ignored;
     if (report == nullptr) report = &ignored;
-    *report = SymbolReport{};
     if (job == nullptr) {
+        *report = SymbolReport{};
         report->error = SymbolError::InvalidOption;
         return STATUS_ERROR;
     }
@@ -180,7 +194,7 @@ int encodeSymbolBytes(SymbolJob* job, const unsigned char* data, std::size_t len
 }
 
 int encodeSymbolBytes(SymbolJob* job, const unsigned char* data, std::size_t length) {
-    return encodeSymbolBytes(job, data, length, SymbolOptions{}, nullptr);
+    return encodeSymbolBytes(job, data, length, noOptions(), nullptr);
 }
 
 int encodeSymbolJob(SymbolJob* job, const char* text) {
