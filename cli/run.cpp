@@ -98,20 +98,6 @@ void describe(const encoder::SymbolJob& job, const EncodeOutcome& outcome,
         report(console, line);
 }
 
-// A control block as the reader reports it: the file id's codewords as
-// three digits each, and the count the block states, if any.
-verify::MacroFields macroFields(const encoder::MacroControl& control) {
-    verify::MacroFields fields;
-    fields.segmentIndex = control.segmentIndex;
-    fields.segmentCount = control.segmentCount.value_or(-1);
-    char digits[4];
-    for (const std::int32_t codeword : control.fileId) {
-        std::snprintf(digits, sizeof digits, "%03d", static_cast<int>(codeword));
-        fields.fileId += digits;
-    }
-    return fields;
-}
-
 // What a symbol must read back as: its bytes, the ECI designator in front of
 // them and, in a series, its control block as the reader reports it.
 verify::Expected expectedReading(std::string_view bytes, int eci,
@@ -119,7 +105,9 @@ verify::Expected expectedReading(std::string_view bytes, int eci,
     verify::Expected expected;
     expected.bytes = std::string(bytes);
     expected.eci = eci == encoder::NO_ECI ? verify::NO_ECI : eci;
-    if (macro) expected.macro = macroFields(*macro);
+    if (macro)
+        expected.macro =
+            verify::macroFields(macro->segmentIndex, macro->segmentCount, macro->fileId);
     return expected;
 }
 

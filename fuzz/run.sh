@@ -6,7 +6,7 @@ set -euo pipefail
 build=$1
 seconds=$2
 here=$(cd "$(dirname "$0")" && pwd)
-for target in fuzz_encoder fuzz_picture_writers fuzz_svg_writer fuzz_arguments fuzz_escapes \
+for target in fuzz_encoder fuzz_charset fuzz_picture_writers fuzz_svg_writer fuzz_arguments fuzz_escapes \
               fuzz_batch_splitter; do
   corpus="$build/corpus/$target"
   mkdir -p "$corpus" "$build/findings"

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace barquill::verify {
 
@@ -18,10 +19,16 @@ inline constexpr int FIRST_UNREPORTED_ECI = 900;
 // The Macro PDF417 fields a reader reports for one symbol of a series.
 struct MacroFields {
     int segmentIndex = -1;  // 0-based
-    int segmentCount = -1;  // -1 when the symbol does not say
-    std::string fileId;     // as the reader spells it: each file-id codeword as 3 digits
+    // Expected: -1 when the symbol states no count, and then any count the
+    // reader reports (none, or one it infers from a last segment) matches.
+    int segmentCount = -1;
+    std::string fileId;  // as the reader spells it: each file-id codeword as 3 digits
     bool operator==(const MacroFields&) const = default;
 };
+
+// The fields a symbol's control block should read back as.
+MacroFields macroFields(int segmentIndex, std::optional<int> segmentCount,
+                        const std::vector<std::int32_t>& fileId);
 
 // What the symbol must hold.
 struct Expected {

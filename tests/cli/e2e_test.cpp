@@ -605,6 +605,32 @@ pid_t spawnQuietly(const std::vector<std::string>& args, const std::string& dire
     return pid;
 }
 
+long residentKilobytes(pid_t pid) {
+    std::ifstream status("/proc/" + std::to_string(pid) + "/status");
+    for (std::string line; std::getline(status, line);)
+        if (line.rfind("VmRSS:", 0) == 0) return std::stol(line.substr(6));
+    return -1;
+}
+
+// An endless list (one endless line) is read in bounded memory, where it
+// once grew until the process aborted.
+TEST_F(CommandLine, AnEndlessListRunsInBoundedMemory) {
+    const pid_t pid = spawnQuietly({"--batch", "/dev/zero", "-o", "%d.png"}, directory_);
+    ASSERT_GT(pid, 0);
+    long peak = 0;
+    for (int i = 0; i < 20; ++i) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        peak = std::max(peak, residentKilobytes(pid));
+    }
+    int status = 0;
+    EXPECT_EQ(waitpid(pid, &status, WNOHANG), 0) << "still reading after two seconds";
+    kill(pid, SIGKILL);
+    waitpid(pid, &status, 0);
+    EXPECT_GT(peak, 0);
+    EXPECT_LT(peak, 256 * 1024) << "kB resident";
+    EXPECT_EQ(listing(), std::vector<std::string>{});
+}
+
 // A run killed half-way leaves only complete files under their final names
 // and no temporary file, whichever signal ends it.
 TEST_F(CommandLine, AKilledBatchLeavesOnlyCompleteFiles) {

@@ -108,7 +108,8 @@ TEST(Verification, ReadsBackTheEciAndMacroFieldsTheEncoderWrote) {
                                    data.size(), options, nullptr),
         encoder::STATUS_OK);
     const Raster raster = draw(*job);
-    const MacroFields fields{1, 3, "017899000"};
+    const MacroFields fields = macroFields(1, 3, {17, 899, 0});
+    EXPECT_EQ(fields.fileId, "017899000");
     struct Case {
         Expected expected;
         Mismatch mismatch;
@@ -139,7 +140,8 @@ TEST(Verification, ComparesBytesThenEciThenMacro) {
         {{"a", NO_ECI, {}}, {"a", 899, {}}, Mismatch::Eci},
         {{"a", NO_ECI, {}}, {"a", 900, {}}, Mismatch::None},  // not reported by the reader
         {{"a", 3, {}}, {"a", 811799, {}}, Mismatch::Eci},
-        {{"a", 26, macro}, {"a", 26, MacroFields{1, -1, "123456"}}, Mismatch::Macro},
+        {{"a", 26, macro}, {"a", 26, MacroFields{1, -1, "123456"}}, Mismatch::None},
+        {{"a", 26, macro}, {"a", 26, MacroFields{1, 4, "123456"}}, Mismatch::Macro},
         {{"a", 26, macro}, {"a", 26, MacroFields{2, 3, "123456"}}, Mismatch::Macro},
         {{"a", 26, macro}, {"a", 26, MacroFields{1, 3, "123457"}}, Mismatch::Macro},
         {{"a", 26, {}}, {"a", 26, macro}, Mismatch::Macro},
