@@ -94,7 +94,7 @@ ParseResult parseArguments(const std::vector<std::string>& args) {
         app.add_option("--format", format, "png, gif, bmp or svg (default: the extension)")
             ->type_name("FORMAT")
             ->group(output);
-    app.add_option("-l,--level", level, "Error-correction level 0 to 8, or auto")
+    app.add_option("-l,--level", level, "Error-correction level 0 to 8, auto or fill")
         ->type_name("LEVEL")
         ->capture_default_str()
         ->group(symbol);
@@ -138,6 +138,8 @@ ParseResult parseArguments(const std::vector<std::string>& args) {
         app.add_option("-j,--jobs", request.jobs, "Worker threads (one per core)")
             ->type_name("N")
             ->group(batchGroup);
+    SymbologyArguments symbologyArguments;
+    addSymbologyOptions(app, &symbologyArguments);
     app.add_flag("-v,--verbose", request.verbose, "Tell what was built, on standard error");
     app.add_flag("-q,--quiet", request.quiet, "No warnings");
     app.add_flag("--version", version, "Print the version and exit");
@@ -159,8 +161,9 @@ ParseResult parseArguments(const std::vector<std::string>& args) {
         return result;
     }
 
-    if (!parseChoice(level, 0, 8, -1, &request.level))
-        return usageError("--level must be 0 to 8 or auto, not \"" + level + "\"");
+    request.symbology.fillLevel = level == "fill";
+    if (!parseChoice(request.symbology.fillLevel ? "auto" : level, 0, 8, -1, &request.level))
+        return usageError("--level must be 0 to 8, auto or fill, not \"" + level + "\"");
     if (!parseChoice(columns, 1, 30, 0, &request.columns))
         return usageError("--columns must be 1 to 30 or auto, not \"" + columns + "\"");
     if (margin < 0 || margin > MAX_MARGIN)
@@ -217,6 +220,9 @@ ParseResult parseArguments(const std::vector<std::string>& args) {
         if (request.outputPath == "-" && !request.format)
             return usageError("-o - writes to standard output and needs --format png|gif|bmp|svg");
     }
+
+    if (const std::string error = resolveSymbology(symbologyArguments, &request); !error.empty())
+        return usageError(error);
 
     ParseResult result;
     result.run = true;

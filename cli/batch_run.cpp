@@ -14,6 +14,7 @@
 #include "cli/exit_status.h"
 #include "cli/symbol.h"
 #include "cli/symbol_writer.h"
+#include "cli/symbology.h"
 
 namespace barquill::cli {
 
@@ -80,8 +81,14 @@ private:
                  {"no output name: give -o with a counter such as %05d, or a name after a tab"});
             return;
         }
-        const EncodeOutcome outcome =
-            encodeSymbol(job, {request_.level, request_.columns, request_.compact}, data);
+        int eci = encoder::NO_ECI;
+        if (!applyCharset(request_, false, &data, &eci, &error)) {
+            fail(result, EXIT_NOT_ENCODABLE, {"error: " + error});
+            return;
+        }
+        const EncodeOutcome outcome = encodeSymbol(
+            job, {request_.level, request_.columns, request_.compact, shapeOptions(request_, eci)},
+            data);
         if (!request_.quiet) result->messages = outcome.warnings;
         if (!outcome.built) {
             fail(result, EXIT_NOT_ENCODABLE, outcome.errors);

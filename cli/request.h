@@ -9,6 +9,7 @@
 
 #include "cli/geometry.h"
 #include "cli/output_format.h"
+#include "cli/symbology.h"
 
 namespace barquill::cli {
 
@@ -33,6 +34,7 @@ struct Request {
     std::uint32_t barColor = 0x000000;  // 0x00BBGGRR
     std::uint32_t spaceColor = 0xFFFFFF;
     ModuleGeometry geometry;
+    SymbologyRequest symbology;  // shape, character set, Macro series
 
     bool verbose = false;
     bool quiet = false;

@@ -9,6 +9,8 @@
 #include "cli/exit_status.h"
 #include "cli/symbol.h"
 #include "cli/symbol_writer.h"
+#include "cli/symbology.h"
+#include "encoder/macro_series.h"
 
 namespace barquill::cli {
 
@@ -51,6 +53,110 @@ int readData(const Request& request, const Console& console, std::string* data) 
     return EXIT_WRITTEN;
 }
 
+// Writes one built symbol to the output (a file or standard output).
+int writeOutput(const encoder::SymbolJob& job, const DrawOptions& options, const Request& request,
+                const std::string& path, const Console& console) {
+    std::string error;
+    const OutputFormat format = request.format.value_or(formatFromName(path));
+    const bool toStream = path == "-";
+    const bool written = toStream ? writeSymbolStream(job, options, format, console.out, &error)
+                                  : writeSymbolFile(job, options, format, path, &error);
+    if (!written) {
+        report(console,
+               "cannot write " + (toStream ? std::string("standard output") : path) + ": " + error);
+        return EXIT_NOT_WRITTEN;
+    }
+    return EXIT_WRITTEN;
+}
+
+// The drawing options, with the module size --fit chooses for this symbol.
+int drawOptionsFor(const encoder::SymbolJob& job, const Request& request, const Console& console,
+                   DrawOptions* options) {
+    *options = drawOptions(request);
+    if (!request.symbology.fit) return EXIT_WRITTEN;
+    std::string error;
+    if (!fitGeometry(job, request, &options->geometry, &error)) {
+        report(console, error);
+        return EXIT_NOT_ENCODABLE;
+    }
+    return EXIT_WRITTEN;
+}
+
+void describe(const encoder::SymbolJob& job, const EncodeOutcome& outcome,
+              const DrawOptions& options, const Console& console) {
+    const PictureSize size = pictureSize(job, options);
+    for (const std::string& line : describeSymbol(job, outcome.report.dataCodewords, size.width,
+                                                  size.height, options.geometry))
+        report(console, line);
+}
+
+// A Macro PDF417 series: one file per segment, all of one size.
+int runSeries(const Request& request, const Console& console, const std::string& data, int eci) {
+    const auto* bytes = reinterpret_cast<const unsigned char*>(data.data());
+    const encoder::SymbolOptions shape = shapeOptions(request, eci);
+    const encoder::MacroSeries series = encoder::planMacroSeries(
+        bytes, data.size(), request.level, request.columns, shape, request.symbology.series);
+    auto job = std::make_unique_for_overwrite<encoder::SymbolJob>();
+    if (!series.report.ok()) {
+        report(console, "error: the data cannot be split into " +
+                            (request.symbology.series.segments > 0
+                                 ? std::to_string(request.symbology.series.segments) + " symbols"
+                                 : std::string("symbols")) +
+                            " of this level and shape");
+        for (const std::string& line : explainReport(series.report, data.size()))
+            report(console, line);
+        return EXIT_NOT_ENCODABLE;
+    }
+    // Data that fits one symbol needs no series, unless one was asked for.
+    if (series.segments.size() == 1 && request.symbology.series.segments == 0) {
+        const EncodeOutcome outcome =
+            encodeSymbol(job.get(), {request.level, request.columns, request.compact, shape}, data);
+        if (!outcome.built) {
+            for (const std::string& line : outcome.errors) report(console, line);
+            return EXIT_NOT_ENCODABLE;
+        }
+        DrawOptions options;
+        if (const int status = drawOptionsFor(*job, request, console, &options); status != 0)
+            return status;
+        if (const int status = writeOutput(*job, options, request, request.outputPath, console);
+            status != EXIT_WRITTEN)
+            return status;
+        if (request.verbose) describe(*job, outcome, options, console);
+        return EXIT_WRITTEN;
+    }
+
+    const int count = static_cast<int>(series.segments.size());
+    DrawOptions options;
+    for (int i = 0; i < count; ++i) {
+        const encoder::MacroSegment& segment = series.segments[static_cast<std::size_t>(i)];
+        SymbolOptions symbol{series.level, series.columns, request.compact, shape};
+        symbol.shape.rows = series.rows;
+        symbol.shape.aspect = 0.0;
+        symbol.shape.fillLevel = false;
+        symbol.shape.macro = segment.control;
+        const EncodeOutcome outcome = encodeSymbol(
+            job.get(), symbol, std::string_view(data).substr(segment.offset, segment.length));
+        if (!outcome.built) {
+            for (const std::string& line : outcome.errors) report(console, line);
+            return EXIT_NOT_ENCODABLE;
+        }
+        // One module size for the whole series: the segments share their shape.
+        if (i == 0)
+            if (const int status = drawOptionsFor(*job, request, console, &options); status != 0)
+                return status;
+        const std::string name = segmentName(request.outputPath, i, count);
+        if (const int status = writeOutput(*job, options, request, name, console);
+            status != EXIT_WRITTEN)
+            return status;
+        if (request.verbose) {
+            report(console, "wrote " + name + " (segment " + std::to_string(i + 1) + " of " +
+                                std::to_string(count) + ")");
+            describe(*job, outcome, options, console);
+        }
+    }
+    return EXIT_WRITTEN;
+}
+
 int runSingle(const Request& request, const Console& console) {
     std::string data, error;
     if (const int status = readData(request, console, &data); status != EXIT_WRITTEN) return status;
@@ -58,10 +164,17 @@ int runSingle(const Request& request, const Console& console) {
         report(console, error);
         return EXIT_USAGE;
     }
+    int eci = encoder::NO_ECI;
+    if (!applyCharset(request, request.text.has_value(), &data, &eci, &error)) {
+        report(console, "error: " + error);
+        return EXIT_NOT_ENCODABLE;
+    }
+    if (request.symbology.macro && !data.empty()) return runSeries(request, console, data, eci);
 
     // Not zeroed here: encodeSymbol initialises the job.
     auto job = std::make_unique_for_overwrite<encoder::SymbolJob>();
-    const SymbolOptions symbolOptions{request.level, request.columns, request.compact};
+    const SymbolOptions symbolOptions{request.level, request.columns, request.compact,
+                                      shapeOptions(request, eci)};
     const EncodeOutcome outcome = encodeSymbol(job.get(), symbolOptions, data);
     if (!request.quiet)
         for (const std::string& warning : outcome.warnings) report(console, warning);
@@ -70,24 +183,13 @@ int runSingle(const Request& request, const Console& console) {
         return EXIT_NOT_ENCODABLE;
     }
 
-    const DrawOptions options = drawOptions(request);
-    const OutputFormat format = request.format.value_or(formatFromName(request.outputPath));
-    const bool toStream = request.outputPath == "-";
-    const bool written = toStream
-                             ? writeSymbolStream(*job, options, format, console.out, &error)
-                             : writeSymbolFile(*job, options, format, request.outputPath, &error);
-    if (!written) {
-        report(console, "cannot write " +
-                            (toStream ? std::string("standard output") : request.outputPath) +
-                            ": " + error);
-        return EXIT_NOT_WRITTEN;
-    }
-    if (request.verbose) {
-        const PictureSize size = pictureSize(*job, options);
-        for (const std::string& line : describeSymbol(*job, countDataCodewords(data), size.width,
-                                                      size.height, request.geometry))
-            report(console, line);
-    }
+    DrawOptions options;
+    if (const int status = drawOptionsFor(*job, request, console, &options); status != 0)
+        return status;
+    if (const int status = writeOutput(*job, options, request, request.outputPath, console);
+        status != EXIT_WRITTEN)
+        return status;
+    if (request.verbose) describe(*job, outcome, options, console);
     return EXIT_WRITTEN;
 }
 

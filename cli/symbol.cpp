@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "cli/symbology.h"
 #include "encoder/pdf417.h"
 
 namespace barquill::cli {
@@ -20,36 +21,6 @@ std::string percent(long part, long whole) {
     return std::to_string((part * 100 + whole / 2) / whole) + "%";
 }
 
-std::vector<std::string> explainFailure(const encoder::SymbolJob& job, std::string_view data) {
-    std::vector<std::string> lines{job.message};
-    const int level = job.ecLevel;
-    const int needed = countDataCodewords(data);
-    if (needed < 0) {
-        lines.push_back(std::to_string(data.size()) +
-                        " bytes are more than any symbol holds: "
-                        "shorten the data or split it over several symbols");
-        return lines;
-    }
-    std::string need = "the data needs " + std::to_string(needed) + " data codewords";
-    if (level >= 0)
-        need += " and level " + std::to_string(level) + " adds " +
-                std::to_string(errorCorrectionCodewords(level)) + " error-correction codewords";
-    const bool tooManyRows =
-        std::string_view(job.message).find("(PDF error 4)") != std::string_view::npos;
-    if (tooManyRows)
-        lines.push_back(need + ", more than " + std::to_string(encoder::MAX_ROWS) + " rows of " +
-                        std::to_string(job.columns) +
-                        " columns: give more columns (-c, up to 30) or a lower level (-l)");
-    else if (needed + 1 > DATA_CAPACITY)
-        lines.push_back(need + "; a symbol holds at most " + std::to_string(DATA_CAPACITY - 1) +
-                        " data codewords: shorten the data or split it over several symbols");
-    else
-        lines.push_back(need + "; filled up to whole rows of " + std::to_string(job.columns) +
-                        " columns they exceed the " + std::to_string(DATA_CAPACITY) +
-                        " a symbol holds: try another number of columns (-c)");
-    return lines;
-}
-
 }  // namespace
 
 EncodeOutcome encodeSymbol(encoder::SymbolJob* job, const SymbolOptions& options,
@@ -63,10 +34,12 @@ EncodeOutcome encodeSymbol(encoder::SymbolJob* job, const SymbolOptions& options
     job->variant = options.compact ? encoder::SYMBOL_COMPACT : encoder::SYMBOL_FULL;
     job->ecLevel = options.level;
     job->columns = options.columns;
-    const int status =
-        encodeSymbolBytes(job, reinterpret_cast<const unsigned char*>(data.data()), data.size());
+    const int status = encodeSymbolBytes(job, reinterpret_cast<const unsigned char*>(data.data()),
+                                         data.size(), options.shape, &outcome.report);
     if (status == encoder::STATUS_ERROR) {
-        outcome.errors = explainFailure(*job, data);
+        outcome.errors.push_back(job->message);
+        for (std::string& line : explainReport(outcome.report, data.size()))
+            outcome.errors.push_back(std::move(line));
         return outcome;
     }
     if (status == encoder::STATUS_WARNING) outcome.warnings.push_back(job->message);

@@ -8,6 +8,7 @@
 
 #include "cli/geometry.h"
 #include "encoder/pdf417.h"
+#include "encoder/symbol_options.h"
 
 namespace barquill::cli {
 
@@ -15,12 +16,14 @@ struct SymbolOptions {
     int level = -1;   // -1 automatic
     int columns = 0;  // 0 automatic
     bool compact = false;
+    encoder::SymbolOptions shape{};  // rows, aspect, filled level, ECI, Macro control
 };
 
 struct EncodeOutcome {
     bool built = false;
     std::vector<std::string> warnings;  // the encoder's warning texts, unchanged
     std::vector<std::string> errors;    // why nothing was built and what to change
+    encoder::SymbolReport report;       // the encoder's numbers, built or not
 };
 
 // Initialises the job, encodes the data into it and reports. Empty data is

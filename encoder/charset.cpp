@@ -82,6 +82,11 @@ bool isAscii(std::string_view text) {
     return true;
 }
 
+int defaultTextEci(std::string_view text) {
+    if (isAscii(text) || firstInvalidUtf8(text) != std::string_view::npos) return -1;
+    return ECI_UTF8;
+}
+
 Conversion convertText(std::string_view utf8, const Charset& charset) {
     Conversion result;
     if (const std::size_t bad = firstInvalidUtf8(utf8); bad != std::string_view::npos) {

@@ -46,4 +46,10 @@ Conversion convertText(std::string_view utf8, const Charset& charset);
 // True when every byte is below 0x80.
 bool isAscii(std::string_view text);
 
+// The ECI that text a person typed gets when no character set is named:
+// none (-1) for plain ASCII, so such symbols stay as they always were;
+// ECI_UTF8 for other valid UTF-8, so that readers do not show it in their
+// default set; none for bytes that are not UTF-8, which are encoded as given.
+int defaultTextEci(std::string_view text);
+
 }  // namespace barquill::encoder

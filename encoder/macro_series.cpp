@@ -106,55 +106,78 @@ MacroSeries planMacroSeries(const unsigned char* data, std::size_t length, int e
     }
 
     const int variant = SYMBOL_FULL;  // the forms hold the same codewords
-    // A first guess from the whole data's codewords and what one symbol holds.
-    int count = options.segments;
-    if (count == 0) {
-        MacroControl last = common;
-        last.segmentIndex = MAX_MACRO_SEGMENTS - 1;
-        last.segmentCount = MAX_MACRO_SEGMENTS;
-        last.lastSegment = true;
-        const int block = static_cast<int>(macroControlBlock(last).size());
-        const int capacity = dataCapacity(ecLevel, columns, variant, shape) - block;
-        long long total = 0;
-        for (std::size_t start = 0; start < length; start += MAX_INPUT_LENGTH) {
-            const std::size_t part = std::min(length - start, MAX_INPUT_LENGTH);
-            total += countDataCodewords(data + start, part, SymbolOptions{});
-        }
-        if (capacity <= 0) {
-            series.report = chooseShape(MAX_SYMBOL_CODEWORDS + 1, ecLevel, columns, variant, shape);
-            return series;
-        }
-        count = static_cast<int>(std::max<long long>(1, (total + capacity - 1) / capacity));
-        count = std::max<long long>(count, (length + MAX_INPUT_LENGTH - 1) / MAX_INPUT_LENGTH);
-    }
-
-    while (true) {
-        std::vector<MacroSegment> segments = cut(data, length, count, shape.eci, common);
-        int largest = 0;
-        for (const MacroSegment& segment : segments) {
+    // Cuts the data into `count` segments and sizes the series for the
+    // largest; *largest tells how many data codewords that one needs.
+    const auto attempt = [&](int count, int* largest) {
+        MacroSeries planned;
+        planned.segments = cut(data, length, count, shape.eci, common);
+        *largest = 0;
+        for (const MacroSegment& segment : planned.segments) {
             segmentOptions.macro = segment.control;
             const int needed =
                 segment.length > MAX_INPUT_LENGTH
                     ? MAX_SYMBOL_CODEWORDS + 1
                     : countDataCodewords(data + segment.offset, segment.length, segmentOptions);
-            largest = std::max(largest, needed);
+            *largest = std::max(*largest, needed);
         }
-        const SymbolReport report = chooseShape(largest, ecLevel, columns, variant, shape);
-        if (report.ok()) {
-            series.segments = std::move(segments);
-            series.level = report.level;
-            series.columns = report.columns;
-            series.rows = report.rows;
-            series.report = report;
-            return series;
+        planned.report = chooseShape(*largest, ecLevel, columns, variant, shape);
+        if (planned.report.ok()) {
+            planned.level = planned.report.level;
+            planned.columns = planned.report.columns;
+            planned.rows = planned.report.rows;
+        } else {
+            planned.segments.clear();
         }
-        if (options.segments > 0 || count >= MAX_MACRO_SEGMENTS ||
-            static_cast<std::size_t>(count) >= std::max<std::size_t>(length, 1)) {
-            series.report = report;
-            return series;
-        }
-        ++count;
+        return planned;
+    };
+    int largest = 0;
+    if (options.segments > 0) return attempt(options.segments, &largest);
+
+    // What one symbol of this shape holds, less the largest control block.
+    MacroControl last = common;
+    last.segmentIndex = MAX_MACRO_SEGMENTS - 1;
+    last.segmentCount = MAX_MACRO_SEGMENTS;
+    last.lastSegment = true;
+    const int capacity = dataCapacity(ecLevel, columns, variant, shape) -
+                         static_cast<int>(macroControlBlock(last).size());
+    const int most = static_cast<int>(
+        std::min<std::size_t>(MAX_MACRO_SEGMENTS, std::max<std::size_t>(length, 1)));
+    if (capacity <= 0) {
+        series.report = chooseShape(MAX_SYMBOL_CODEWORDS + 1, ecLevel, columns, variant, shape);
+        return series;
     }
+    // A first guess from the whole data's codewords, then larger counts in
+    // steps the largest segment's overflow suggests, then back down to the
+    // fewest that hold it.
+    long long total = 0;
+    for (std::size_t start = 0; start < length; start += MAX_INPUT_LENGTH) {
+        const std::size_t part = std::min(length - start, MAX_INPUT_LENGTH);
+        total += countDataCodewords(data + start, part, SymbolOptions{});
+    }
+    long long guess = std::max<long long>((total + capacity - 1) / capacity,
+                                          (length + MAX_INPUT_LENGTH - 1) / MAX_INPUT_LENGTH);
+    int count = static_cast<int>(std::clamp<long long>(guess, 1, most));
+    int failed = count - 1;  // the largest count known not to hold the data
+    MacroSeries found = attempt(count, &largest);
+    while (!found.report.ok()) {
+        if (count >= most) return found;
+        failed = count;
+        const long long scaled =
+            (static_cast<long long>(count) * largest + capacity - 1) / capacity;
+        count = static_cast<int>(std::min<long long>(most, std::max<long long>(count + 1, scaled)));
+        found = attempt(count, &largest);
+    }
+    for (int low = failed + 1, high = count - 1; low <= high;) {
+        const int middle = low + (high - low) / 2;
+        MacroSeries smaller = attempt(middle, &largest);
+        if (smaller.report.ok()) {
+            found = std::move(smaller);
+            high = middle - 1;
+        } else {
+            low = middle + 1;
+        }
+    }
+    return found;
 }
 
 }  // namespace barquill::encoder

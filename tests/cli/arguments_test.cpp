@@ -65,7 +65,7 @@ TEST(Arguments, BadCommandLinesAreUsageErrorsThatSayWhatToChange) {
         {{"--bogus", "-o", "a.png", "x"}, "--bogus"},
         {{"x"}, "give -o FILE"},
         {{"-o", "-", "x"}, "needs --format"},
-        {{"-o", "a.png", "-l", "9", "x"}, "--level must be 0 to 8 or auto"},
+        {{"-o", "a.png", "-l", "9", "x"}, "--level must be 0 to 8, auto or fill"},
         {{"-o", "a.png", "-l", "-1", "x"}, "--level"},
         {{"-o", "a.png", "-l", "high", "x"}, "--level"},
         {{"-o", "a.png", "-c", "0", "x"}, "--columns must be 1 to 30 or auto"},

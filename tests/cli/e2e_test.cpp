@@ -158,7 +158,24 @@ TEST_F(CommandLine, EveryExitStatusComesWithAMessageAndWritesNothing) {
     const Case cases[] = {
         {{"Hello"}, "", 1, {"barquill: no output file: give -o FILE"}},
         {{"--bogus", "-o", "out.png", "x"}, "", 1, {"--bogus", "--help"}},
-        {{"-o", "out.png", "-l", "9", "x"}, "", 1, {"--level must be 0 to 8 or auto"}},
+        {{"-o", "out.png", "-l", "9", "x"}, "", 1, {"--level must be 0 to 8, auto or fill"}},
+        {{"-o", "out.png", "--rows", "2", "x"}, "", 1, {"--rows must be 3 to 90"}},
+        {{"-o", "out.png", "--charset", "latin", "x"}, "", 1, {"--charset \"latin\" is not known"}},
+        {{"-o", "out.png", "--file-name", "a.txt", "x"}, "", 1, {"add --macro or --segments"}},
+        {{"-o", "out.png", "--fit", "50x30", "x"}, "", 1, {"--fit needs --dpi"}},
+        {{"-o", "out.png", "--charset", "ISO-8859-1", "Price: 12 \xe2\x82\xac"},
+         "",
+         2,
+         {"barquill: error: '\xe2\x82\xac' at 11 has no ISO-8859-1 form: use --charset UTF-8 or "
+          "ISO-8859-15"}},
+        {{"-o", "out.png", "--segments", "5", "abc"},
+         "",
+         2,
+         {"cannot be split into 5 symbols", "give fewer --segments"}},
+        {{"-o", "out.png", "--rows", "20", "-c", "9", "-l", "2"},
+         std::string(500, 'x'),
+         2,
+         {"needs 13 columns at 20 rows, or 29 rows at 9 columns"}},
         {{"-o", "out.png", "-c", "31", "x"}, "", 1, {"--columns must be 1 to 30 or auto"}},
         {{"-o", "-", "x"}, "", 1, {"needs --format"}},
         {{"-o", "out.png", "-i", "missing.txt"}, "", 1, {"cannot read missing.txt"}},
@@ -172,8 +189,8 @@ TEST_F(CommandLine, EveryExitStatusComesWithAMessageAndWritesNothing) {
         {{"-o", "out.png", "-c", "1", "-l", "4"},
          std::string(400, 'x'),
          2,
-         {"error: data too long for specified number of columns (PDF error 4)", "more columns (-c",
-          "lower level (-l)"}},
+         {"error: data too long for specified number of columns (PDF error 4)",
+          "more than 2 columns hold", "give -c 3 to 30, or -c auto"}},
         {{"-o", "no/such/dir/out.png", "x"}, "", 3, {"cannot write no/such/dir/out.png"}},
         {{"-o", ".", "--format", "png", "x"}, "", 3, {"cannot write ."}},
     };
@@ -189,6 +206,86 @@ TEST_F(CommandLine, EveryExitStatusComesWithAMessageAndWritesNothing) {
     const ProcessResult help = run({"--help"});
     EXPECT_EQ(help.exitStatus, 0);
     EXPECT_NE(help.out.find("Usage: barquill [OPTIONS] [TEXT]"), std::string::npos);
+}
+
+TEST_F(CommandLine, TextThatIsNotAsciiCarriesItsCharacterSet) {
+    const std::string greek = "\xce\x9a\xce\xb1\xce\xbb\xce\xb7\xce\xbc\xce\xad\xcf\x81\xce\xb1";
+    const struct {
+        const char* name;
+        std::vector<std::string> args;
+        std::string input;
+        bool hasEci;
+    } cases[] = {
+        {"TEXT as UTF-8", {"-o", "out.png", greek}, "", true},
+        {"TEXT in ISO-8859-7", {"-o", "out.png", "--charset", "ISO-8859-7", greek}, "", true},
+        {"standard input byte for byte", {"-o", "out.png"}, greek, false},
+        {"standard input converted", {"-o", "out.png", "--charset", "utf-8"}, greek, true},
+        {"ASCII as before", {"-o", "out.png", "Hello"}, "", false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const ProcessResult result = run(c.args, c.input);
+        ASSERT_EQ(result.exitStatus, 0) << result.err;
+        const std::optional<DecodedImage> image = decode("out.png");
+        ASSERT_TRUE(image);
+        const auto reading =
+            readPdf417GreyDetails({image->grey.data(), image->width, image->height});
+        ASSERT_TRUE(reading);
+        EXPECT_EQ(reading->hasECI, c.hasEci);
+        if (c.hasEci) {
+            EXPECT_EQ(reading->text, greek);
+        } else {
+            EXPECT_EQ(reading->bytes, toBytes(c.input.empty() ? c.args.back() : c.input));
+        }
+    }
+}
+
+TEST_F(CommandLine, MacroSeriesIsNamedFromTheOutputAndMergesToTheData) {
+    std::string data(6000, '\0');
+    unsigned seed = 12345;
+    for (char& c : data) c = static_cast<char>((seed = seed * 1103515245 + 12345) >> 16);
+    const struct {
+        const char* name;
+        std::vector<std::string> args;
+        std::vector<std::string> files;
+    } cases[] = {
+        {"counter in the name",
+         {"--segments", "10", "-o", "part%02d.png", "--file-id", "123045"},
+         {"part01.png", "part02.png", "part03.png", "part04.png", "part05.png", "part06.png",
+          "part07.png", "part08.png", "part09.png", "part10.png"}},
+        {"suffix before the extension",
+         {"--macro", "-o", "ticket.png", "--file-name", "data.bin", "--checksum"},
+         {"ticket-01.png", "ticket-02.png", "ticket-03.png", "ticket-04.png", "ticket-05.png",
+          "ticket-06.png"}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        std::filesystem::remove_all(directory_);
+        std::filesystem::create_directory(directory_);
+        const ProcessResult result = run(c.args, data);
+        ASSERT_EQ(result.exitStatus, 0) << result.err;
+        EXPECT_EQ(listing(), c.files);
+        std::vector<DecodedImage> images;
+        for (const std::string& name : c.files) images.push_back(*decode(name));
+        std::vector<GreyImage> views;
+        for (std::size_t i = 0; i < images.size(); ++i) {
+            views.push_back({images[i].grey.data(), images[i].width, images[i].height});
+            EXPECT_EQ(images[i].width, images.front().width);  // one size for all
+            EXPECT_EQ(images[i].height, images.front().height);
+            const auto one = readPdf417GreyDetails(views.back());
+            ASSERT_TRUE(one);
+            EXPECT_EQ(one->sequenceIndex, static_cast<int>(i));
+            EXPECT_EQ(one->sequenceSize, static_cast<int>(c.files.size()));
+        }
+        const auto merged = readPdf417GreySeries(views);
+        ASSERT_TRUE(merged);
+        EXPECT_EQ(merged->bytes, toBytes(data));
+    }
+    // Data that fits one symbol is written as one ordinary symbol.
+    std::filesystem::remove_all(directory_);
+    std::filesystem::create_directory(directory_);
+    ASSERT_EQ(run({"--macro", "-o", "small.png", "small"}).exitStatus, 0);
+    EXPECT_EQ(listing(), std::vector<std::string>{"small.png"});
 }
 
 TEST_F(CommandLine, AFailedRunLeavesAnExistingOutputUnchanged) {

@@ -118,6 +118,7 @@ TEST(EncodeFailures, SayHowManyCodewordsAreNeededAndWhatToChange) {
         std::string data;
         SymbolOptions options;
         std::vector<const char*> messages;
+        int rows = 0;  // --rows
     };
     const Case cases[] = {
         {"empty", "", {}, {"nothing to encode"}},
@@ -125,12 +126,19 @@ TEST(EncodeFailures, SayHowManyCodewordsAreNeededAndWhatToChange) {
          std::string(2000, '\x80'),
          {8, 0, false},
          {"error: input string too long (PDF error 2)", "the data needs 1668 data codewords",
-          "level 8 adds 512", "at most 927"}},
-        {"too many rows",
+          "level 8 adds 512", "2181 codewords, more than the 928 one symbol holds", "lower level",
+          "--macro"}},
+        {"too many rows for the columns",
          std::string(400, 'x'),
          {4, 1, false},
          {"error: data too long for specified number of columns (PDF error 4)",
-          "more than 90 rows of 2 columns", "more columns", "lower level"}},
+          "more than 2 columns hold", "give -c 3 to 30, or -c auto"}},
+        {"a fixed size too small",
+         std::string(500, 'x'),
+         {2, 9, false},
+         {"error: data does not fit the specified rows and columns",
+          "needs 13 columns at 20 rows, or 29 rows at 9 columns"},
+         20},
         {"longer than the encoder reads",
          std::string(8000, '7'),
          {},
@@ -139,7 +147,9 @@ TEST(EncodeFailures, SayHowManyCodewordsAreNeededAndWhatToChange) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         auto job = std::make_unique<encoder::SymbolJob>();
-        const EncodeOutcome outcome = encodeSymbol(job.get(), c.options, c.data);
+        SymbolOptions options = c.options;
+        options.shape.rows = c.rows;
+        const EncodeOutcome outcome = encodeSymbol(job.get(), options, c.data);
         EXPECT_FALSE(outcome.built);
         std::string all;
         for (const std::string& line : outcome.errors) all += line + "\n";

@@ -361,6 +361,95 @@ TEST(DimensioningMends, RealDataKeepsItsSymbolWhereItWasLegal) {
     }
 }
 
+// A hash of every module of every row.
+std::uint64_t rowsHash(const SymbolJob& job) {
+    std::uint64_t hash = 0xcbf29ce484222325ull;
+    for (int r = 0; r < job.rows; ++r)
+        for (int i = 0; i < job.width; ++i) {
+            hash ^= static_cast<unsigned char>(job.rowBits[r][i]);
+            hash *= 0x100000001b3ull;
+        }
+    return hash;
+}
+
+TEST(DimensioningMends, SymbolsThatWereLegalKeepEveryModule) {
+    // Random inputs (seed 915) that the original encoder built within 928
+    // codewords, with the hash of the rows it drew for them: input number,
+    // kind (text, digits, bytes, mixed), level, columns, hash.
+    const struct {
+        int input, kind, level, columns;
+        std::uint64_t hash;
+    } cases[] = {
+        {0, 2, 0, 0, 0xc9f8edb50af26688ull},     // bytes, 19 x 5
+        {2, 2, 7, 0, 0x9b0ba1da11bd79ddull},     // bytes, 54 x 17
+        {3, 1, 3, 0, 0xb11582148decd41eull},     // digits, 34 x 12
+        {4, 1, 2, 27, 0x0feadde4764b0368ull},    // digits, 9 x 27
+        {5, 3, 5, 0, 0x44dbc14491d23e6cull},     // mixed, 39 x 12
+        {6, 1, 3, 8, 0x1c8a58b0315c3e18ull},     // digits, 25 x 8
+        {8, 1, 0, 0, 0x67f1f2a1f7ff9d37ull},     // digits, 14 x 5
+        {9, 3, -1, 30, 0x7479ed75b240c5c3ull},   // mixed, 18 x 30
+        {10, 2, 6, 0, 0x1a8e06be44452924ull},    // bytes, 33 x 11
+        {11, 2, -1, 0, 0x4d9a08d34b611068ull},   // bytes, 22 x 6
+        {12, 0, 0, 0, 0x6cb1b089637380f0ull},    // text, 23 x 7
+        {13, 2, 2, 0, 0x372ca382128cae12ull},    // bytes, 29 x 9
+        {14, 3, 2, 8, 0x4243494bb5379dc5ull},    // mixed, 16 x 8
+        {15, 1, 5, 0, 0x4c5638729ee2098eull},    // digits, 26 x 9
+        {18, 1, 5, 0, 0x4eb34055b7267e53ull},    // digits, 22 x 8
+        {19, 3, 1, 0, 0xb9f76853ba2bf5a4ull},    // mixed, 29 x 10
+        {21, 1, 0, 0, 0xd1afcb6f34d23911ull},    // digits, 34 x 12
+        {22, 0, 3, 9, 0x93c613ce5abeb5f9ull},    // text, 85 x 9
+        {23, 0, 4, 18, 0x0535490ffd2d2823ull},   // text, 47 x 18
+        {24, 1, 3, 0, 0xe1607c9c4c698ebaull},    // digits, 10 x 4
+        {25, 3, 5, 0, 0x64896e31d5a04b7aull},    // mixed, 44 x 15
+        {28, 2, 3, 10, 0x7645f9b07b1371d6ull},   // bytes, 45 x 10
+        {29, 1, -1, 0, 0xd2c7f99e17a80f86ull},   // digits, 21 x 7
+        {30, 1, 0, 0, 0xb471d81329cd9becull},    // digits, 35 x 11
+        {32, 2, 4, 0, 0x9e2ab4891d953bc0ull},    // bytes, 34 x 12
+        {34, 2, 1, 0, 0x4ef84ab7ab94a39eull},    // bytes, 13 x 5
+        {35, 1, 7, 0, 0xaecb1fe28007a115ull},    // digits, 43 x 14
+        {36, 0, 6, 0, 0xabb52f79d141f0a7ull},    // text, 50 x 17
+        {37, 0, 1, 0, 0x46af37c9518625a6ull},    // text, 19 x 7
+        {38, 1, 5, 0, 0x32c05a81826b9a5dull},    // digits, 32 x 10
+        {41, 2, 2, 0, 0xeffaf883bb9d9f2full},    // bytes, 50 x 16
+        {43, 1, -1, 30, 0x980a3418e18f25eeull},  // digits, 17 x 30
+        {45, 0, 8, 0, 0x827c7828a792cb42ull},    // text, 41 x 13
+        {47, 2, 5, 0, 0xf0b07183b7dec444ull},    // bytes, 47 x 15
+        {48, 0, 7, 0, 0x1691cb4dbb26e7a8ull},    // text, 35 x 12
+        {49, 1, 2, 25, 0x9fddd70a8fbfb84eull},   // digits, 8 x 25
+        {50, 0, 0, 0, 0x28408c987b4b6a94ull},    // text, 34 x 12
+        {51, 3, 3, 0, 0xe2cae528db476220ull},    // mixed, 24 x 7
+        {52, 3, 4, 0, 0x5781b2f70725af32ull},    // mixed, 26 x 9
+        {53, 2, 1, 0, 0x05acf66314d38b5bull},    // bytes, 25 x 9
+    };
+    std::mt19937 random(915);
+    auto job = std::make_unique<SymbolJob>();
+    std::size_t next = 0;
+    for (int i = 0; next < std::size(cases); ++i) {
+        const int kind = static_cast<int>(random() % 4);
+        const std::size_t length = random() % 1400;
+        const int level = static_cast<int>(random() % 10) - 1;
+        const int columns = random() % 3 == 0 ? static_cast<int>(random() % 30) + 1 : 0;
+        std::string data(length, '\0');
+        for (char& c : data) {
+            const unsigned v = static_cast<unsigned>(random());
+            c = kind == 0   ? "The quick brown fox, 12 jumps.\n"[v % 31]
+                : kind == 1 ? static_cast<char>('0' + v % 10)
+                : kind == 2 ? static_cast<char>(v & 0xff)
+                            : "AZ az 09 \x01\xff"[v % 12];
+        }
+        if (cases[next].input != i) continue;
+        const auto& c = cases[next++];
+        ASSERT_EQ(kind, c.kind);
+        ASSERT_EQ(level, c.level);
+        ASSERT_EQ(columns, c.columns);
+        initSymbolJob(job.get());
+        job->ecLevel = level;
+        job->columns = columns;
+        ASSERT_EQ(encode(job.get(), data), STATUS_OK) << "input " << i;
+        EXPECT_EQ(rowsHash(*job), c.hash) << "input " << i;
+    }
+}
+
 // ---- Shape options -----------------------------------------------------
 
 TEST(ShapeOptions, RowsColumnsAspectAndFilledLevel) {
@@ -416,9 +505,18 @@ TEST(ShapeOptions, BuiltSymbolHasTheAskedRows) {
 
 // ---- Macro series plan ---------------------------------------------------
 
-TEST(MacroSeriesPlan, SplitsIntoOneSizeAndCoversTheData) {
+void checkSeries(const std::string& data);
+
+TEST(MacroSeriesPlan, SplitsIntoFewestSegmentsOfOneSizeAndCoversTheData) {
     std::mt19937 random(77);
-    const std::string data = randomBytes(random, 5000);
+    // Uniform data, and data whose first half packs three times as densely.
+    for (const std::string& data :
+         {randomBytes(random, 5000), repeat("0123456789", 5000) + randomBytes(random, 5000)}) {
+        checkSeries(data);
+    }
+}
+
+void checkSeries(const std::string& data) {
     MacroSeriesOptions options;
     options.fileName = "data.bin";
     options.checksum = true;
@@ -426,6 +524,8 @@ TEST(MacroSeriesPlan, SplitsIntoOneSizeAndCoversTheData) {
         planMacroSeries(bytesOf(data), data.size(), -1, 0, SymbolOptions{}, options);
     ASSERT_TRUE(series.report.ok());
     ASSERT_GT(series.segments.size(), 1u);
+    SCOPED_TRACE(std::to_string(data.size()) + " bytes in " +
+                 std::to_string(series.segments.size()) + " segments");
     std::size_t covered = 0;
     for (std::size_t i = 0; i < series.segments.size(); ++i) {
         const MacroSegment& segment = series.segments[i];

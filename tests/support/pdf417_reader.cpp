@@ -87,6 +87,26 @@ std::optional<Pdf417Reading> readPdf417Series(const std::vector<std::vector<std:
     return describe(merged.front());
 }
 
+std::optional<Pdf417Reading> readPdf417GreyDetails(const GreyImage& image) {
+    const ZXing::Result result = readResult(
+        ZXing::ImageView(image.pixels, image.width, image.height, ZXing::ImageFormat::Lum));
+    if (!result.isValid()) return std::nullopt;
+    return describe(result);
+}
+
+std::optional<Pdf417Reading> readPdf417GreySeries(const std::vector<GreyImage>& images) {
+    ZXing::Results results;
+    for (const GreyImage& image : images) {
+        ZXing::Result result = readResult(
+            ZXing::ImageView(image.pixels, image.width, image.height, ZXing::ImageFormat::Lum));
+        if (!result.isValid()) return std::nullopt;
+        results.push_back(std::move(result));
+    }
+    const ZXing::Results merged = ZXing::MergeStructuredAppendSequences(results);
+    if (merged.size() != 1 || !merged.front().isValid()) return std::nullopt;
+    return describe(merged.front());
+}
+
 namespace {
 
 std::vector<std::uint8_t> drawRows(const std::vector<std::string>& rows, int moduleWidth,

@@ -49,6 +49,15 @@ std::optional<Pdf417Reading> readPdf417Details(const std::vector<std::string>& r
 std::optional<Pdf417Reading> readPdf417Series(const std::vector<std::vector<std::string>>& symbols,
                                               int moduleWidth = 2, int rowHeight = 4);
 
+// The same for symbols already drawn as 8-bit greyscale images.
+struct GreyImage {
+    const std::uint8_t* pixels;
+    int width;
+    int height;
+};
+std::optional<Pdf417Reading> readPdf417GreyDetails(const GreyImage& image);
+std::optional<Pdf417Reading> readPdf417GreySeries(const std::vector<GreyImage>& images);
+
 inline Bytes toBytes(const std::string& s) {
     return Bytes(s.begin(), s.end());
 }
