@@ -360,7 +360,8 @@ Result<Prepared> prepareText(std::string_view text, const Options& options) {
     // Text that is not ASCII says how to read it: UTF-8 with its ECI,
     // unless the caller names another set or an ECI of their own.
     std::string charsetName = options.charset;
-    if (charsetName.empty() && options.eci == noEci && !encoder::isAscii(text))
+    if (charsetName.empty() && options.eci == noEci &&
+        encoder::defaultTextEci(text) == encoder::ECI_UTF8)
         charsetName = "UTF-8";
     const std::span bytes(reinterpret_cast<const std::uint8_t*>(text.data()), text.size());
     if (charsetName.empty()) return Prepared{bytes, {}, false, options.eci};

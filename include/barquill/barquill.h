@@ -117,8 +117,8 @@ BARQUILL_API void barquill_render_init(barquill_render* render);
 BARQUILL_API barquill_status barquill_encode(const void* data, size_t length,
                                              const barquill_options* options,
                                              barquill_symbol** symbol, barquill_error* error);
-/* The same for zero-terminated UTF-8 text: text that is not ASCII goes as
- * UTF-8 with ECI 26 unless options name a charset or an ECI. */
+/* The same for zero-terminated UTF-8 text: valid UTF-8 that is not ASCII
+ * goes with ECI 26 unless options name a charset or an ECI. */
 BARQUILL_API barquill_status barquill_encode_text(const char* text, const barquill_options* options,
                                                   barquill_symbol** symbol, barquill_error* error);
 BARQUILL_API void barquill_symbol_free(barquill_symbol* symbol);

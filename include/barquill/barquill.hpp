@@ -106,7 +106,8 @@ struct Options {
     bool compact = false;    // compact symbol: narrower, without right indicator
     // A character set name such as "ISO-8859-2": text is converted from
     // UTF-8 into it, bytes are taken to be in it; its ECI is written.
-    // Empty: text that is not ASCII goes as UTF-8 with ECI 26, bytes as
+    // Empty: text that is valid UTF-8 but not ASCII goes with ECI 26;
+    // other text (ASCII, or bytes that are not UTF-8) and bytes go as
     // they are.
     std::string charset{};
     int eci = noEci;  // an ECI designator 0 to 811799 given by number
@@ -146,7 +147,7 @@ private:
     std::vector<std::uint8_t> modules_;
 };
 
-// Bytes are encoded as they are; text is UTF-8.
+// Bytes are encoded as they are; text is taken as UTF-8 (see charset).
 BARQUILL_API Result<Symbol> encode(std::span<const std::uint8_t> data, const Options& options = {});
 BARQUILL_API Result<Symbol> encode(std::string_view text, const Options& options = {});
 

@@ -120,7 +120,12 @@ TEST(Encode, RefusesWithTheCodeTheFieldAndTheNumbers) {
          {.macro = Macro{.fileId = {1}, .fileName = "caf\xC3\xA9"}},
          ErrorCode::invalidOption,
          "macro.fileName"},
-        {"text not UTF-8", "caf\xE9", {}, ErrorCode::invalidText, "charset", true},
+        {"text not UTF-8 for a named charset",
+         "caf\xE9",
+         {.charset = "ISO-8859-2"},
+         ErrorCode::invalidText,
+         "charset",
+         true},
         {"character not in the charset",
          "\xE6\x9D\xB1",
          {.charset = "ISO-8859-1"},
@@ -180,8 +185,10 @@ TEST(Encode, TextCarriesItsCharacterSet) {
     ASSERT_TRUE(latin1 && latin1Bytes);
     EXPECT_EQ(*latin1, *latin1Bytes);
     EXPECT_NE(*latin1, *utf8);
-    // ASCII text is written without an ECI, as bytes would be.
+    // ASCII text is written without an ECI, as bytes would be, and so is
+    // text that is not UTF-8: it can only be bytes in some other set.
     EXPECT_EQ(*encode("plain"), *encode(bytesOf("plain")));
+    EXPECT_EQ(*encode("caf\xE9"), *encode(bytesOf("caf\xE9")));
 }
 
 std::vector<std::string> rowStrings(const Symbol& symbol) {
