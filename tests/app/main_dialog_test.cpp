@@ -151,6 +151,10 @@ TEST_F(MainDialog, TooLongTextNamesTheCodewordsAndOffersASeriesShownSideBySide) 
         joined.insert(joined.end(), part->begin(), part->end());
     }
     EXPECT_EQ(joined, Bytes(text.begin(), text.end()));
+    dialog.resize(1200, 640);
+    dialog.FinishVerification();
+    QApplication::processEvents();
+    dialog.grab().save(QDir(BARQUILL_SCREENSHOT_DIR).filePath("barquill-series.png"));
     // Side by side in the symbol area.
     EXPECT_GT(dialog.SymbolImage().width(), count * dialog.m_image.GetWidth());
     EXPECT_EQ(dialog.SymbolImage().height(), dialog.m_image.GetHeight());
@@ -484,6 +488,7 @@ TEST_F(MainDialog, LanguageIsEnglishOrTheOriginalChineseCaptions) {
             for (QAction* a : localised.actions()) actions << a->text();
             EXPECT_TRUE(actions.contains(QString::fromUtf8(c.aboutEntry)));
             localised.resize(760, 520);
+            localised.FinishVerification();
             QApplication::processEvents();
             localised.grab().save(
                 QDir(BARQUILL_SCREENSHOT_DIR)
