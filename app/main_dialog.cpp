@@ -37,6 +37,7 @@
 #include "encoder/charset.h"
 #include "encoder/macro_series.h"
 #include "resources/resources.h"
+#include "verify/verify.h"
 
 namespace barquill::app {
 
@@ -87,6 +88,7 @@ CMainDialog::CMainDialog(QWidget* parent)
       m_spAspect(this),
       m_cbCharset(this),
       m_chkSeries(this),
+      m_chkVerify(this),
       m_seriesButton(this),
       m_spModuleMm(this),
       m_spDpi(this),
@@ -211,6 +213,11 @@ void CMainDialog::BuildUi() {
     describe(m_chkSeries, tr("Macro PDF417 series"),
              tr("Data too large for one symbol becomes numbered symbols that readers join; Save "
                 "writes one file per symbol"));
+    m_chkVerify.setText(tr("&Verify: read every symbol back"));
+    m_chkVerify.setChecked(true);
+    describe(m_chkVerify, tr("Verify"),
+             tr("Read each symbol back with an independent reader and mark it Verified in the "
+                "status line when it holds exactly the data"));
     m_seriesButton.hide();
     describe(m_seriesButton, tr("Split into a series"),
              tr("Split the data into a Macro PDF417 series"));
@@ -257,7 +264,8 @@ void CMainDialog::BuildUi() {
     moreGrid->addWidget(&m_spAspect, 0, 3);
     moreGrid->addWidget(label(tr("C&haracter set"), m_cbCharset), 0, 4);
     moreGrid->addWidget(&m_cbCharset, 0, 5);
-    moreGrid->addWidget(&m_chkSeries, 1, 0, 1, 6);
+    moreGrid->addWidget(&m_chkSeries, 1, 0, 1, 4);
+    moreGrid->addWidget(&m_chkVerify, 1, 4, 1, 2);
     for (int c : {1, 3, 5}) moreGrid->setColumnStretch(c, 1);
     grid->setColumnStretch(1, 1);
     grid->setColumnStretch(3, 1);
@@ -308,11 +316,27 @@ void CMainDialog::BuildUi() {
                   {res::IDCANCEL, cancel}};
 
     // The text first, then what shapes the symbol, then the actions.
-    const QList<QWidget*> order = {&m_edText,     load,         &m_chkEscapes,    &m_cbLevel,
-                                   &m_spMargin,   &m_spColumns, &m_btnBackground, &m_btnBarColor,
-                                   &m_spModuleMm, &m_spDpi,     &m_spRows,        &m_spAspect,
-                                   &m_cbCharset,  &m_chkSeries, &m_chkLive,       encode,
-                                   save,          print,        cancel,           &m_symbolView};
+    const QList<QWidget*> order = {&m_edText,
+                                   load,
+                                   &m_chkEscapes,
+                                   &m_cbLevel,
+                                   &m_spMargin,
+                                   &m_spColumns,
+                                   &m_btnBackground,
+                                   &m_btnBarColor,
+                                   &m_spModuleMm,
+                                   &m_spDpi,
+                                   &m_spRows,
+                                   &m_spAspect,
+                                   &m_cbCharset,
+                                   &m_chkSeries,
+                                   &m_chkVerify,
+                                   &m_chkLive,
+                                   encode,
+                                   save,
+                                   print,
+                                   cancel,
+                                   &m_symbolView};
     for (int i = 1; i < order.size(); ++i) QWidget::setTabOrder(order[i - 1], order[i]);
 
     // Window managers here have no window menu to extend: the about entry
@@ -364,6 +388,10 @@ void CMainDialog::ConnectInputs() {
         connect(box, &QDoubleSpinBox::valueChanged, this, &CMainDialog::InputChanged);
     connect(&m_cbCharset, &QComboBox::currentIndexChanged, this, &CMainDialog::InputChanged);
     connect(&m_chkSeries, &QCheckBox::toggled, this, &CMainDialog::InputChanged);
+    connect(&m_chkVerify, &QCheckBox::toggled, this, &CMainDialog::InputChanged);
+    m_verifyTimer.setSingleShot(true);
+    m_verifyTimer.setInterval(150);
+    connect(&m_verifyTimer, &QTimer::timeout, this, &CMainDialog::Verify);
     connect(&m_chkLive, &QCheckBox::toggled, this, &CMainDialog::InputChanged);
     for (CColorButton* button : {&m_btnBackground, &m_btnBarColor})
         // The button has run its colour dialog by the time this runs.
@@ -521,6 +549,7 @@ QString CMainDialog::ColourWarning() const {
 }
 
 void CMainDialog::Fail(const BuildProblem& problem) {
+    m_verifyTimer.stop();
     m_image.Destroy();
     m_job.reset();
     m_moreJobs.clear();
@@ -630,6 +659,8 @@ void CMainDialog::OnEncode() {
     // The fields keep level and columns in the encoder's ranges, so the
     // report alone tells why a symbol cannot be made.
     std::vector<std::unique_ptr<encoder::SymbolJob>> jobs;
+    std::vector<std::pair<std::size_t, std::size_t>> slices{{0, length}};
+    std::vector<std::optional<encoder::MacroControl>> controls{std::nullopt};
     jobs.push_back(newJob(level, columns));
     encoder::SymbolReport report = encoder::buildSymbol(jobs[0].get(), bytes, length, shape);
     m_offerSeries = 0;
@@ -639,7 +670,11 @@ void CMainDialog::OnEncode() {
             encoder::planMacroSeries(bytes, length, level, columns, shape, {});
         if (series.report.ok() && m_chkSeries.isChecked()) {
             jobs.clear();
+            slices.clear();
+            controls.clear();
             for (const encoder::MacroSegment& segment : series.segments) {
+                slices.emplace_back(segment.offset, segment.length);
+                controls.push_back(segment.control);
                 jobs.push_back(newJob(series.level, series.columns));
                 encoder::SymbolOptions options = shape;
                 options.rows = series.rows;
@@ -670,6 +705,8 @@ void CMainDialog::OnEncode() {
             return Fail(p);
         }
     }
+    m_slices = slices;
+    m_macroControls = controls;
     m_image.Transfer(*pictures[0]);
     m_job = std::move(jobs[0]);
     m_moreJobs.clear();
@@ -722,7 +759,63 @@ void CMainDialog::OnEncode() {
     }
     const QString colours = ColourWarning();
     if (!colours.isEmpty()) notes << colours;
-    SetStatus(notes.join(QStringLiteral("  ")), !colours.isEmpty());
+    m_statusNotes = notes;
+    m_statusProblem = !colours.isEmpty();
+    if (m_chkVerify.isChecked()) {
+        m_verifyData = data;
+        m_verifyEci = eci;
+        m_verifyTimer.start();
+        notes.prepend(tr("Verifying..."));
+    }
+    SetStatus(notes.join(QStringLiteral("  ")), m_statusProblem);
+}
+
+void CMainDialog::FinishVerification() {
+    if (!m_verifyTimer.isActive()) return;
+    m_verifyTimer.stop();
+    Verify();
+}
+
+void CMainDialog::Verify() {
+    bool unverified = false;
+    QStringList notes = m_statusNotes;
+    notes.prepend(VerifySymbols(m_verifyData, m_verifyEci, &unverified));
+    SetStatus(notes.join(QStringLiteral("  ")), m_statusProblem || unverified);
+}
+
+QString CMainDialog::VerifySymbols(const QByteArray& data, int eci, bool* problem) {
+    if (!verify::available()) {
+        *problem = true;
+        return tr("Not verified: this build has no reader.");
+    }
+    for (int i = 0; i < SymbolCount(); ++i) {
+        verify::Expected expected;
+        const auto [offset, length] = m_slices[std::size_t(i)];
+        expected.bytes.assign(data.constData() + offset, length);
+        expected.eci = eci;
+        if (const std::optional<encoder::MacroControl>& control = m_macroControls[std::size_t(i)]) {
+            verify::MacroFields fields;
+            fields.segmentIndex = control->segmentIndex;
+            fields.segmentCount = control->segmentCount.value_or(-1);
+            for (std::int32_t codeword : control->fileId)
+                fields.fileId += QString::asprintf("%03d", codeword).toStdString();
+            expected.macro = fields;
+        }
+        const QImage grey = pictureImage(PictureAt(i)).convertToFormat(QImage::Format_Grayscale8);
+        const verify::Outcome outcome = verify::verifyGrey(
+            grey.constBits(), grey.width(), grey.height(), int(grey.bytesPerLine()), expected);
+        if (outcome.ok()) continue;
+        *problem = true;
+        const QString which = SymbolCount() > 1 ? tr("symbol %1: ").arg(i + 1) : QString();
+        switch (outcome.mismatch) {
+            case verify::Mismatch::NotFound:
+                return tr("Not verified (%1the reader finds no symbol): check the colours.")
+                    .arg(which);
+            default:
+                return tr("Not verified (%1the reader gets other data than the text).").arg(which);
+        }
+    }
+    return tr("✓ Verified.");
 }
 
 int CMainDialog::SymbolCount() const {

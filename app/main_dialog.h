@@ -17,8 +17,11 @@
 #include <QPushButton>
 #include <QSpinBox>
 #include <QString>
+#include <QStringList>
+#include <QTimer>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <vector>
 
 #include "app/color_button.h"
@@ -93,6 +96,9 @@ public:
     bool LoadFile(const QString& path);
     // Paints the last symbol on a printer at its true size.
     PrintLayout PrintSymbol(QPrinter* printer);
+    // Reads the symbols shown back now rather than when typing pauses, and
+    // puts the mark in the status line.
+    void FinishVerification();
     // The command that writes the same file as Save.
     QString CommandLineText() const;
     // The SVG document of the symbol shown; empty without one.
@@ -116,6 +122,7 @@ public:
     QDoubleSpinBox m_spAspect;
     QComboBox m_cbCharset;
     QCheckBox m_chkSeries;
+    QCheckBox m_chkVerify;
     QPushButton m_seriesButton;
     QDoubleSpinBox m_spModuleMm;
     QSpinBox m_spDpi;
@@ -153,6 +160,10 @@ private:
     QString ProblemText(const BuildProblem& problem) const;
     QString ReportText(const encoder::SymbolReport& report, int seriesOffered) const;
     void ShowSymbols();
+    void Verify();
+    // Reads every symbol shown back with an independent reader; the status
+    // line's mark, and whether it is a problem.
+    QString VerifySymbols(const QByteArray& data, int eci, bool* problem);
     QString ColourWarning() const;
     void LoadSettings();
     void SaveSettings() const;
@@ -168,7 +179,17 @@ private:
     std::vector<std::unique_ptr<encoder::SymbolJob>> m_moreJobs;
     std::vector<std::unique_ptr<image::Picture>> m_morePictures;
     int m_offerSeries = 0;  // symbols of a series that would hold the data, when offered
-    int m_dataCodewords = 0;
+    // What each symbol shown holds, for reading it back: its slice of the
+    // data and, in a series, its control block.
+    std::vector<std::pair<std::size_t, std::size_t>> m_slices;
+    std::vector<std::optional<encoder::MacroControl>> m_macroControls;
+    // Reading back costs more than building: it runs once typing pauses,
+    // so keystrokes stay quick.
+    QTimer m_verifyTimer;
+    QByteArray m_verifyData;
+    int m_verifyEci = -1;
+    QStringList m_statusNotes;
+    bool m_statusProblem = false;
     QString m_failure;     // why there is no symbol, as the status line said
     bool m_stale = false;  // the fields changed since the symbol shown was made
     QString m_lastFolder;

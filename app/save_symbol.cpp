@@ -61,6 +61,7 @@ QString CMainDialog::AskOpenFileName() {
 }
 
 void CMainDialog::OnSave() {
+    FinishVerification();
     if (!m_image.IsValid()) {
         ShowMessage(QMessageBox::Information,
                     m_failure.isEmpty() ? tr("There is no symbol to save yet: press Encode first.")

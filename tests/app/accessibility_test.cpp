@@ -110,6 +110,7 @@ TEST_F(Accessibility, TabOrderStartsInTheTextAndReachesEveryControl) {
                                   "Aspect ratio",
                                   "Character set",
                                   "Macro PDF417 series",
+                                  "Verify",
                                   "Live preview",
                                   "Encode",
                                   "Save",

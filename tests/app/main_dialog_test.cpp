@@ -151,9 +151,48 @@ TEST_F(MainDialog, TooLongTextNamesTheCodewordsAndOffersASeriesShownSideBySide) 
         joined.insert(joined.end(), part->begin(), part->end());
     }
     EXPECT_EQ(joined, Bytes(text.begin(), text.end()));
+    dialog.resize(1200, 640);
+    dialog.FinishVerification();
+    QApplication::processEvents();
+    dialog.grab().save(QDir(BARQUILL_SCREENSHOT_DIR).filePath("barquill-series.png"));
     // Side by side in the symbol area.
     EXPECT_GT(dialog.SymbolImage().width(), count * dialog.m_image.GetWidth());
     EXPECT_EQ(dialog.SymbolImage().height(), dialog.m_image.GetHeight());
+}
+
+TEST_F(MainDialog, EverySymbolIsReadBackAndMarkedVerified) {
+    EXPECT_TRUE(dialog.m_chkVerify.isChecked());
+    // The mark follows once typing pauses.
+    EXPECT_TRUE(dialog.GetStatusText().startsWith("Verifying...")) << status();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !dialog.GetStatusText().startsWith("Verifying"); }));
+    EXPECT_TRUE(dialog.GetStatusText().startsWith(QString::fromUtf8("✓ Verified."))) << status();
+    struct Case {
+        const char* name;
+        QString text;
+        COLORREF bars, background;
+        bool series;
+        const char* mark;
+    };
+    QString long_;
+    for (int i = 0; long_.size() < 2400; ++i) long_ += QString("Line %1; ").arg(i);
+    const Case cases[] = {
+        {"UTF-8 text with its ECI", QString::fromUtf8("Grüße, 中文"), 0, 0xFFFFFF, false,
+         "✓ Verified."},
+        {"every symbol of a series", long_, 0, 0xFFFFFF, true, "✓ Verified."},
+        {"white on white reads as nothing", "abc", 0xFFFFFF, 0xFFFFFF, false,
+         "Not verified (the reader finds no symbol)"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        dialog.m_btnBarColor.SetColor(c.bars);
+        dialog.m_btnBackground.SetColor(c.background);
+        dialog.m_chkSeries.setChecked(c.series);
+        setText(c.text);
+        dialog.FinishVerification();
+        EXPECT_TRUE(dialog.GetStatusText().startsWith(QString::fromUtf8(c.mark))) << status();
+    }
+    dialog.m_chkVerify.setChecked(false);
+    EXPECT_FALSE(dialog.GetStatusText().contains("erified")) << status();
 }
 
 TEST_F(MainDialog, RowsAspectAndCharacterSetShapeTheSymbol) {
@@ -190,8 +229,10 @@ TEST_F(MainDialog, RowsAspectAndCharacterSetShapeTheSymbol) {
             continue;
         }
         ASSERT_TRUE(dialog.m_image.IsValid()) << status();
+        dialog.FinishVerification();
         if (c.expectRows > 0) {
-            EXPECT_TRUE(dialog.GetStatusText().startsWith(QString("%1 rows").arg(c.expectRows)))
+            EXPECT_TRUE(
+                dialog.GetStatusText().contains(QString("Verified.  %1 rows").arg(c.expectRows)))
                 << status();
         }
         if (c.expectColumns > 0) {
@@ -447,6 +488,7 @@ TEST_F(MainDialog, LanguageIsEnglishOrTheOriginalChineseCaptions) {
             for (QAction* a : localised.actions()) actions << a->text();
             EXPECT_TRUE(actions.contains(QString::fromUtf8(c.aboutEntry)));
             localised.resize(760, 520);
+            localised.FinishVerification();
             QApplication::processEvents();
             localised.grab().save(
                 QDir(BARQUILL_SCREENSHOT_DIR)
@@ -520,7 +562,7 @@ TEST_F(MainDialog, StatusLineGivesShapeCapacityAndSizeOnPaper) {
                                  .arg(reference.rows)
                                  .arg(reference.columns)
                                  .arg(codewords);
-    EXPECT_TRUE(dialog.GetStatusText().startsWith(expected)) << status();
+    EXPECT_TRUE(dialog.GetStatusText().contains(expected)) << status();
     EXPECT_FALSE(dialog.GetStatusText().contains("mm"));
     dialog.m_spDpi.setValue(300);
     dialog.m_spModuleMm.setValue(0.34);  // 4 dots at 300 dpi
