@@ -106,7 +106,7 @@ bool CMainDialog::SaveOne(int index, const QString& path, cli::OutputFormat form
         std::string error;
         if (cli::writeSymbolFile(job, screenDrawing(job.margin, job.barColor, job.spaceColor),
                                  cli::OutputFormat::svg, QFile::encodeName(path).toStdString(),
-                                 &error))
+                                 cli::WriteOptions{}, &error) == cli::WriteResult::written)
             return true;
         *reason = QString::fromLocal8Bit(error.c_str());
         return false;
