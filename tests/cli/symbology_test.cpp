@@ -79,8 +79,8 @@ TEST(SymbologyArguments, BadValuesAreUsageErrors) {
         EXPECT_EQ(result.exitStatus, EXIT_USAGE);
         EXPECT_NE(result.text.find(c.message), std::string::npos) << result.text;
     }
-    const ParseResult batchFit =
-        parseArguments({"barquill", "--batch", "list", "--fit", "50x30", "--dpi", "300"});
+    const ParseResult batchFit = parseArguments(
+        {"barquill", "--batch", "list", "-o", "x%d.png", "--fit", "50x30", "--dpi", "300"});
     EXPECT_NE(batchFit.text.find("in a batch give --xdim"), std::string::npos);
     const ParseResult toStream =
         parseArguments({"barquill", "--macro", "-o", "-", "--format", "png", "x"});
