@@ -303,12 +303,16 @@ void Picture::SetOffset(std::int32_t x, std::int32_t y) {
     imageInfo.yOffset = y;
 }
 
+#define BARQUILL_STRINGIFY(x) #x
+#define BARQUILL_VERSION_TEXT(major, minor) BARQUILL_STRINGIFY(major) "." BARQUILL_STRINGIFY(minor)
+
 const char* Picture::GetVersion() {
-    return "Picture 1.0";
+    return "Picture " BARQUILL_VERSION_TEXT(BARQUILL_VERSION_MAJOR, BARQUILL_VERSION_MINOR);
 }
 
 float Picture::GetVersionNumber() {
-    return 1.0f;
+    return std::strtof(BARQUILL_VERSION_TEXT(BARQUILL_VERSION_MAJOR, BARQUILL_VERSION_MINOR),
+                       nullptr);
 }
 
 }  // namespace barquill::image
