@@ -13,6 +13,8 @@
 namespace barquill::verify {
 namespace {
 
+using namespace std::string_literals;
+
 struct Raster {
     int width = 0, height = 0;
     std::vector<std::uint8_t> grey;
@@ -53,7 +55,7 @@ Outcome check(const Raster& raster, const Expected& expected) {
 
 TEST(Verification, PassesWhatReadsBackAndNamesWhatDiffers) {
     ASSERT_TRUE(available());
-    const std::string data("LOT 4711\x00\x1e\xff end", 17);
+    const std::string data = "LOT 4711\x00\x1e\xff end"s;
     const Raster full = draw(*build(data));
     const Raster compact = draw(*build(data, true));
     struct Case {
@@ -65,8 +67,11 @@ TEST(Verification, PassesWhatReadsBackAndNamesWhatDiffers) {
     const Case cases[] = {
         {"full", &full, {data, NO_ECI, {}}, Mismatch::None},
         {"compact", &compact, {data, NO_ECI, {}}, Mismatch::None},
-        {"one byte differs", &full, {data.substr(0, 16) + "E", NO_ECI, {}}, Mismatch::Bytes},
-        {"one byte short", &full, {data.substr(0, 16), NO_ECI, {}}, Mismatch::Bytes},
+        {"one byte differs",
+         &full,
+         {data.substr(0, data.size() - 1) + "E", NO_ECI, {}},
+         Mismatch::Bytes},
+        {"one byte short", &full, {data.substr(0, data.size() - 1), NO_ECI, {}}, Mismatch::Bytes},
         {"ECI asked, none read", &full, {data, 26, {}}, Mismatch::Eci},
         {"Macro asked, none read",
          &full,
