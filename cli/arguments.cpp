@@ -7,6 +7,7 @@
 #include "cli/batch_input.h"
 #include "cli/colour.h"
 #include "cli/exit_status.h"
+#include "cli/numbers.h"
 #include "verify/verify.h"
 
 #ifndef BARQUILL_VERSION
@@ -38,31 +39,6 @@ Examples:
   printf 'one\ntwo\n' | barquill --batch - -o labels/%05d.png
   barquill -o - --format svg < ticket.txt > ticket.svg
 )";
-
-// Every number on the command line is plain decimal: no sign, no base
-// prefix, no space; a leading zero is only a zero (0300 is 300, not octal).
-bool parseWholeNumber(const std::string& text, int low, int high, int* value) {
-    if (text.empty() || text.find_first_not_of("0123456789") != std::string::npos) return false;
-    const std::size_t first = std::min(text.find_first_not_of('0'), text.size() - 1);
-    // More digits than the highest bound has can only be out of range.
-    if (text.size() - first > std::to_string(high).size()) return false;
-    const int number = std::stoi(text.substr(first));
-    if (number < low || number > high) return false;
-    *value = number;
-    return true;
-}
-
-// A length such as 0.25 or 1: digits with at most one decimal point.
-bool parseDecimal(const std::string& text, double* value) {
-    const std::size_t point = text.find('.');
-    const std::string digits =
-        point == std::string::npos ? text : text.substr(0, point) + text.substr(point + 1);
-    if (digits.empty() || digits.size() > 12 ||
-        digits.find_first_not_of("0123456789") != std::string::npos)
-        return false;
-    *value = std::strtod(text.c_str(), nullptr);
-    return true;
-}
 
 ParseResult usageError(const std::string& message) {
     ParseResult result;

@@ -6,6 +6,7 @@
 #include <ctime>
 
 #include "cli/batch_input.h"
+#include "cli/numbers.h"
 #include "cli/request.h"
 #include "encoder/charset.h"
 
@@ -17,34 +18,18 @@ constexpr double MM_PER_INCH = 25.4;
 constexpr double MAX_ASPECT = 100.0;
 constexpr double MAX_FIT_MM = 10000.0;
 
-// A whole number in [low, high] written in decimal digits only.
-bool parseWhole(const std::string& text, long long low, long long high, long long* value) {
-    if (text.empty() || text.size() > 18 ||
-        text.find_first_not_of("0123456789") != std::string::npos)
-        return false;
-    const long long number = std::stoll(text);
-    if (number < low || number > high) return false;
-    *value = number;
-    return true;
-}
-
-// A positive decimal number such as 2, 0.5 or 1.25, without exponent or sign.
-bool parseDecimal(const std::string& text, double* value) {
-    if (text.empty() || text.size() > 20 ||
-        text.find_first_not_of("0123456789.") != std::string::npos ||
-        text.find('.') != text.rfind('.') || text == ".")
-        return false;
-    *value = std::strtod(text.c_str(), nullptr);
-    return *value > 0.0;
+// A positive length or ratio such as 2, 0.5 or 1.25.
+bool parsePositive(const std::string& text, double* value) {
+    return parseDecimal(text, value) && *value > 0.0;
 }
 
 // "3", "1.5" or "W:H" such as "3:1".
 bool parseAspect(const std::string& text, double* value) {
     const std::size_t colon = text.find(':');
-    if (colon == std::string::npos) return parseDecimal(text, value);
+    if (colon == std::string::npos) return parsePositive(text, value);
     double width = 0.0, height = 0.0;
-    if (!parseDecimal(text.substr(0, colon), &width) ||
-        !parseDecimal(text.substr(colon + 1), &height))
+    if (!parsePositive(text.substr(0, colon), &width) ||
+        !parsePositive(text.substr(colon + 1), &height))
         return false;
     *value = width / height;
     return true;
@@ -54,8 +39,8 @@ bool parseAspect(const std::string& text, double* value) {
 bool parseArea(const std::string& text, FitArea* area) {
     const std::size_t x = text.find_first_of("xX");
     if (x == std::string::npos) return false;
-    return parseDecimal(text.substr(0, x), &area->widthMm) &&
-           parseDecimal(text.substr(x + 1), &area->heightMm) && area->widthMm <= MAX_FIT_MM &&
+    return parsePositive(text.substr(0, x), &area->widthMm) &&
+           parsePositive(text.substr(x + 1), &area->heightMm) && area->widthMm <= MAX_FIT_MM &&
            area->heightMm <= MAX_FIT_MM;
 }
 
@@ -81,7 +66,7 @@ bool parseTimestamp(const std::string& text, std::int64_t* seconds) {
         return true;
     }
     long long whole = 0;
-    if (parseWhole(text, 0, 999999999999LL, &whole)) {
+    if (parseWholeNumber(text, 0, 999999999999LL, &whole)) {
         *seconds = whole;
         return true;
     }
@@ -198,7 +183,7 @@ std::string resolveSymbology(const SymbologyArguments& arguments, Request* reque
     SymbologyRequest& symbology = request->symbology;
     long long number = 0;
     if (!arguments.rows.empty() && arguments.rows != "auto") {
-        if (!parseWhole(arguments.rows, encoder::MIN_ROWS, encoder::MAX_ROWS, &number))
+        if (!parseWholeNumber(arguments.rows, encoder::MIN_ROWS, encoder::MAX_ROWS, &number))
             return "--rows must be 3 to 90 or auto, not \"" + arguments.rows + "\"";
         symbology.rows = static_cast<int>(number);
     }
@@ -238,7 +223,7 @@ std::string resolveSymbology(const SymbologyArguments& arguments, Request* reque
         symbology.charset = arguments.charset;
     }
     if (!arguments.eci.empty()) {
-        if (!parseWhole(arguments.eci, 0, encoder::MAX_ECI, &number))
+        if (!parseWholeNumber(arguments.eci, 0, encoder::MAX_ECI, &number))
             return "--eci must be 0 to " + std::to_string(encoder::MAX_ECI) + ", not \"" +
                    arguments.eci + "\"";
         symbology.eci = static_cast<int>(number);
@@ -247,7 +232,7 @@ std::string resolveSymbology(const SymbologyArguments& arguments, Request* reque
     encoder::MacroSeriesOptions& series = symbology.series;
     symbology.macro = arguments.macro || !arguments.segments.empty();
     if (!arguments.segments.empty()) {
-        if (!parseWhole(arguments.segments, 1, encoder::MAX_MACRO_SEGMENTS, &number))
+        if (!parseWholeNumber(arguments.segments, 1, encoder::MAX_MACRO_SEGMENTS, &number))
             return "--segments must be 1 to " + std::to_string(encoder::MAX_MACRO_SEGMENTS) +
                    ", not \"" + arguments.segments + "\"";
         series.segments = static_cast<int>(number);
