@@ -1,8 +1,8 @@
 #pragma once
-// The level box as assistive technology sees it: named by its label
-// ("Level") with the chosen level as its value. Qt names a combo box on
-// Linux after its current text, which leaves a screen-reader user hearing
-// "1" with no idea which setting that is.
+// The level and character-set boxes as assistive technology sees them: named
+// by their labels ("Level") with the chosen item as their value. Qt names a
+// combo box on Linux after its current text, which leaves a screen-reader user
+// hearing "1" or "Auto" with no idea which setting that is.
 
 class QAccessibleInterface;
 class QObject;

@@ -98,6 +98,7 @@ CMainDialog::CMainDialog(QWidget* parent)
     loadResources();
     // Named before anything asks for its accessible interface, which is kept.
     m_cbLevel.setObjectName(QString::fromLatin1(NAMED_COMBO_BOX));
+    m_cbCharset.setObjectName(QString::fromLatin1(NAMED_COMBO_BOX));
     m_hIcon.addFile(QString::fromUtf8(res::ICON_LARGE), QSize(32, 32));
     m_hIcon.addFile(QString::fromUtf8(res::ICON_SMALL), QSize(16, 16));
     BuildUi();
