@@ -111,6 +111,32 @@ verify::Expected expectedReading(std::string_view bytes, int eci,
     return expected;
 }
 
+// One symbol of the data, written to the output.
+int writeOneSymbol(const Request& request, const Console& console, const std::string& data,
+                   int eci) {
+    // Not zeroed here: encodeSymbol initialises the job.
+    auto job = std::make_unique_for_overwrite<encoder::SymbolJob>();
+    const SymbolOptions symbolOptions{request.level, request.columns, request.compact,
+                                      shapeOptions(request, eci)};
+    const EncodeOutcome outcome = encodeSymbol(job.get(), symbolOptions, data);
+    if (!request.quiet)
+        for (const std::string& warning : outcome.warnings) report(console, warning);
+    if (!outcome.built) {
+        for (const std::string& line : outcome.errors) report(console, line);
+        return EXIT_NOT_ENCODABLE;
+    }
+
+    DrawOptions options;
+    if (const int status = drawOptionsFor(*job, request, console, &options); status != 0)
+        return status;
+    if (const int status = writeOutput(*job, options, request, request.outputPath,
+                                       expectedReading(data, eci, std::nullopt), console);
+        status != EXIT_WRITTEN)
+        return status;
+    if (request.verbose) describe(*job, outcome, options, console);
+    return EXIT_WRITTEN;
+}
+
 // A Macro PDF417 series: one file per segment, all of one size.
 int runSeries(const Request& request, const Console& console, const std::string& data, int eci) {
     const auto* bytes = reinterpret_cast<const unsigned char*>(data.data());
@@ -129,23 +155,8 @@ int runSeries(const Request& request, const Console& console, const std::string&
         return EXIT_NOT_ENCODABLE;
     }
     // Data that fits one symbol needs no series, unless one was asked for.
-    if (series.segments.size() == 1 && request.symbology.series.segments == 0) {
-        const EncodeOutcome outcome =
-            encodeSymbol(job.get(), {request.level, request.columns, request.compact, shape}, data);
-        if (!outcome.built) {
-            for (const std::string& line : outcome.errors) report(console, line);
-            return EXIT_NOT_ENCODABLE;
-        }
-        DrawOptions options;
-        if (const int status = drawOptionsFor(*job, request, console, &options); status != 0)
-            return status;
-        if (const int status = writeOutput(*job, options, request, request.outputPath,
-                                           expectedReading(data, eci, std::nullopt), console);
-            status != EXIT_WRITTEN)
-            return status;
-        if (request.verbose) describe(*job, outcome, options, console);
-        return EXIT_WRITTEN;
-    }
+    if (series.segments.size() == 1 && request.symbology.series.segments == 0)
+        return writeOneSymbol(request, console, data, eci);
 
     const int count = static_cast<int>(series.segments.size());
     DrawOptions options;
@@ -194,27 +205,7 @@ int runSingle(const Request& request, const Console& console) {
     }
     if (request.symbology.macro && !data.empty()) return runSeries(request, console, data, eci);
 
-    // Not zeroed here: encodeSymbol initialises the job.
-    auto job = std::make_unique_for_overwrite<encoder::SymbolJob>();
-    const SymbolOptions symbolOptions{request.level, request.columns, request.compact,
-                                      shapeOptions(request, eci)};
-    const EncodeOutcome outcome = encodeSymbol(job.get(), symbolOptions, data);
-    if (!request.quiet)
-        for (const std::string& warning : outcome.warnings) report(console, warning);
-    if (!outcome.built) {
-        for (const std::string& line : outcome.errors) report(console, line);
-        return EXIT_NOT_ENCODABLE;
-    }
-
-    DrawOptions options;
-    if (const int status = drawOptionsFor(*job, request, console, &options); status != 0)
-        return status;
-    if (const int status = writeOutput(*job, options, request, request.outputPath,
-                                       expectedReading(data, eci, std::nullopt), console);
-        status != EXIT_WRITTEN)
-        return status;
-    if (request.verbose) describe(*job, outcome, options, console);
-    return EXIT_WRITTEN;
+    return writeOneSymbol(request, console, data, eci);
 }
 
 }  // namespace
