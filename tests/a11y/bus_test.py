@@ -99,7 +99,10 @@ def start_display(stack, env):
     reader, writer = os.pipe()
     server = spawn(
         stack,
-        ["Xvfb", "-displayfd", str(writer), "-screen", "0", "1280x1024x24", "-nolisten", "tcp"],
+        # No reset when the last client leaves: the bus launcher connects and
+        # leaves before the application does, which would meet a resetting server.
+        ["Xvfb", "-displayfd", str(writer), "-screen", "0", "1280x1024x24", "-nolisten", "tcp",
+         "-noreset"],
         env,
         pass_fds=(writer,),
         stdout=subprocess.DEVNULL,
