@@ -277,6 +277,18 @@ Error buildError(const encoder::SymbolReport& report, const Options& options, st
     }
 }
 
+// The encoder's shape options for the API's; the Macro block is added by the caller.
+encoder::SymbolOptions shapeOptions(const Options& options, int eci) {
+    encoder::SymbolOptions shape;
+    shape.rows = options.rows;
+    shape.aspect = options.aspect;
+    shape.moduleWidth = options.moduleWidth;
+    shape.rowHeight = options.rowHeight;
+    shape.fillLevel = options.fillLevel;
+    shape.eci = eci;
+    return shape;
+}
+
 Result<Symbol> build(std::span<const std::uint8_t> data, const Options& options, int eci) {
     if (data.empty()) {
         Error error;
@@ -290,13 +302,7 @@ Result<Symbol> build(std::span<const std::uint8_t> data, const Options& options,
     job->variant = options.compact ? encoder::SYMBOL_COMPACT : encoder::SYMBOL_FULL;
     job->ecLevel = options.level;
     job->columns = options.columns;
-    encoder::SymbolOptions shape;
-    shape.rows = options.rows;
-    shape.aspect = options.aspect;
-    shape.moduleWidth = options.moduleWidth;
-    shape.rowHeight = options.rowHeight;
-    shape.fillLevel = options.fillLevel;
-    shape.eci = eci;
+    encoder::SymbolOptions shape = shapeOptions(options, eci);
     if (options.macro) {
         const Macro& m = *options.macro;
         encoder::MacroControl control;
@@ -381,13 +387,7 @@ Result<std::vector<Symbol>> buildSeries(std::span<const std::uint8_t> data, cons
         error.message = "nothing to encode";
         return error;
     }
-    encoder::SymbolOptions shape;
-    shape.rows = options.rows;
-    shape.aspect = options.aspect;
-    shape.moduleWidth = options.moduleWidth;
-    shape.rowHeight = options.rowHeight;
-    shape.fillLevel = options.fillLevel;
-    shape.eci = eci;
+    encoder::SymbolOptions shape = shapeOptions(options, eci);
     encoder::MacroSeriesOptions plan;
     plan.segments = series.segments;
     plan.fileId.assign(series.fileId.begin(), series.fileId.end());
