@@ -62,7 +62,7 @@ def log(message):
 
 
 def spawn(stack, argv, env, **kwargs):
-    """Starts a helper process in its own process group, ended on exit."""
+    """Starts a background process in its own process group, ended on exit."""
     process = subprocess.Popen(argv, env=env, start_new_session=True, **kwargs)
 
     def stop():
@@ -81,7 +81,7 @@ def spawn(stack, argv, env, **kwargs):
 
 
 def read_line(stream, seconds, what):
-    """One line from a helper's pipe, waiting at most `seconds`."""
+    """One line from a background process's pipe, waiting at most `seconds`."""
     import selectors
 
     with selectors.DefaultSelector() as selector:
