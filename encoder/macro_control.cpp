@@ -58,8 +58,11 @@ void appendField(std::vector<std::int32_t>* block, FieldDesignator designator) {
 
 std::vector<std::int32_t> macroControlBlock(const MacroControl& control) {
     std::vector<std::int32_t> block{MACRO_BEGIN};
+    // Five digits, as readers expect; a caller's out-of-range index is refused
+    // before a symbol is built, but counting codewords must not fail on it.
     std::string index = std::to_string(control.segmentIndex);
-    appendNumber(&block, std::string(5 - index.size(), '0') + index);
+    if (index.size() < 5) index.insert(0, 5 - index.size(), '0');
+    appendNumber(&block, index);
     block.insert(block.end(), control.fileId.begin(), control.fileId.end());
     if (!control.fileName.empty()) {
         appendField(&block, FIELD_FILE_NAME);

@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <new>
+#include <optional>
 #include <type_traits>
 
 #include "barquill/barquill.h"
@@ -71,11 +72,16 @@ barquill::Render renderFrom(const barquill_render* r) {
     return render;
 }
 
-// Reads the fields the caller's structure holds; false for a structure
-// of an unknown size.
-bool optionsFrom(const barquill_options* c, barquill::Options* o) {
-    if (c == nullptr) return true;
-    if (c->size < sizeof c->size || c->size > sizeof *c) return false;
+// Reads the fields the caller's structure holds; an error for a structure
+// of an unknown size or a value the C++ options cannot hold.
+std::optional<barquill::Error> optionsFrom(const barquill_options* c, barquill::Options* o) {
+    if (c == nullptr) return std::nullopt;
+    if (c->size < sizeof c->size || c->size > sizeof *c) {
+        barquill::Error error;
+        error.code = barquill::ErrorCode::invalidArgument;
+        error.message = barquill::errorText(error.code);
+        return error;
+    }
     const auto text = [](const char* s) { return s != nullptr ? std::string(s) : std::string(); };
     if (BARQUILL_COVERS(c, level)) o->level = c->level;
     if (BARQUILL_COVERS(c, columns)) o->columns = c->columns;
@@ -101,12 +107,20 @@ bool optionsFrom(const barquill_options* c, barquill::Options* o) {
         if (c->macro_file_size >= 0) m.fileSize = c->macro_file_size;
         if (c->macro_checksum >= 0) {
             // A checksum outside 16 bits is refused, not cut short.
-            if (c->macro_checksum > 0xFFFF) return false;
+            if (c->macro_checksum > 0xFFFF) {
+                barquill::Error error;
+                error.code = barquill::ErrorCode::invalidOption;
+                error.field = "macro.checksum";
+                error.value = c->macro_checksum;
+                error.maximum = 0xFFFF;
+                error.message = barquill::describe(error, {});
+                return error;
+            }
             m.checksum = static_cast<std::uint16_t>(c->macro_checksum);
         }
         o->macro = std::move(m);
     }
-    return true;
+    return std::nullopt;
 }
 
 barquill_status finish(barquill::Result<barquill::Symbol>&& result, barquill_symbol** symbol,
@@ -163,7 +177,7 @@ barquill_status barquill_encode(const void* data, size_t length, const barquill_
     *symbol = nullptr;
     try {
         barquill::Options o;
-        if (!optionsFrom(options, &o)) return report(error, BARQUILL_INVALID_ARGUMENT);
+        if (auto wrong = optionsFrom(options, &o)) return report(error, *wrong);
         auto result = barquill::encode(
             std::span(static_cast<const std::uint8_t*>(data), data == nullptr ? 0 : length), o);
         return finish(std::move(result), symbol, error);
@@ -178,7 +192,7 @@ barquill_status barquill_encode_text(const char* text, const barquill_options* o
     *symbol = nullptr;
     try {
         barquill::Options o;
-        if (!optionsFrom(options, &o)) return report(error, BARQUILL_INVALID_ARGUMENT);
+        if (auto wrong = optionsFrom(options, &o)) return report(error, *wrong);
         return finish(barquill::encode(std::string_view(text), o), symbol, error);
     } catch (...) {
         return report(error, BARQUILL_OUT_OF_MEMORY);
@@ -269,33 +283,8 @@ void barquill_free(void* bytes) {
 }
 
 const char* barquill_status_text(barquill_status status) {
-    switch (status) {
-        case BARQUILL_OK:
-            return "ok";
-        case BARQUILL_EMPTY_DATA:
-            return "nothing to encode";
-        case BARQUILL_DATA_TOO_LONG:
-            return "the data is more than any symbol holds";
-        case BARQUILL_COLUMNS_DO_NOT_FIT:
-            return "the data needs more than 90 rows at these columns";
-        case BARQUILL_SHAPE_DOES_NOT_FIT:
-            return "the data does not fit the given rows and columns";
-        case BARQUILL_INVALID_TEXT:
-            return "the text is not UTF-8 or has no form in the character set";
-        case BARQUILL_INVALID_OPTION:
-            return "an encoding option is out of range";
-        case BARQUILL_INVALID_RENDER:
-            return "a rendering option is out of range";
-        case BARQUILL_RENDER_FAILED:
-            return "the picture could not be made";
-        case BARQUILL_WRITE_FAILED:
-            return "the file could not be written";
-        case BARQUILL_INVALID_ARGUMENT:
-            return "a null pointer or a structure of unknown size";
-        case BARQUILL_OUT_OF_MEMORY:
-            return "out of memory";
-    }
-    return "unknown status";
+    // The texts are literals, so the view is terminated.
+    return barquill::errorText(static_cast<barquill::ErrorCode>(status)).data();
 }
 
 const char* barquill_version(void) {

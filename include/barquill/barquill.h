@@ -28,7 +28,7 @@
 extern "C" {
 #endif
 
-/* The same numbers as barquill::ErrorCode, plus the C API's own. */
+/* The same numbers as barquill::ErrorCode. */
 typedef enum barquill_status {
     BARQUILL_OK = 0,
     BARQUILL_EMPTY_DATA = 1,
@@ -36,10 +36,19 @@ typedef enum barquill_status {
     BARQUILL_COLUMNS_DO_NOT_FIT = 4,
     BARQUILL_SHAPE_DOES_NOT_FIT = 6,
     BARQUILL_INVALID_TEXT = 8,
+    BARQUILL_INVALID_ESCAPE = 9,
     BARQUILL_INVALID_OPTION = 10,
     BARQUILL_INVALID_RENDER = 11,
+    BARQUILL_CONFLICTING_OPTIONS = 12,
+    BARQUILL_MISSING_OPTION = 13,
+    BARQUILL_LABEL_TOO_SMALL = 14,
+    BARQUILL_SERIES_TOO_SHORT = 15,
     BARQUILL_RENDER_FAILED = 20,
     BARQUILL_WRITE_FAILED = 21,     /* error.value holds errno */
+    BARQUILL_READ_ONLY = 22,
+    BARQUILL_NOT_VERIFIED = 23,
+    BARQUILL_VERIFY_UNAVAILABLE = 24,
+    BARQUILL_OUTSIDE_FOLDER = 25,
     BARQUILL_INVALID_ARGUMENT = 30, /* a null pointer or a structure of unknown size */
     BARQUILL_OUT_OF_MEMORY = 31
 } barquill_status;
@@ -83,7 +92,7 @@ typedef struct barquill_options {
     const char* macro_addressee;
     int64_t macro_time_stamp; /* -1: not written */
     int64_t macro_file_size;  /* -1: not written */
-    int32_t macro_checksum;   /* 0 to 65535, -1: not written; else BARQUILL_INVALID_ARGUMENT */
+    int32_t macro_checksum;   /* 0 to 65535, -1: not written */
 } barquill_options;
 
 typedef struct barquill_render {
@@ -151,7 +160,7 @@ BARQUILL_API barquill_status barquill_save(const barquill_symbol* symbol, const 
                                            const barquill_render* render, barquill_error* error);
 BARQUILL_API void barquill_free(void* bytes);
 
-/* A fixed text for each status, never NULL. */
+/* A fixed text for each status, never NULL: barquill::errorText's. */
 BARQUILL_API const char* barquill_status_text(barquill_status status);
 BARQUILL_API const char* barquill_version(void);
 

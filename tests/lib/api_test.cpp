@@ -1,6 +1,5 @@
-// The C++ interface: symbols decode to their data, failures come back as
-// codes with the numbers behind them, and the library draws exactly the
-// pixels the command line draws.
+// The C++ interface: symbols decode to their data and failures come back
+// as codes with the numbers behind them.
 #include <gtest/gtest.h>
 
 #include <cerrno>
@@ -9,8 +8,6 @@
 #include <string>
 
 #include "barquill/barquill.hpp"
-#include "cli/symbol.h"
-#include "cli/symbol_writer.h"
 #include "tests/cli/image_files.h"
 #include "tests/support/pdf417_reader.h"
 
@@ -293,37 +290,6 @@ TEST(Render, PaintsEachModuleAsItsRectangleOfPixels) {
                 }
             EXPECT_EQ(wrong, 0);
         }
-}
-
-// One rasteriser: the library's files are byte for byte the command line's.
-TEST(Render, WritesTheSameFilesAsTheCommandLine) {
-    const Render render{.moduleWidth = 3,
-                        .rowHeight = 7,
-                        .quietZone = 5,
-                        .bar = {0, 0, 128},
-                        .space = {255, 255, 0},
-                        .dpi = 300};
-    cli::DrawOptions draw;
-    draw.geometry = {3, 7, 300};
-    draw.margin = 5;
-    draw.barColor = 0x800000;
-    draw.spaceColor = 0x00FFFF;
-    const std::string data = "the same pixels everywhere";
-    const auto symbol = encode(data, {.level = 4, .columns = 5});
-    ASSERT_TRUE(symbol);
-    auto job = std::make_unique<encoder::SymbolJob>();
-    ASSERT_TRUE(cli::encodeSymbol(job.get(), {4, 5, false}, data).built);
-    for (auto [format, cliFormat] : {std::pair{Format::png, cli::OutputFormat::png},
-                                     {Format::gif, cli::OutputFormat::gif},
-                                     {Format::bmp, cli::OutputFormat::bmp},
-                                     {Format::svg, cli::OutputFormat::svg}}) {
-        SCOPED_TRACE(std::string(cli::formatName(cliFormat)));
-        std::string expected, error;
-        ASSERT_TRUE(cli::encodeSymbolFile(*job, draw, cliFormat, &expected, &error));
-        const auto file = barquill::render(*symbol, format, render);
-        ASSERT_TRUE(file);
-        EXPECT_EQ(std::string(file->begin(), file->end()), expected);
-    }
 }
 
 TEST(Save, WritesTheFormatTheNameAsksForAndKeepsTheOldFileOnFailure) {

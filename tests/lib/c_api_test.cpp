@@ -159,8 +159,11 @@ TEST(CApi, PassesShapeCharsetAndMacroFields) {
     EXPECT_EQ(barquill_encode_text("x", &options, &symbol, &error), BARQUILL_INVALID_OPTION);
     EXPECT_STREQ(error.field, "macro.sender");
     options.macro_sender = nullptr;
+    // A checksum outside 16 bits is an option out of range, named as such.
     options.macro_checksum = 70000;
-    EXPECT_EQ(barquill_encode_text("x", &options, &symbol, &error), BARQUILL_INVALID_ARGUMENT);
+    EXPECT_EQ(barquill_encode_text("x", &options, &symbol, &error), BARQUILL_INVALID_OPTION);
+    EXPECT_STREQ(error.field, "macro.checksum");
+    EXPECT_EQ(error.value, 70000);
 }
 
 TEST(CApi, NamesFormatsAndStatusesAndItsVersion) {

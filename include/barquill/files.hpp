@@ -1,0 +1,73 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+// Writing files: an existing file is replaced only by a complete new one,
+// and a series is written whole or not at all.
+
+#include <optional>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "barquill/errors.hpp"
+#include "barquill/export.h"
+#include "barquill/render.hpp"
+#include "barquill/symbol.hpp"
+
+namespace barquill {
+
+struct WriteOptions {
+    std::optional<Format> format;  // unset: each file name's extension decides
+    // A file the user may not write (mode 0444) is refused (readOnly)
+    // unless this is set, as cp refuses it without -f.
+    bool replaceReadOnly = false;
+    // The content reaches the disk before it takes the name. Off by
+    // default, as in common Unix tools: a sync costs more than a symbol.
+    bool sync = false;
+};
+
+// Writes the file. A symbolic link, dangling or not, is followed and keeps
+// pointing at the file it names; a device, FIFO or terminal is written into
+// as it is, never replaced. The format is the options' or the name's.
+BARQUILL_API Result<Format> save(const Symbol& symbol, const std::string& path,
+                                 const Render& render = {});
+BARQUILL_API Result<Format> save(const Symbol& symbol, const std::string& path,
+                                 const Render& render, const WriteOptions& options);
+
+// A file name with one printf-style counter: %d, %5d or %05d; %% stands for
+// a percent sign.
+class BARQUILL_API NamePattern {
+public:
+    // invalidOption (field "pattern") unless it holds exactly one counter.
+    static Result<NamePattern> parse(std::string_view pattern);
+    std::string nameFor(long long counter) const;
+    // The folder part ("labels/" of "labels/%05d.png"; empty for the
+    // working folder).
+    std::string folder() const;
+
+private:
+    std::string before_, after_;
+    int width_ = 0;
+    bool zeroPadded_ = false;
+};
+
+// The file name of symbol `index` (0-based) of a series of `count`: the
+// name's counter (%d) when it has one, else "-01" (as many digits as the
+// count needs, at least two) before the extension.
+BARQUILL_API std::string seriesFileName(std::string_view path, int index, int count);
+
+// Writes every symbol of a series to its seriesFileName (one symbol: the
+// path itself). When one cannot be written, those this call wrote are
+// removed again, and the error names the file.
+BARQUILL_API Result<std::vector<std::string>> saveAll(std::span<const Symbol> symbols,
+                                                      const std::string& path,
+                                                      const Render& render,
+                                                      const WriteOptions& options = {});
+
+// Makes SIGINT, SIGTERM and SIGHUP end the process at once, as by default,
+// except while a finished file takes its name: then they end it right
+// after, so an interrupted program leaves no temporary file behind. For
+// programs, not libraries: call it once at start-up.
+BARQUILL_API void installTerminationGuard();
+
+}  // namespace barquill

@@ -1,0 +1,44 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+// The one way from data to symbols that every front end takes.
+
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "barquill/errors.hpp"
+#include "barquill/export.h"
+#include "barquill/render.hpp"
+#include "barquill/settings.hpp"
+#include "barquill/symbol.hpp"
+
+namespace barquill {
+
+// The symbols made of one data (one, or a Macro PDF417 series) and how
+// they are drawn.
+struct Label {
+    std::vector<Symbol> symbols;
+    Render render;
+    std::vector<Warning> warnings;
+};
+
+// Escapes and a final newline as the settings ask, the character set and
+// its ECI, one symbol or a series, print sizing or the fit to a label, and
+// with settings.verify every symbol read back, all before anything is
+// written. Bytes are taken as they are; text is typed text (UTF-8, and the
+// default ECI rule when no character set is named).
+BARQUILL_API Result<Label> makeLabel(std::span<const std::uint8_t> data, const Settings& settings);
+BARQUILL_API Result<Label> makeLabel(std::string_view text, const Settings& settings);
+
+// Reads every symbol back as the label draws it; the error names the
+// symbol of a series at fault.
+BARQUILL_API std::optional<Error> verifyLabel(const Label& label);
+
+// Writes the label: one symbol to `path`, a series to its seriesFileName.
+BARQUILL_API Result<std::vector<std::string>> saveLabel(const Label& label, const std::string& path,
+                                                        const WriteOptions& options = {});
+
+}  // namespace barquill

@@ -1,0 +1,24 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+// Reading a finished symbol back with an independent reader before it
+// leaves the program, so that a symbol that would not scan, or would scan
+// as something else, is never written.
+
+#include <optional>
+
+#include "barquill/errors.hpp"
+#include "barquill/export.h"
+#include "barquill/render.hpp"
+#include "barquill/symbol.hpp"
+
+namespace barquill {
+
+// True when this build can read symbols back.
+BARQUILL_API bool canVerify();
+
+// Reads the symbol back as `render` draws it and compares what it holds
+// (its data, ECI and Macro fields) with what the reader gets: nothing when
+// they agree, else notVerified with the mismatch, or verifyUnavailable.
+BARQUILL_API std::optional<Error> verifySymbol(const Symbol& symbol, const Render& render = {});
+
+}  // namespace barquill

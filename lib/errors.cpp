@@ -1,0 +1,193 @@
+// SPDX-License-Identifier: MIT
+// Default English texts for errors, made from their codes and numbers in
+// this one place, so every front end that wants one gets the same words.
+
+#include <array>
+#include <charconv>
+#include <cstring>
+
+#include "barquill/barquill.hpp"
+#include "lib/internal.h"
+
+namespace barquill {
+
+namespace {
+
+struct CodeText {
+    ErrorCode code;
+    std::string_view text;
+};
+
+constexpr std::array codeTexts{
+    CodeText{ErrorCode::ok, "ok"},
+    CodeText{ErrorCode::emptyData, "nothing to encode"},
+    CodeText{ErrorCode::dataTooLong, "the data is more than any symbol holds"},
+    CodeText{ErrorCode::columnsDoNotFit, "the data needs more than 90 rows at these columns"},
+    CodeText{ErrorCode::shapeDoesNotFit, "the data does not fit the given rows and columns"},
+    CodeText{ErrorCode::invalidText, "the text is not UTF-8 or has no form in the character set"},
+    CodeText{ErrorCode::invalidEscape, "the text holds an unknown escape"},
+    CodeText{ErrorCode::invalidOption, "an encoding option is out of range"},
+    CodeText{ErrorCode::invalidRender, "a rendering option is out of range"},
+    CodeText{ErrorCode::conflictingOptions, "two options cannot be given together"},
+    CodeText{ErrorCode::missingOption, "an option needs another"},
+    CodeText{ErrorCode::labelTooSmall, "the symbol does not fit the label"},
+    CodeText{ErrorCode::seriesTooShort, "more symbols than bytes of data"},
+    CodeText{ErrorCode::renderFailed, "the picture could not be made"},
+    CodeText{ErrorCode::writeFailed, "the file could not be written"},
+    CodeText{ErrorCode::readOnly, "the file is read-only"},
+    CodeText{ErrorCode::notVerified, "the symbol did not read back as the data"},
+    CodeText{ErrorCode::verifyUnavailable, "this build cannot read symbols back"},
+    CodeText{ErrorCode::outsideFolder, "the name leaves its folder"},
+    CodeText{ErrorCode::invalidArgument, "a null pointer or a structure of unknown size"},
+    CodeText{ErrorCode::outOfMemory, "out of memory"},
+};
+
+std::string number(long value) {
+    return std::to_string(value);
+}
+
+std::string mismatchText(const Error& e) {
+    switch (e.mismatch) {
+        case Mismatch::notFound:
+            return "the reader finds no symbol in the picture (are bars and background too "
+                   "alike in brightness?)";
+        case Mismatch::bytes:
+            return "the symbol reads back as " + number(e.value) + " bytes instead of " +
+                   number(e.needed) + ", differing from byte " + number(e.available);
+        case Mismatch::eci:
+            return "the symbol reads back with another ECI designator";
+        case Mismatch::macro:
+            return "the Macro PDF417 fields read back differ from those asked for";
+        case Mismatch::picture:
+            return "the picture does not sample back to the symbol's modules";
+        case Mismatch::none:
+            break;
+    }
+    return "the symbol did not read back";
+}
+
+std::string shapeText(const Error& e) {
+    const std::string needs = "the data needs " + number(e.needed) + " codewords at level " +
+                              number(e.shape.level) + ", ";
+    switch (e.code) {
+        case ErrorCode::dataTooLong:
+            if (e.shape.dataCodewords < 0)
+                return number(e.needed) + " bytes are more than the " + number(e.available) +
+                       " a symbol can be made of";
+            return needs + "more than the " + number(e.available) +
+                   " a symbol holds: shorten it or lower the level";
+        case ErrorCode::columnsDoNotFit:
+            return needs + "more than " + number(maxRows) + " rows of " +
+                   number(e.shape.columns) + " columns hold: give more columns or a lower level";
+        default:
+            return needs + "more than " + number(e.shape.rows) + " rows of " +
+                   number(e.shape.columns) + " columns hold (" + number(e.available) + ")";
+    }
+}
+
+std::string messageFor(const Error& e, std::string_view fieldName) {
+    const std::string field(fieldName.empty() ? std::string_view(e.field) : fieldName);
+    const std::string which = e.symbol >= 0 ? "symbol " + number(e.symbol + 1) + ": " : "";
+    switch (e.code) {
+        case ErrorCode::dataTooLong:
+        case ErrorCode::columnsDoNotFit:
+        case ErrorCode::shapeDoesNotFit:
+            return which + shapeText(e);
+        case ErrorCode::invalidText:
+            if (!e.character.empty())
+                return "character " + number(e.value) + " (" + e.character +
+                       ") has no form in charset " + e.given;
+            if (e.value > 0) return "the text is not UTF-8: byte " + number(e.value);
+            return "this system cannot convert into " + e.given;
+        case ErrorCode::invalidEscape:
+            return "unknown escape " + e.given + " at " + number(e.value) +
+                   " (escapes are \\n \\r \\t \\\\ and \\xHH)";
+        case ErrorCode::invalidOption:
+        case ErrorCode::invalidRender:
+            if (!e.other.empty() && e.field == "eci")
+                return field + " " + number(e.value) + " contradicts " + e.other;
+            if (!e.other.empty()) return "give " + field + " without " + e.other;
+            if (!e.given.empty())
+                return field + " \"" + e.given + "\" is not a valid value" +
+                       (e.maximum > e.minimum
+                            ? ": give " + number(e.minimum) + " to " + number(e.maximum)
+                            : std::string());
+            if (e.minimum == 0 && e.maximum == maxMacroText)
+                return field + " must be printable ASCII of at most " + number(maxMacroText) +
+                       " characters";
+            return field + " " + number(e.value) + " is out of range" +
+                   (e.maximum > e.minimum ? " " + number(e.minimum) + " to " + number(e.maximum)
+                                          : std::string());
+        case ErrorCode::conflictingOptions:
+            return "give " + field + " or " + e.other + ", not both";
+        case ErrorCode::missingOption:
+            return field + " needs " + e.other;
+        case ErrorCode::labelTooSmall:
+            return "the symbol needs at least " + decimalText(e.widthMm, 1) + " x " +
+                   decimalText(e.heightMm, 1) + " mm";
+        case ErrorCode::seriesTooShort:
+            return "more symbols than bytes of data: " + number(e.needed) + " asked, " +
+                   number(e.available) + " bytes";
+        case ErrorCode::writeFailed:
+            return "cannot write " + e.path + ": " + std::strerror(static_cast<int>(e.value));
+        case ErrorCode::readOnly:
+            return e.path + " is read-only";
+        case ErrorCode::outsideFolder:
+            return e.path + " would be written outside its folder";
+        case ErrorCode::notVerified:
+            return which + "verification failed: " + mismatchText(e);
+        default:
+            return std::string(errorText(e.code));
+    }
+}
+
+}  // namespace
+
+std::string_view errorText(ErrorCode code) {
+    for (const CodeText& c : codeTexts)
+        if (c.code == code) return c.text;
+    return "unknown status";
+}
+
+std::string describe(const Error& error, std::string_view fieldName) {
+    return messageFor(error, fieldName);
+}
+
+void finishMessage(Error& error, std::string_view fieldName) {
+    error.message = messageFor(error, fieldName);
+}
+
+Error makeError(ErrorCode code) {
+    Error error;
+    error.code = code;
+    finishMessage(error);
+    return error;
+}
+
+Error rangeError(ErrorCode code, const char* field, long value, long minimum, long maximum) {
+    Error error;
+    error.code = code;
+    error.field = field;
+    error.value = value;
+    error.minimum = minimum;
+    error.maximum = maximum;
+    finishMessage(error);
+    return error;
+}
+
+std::span<const std::uint8_t> bytesOf(std::string_view text) {
+    return {reinterpret_cast<const std::uint8_t*>(text.data()), text.size()};
+}
+
+std::string decimalText(double value, int decimals) {
+    char text[64];
+    const auto [end, failed] =
+        std::to_chars(text, text + sizeof text, value, std::chars_format::fixed, decimals);
+    return failed == std::errc() ? std::string(text, end) : std::string("?");
+}
+
+const char* version() {
+    return BARQUILL_VERSION_STRING;
+}
+
+}  // namespace barquill

@@ -1,0 +1,45 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+// What the library's own files share: building symbols and errors, and the
+// view of a symbol's modules that the rasteriser draws.
+
+#include <optional>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "barquill/errors.hpp"
+#include "barquill/render.hpp"
+#include "barquill/symbol.hpp"
+#include "raster/symbol_picture.h"
+
+namespace barquill {
+
+// The one maker of symbols, so that every Symbol is whole.
+struct SymbolMaker {
+    static Symbol make(int rows, int columns, int width, int level, int dataCodewords,
+                       int capacity, bool compact, std::vector<std::uint8_t> modules,
+                       std::span<const std::uint8_t> data, int eci, std::optional<Macro> macro);
+};
+
+// An error whose default message is made by finishMessage from its fields.
+Error rangeError(ErrorCode code, const char* field, long value, long minimum, long maximum);
+
+// Fills error.message from the code and its numbers, naming the field as
+// `fieldName` (the error's own field when empty).
+void finishMessage(Error& error, std::string_view fieldName = {});
+
+Error makeError(ErrorCode code);
+
+std::span<const std::uint8_t> bytesOf(std::string_view text);
+
+raster::ModuleMatrix moduleMatrix(const Symbol& symbol);
+raster::DrawOptions drawOptions(const Render& render);
+std::optional<Error> checkRender(const Render& render);
+
+// Decimal numbers as the settings take them and as messages write them,
+// whatever the host program's locale.
+std::string decimalText(double value, int decimals);
+
+}  // namespace barquill

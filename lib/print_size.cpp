@@ -1,0 +1,108 @@
+// SPDX-License-Identifier: MIT
+// Module sizes for print: whole printer dots, and the largest module that
+// fits a label.
+
+#include <algorithm>
+#include <cmath>
+
+#include "barquill/print_size.hpp"
+#include "lib/internal.h"
+
+namespace barquill {
+
+static_assert(printedRowModules * maxModuleWidth <= maxRowHeight);
+
+namespace {
+
+Error needs(const char* field, const char* other, ErrorCode code) {
+    Error error;
+    error.code = code;
+    error.field = field;
+    error.other = other;
+    finishMessage(error);
+    return error;
+}
+
+}  // namespace
+
+double dotsToMm(long dots, int dpi) {
+    return dpi > 0 ? static_cast<double>(dots) * mmPerInch / dpi : 0.0;
+}
+
+Result<SizedModules> sizeModules(const PrintSize& request) {
+    if (request.dpi && (*request.dpi < 1 || *request.dpi > maxDpi))
+        return rangeError(ErrorCode::invalidRender, "dpi", *request.dpi, 1, maxDpi);
+    if (request.moduleWidth && (*request.moduleWidth < 1 || *request.moduleWidth > maxModuleWidth))
+        return rangeError(ErrorCode::invalidRender, "moduleWidth", *request.moduleWidth, 1,
+                          maxModuleWidth);
+    if (request.rowHeight && (*request.rowHeight < 1 || *request.rowHeight > maxRowHeight))
+        return rangeError(ErrorCode::invalidRender, "rowHeight", *request.rowHeight, 1,
+                          maxRowHeight);
+
+    SizedModules sized;
+    sized.size.dpi = request.dpi.value_or(0);
+    if (!request.moduleMm) {
+        sized.size.moduleWidth = request.moduleWidth.value_or(defaultModuleWidth);
+        sized.size.rowHeight =
+            request.rowHeight.value_or(defaultRowHeight / defaultModuleWidth * sized.size.moduleWidth);
+        return sized;
+    }
+    if (request.moduleWidth) return needs("moduleMm", "moduleWidth", ErrorCode::conflictingOptions);
+    if (!request.dpi) return needs("moduleMm", "dpi", ErrorCode::missingOption);
+    const double mm = *request.moduleMm;
+    if (!(mm > 0.0 && mm <= maxModuleMm)) {
+        Error error = rangeError(ErrorCode::invalidRender, "moduleMm", 0, 0,
+                                 static_cast<long>(maxModuleMm));
+        error.given = std::isfinite(mm) ? decimalText(mm, 3) : "not a number";
+        finishMessage(error);
+        return error;
+    }
+    const long dots = std::max(1L, std::lround(mm * *request.dpi / mmPerInch));
+    if (dots > maxModuleWidth) {
+        // A module of more dots than are drawn: the numbers say how many.
+        Error error = rangeError(ErrorCode::invalidRender, "moduleMm", dots, 1, maxModuleWidth);
+        error.needed = dots;
+        error.available = maxModuleWidth;
+        return error;
+    }
+    sized.size.moduleWidth = static_cast<int>(dots);
+    sized.size.rowHeight = request.rowHeight.value_or(printedRowModules * sized.size.moduleWidth);
+    if (dots < minReliableDots) {
+        Warning warning;
+        warning.id = "thin-module";
+        warning.value = static_cast<double>(dots);
+        warning.limit = minReliableDots;
+        warning.message = "a module is only " + std::to_string(dots) + " printer dot" +
+                          (dots == 1 ? "" : "s") + " wide (" +
+                          decimalText(dotsToMm(dots, *request.dpi), 3) +
+                          " mm); with fewer than " + std::to_string(minReliableDots) +
+                          " bars print unevenly";
+        sized.warning = warning;
+    }
+    return sized;
+}
+
+Result<ModuleSize> fitToLabel(int widthModules, int rows, int quietZone, LabelArea area, int dpi) {
+    if (dpi < 1 || dpi > maxDpi) return rangeError(ErrorCode::invalidRender, "dpi", dpi, 1, maxDpi);
+    const auto dotsOf = [dpi](double mm) {
+        return std::lround(std::floor(mm * dpi / mmPerInch + 1e-9));
+    };
+    const long width = dotsOf(area.widthMm);
+    const long height = dotsOf(area.heightMm);
+    const long margins = 2L * quietZone;
+    for (int dots = maxModuleWidth; dots >= 1; --dots) {
+        if (margins + static_cast<long>(widthModules) * dots <= width &&
+            margins + static_cast<long>(rows) * printedRowModules * dots <= height)
+            return ModuleSize{dots, printedRowModules * dots, dpi};
+    }
+    Error error;
+    error.code = ErrorCode::labelTooSmall;
+    error.field = "fit";
+    error.value = dpi;
+    error.widthMm = dotsToMm(margins + widthModules, dpi);
+    error.heightMm = dotsToMm(margins + static_cast<long>(printedRowModules) * rows, dpi);
+    finishMessage(error);
+    return error;
+}
+
+}  // namespace barquill

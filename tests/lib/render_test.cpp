@@ -1,0 +1,94 @@
+// SPDX-License-Identifier: MIT
+// Symbols are drawn 1 bit deep at the asked geometry, every module exactly
+// its block of pixels, and read back to their data.
+#include <gtest/gtest.h>
+
+#include <numeric>
+
+#include "barquill/barquill.hpp"
+#include "tests/support/pdf417_reader.h"
+
+namespace barquill {
+namespace {
+
+using testing::toBytes;
+
+std::string allByteValues() {
+    std::string bytes(256, '\0');
+    std::iota(bytes.begin(), bytes.end(), '\0');
+    return bytes;
+}
+
+TEST(DrawnSymbols, AreOneBitDeepAndDecodeToTheirData) {
+    struct Case {
+        const char* name;
+        std::string data;
+        Options options;
+        Render render;
+    };
+    const Case cases[] = {
+        {"desktop geometry", "Hello, World!", {}, {}},
+        {"every byte value", allByteValues(), {.level = 5}, {}},
+        {"compact form", "COMPACT 0123456789", {.compact = true}, {}},
+        {"printer dots", "LOT 4711", {}, {.moduleWidth = 3, .rowHeight = 9, .dpi = 300}},
+        {"colours",
+         "navy on yellow",
+         {.level = 2, .columns = 3},
+         {.quietZone = 4, .bar = {0, 0, 128}, .space = {255, 255, 0}}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const auto symbol = encode(std::span(reinterpret_cast<const std::uint8_t*>(c.data.data()),
+                                             c.data.size()),
+                                   c.options);
+        ASSERT_TRUE(symbol) << symbol.error().message;
+        const auto grey = toImage(*symbol, c.render, PixelFormat::grey8);
+        ASSERT_TRUE(grey);
+        const PictureSize size = pictureSize(*symbol, c.render);
+        ASSERT_EQ(grey->width, size.width);
+        ASSERT_EQ(grey->height, size.height);
+        EXPECT_EQ(size.width, 2 * c.render.quietZone + symbol->width() * c.render.moduleWidth);
+        EXPECT_EQ(size.height, 2 * c.render.quietZone + symbol->rows() * c.render.rowHeight);
+        EXPECT_EQ(testing::readPdf417Grey(grey->pixels.data(), grey->width, grey->height,
+                                          static_cast<int>(grey->stride)),
+                  toBytes(c.data));
+        // The file is 1 bit deep: a palette of the two colours.
+        const auto png = toPng(*symbol, c.render);
+        ASSERT_TRUE(png);
+        EXPECT_EQ((*png)[24], 1) << "PNG bit depth";
+    }
+}
+
+TEST(DrawnSymbols, EveryModuleCoversItsBlockTopRowFirstInsideTheQuietZone) {
+    const auto symbol = encode("F, asymmetric");
+    ASSERT_TRUE(symbol);
+    const Render render{.moduleWidth = 3, .rowHeight = 5, .quietZone = 7, .bar = {255, 0, 0}};
+    const auto image = toImage(*symbol, render, PixelFormat::mono1);
+    ASSERT_TRUE(image);
+    EXPECT_EQ(image->bar, (Rgb{255, 0, 0}));
+    EXPECT_EQ(image->space, white);
+    EXPECT_EQ(image->stride, static_cast<std::size_t>((image->width + 7) / 8));
+    auto bit = [&](long x, long y) {
+        const std::uint8_t byte =
+            image->pixels[static_cast<std::size_t>(y) * image->stride + static_cast<std::size_t>(x / 8)];
+        return (byte >> (7 - x % 8)) & 1;
+    };
+    for (int row = 0; row < symbol->rows(); ++row)
+        for (int module = 0; module < symbol->width(); ++module) {
+            const int expected = symbol->bar(row, module);
+            const long left = 7 + 3L * module, top = 7 + 5L * row;
+            ASSERT_EQ(bit(left, top), expected) << row << "," << module;
+            ASSERT_EQ(bit(left + 2, top + 4), expected) << row << "," << module;
+        }
+    for (long x = 0; x < image->width; ++x) {
+        EXPECT_EQ(bit(x, 6), 0);
+        EXPECT_EQ(bit(x, image->height - 7), 0);
+    }
+    for (long y = 0; y < image->height; ++y) {
+        EXPECT_EQ(bit(6, y), 0);
+        EXPECT_EQ(bit(image->width - 7, y), 0);
+    }
+}
+
+}  // namespace
+}  // namespace barquill
