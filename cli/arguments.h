@@ -1,5 +1,7 @@
+// SPDX-License-Identifier: MIT
 #pragma once
-// The command line: options in, a checked Request out.
+// The command line: options in, a checked Request out. The options are the
+// library's table of settings, plus what only a command line has.
 
 #include <string>
 #include <vector>

@@ -74,7 +74,7 @@ ListStatus BatchSplitter::next(BatchItem* item) {
 
         std::string_view text(buffer_.data() + start_, scanned);
         start_ += scanned + (found ? 1 : 0);
-        const int line = ++line_;
+        const long long line = ++line_;
         if (!format_.nulSeparated && !text.empty() && text.back() == '\r') text.remove_suffix(1);
         tooLong = tooLong || text.size() > itemLimit_;
 
@@ -127,59 +127,6 @@ NameProblem checkOutputName(std::string_view name) {
         start = slash + 1;
     }
     return NameProblem::none;
-}
-
-CounterPattern CounterPattern::parse(std::string_view pattern, std::string* error) {
-    CounterPattern result;
-    int counters = 0;
-    std::string* part = &result.before_;
-    for (std::size_t i = 0; i < pattern.size(); ++i) {
-        if (pattern[i] != '%') {
-            *part += pattern[i];
-            continue;
-        }
-        std::size_t j = i + 1;
-        if (j < pattern.size() && pattern[j] == '%') {
-            *part += '%';
-            i = j;
-            continue;
-        }
-        bool zero = false;
-        if (j < pattern.size() && pattern[j] == '0') {
-            zero = true;
-            ++j;
-        }
-        int width = 0;
-        while (j < pattern.size() && pattern[j] >= '0' && pattern[j] <= '9' && width < 100)
-            width = width * 10 + (pattern[j++] - '0');
-        if (j >= pattern.size() || pattern[j] != 'd' || width > 20) {
-            *error = "the output name \"" + std::string(pattern) +
-                     "\" has a % that is not a counter (%d, %5d or %05d; %% for a percent sign)";
-            return result;
-        }
-        result.zeroPadded_ = zero;
-        result.width_ = width;
-        part = &result.after_;
-        ++counters;
-        i = j;
-    }
-    if (counters != 1)
-        *error = "in a batch the output name needs exactly one counter such as %05d, not " +
-                 std::to_string(counters) + " (\"" + std::string(pattern) + "\")";
-    else
-        error->clear();
-    return result;
-}
-
-std::string CounterPattern::nameFor(int counter) const {
-    char number[32];
-    std::snprintf(number, sizeof number, zeroPadded_ ? "%0*d" : "%*d", width_, counter);
-    return before_ + number + after_;
-}
-
-std::string CounterPattern::folder() const {
-    const std::size_t slash = before_.rfind('/');
-    return slash == std::string::npos ? std::string() : before_.substr(0, slash + 1);
 }
 
 }  // namespace barquill::cli

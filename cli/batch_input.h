@@ -11,7 +11,7 @@
 namespace barquill::cli {
 
 struct BatchItem {
-    int line = 0;            // 1-based line (or item) number, for messages and counters
+    long long line = 0;      // 1-based line (or item) number, for messages and counters
     std::string data;        // the bytes to encode
     std::string outputName;  // with names: after the line's last tab; empty when none
     bool tooLong = false;    // longer than the item limit: data is empty, the rest was skipped
@@ -50,7 +50,7 @@ private:
     std::size_t itemLimit_;
     std::vector<char> buffer_;
     std::size_t start_ = 0, end_ = 0;
-    int line_ = 0;
+    long long line_ = 0;
     bool ended_ = false, failed_ = false;
 };
 
@@ -69,22 +69,5 @@ enum class NameProblem {
 };
 
 NameProblem checkOutputName(std::string_view name);
-
-// An output name pattern with one printf-style counter: %d, %5d or %05d;
-// %% stands for a percent sign.
-class CounterPattern {
-public:
-    // Empty error when the pattern holds exactly one counter.
-    static CounterPattern parse(std::string_view pattern, std::string* error);
-    std::string nameFor(int counter) const;
-    // The folder part of the pattern ("labels/" of "labels/%05d.png"; empty
-    // for the working folder): names given in a list are relative to it.
-    std::string folder() const;
-
-private:
-    std::string before_, after_;
-    int width_ = 0;
-    bool zeroPadded_ = false;
-};
 
 }  // namespace barquill::cli

@@ -12,11 +12,10 @@
 #include <thread>
 #include <unordered_set>
 
+#include "barquill/barquill.hpp"
 #include "cli/batch_input.h"
 #include "cli/exit_status.h"
-#include "cli/symbol.h"
-#include "cli/symbol_writer.h"
-#include "cli/symbology.h"
+#include "cli/messages.h"
 
 namespace barquill::cli {
 
@@ -64,13 +63,13 @@ std::string nameRefusal(NameProblem problem, const std::string& name) {
 class BatchRunner {
 public:
     BatchRunner(const Request& request, const Console& console)
-        : request_(request), console_(console), options_(drawOptions(request)) {
-        if (!request.outputPath.empty()) {
-            std::string error;
-            pattern_ = CounterPattern::parse(request.outputPath, &error);
-            hasPattern_ = error.empty();
-            if (hasPattern_) folder_ = pattern_.folder();
-        }
+        : request_(request), console_(console) {
+        if (!request.outputPath.empty())
+            if (auto pattern = NamePattern::parse(request.outputPath)) {
+                pattern_ = *pattern;
+                hasPattern_ = true;
+                folder_ = pattern_.folder();
+            }
         const int cores = static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
         threads_ = request.jobs > 0 ? request.jobs : cores;
         windowItems_ = WINDOW_ITEMS_PER_WORKER * static_cast<std::size_t>(threads_);
@@ -184,8 +183,6 @@ private:
     }
 
     void work() {
-        // One job per worker: the encoder keeps nothing between calls but the job.
-        auto job = std::make_unique_for_overwrite<encoder::SymbolJob>();
         while (true) {
             Slot* slot = nullptr;
             {
@@ -197,7 +194,7 @@ private:
                 slot = pending_.front();
                 pending_.pop_front();
             }
-            process(*slot, job.get());
+            process(*slot);
             {
                 std::lock_guard lock(mutex_);
                 slot->done = true;
@@ -206,48 +203,30 @@ private:
         }
     }
 
-    void process(Slot& slot, encoder::SymbolJob* job) {
+    void process(Slot& slot) {
         ItemResult* result = &slot.result;
-        std::string data = slot.item.data, error;
-        if (!prepareData(request_, &data, &error)) {
-            fail(result, EXIT_NOT_ENCODABLE, {error});
+        const std::string& data = slot.item.data;
+        auto label = makeLabel(
+            std::span(reinterpret_cast<const std::uint8_t*>(data.data()), data.size()),
+            request_.settings);
+        if (!label) {
+            std::vector<std::string> lines = failureLines(label.error(), data.size());
+            if (label.error().code == ErrorCode::notVerified)
+                for (std::string& line : lines) line = slot.name + ": " + line;
+            fail(result, exitStatusOf(label.error()), lines);
             return;
         }
-        int eci = encoder::NO_ECI;
-        if (!applyCharset(request_, false, &data, &eci, &error)) {
-            fail(result, EXIT_NOT_ENCODABLE, {"error: " + error});
+        if (!request_.quiet)
+            for (const Warning& warning : label->warnings)
+                result->messages.push_back(warningText(warning));
+        auto written = saveLabel(*label, slot.name, request_.settings.write);
+        if (!written) {
+            fail(result, exitStatusOf(written.error()), failureLines(written.error(), data.size()));
             return;
-        }
-        const EncodeOutcome outcome = encodeSymbol(
-            job, {request_.level, request_.columns, request_.compact, shapeOptions(request_, eci)},
-            data);
-        if (!request_.quiet) result->messages = outcome.warnings;
-        if (!outcome.built) {
-            fail(result, EXIT_NOT_ENCODABLE, outcome.errors);
-            return;
-        }
-        const OutputFormat format = request_.format.value_or(formatFromName(slot.name));
-        verify::Expected expected;
-        expected.bytes = std::move(data);
-        expected.eci = eci;
-        WriteOptions write = writeOptions(request_);
-        if (request_.verify) write.verify = &expected;
-        switch (writeSymbolFile(*job, options_, format, slot.name, write, &error)) {
-            case WriteResult::written:
-                break;
-            case WriteResult::notVerified:
-                fail(result, EXIT_NOT_VERIFIED, {slot.name + ": " + error});
-                return;
-            case WriteResult::notWritten:
-                fail(result, EXIT_NOT_WRITTEN, {"cannot write " + slot.name + ": " + error});
-                return;
         }
         if (request_.verbose) {
-            const PictureSize size = pictureSize(*job, options_);
             result->details.push_back("wrote " + slot.name);
-            for (std::string& line : describeSymbol(*job, outcome.report.dataCodewords, size.width,
-                                                    size.height, request_.geometry))
-                result->details.push_back(std::move(line));
+            for (std::string& line : describeLabel(*label)) result->details.push_back(std::move(line));
         }
     }
 
@@ -257,13 +236,13 @@ private:
     }
 
     void report(const Slot& slot) {
-        const int line = slot.item.line;
+        const long long line = slot.item.line;
         const bool any = !slot.result.messages.empty() || !slot.result.details.empty();
         if (any && progressShown_) std::fputs("\r\033[K", console_.err);
         for (const std::string& message : slot.result.messages)
-            std::fprintf(console_.err, "barquill: line %d: %s\n", line, message.c_str());
+            std::fprintf(console_.err, "barquill: line %lld: %s\n", line, message.c_str());
         for (const std::string& detail : slot.result.details)
-            std::fprintf(console_.err, "barquill: line %d: %s\n", line, detail.c_str());
+            std::fprintf(console_.err, "barquill: line %lld: %s\n", line, detail.c_str());
         ++reported_;
         const int status = slot.result.status;
         if (status != EXIT_WRITTEN) ++failed_;
@@ -283,8 +262,7 @@ private:
 
     const Request& request_;
     const Console& console_;
-    DrawOptions options_;
-    CounterPattern pattern_;
+    NamePattern pattern_;
     bool hasPattern_ = false;
     std::string folder_;  // where names given in the list are written
     int threads_ = 1;

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The tool's exit statuses, one per kind of outcome a script may branch on.
 

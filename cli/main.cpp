@@ -1,23 +1,30 @@
+// SPDX-License-Identifier: MIT
 // barquill: PDF417 barcodes from the command line.
 #include <unistd.h>
 
+#include <csignal>
 #include <cstdio>
 #include <string>
 #include <vector>
 
+#include "barquill/files.hpp"
 #include "cli/arguments.h"
 #include "cli/run.h"
-#include "image/replace_file.h"
 
 int main(int argc, char** argv) {
+    // A file over the size limit is an error to report, not a reason to die.
+    std::signal(SIGXFSZ, SIG_IGN);
     const std::vector<std::string> args(argv, argv + argc);
     const barquill::cli::ParseResult parsed = barquill::cli::parseArguments(args);
     if (!parsed.run) {
-        std::fputs(parsed.text.c_str(), parsed.exitStatus == 0 ? stdout : stderr);
+        std::FILE* stream = parsed.exitStatus == 0 ? stdout : stderr;
+        std::fputs(parsed.text.c_str(), stream);
+        // Help that could not be written (a full disk) is a failure too.
+        if (std::fflush(stream) != 0 || std::ferror(stream)) return 1;
         return parsed.exitStatus;
     }
     // An interrupted run leaves complete files and nothing else.
-    barquill::image::InstallTerminationGuard();
+    barquill::installTerminationGuard();
     barquill::cli::Console console;
     console.errIsTerminal = ::isatty(STDERR_FILENO) != 0;
     return barquill::cli::runRequest(parsed.request, console);

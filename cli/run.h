@@ -1,12 +1,11 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The tool's work, callable without a process: one symbol or a batch.
 
 #include <cstdio>
 #include <string>
-#include <string_view>
 
 #include "cli/request.h"
-#include "cli/symbol_writer.h"
 
 namespace barquill::cli {
 
@@ -20,21 +19,12 @@ struct Console {
 // Runs the request and returns the exit status (see exit_status.h).
 int runRequest(const Request& request, const Console& console);
 
-// Data longer than this cannot fit any symbol; reading stops there.
+// Data longer than this cannot fit any series worth printing; reading
+// stops there.
 inline constexpr std::size_t MAX_DATA_BYTES = 1 << 20;
 
 // Reads a whole stream; false when it could not be read. At most `limit`
 // bytes are kept; *truncated tells whether there was more.
 bool readStream(std::FILE* stream, std::size_t limit, std::string* bytes, bool* truncated);
-
-// How the request draws its symbols.
-DrawOptions drawOptions(const Request& request);
-
-// How the request writes its files.
-WriteOptions writeOptions(const Request& request);
-
-// The data as the options ask: escapes decoded, one newline stripped.
-// False with *error when an escape is malformed.
-bool prepareData(const Request& request, std::string* data, std::string* error);
 
 }  // namespace barquill::cli

@@ -11,12 +11,8 @@
 #include <memory>
 #include <random>
 
+#include "barquill/barquill.hpp"
 #include "cli/batch_run.h"
-#include "cli/symbol.h"
-#include "cli/symbol_writer.h"
-#include "image/picture.h"
-
-using namespace barquill::image;
 
 namespace {
 
@@ -61,7 +57,7 @@ void BatchToPngFiles(benchmark::State& state) {
     request.batchPath = list;
     request.outputPath = scratch.path + "/%05d.png";
     request.jobs = static_cast<int>(state.range(0));
-    request.verify = state.range(1) != 0;
+    request.settings.verify = state.range(1) != 0;
     Console console;
     console.in = nullptr;
     console.out = nullptr;
@@ -81,79 +77,60 @@ BENCHMARK(BatchToPngFiles)
 // The steps of one symbol, each on its own.
 struct OneSymbol {
     std::vector<std::string> texts = shortTexts(1000);
-    std::unique_ptr<barquill::encoder::SymbolJob> job =
-        std::make_unique<barquill::encoder::SymbolJob>();
-    DrawOptions options;
+    barquill::Symbol first = *barquill::encode(texts[0]);
+    barquill::Render render;
 };
 
 void Encode(benchmark::State& state) {
     OneSymbol symbol;
     std::size_t i = 0;
     for (auto _ : state)
-        benchmark::DoNotOptimize(
-            encodeSymbol(symbol.job.get(), {}, symbol.texts[i++ % symbol.texts.size()]));
+        benchmark::DoNotOptimize(barquill::encode(symbol.texts[i++ % symbol.texts.size()]));
 }
 BENCHMARK(Encode);
 
 void DrawOneBit(benchmark::State& state) {
     OneSymbol symbol;
-    encodeSymbol(symbol.job.get(), {}, symbol.texts[0]);
-    Picture picture;
     for (auto _ : state)
-        benchmark::DoNotOptimize(drawSymbol(*symbol.job, symbol.options, &picture));
+        benchmark::DoNotOptimize(
+            barquill::toImage(symbol.first, symbol.render, barquill::PixelFormat::mono1));
 }
 BENCHMARK(DrawOneBit);
 
 void EncodeFileInMemory(benchmark::State& state) {
     OneSymbol symbol;
-    encodeSymbol(symbol.job.get(), {}, symbol.texts[0]);
-    Picture picture;
-    drawSymbol(*symbol.job, symbol.options, &picture);
-    const auto format = static_cast<std::uint32_t>(state.range(0));
-    for (auto _ : state) {
-        std::uint8_t* bytes = nullptr;
-        std::int32_t size = 0;
-        picture.Encode(bytes, size, format);
-        Picture::FreeMemory(bytes);
-    }
+    const auto format = static_cast<barquill::Format>(state.range(0));
+    for (auto _ : state) benchmark::DoNotOptimize(barquill::render(symbol.first, format, symbol.render));
 }
-BENCHMARK(EncodeFileInMemory)->Arg(IMAGE_FORMAT_PNG)->Arg(IMAGE_FORMAT_GIF)->Arg(IMAGE_FORMAT_BMP);
+BENCHMARK(EncodeFileInMemory)
+    ->Arg(static_cast<int>(barquill::Format::png))
+    ->Arg(static_cast<int>(barquill::Format::gif))
+    ->Arg(static_cast<int>(barquill::Format::bmp));
 
 void SvgDocument(benchmark::State& state) {
     OneSymbol symbol;
-    encodeSymbol(symbol.job.get(), {}, symbol.texts[0]);
-    for (auto _ : state) benchmark::DoNotOptimize(svgDocument(*symbol.job, symbol.options));
+    for (auto _ : state) benchmark::DoNotOptimize(barquill::toSvg(symbol.first, symbol.render));
 }
 BENCHMARK(SvgDocument);
 
 void WritePngFile(benchmark::State& state) {
     ScratchDirectory scratch;
     OneSymbol symbol;
-    encodeSymbol(symbol.job.get(), {}, symbol.texts[0]);
     const std::string path = scratch.path + "/one.png";
-    std::string error;
-    for (auto _ : state)
-        benchmark::DoNotOptimize(
-            writeSymbolFile(*symbol.job, symbol.options, OutputFormat::png, path, {}, &error));
+    for (auto _ : state) benchmark::DoNotOptimize(barquill::save(symbol.first, path, symbol.render));
 }
 BENCHMARK(WritePngFile);
 
-// Reading the drawn symbol back (--verify): drawing, grey conversion and the
-// reader, set against the encode and file costs above.
+// Reading the drawn symbol back (--verify), set against the encode and file
+// costs above.
 void VerifySymbol(benchmark::State& state) {
     OneSymbol symbol;
+    std::vector<barquill::Symbol> symbols;
+    for (const std::string& text : symbol.texts) symbols.push_back(*barquill::encode(text));
     std::size_t i = 0;
-    std::string error;
-    for (auto _ : state) {
-        state.PauseTiming();
-        const std::string& text = symbol.texts[i++ % symbol.texts.size()];
-        encodeSymbol(symbol.job.get(), {}, text);
-        barquill::verify::Expected expected;
-        expected.bytes = text;
-        state.ResumeTiming();
-        if (!verifySymbol(*symbol.job, symbol.options, expected, &error))
-            state.SkipWithError(error.c_str());
-    }
+    for (auto _ : state)
+        if (auto error = barquill::verifySymbol(symbols[i++ % symbols.size()], symbol.render))
+            state.SkipWithError(error->message.c_str());
 }
 BENCHMARK(VerifySymbol);
 

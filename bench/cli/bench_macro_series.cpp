@@ -7,8 +7,7 @@
 #include <random>
 #include <string>
 
-#include "cli/symbol.h"
-#include "cli/symbol_writer.h"
+#include "barquill/barquill.hpp"
 #include "encoder/macro_series.h"
 
 namespace {
@@ -34,28 +33,24 @@ std::string sample(int kind) {
 // png false: the symbols are built but not drawn, to show the share of each.
 void macroSeries(benchmark::State& state, bool png) {
     const std::string data = sample(static_cast<int>(state.range(0)));
-    const auto* bytes = reinterpret_cast<const unsigned char*>(data.data());
-    auto job = std::make_unique<encoder::SymbolJob>();
-    const cli::DrawOptions draw;
-    std::string file, error;
+    const std::span bytes(reinterpret_cast<const std::uint8_t*>(data.data()), data.size());
     std::size_t segments = 0, written = 0;
     for (auto _ : state) {
-        const encoder::MacroSeries series = encoder::planMacroSeries(
-            bytes, data.size(), -1, 0, encoder::SymbolOptions{}, encoder::MacroSeriesOptions{});
-        segments = series.segments.size();
+        const auto series = encodeSeries(bytes);
+        if (!series) {
+            state.SkipWithError("the series failed");
+            return;
+        }
+        segments = series->size();
         written = 0;
-        for (const encoder::MacroSegment& segment : series.segments) {
-            cli::SymbolOptions options{series.level, series.columns, false};
-            options.shape.rows = series.rows;
-            options.shape.macro = segment.control;
-            const cli::EncodeOutcome outcome = cli::encodeSymbol(
-                job.get(), options, std::string_view(data).substr(segment.offset, segment.length));
-            if (!outcome.built || (png && !cli::encodeSymbolFile(*job, draw, cli::OutputFormat::png,
-                                                                 &file, &error))) {
+        if (!png) continue;
+        for (const Symbol& symbol : *series) {
+            const auto file = toPng(symbol);
+            if (!file) {
                 state.SkipWithError("a segment failed");
                 return;
             }
-            written += file.size();
+            written += file->size();
         }
     }
     state.counters["segments"] = static_cast<double>(segments);

@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 
 #include "cli/exit_status.h"
-#include "cli/geometry.h"
 
 namespace barquill::cli {
 namespace {
@@ -12,48 +11,6 @@ namespace {
 ParseResult parse(std::vector<std::string> args) {
     args.insert(args.begin(), "barquill");
     return parseArguments(args);
-}
-
-TEST(Geometry, PrinterSizingGivesWholeDotsAndWarnsBelowThree) {
-    struct Case {
-        GeometryRequest request;
-        bool ok;
-        int moduleWidth, rowHeight, dpi;
-        const char* warningOrError;  // "" for none
-    };
-    const Case cases[] = {
-        {{}, true, 2, 4, 0, ""},
-        {{3, {}, {}, {}}, true, 3, 6, 0, ""},
-        {{3, 5, {}, {}}, true, 3, 5, 0, ""},
-        {{{}, {}, {}, 600}, true, 2, 4, 600, ""},
-        {{{}, {}, 0.25, 300}, true, 3, 9, 300, ""},   // 2.95 dots become 3
-        {{{}, {}, 0.33, 600}, true, 8, 24, 600, ""},  // 7.8 dots become 8
-        {{{}, 10, 0.5, 300}, true, 6, 10, 300, ""},
-        {{{}, {}, 0.25, 203}, true, 2, 6, 203, "only 2 printer dots"},
-        {{{}, {}, 0.01, 96}, true, 1, 3, 96, "only 1 printer dot "},
-        {{{}, {}, 0.25, {}}, false, 0, 0, 0, "needs --dpi"},
-        {{2, {}, 0.25, 300}, false, 0, 0, 0, "not both"},
-        {{{}, {}, 0.0, 300}, false, 0, 0, 0, "--xdim must be"},
-        {{{}, {}, 5.0, 1200}, false, 0, 0, 0, "dots per module"},
-        {{0, {}, {}, {}}, false, 0, 0, 0, "--module-width must be"},
-        {{65, {}, {}, {}}, false, 0, 0, 0, "--module-width must be"},
-        {{{}, 257, {}, {}}, false, 0, 0, 0, "--row-height must be"},
-        {{{}, {}, {}, 0}, false, 0, 0, 0, "--dpi must be"},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.warningOrError);
-        const GeometryResult result = computeGeometry(c.request);
-        ASSERT_EQ(result.ok, c.ok) << result.error;
-        const std::string& text = c.ok ? result.warning : result.error;
-        if (*c.warningOrError == '\0')
-            EXPECT_EQ(text, "");
-        else
-            EXPECT_NE(text.find(c.warningOrError), std::string::npos) << text;
-        if (!c.ok) continue;
-        EXPECT_EQ(result.geometry.moduleWidth, c.moduleWidth);
-        EXPECT_EQ(result.geometry.rowHeight, c.rowHeight);
-        EXPECT_EQ(result.geometry.dpi, c.dpi);
-    }
 }
 
 TEST(Arguments, BadCommandLinesAreUsageErrorsThatSayWhatToChange) {
@@ -130,30 +87,30 @@ TEST(Arguments, OptionsReachTheRequest) {
     const Request& request = result.request;
     EXPECT_EQ(request.text, "-leading dash");
     EXPECT_EQ(request.outputPath, "-");
-    EXPECT_EQ(request.format, OutputFormat::svg);
-    EXPECT_EQ(request.level, 5);
-    EXPECT_EQ(request.columns, 7);
-    EXPECT_TRUE(request.compact);
-    EXPECT_EQ(request.margin, 0);
-    EXPECT_EQ(request.barColor, 0x800000u);
-    EXPECT_EQ(request.spaceColor, 0x00FFFFu);
-    EXPECT_EQ(request.geometry.moduleWidth, 6);
-    EXPECT_EQ(request.geometry.rowHeight, 18);
-    EXPECT_EQ(request.geometry.dpi, 300);
-    EXPECT_TRUE(request.verbose && request.quiet && request.escapes && request.stripNewline);
+    EXPECT_EQ(request.settings.write.format, Format::svg);
+    EXPECT_EQ(request.settings.options.level, 5);
+    EXPECT_EQ(request.settings.options.columns, 7);
+    EXPECT_TRUE(request.settings.options.compact);
+    EXPECT_EQ(request.settings.quietZone, 0);
+    EXPECT_EQ(request.settings.bar, (Rgb{0, 0, 0x80}));
+    EXPECT_EQ(request.settings.space, (Rgb{0xFF, 0xFF, 0}));
+    EXPECT_EQ(request.settings.size.moduleMm, 0.5);
+    EXPECT_EQ(request.settings.size.dpi, 300);
+    EXPECT_TRUE(request.verbose && request.quiet && request.settings.escapes &&
+                request.settings.stripNewline);
 }
 
 TEST(Arguments, DefaultsAreTheDesktopSymbolWithAutomaticLevelAndColumns) {
     const ParseResult result = parse({"-o", "a.png", "Hello"});
     ASSERT_TRUE(result.run) << result.text;
-    EXPECT_EQ(result.request.level, -1);
-    EXPECT_EQ(result.request.columns, 0);
-    EXPECT_EQ(result.request.margin, 10);
-    EXPECT_EQ(result.request.barColor, 0x000000u);
-    EXPECT_EQ(result.request.spaceColor, 0xFFFFFFu);
-    EXPECT_EQ(result.request.geometry.moduleWidth, 2);
-    EXPECT_EQ(result.request.geometry.rowHeight, 4);
-    EXPECT_FALSE(result.request.format);
+    const Settings& settings = result.request.settings;
+    EXPECT_EQ(settings.options.level, -1);
+    EXPECT_EQ(settings.options.columns, 0);
+    EXPECT_EQ(settings.quietZone, 10);
+    EXPECT_EQ(settings.bar, black);
+    EXPECT_EQ(settings.space, white);
+    EXPECT_EQ(settings.size, PrintSize{});
+    EXPECT_FALSE(settings.write.format);
     EXPECT_FALSE(result.request.batchPath);
 
     const ParseResult standardInput = parse({"-o", "a.png"});
@@ -171,7 +128,7 @@ TEST(Arguments, BatchNeedsNoOutputPatternWhenTheListNamesItsFiles) {
     const ParseResult nul = parse({"--batch", "-", "--batch-nul", "-o", "%d.png", "-f"});
     ASSERT_TRUE(nul.run) << nul.text;
     EXPECT_TRUE(nul.request.batchNul);
-    EXPECT_TRUE(nul.request.force);
+    EXPECT_TRUE(nul.request.settings.write.replaceReadOnly);
 }
 
 // Every number is plain decimal in every option: no octal, hex, sign, space
@@ -180,15 +137,12 @@ TEST(Arguments, NumbersArePlainDecimalAndNoValueMayBeEmpty) {
     struct Case {
         std::vector<std::string> args;
         const char* refusal;  // nullptr: accepted
-        int Request::*field = nullptr;
-        int expected = 0;
+        int margin = 0;
     };
     const Case cases[] = {
-        {{"-m", "010"}, nullptr, &Request::margin, 10},
-        {{"-m", "0"}, nullptr, &Request::margin, 0},
-        {{"-m", "0000000000000000000000007"}, nullptr, &Request::margin, 7},
-        {{"-l", "08"}, nullptr, &Request::level, 8},
-        {{"-c", "007"}, nullptr, &Request::columns, 7},
+        {{"-m", "010"}, nullptr, 10},
+        {{"-m", "0"}, nullptr, 0},
+        {{"-m", "0000000000000000000000007"}, nullptr, 7},
         {{"-m", "0x10"}, "--margin must be a whole number from 0 to 1000 pixels, not \"0x10\""},
         {{"-m", "+5"}, "--margin must be a whole number"},
         {{"-m", " 5"}, "--margin must be a whole number"},
@@ -219,7 +173,7 @@ TEST(Arguments, NumbersArePlainDecimalAndNoValueMayBeEmpty) {
         const ParseResult result = parse(args);
         if (c.refusal == nullptr) {
             ASSERT_TRUE(result.run) << result.text;
-            EXPECT_EQ(result.request.*c.field, c.expected);
+            EXPECT_EQ(result.request.settings.quietZone, c.margin);
             continue;
         }
         EXPECT_FALSE(result.run);
@@ -228,7 +182,11 @@ TEST(Arguments, NumbersArePlainDecimalAndNoValueMayBeEmpty) {
     }
     const ParseResult dpi = parse({"--dpi", "0300", "-o", "a.png", "x"});
     ASSERT_TRUE(dpi.run) << dpi.text;
-    EXPECT_EQ(dpi.request.geometry.dpi, 300) << "not octal";
+    EXPECT_EQ(dpi.request.settings.size.dpi, 300) << "not octal";
+    const ParseResult level = parse({"-l", "08", "-c", "007", "-o", "a.png", "x"});
+    ASSERT_TRUE(level.run) << level.text;
+    EXPECT_EQ(level.request.settings.options.level, 8);
+    EXPECT_EQ(level.request.settings.options.columns, 7);
     for (const char* jobs : {"0", "257", "0x4", ""}) {
         const ParseResult result = parse({"--batch", "-", "-o", "%d.png", "-j", jobs});
         EXPECT_FALSE(result.run) << jobs;
@@ -253,7 +211,7 @@ TEST(Arguments, BatchesVerifyUnlessToldNotToAndSingleSymbolsOnRequest) {
     for (const Case& c : cases) {
         const ParseResult result = parse(c.args);
         ASSERT_TRUE(result.run) << result.text;
-        EXPECT_EQ(result.request.verify, c.verify) << c.args[2];
+        EXPECT_EQ(result.request.settings.verify, c.verify) << c.args[2];
     }
     EXPECT_NE(parse({"--verify", "--no-verify", "-o", "a.png", "x"}).text.find("not both"),
               std::string::npos);

@@ -480,7 +480,9 @@ TEST_F(CommandLine, VerboseTellsWhatWasBuilt) {
     ASSERT_EQ(result.exitStatus, 0);
     const DecodedImage image = *decode("a.png");
     for (const std::string& part :
-         {"4 columns"s, "level 3 (16 error-correction codewords)"s, "of 928 data codewords"s,
+         // 6 rows of 4 columns hold 24 codewords; 16 correct errors and one is the
+         // length descriptor, so 7 are for data.
+         {"4 columns"s, "level 3 (16 error-correction codewords)"s, "of 7 data codewords"s,
           "of 90 rows"s,
           std::to_string(image.width) + " x " + std::to_string(image.height) + " pixels"})
         EXPECT_NE(result.err.find(part), std::string::npos) << part << "\n" << result.err;

@@ -1,10 +1,5 @@
-// The shape, character set and Macro options: how they are read from the
-// command line, the default character set rule, and the series' file names.
-#include "cli/symbology.h"
-
+// The shape, character set and Macro options as the command line takes them.
 #include <gtest/gtest.h>
-
-#include <memory>
 
 #include "cli/arguments.h"
 #include "cli/exit_status.h"
@@ -30,14 +25,14 @@ TEST(SymbologyArguments, ValuesReachTheRequest) {
                                       "--fit",       "50x30.5",
                                       "--dpi",       "300"});
     ASSERT_TRUE(result.run) << result.text;
-    const SymbologyRequest& s = result.request.symbology;
-    EXPECT_EQ(s.rows, 12);
-    EXPECT_TRUE(s.fillLevel);
-    EXPECT_EQ(result.request.level, -1);
-    EXPECT_EQ(s.eci, 899);
-    EXPECT_TRUE(s.macro);
+    const Settings& s = result.request.settings;
+    EXPECT_EQ(s.options.rows, 12);
+    EXPECT_TRUE(s.options.fillLevel);
+    EXPECT_EQ(s.options.level, -1);
+    EXPECT_EQ(s.options.eci, 899);
+    EXPECT_TRUE(s.split);
     EXPECT_EQ(s.series.segments, 4);
-    EXPECT_EQ(s.series.fileId, (std::vector<std::int32_t>{1, 899}));
+    EXPECT_EQ(s.series.fileId, (std::vector<int>{1, 899}));
     EXPECT_EQ(s.series.fileName, "a.txt");
     EXPECT_EQ(s.series.timeStamp, 1796913000);
     EXPECT_TRUE(s.series.checksum);
@@ -47,8 +42,8 @@ TEST(SymbologyArguments, ValuesReachTheRequest) {
 
     const ParseResult aspect = parse({"--aspect", "3:2", "--charset", "iso8859_2"});
     ASSERT_TRUE(aspect.run) << aspect.text;
-    EXPECT_DOUBLE_EQ(aspect.request.symbology.aspect, 1.5);
-    EXPECT_EQ(aspect.request.symbology.charset, "iso8859_2");
+    EXPECT_DOUBLE_EQ(aspect.request.settings.options.aspect, 1.5);
+    EXPECT_EQ(aspect.request.settings.options.charset, "ISO-8859-2");
 }
 
 TEST(SymbologyArguments, BadValuesAreUsageErrors) {
@@ -85,94 +80,6 @@ TEST(SymbologyArguments, BadValuesAreUsageErrors) {
     const ParseResult toStream =
         parseArguments({"barquill", "--macro", "-o", "-", "--format", "png", "x"});
     EXPECT_NE(toStream.text.find("-o - is for one symbol"), std::string::npos);
-}
-
-TEST(CharsetRule, TextThatIsNotAsciiBecomesUtf8WithItsEci) {
-    const std::string euro = "12 \xe2\x82\xac";
-    const struct {
-        const char* name;
-        std::vector<std::string> options;
-        bool fromText;
-        std::string data;
-        bool ok;
-        int eci;
-        std::string bytes;  // or the error
-    } cases[] = {
-        {"ASCII text as before", {}, true, "LOT 4711", true, encoder::NO_ECI, "LOT 4711"},
-        {"other text as UTF-8", {}, true, euro, true, 26, euro},
-        {"bytes that are no UTF-8 stay", {}, true, "\xff\xfe", true, encoder::NO_ECI, "\xff\xfe"},
-        {"input byte for byte", {}, false, euro, true, encoder::NO_ECI, euro},
-        {"converted", {"--charset", "ISO-8859-15"}, false, euro, true, 17, "12 \xa4"},
-        {"kept", {"--charset", "none"}, true, euro, true, encoder::NO_ECI, euro},
-        {"designated", {"--eci", "17"}, true, "12 \xa4", true, 17, "12 \xa4"},
-        {"refused",
-         {"--charset", "ISO-8859-1"},
-         true,
-         euro,
-         false,
-         0,
-         "'\xe2\x82\xac' at 4 has no ISO-8859-1 form: use --charset UTF-8 or ISO-8859-15"},
-        {"not UTF-8", {"--charset", "Windows-1250"}, false, "a\xff", false, 0, "(byte 2)"},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
-        const ParseResult parsed = parse(c.options);
-        ASSERT_TRUE(parsed.run) << parsed.text;
-        std::string data = c.data, error;
-        int eci = -2;
-        ASSERT_EQ(applyCharset(parsed.request, c.fromText, &data, &eci, &error), c.ok);
-        if (c.ok) {
-            EXPECT_EQ(eci, c.eci);
-            EXPECT_EQ(data, c.bytes);
-        } else {
-            EXPECT_NE(error.find(c.bytes), std::string::npos) << error;
-        }
-    }
-}
-
-TEST(FitGeometry, TakesTheLargestWholeDotModuleThatFitsTheLabel) {
-    const struct {
-        const char* area;
-        bool ok;
-        int moduleWidth;
-        const char* error;
-    } cases[] = {
-        {"50x30", true, 5, ""},   // 590 x 354 dots: 20 + 103 x 5 across, 20 + 30 x 5 down
-        {"100x10", true, 3, ""},  // 118 dots high: 20 + 30 x 3
-        {"5x3", false, 0, "needs at least 10.4 x 4.2 mm at 300 dpi"},
-    };
-    auto job = std::make_unique<encoder::SymbolJob>();
-    job->width = 103;  // 2 columns
-    job->rows = 10;
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.area);
-        const ParseResult parsed = parse({"--fit", c.area, "--dpi", "300"});
-        ASSERT_TRUE(parsed.run) << parsed.text;
-        ModuleGeometry geometry;
-        std::string error;
-        ASSERT_EQ(fitGeometry(*job, parsed.request, &geometry, &error), c.ok);
-        if (c.ok) {
-            EXPECT_EQ(geometry.moduleWidth, c.moduleWidth);
-            EXPECT_EQ(geometry.rowHeight, 3 * c.moduleWidth);
-            EXPECT_EQ(geometry.dpi, 300);
-        } else {
-            EXPECT_NE(error.find(c.error), std::string::npos) << error;
-        }
-    }
-}
-
-TEST(SeriesNames, FollowTheCounterOrGetANumberBeforeTheExtension) {
-    const struct {
-        const char* output;
-        int index, count;
-        const char* name;
-    } cases[] = {
-        {"part%d.png", 0, 3, "part1.png"},      {"labels/%03d.gif", 11, 20, "labels/012.gif"},
-        {"photo.png", 0, 3, "photo-01.png"},    {"photo.png", 99, 100, "photo-100.png"},
-        {"photo.png", 4, 100, "photo-005.png"}, {"dir.v2/photo", 1, 2, "dir.v2/photo-02"},
-        {"100%.png", 0, 2, "100%-01.png"},
-    };
-    for (const auto& c : cases) EXPECT_EQ(segmentName(c.output, c.index, c.count), c.name);
 }
 
 }  // namespace
