@@ -1,6 +1,7 @@
-// The Python module `barquill` over the C++ interface. Encoding, drawing
-// and writing run without the GIL, so threads encode in parallel; the
-// symbol's modules are shared with Python through the buffer protocol.
+// SPDX-License-Identifier: MIT
+// The Python module `barquill` over the C++ library. Encoding, drawing and
+// writing run without the GIL, so threads encode in parallel; the symbol's
+// modules are shared with Python through the buffer protocol.
 
 #include <pybind11/pybind11.h>
 #include <pybind11/stl.h>
@@ -17,7 +18,9 @@ namespace py = pybind11;
 
 namespace {
 
-py::object encodeErrorType;
+// The module's EncodeError, owned by the module object (its attribute), so
+// nothing of ours outlives the interpreter.
+py::handle encodeErrorType;
 
 // Fields are named as the keyword arguments are: moduleWidth -> module_width.
 std::string pythonName(const std::string& field) {
@@ -34,9 +37,8 @@ std::string pythonName(const std::string& field) {
 
 [[noreturn]] void raise(const barquill::Error& e) {
     const std::string field = pythonName(e.field);
-    std::string message = e.message;
-    if (!field.empty() && message.compare(0, e.field.size(), e.field) == 0)
-        message.replace(0, e.field.size(), field);
+    // The library words the message with the field as Python spells it.
+    const std::string message = barquill::describe(e, field);
     py::object error = encodeErrorType(message);
     error.attr("code") = py::cast(e.code);
     error.attr("field") = field.empty() ? py::object(py::none()) : py::object(py::str(field));
@@ -56,6 +58,17 @@ T take(barquill::Result<T>&& result) {
     return std::move(result).value();
 }
 
+// Runs `work` without the GIL and returns what it gives.
+template <class Work>
+auto released(Work&& work) {
+    std::optional<decltype(work())> result;
+    {
+        py::gil_scoped_release release;
+        result.emplace(work());
+    }
+    return std::move(*result);
+}
+
 using Colour = std::tuple<int, int, int>;
 
 barquill::Rgb rgb(const Colour& c, const char* field) {
@@ -67,18 +80,20 @@ barquill::Rgb rgb(const Colour& c, const char* field) {
             e.field = field;
             e.value = part;
             e.maximum = 255;
-            e.message =
-                std::string(field) + " " + std::to_string(part) + " is out of range 0 to 255";
             raise(e);
         }
     return {static_cast<std::uint8_t>(r), static_cast<std::uint8_t>(g),
             static_cast<std::uint8_t>(b)};
 }
 
-barquill::Render render(int moduleWidth, int rowHeight, int quietZone, const Colour& bar,
-                        const Colour& space, int dpi) {
-    return {moduleWidth, rowHeight, quietZone, rgb(bar, "bar"), rgb(space, "space"), dpi};
-}
+struct RenderArgs {
+    int moduleWidth, rowHeight, quietZone;
+    Colour bar, space;
+    int dpi;
+    barquill::Render render() const {
+        return {moduleWidth, rowHeight, quietZone, rgb(bar, "bar"), rgb(space, "space"), dpi};
+    }
+};
 
 #define BARQUILL_RENDER_ARGS                                                     \
     py::kw_only(), py::arg("module_width") = 2, py::arg("row_height") = 4,       \
@@ -89,31 +104,42 @@ py::bytes toBytes(const barquill::Bytes& bytes) {
     return py::bytes(reinterpret_cast<const char*>(bytes.data()), bytes.size());
 }
 
-py::bytes rasterFile(const barquill::Symbol& symbol, barquill::Format format, int moduleWidth,
-                     int rowHeight, int quietZone, const Colour& bar, const Colour& space,
-                     int dpi) {
-    const barquill::Render r = render(moduleWidth, rowHeight, quietZone, bar, space, dpi);
-    std::optional<barquill::Result<barquill::Bytes>> result;
-    {
-        py::gil_scoped_release release;
-        result.emplace(barquill::render(symbol, format, r));
-    }
-    return toBytes(take(std::move(*result)));
+// Data as the module takes it: str is typed text (UTF-8), bytes and
+// bytearray are bytes as they are.
+struct Data {
+    std::string bytes;
+    bool isText = false;
+};
+
+Data dataOf(const py::handle& data) {
+    if (py::isinstance<py::str>(data)) return {data.cast<std::string>(), true};
+    if (py::isinstance<py::bytes>(data) || py::isinstance<py::bytearray>(data))
+        return {data.cast<std::string>(), false};
+    throw py::type_error("data must be str, bytes or bytearray");
 }
 
-}  // namespace
+// A level: None for automatic, or a whole number (not a bool, which Python
+// would take as 0 or 1).
+int levelOf(const py::object& level) {
+    if (level.is_none()) return barquill::autoLevel;
+    if (py::isinstance<py::bool_>(level) || !py::isinstance<py::int_>(level))
+        throw py::type_error("level must be None or an int from 0 to 8");
+    return level.cast<int>();
+}
 
-PYBIND11_MODULE(barquill, m) {
-    m.doc() = "PDF417 barcodes: encode text or bytes, get PNG, GIF, BMP or SVG.";
-    m.attr("__version__") = barquill::version();
-    m.attr("AUTO") = barquill::autoLevel;
+py::bytes fileOf(const barquill::Symbol& symbol, barquill::Format format, const RenderArgs& args) {
+    const barquill::Render r = args.render();
+    return toBytes(take(released([&] { return barquill::render(symbol, format, r); })));
+}
 
-    encodeErrorType = py::reinterpret_borrow<py::object>(
-        PyErr_NewExceptionWithDoc("barquill.EncodeError",
-                                  "Raised when data cannot be encoded or an option is out of "
-                                  "range; .code, .field and the numbers tell why.",
-                                  PyExc_ValueError, nullptr));
-    m.attr("EncodeError") = encodeErrorType;
+void bindErrors(py::module_& m) {
+    encodeErrorType = PyErr_NewExceptionWithDoc(
+        "barquill.EncodeError",
+        "Raised when data cannot be encoded or an option is out of range; .code, .field and "
+        "the numbers tell why.",
+        PyExc_ValueError, nullptr);
+    // The module holds the one reference.
+    m.attr("EncodeError") = py::reinterpret_steal<py::object>(encodeErrorType);
 
     py::enum_<barquill::ErrorCode>(m, "ErrorCode", py::arithmetic())
         .value("EMPTY_DATA", barquill::ErrorCode::emptyData)
@@ -121,11 +147,20 @@ PYBIND11_MODULE(barquill, m) {
         .value("COLUMNS_DO_NOT_FIT", barquill::ErrorCode::columnsDoNotFit)
         .value("SHAPE_DOES_NOT_FIT", barquill::ErrorCode::shapeDoesNotFit)
         .value("INVALID_TEXT", barquill::ErrorCode::invalidText)
+        .value("INVALID_ESCAPE", barquill::ErrorCode::invalidEscape)
         .value("INVALID_OPTION", barquill::ErrorCode::invalidOption)
         .value("INVALID_RENDER", barquill::ErrorCode::invalidRender)
+        .value("CONFLICTING_OPTIONS", barquill::ErrorCode::conflictingOptions)
+        .value("MISSING_OPTION", barquill::ErrorCode::missingOption)
+        .value("SERIES_TOO_SHORT", barquill::ErrorCode::seriesTooShort)
         .value("RENDER_FAILED", barquill::ErrorCode::renderFailed)
-        .value("WRITE_FAILED", barquill::ErrorCode::writeFailed);
+        .value("WRITE_FAILED", barquill::ErrorCode::writeFailed)
+        .value("READ_ONLY", barquill::ErrorCode::readOnly)
+        .value("NOT_VERIFIED", barquill::ErrorCode::notVerified)
+        .value("VERIFY_UNAVAILABLE", barquill::ErrorCode::verifyUnavailable);
+}
 
+void bindMacro(py::module_& m) {
     using barquill::Macro;
     py::class_<Macro>(m, "Macro", "The control block of one symbol of a Macro PDF417 series.")
         .def(py::init([](int segmentIndex, std::vector<int> fileId, bool lastSegment,
@@ -162,17 +197,27 @@ PYBIND11_MODULE(barquill, m) {
                 std::span(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size()));
         },
         py::arg("data"), "The Macro checksum field's value for the whole data.");
+}
 
-    py::class_<barquill::Symbol>(m, "Symbol", py::buffer_protocol())
-        .def_property_readonly("rows", &barquill::Symbol::rows)
-        .def_property_readonly("columns", &barquill::Symbol::columns)
-        .def_property_readonly("width", &barquill::Symbol::width)
-        .def_property_readonly("level", &barquill::Symbol::level)
-        .def_property_readonly("data_codewords", &barquill::Symbol::dataCodewords)
-        .def_property_readonly("capacity", &barquill::Symbol::capacity)
-        .def_property_readonly("compact", &barquill::Symbol::compact)
+void bindSymbol(py::module_& m) {
+    using barquill::Format;
+    using barquill::Symbol;
+    auto file = [](Format format) {
+        return [format](const Symbol& s, int w, int h, int q, const Colour& bar,
+                        const Colour& space, int dpi) {
+            return fileOf(s, format, {w, h, q, bar, space, dpi});
+        };
+    };
+    py::class_<Symbol>(m, "Symbol", py::buffer_protocol())
+        .def_property_readonly("rows", &Symbol::rows)
+        .def_property_readonly("columns", &Symbol::columns)
+        .def_property_readonly("width", &Symbol::width)
+        .def_property_readonly("level", &Symbol::level)
+        .def_property_readonly("data_codewords", &Symbol::dataCodewords)
+        .def_property_readonly("capacity", &Symbol::capacity)
+        .def_property_readonly("compact", &Symbol::compact)
         // rows x width bytes, 1 a bar; read-only and shared, not copied.
-        .def_buffer([](const barquill::Symbol& s) {
+        .def_buffer([](const Symbol& s) {
             return py::buffer_info(const_cast<std::uint8_t*>(s.modules().data()), 1,
                                    py::format_descriptor<std::uint8_t>::format(), 2,
                                    {s.rows(), s.width()},
@@ -181,138 +226,103 @@ PYBIND11_MODULE(barquill, m) {
         .def_property_readonly(
             "matrix", [](py::object self) { return py::memoryview(self); },
             "The modules as a read-only rows x width memoryview of bytes, 1 a bar.")
-        .def(
-            "png",
-            [](const barquill::Symbol& s, int w, int h, int q, const Colour& bar,
-               const Colour& space,
-               int dpi) { return rasterFile(s, barquill::Format::png, w, h, q, bar, space, dpi); },
-            BARQUILL_RENDER_ARGS)
-        .def(
-            "gif",
-            [](const barquill::Symbol& s, int w, int h, int q, const Colour& bar,
-               const Colour& space,
-               int dpi) { return rasterFile(s, barquill::Format::gif, w, h, q, bar, space, dpi); },
-            BARQUILL_RENDER_ARGS)
-        .def(
-            "bmp",
-            [](const barquill::Symbol& s, int w, int h, int q, const Colour& bar,
-               const Colour& space,
-               int dpi) { return rasterFile(s, barquill::Format::bmp, w, h, q, bar, space, dpi); },
-            BARQUILL_RENDER_ARGS)
+        .def("png", file(Format::png), BARQUILL_RENDER_ARGS)
+        .def("gif", file(Format::gif), BARQUILL_RENDER_ARGS)
+        .def("bmp", file(Format::bmp), BARQUILL_RENDER_ARGS)
         .def(
             "svg",
-            [](const barquill::Symbol& s, int w, int h, int q, const Colour& bar,
-               const Colour& space, int dpi) {
-                const barquill::Render r = render(w, h, q, bar, space, dpi);
-                std::optional<barquill::Result<std::string>> result;
-                {
-                    py::gil_scoped_release release;
-                    result.emplace(barquill::toSvg(s, r));
-                }
-                return take(std::move(*result));
+            [](const Symbol& s, int w, int h, int q, const Colour& bar, const Colour& space,
+               int dpi) {
+                const barquill::Render r = RenderArgs{w, h, q, bar, space, dpi}.render();
+                return take(released([&] { return barquill::toSvg(s, r); }));
             },
             BARQUILL_RENDER_ARGS)
         .def(
             "save",
-            [](const barquill::Symbol& s, const std::string& path, int w, int h, int q,
-               const Colour& bar, const Colour& space, int dpi) {
-                const barquill::Render r = render(w, h, q, bar, space, dpi);
-                std::optional<barquill::Result<barquill::Format>> result;
-                {
-                    py::gil_scoped_release release;
-                    result.emplace(barquill::save(s, path, r));
-                }
-                take(std::move(*result));
+            [](const Symbol& s, const std::string& path, int w, int h, int q, const Colour& bar,
+               const Colour& space, int dpi) {
+                // As open() does: the system would read the name only up to the NUL.
+                if (path.find('\0') != std::string::npos)
+                    throw py::value_error("embedded null byte");
+                const barquill::Render r = RenderArgs{w, h, q, bar, space, dpi}.render();
+                take(released([&] { return barquill::save(s, path, r); }));
             },
             py::arg("path"), BARQUILL_RENDER_ARGS,
             "Writes the file in the format of its extension (.png, .gif, .svg, else BMP).")
-        .def("__eq__", [](const barquill::Symbol& a, const barquill::Symbol& b) { return a == b; })
-        .def("__repr__", [](const barquill::Symbol& s) {
+        .def("__eq__",
+             [](const Symbol& a, const py::object& b) -> py::object {
+                 if (!py::isinstance<Symbol>(b)) return py::reinterpret_borrow<py::object>(Py_NotImplemented);
+                 return py::bool_(a == b.cast<const Symbol&>());
+             })
+        .def("__repr__", [](const Symbol& s) {
             return "<barquill.Symbol " + std::to_string(s.rows()) + " rows x " +
                    std::to_string(s.columns()) + " columns, level " + std::to_string(s.level()) +
                    ">";
         });
+}
 
+barquill::Options optionsOf(const py::object& level, int columns, int rows, bool compact,
+                            const std::optional<std::string>& charset, std::optional<int> eci) {
+    barquill::Options options;
+    options.level = levelOf(level);
+    options.columns = columns;
+    options.rows = rows;
+    options.compact = compact;
+    options.charset = charset.value_or("");
+    options.eci = eci.value_or(barquill::noEci);
+    return options;
+}
+
+void bindEncode(py::module_& m) {
     m.def(
         "encode",
-        [](const std::variant<py::bytes, std::string>& data, std::optional<int> level, int columns,
-           int rows, double aspect, int moduleWidth, int rowHeight, bool fillLevel, bool compact,
-           std::optional<std::string> charset, std::optional<int> eci, std::optional<Macro> macro) {
-            barquill::Options options;
-            options.level = level.value_or(barquill::autoLevel);
-            options.columns = columns;
-            options.rows = rows;
+        [](const py::object& data, const py::object& level, int columns, int rows, double aspect,
+           int moduleWidth, int rowHeight, bool fillLevel, bool compact,
+           std::optional<std::string> charset, std::optional<int> eci, std::optional<barquill::Macro> macro) {
+            barquill::Options options = optionsOf(level, columns, rows, compact, charset, eci);
             options.aspect = aspect;
             options.moduleWidth = moduleWidth;
             options.rowHeight = rowHeight;
             options.fillLevel = fillLevel;
-            options.compact = compact;
-            options.charset = charset.value_or("");
-            options.eci = eci.value_or(barquill::noEci);
             options.macro = std::move(macro);
-            const bool isText = std::holds_alternative<std::string>(data);
-            std::string bytes =
-                isText ? std::get<std::string>(data) : std::string(std::get<py::bytes>(data));
-            std::optional<barquill::Result<barquill::Symbol>> result;
-            {
-                py::gil_scoped_release release;
-                // str arrives as UTF-8 and is encoded as text; bytes as they are.
-                result.emplace(
-                    isText ? barquill::encode(std::string_view(bytes), options)
-                           : barquill::encode(
-                                 std::span(reinterpret_cast<const std::uint8_t*>(bytes.data()),
-                                           bytes.size()),
-                                 options));
-            }
-            return take(std::move(*result));
+            const Data d = dataOf(data);
+            return take(released([&] {
+                return d.isText ? barquill::encode(std::string_view(d.bytes), options)
+                                : barquill::encode(std::span(reinterpret_cast<const std::uint8_t*>(
+                                                                 d.bytes.data()),
+                                                             d.bytes.size()),
+                                                   options);
+            }));
         },
         py::arg("data"), py::kw_only(), py::arg("level") = py::none(), py::arg("columns") = 0,
         py::arg("rows") = 0, py::arg("aspect") = 0.0, py::arg("module_width") = 2,
         py::arg("row_height") = 4, py::arg("fill_level") = false, py::arg("compact") = false,
         py::arg("charset") = py::none(), py::arg("eci") = py::none(), py::arg("macro") = py::none(),
-        "Encodes str or bytes into a PDF417 symbol. level: 0 to 8 or None for automatic; "
-        "columns 1 to 30 and rows 3 to 90, 0 for automatic; aspect: printed width : height "
-        "wanted, modules module_width : row_height; charset: convert str into it (str that is "
-        "not ASCII is UTF-8 with ECI 26 otherwise); eci: a designator by number; macro: a "
-        "Macro control block.");
+        "Encodes str, bytes or bytearray into a PDF417 symbol. level: 0 to 8 or None for "
+        "automatic; columns 1 to 30 and rows 3 to 90, 0 for automatic; aspect: printed width : "
+        "height wanted, modules module_width : row_height; charset: convert str into it (str "
+        "that is not ASCII is UTF-8 with ECI 26 otherwise); eci: a designator by number; "
+        "macro: a Macro control block.");
 
     m.def(
         "encode_series",
-        [](const std::variant<py::bytes, std::string>& data, std::optional<int> level, int columns,
-           int rows, bool compact, std::optional<std::string> charset, std::optional<int> eci,
-           int segments, std::vector<int> fileId, std::string fileName, std::string sender,
-           std::string addressee, std::optional<std::int64_t> timeStamp, bool fileSize,
-           bool checksum) {
-            barquill::Options options;
-            options.level = level.value_or(barquill::autoLevel);
-            options.columns = columns;
-            options.rows = rows;
-            options.compact = compact;
-            options.charset = charset.value_or("");
-            options.eci = eci.value_or(barquill::noEci);
-            barquill::Series series;
-            series.segments = segments;
-            series.fileId = std::move(fileId);
-            series.fileName = std::move(fileName);
-            series.sender = std::move(sender);
-            series.addressee = std::move(addressee);
-            series.timeStamp = timeStamp;
-            series.fileSize = fileSize;
-            series.checksum = checksum;
-            const bool isText = std::holds_alternative<std::string>(data);
-            std::string bytes =
-                isText ? std::get<std::string>(data) : std::string(std::get<py::bytes>(data));
-            std::optional<barquill::Result<std::vector<barquill::Symbol>>> result;
-            {
-                py::gil_scoped_release release;
-                result.emplace(
-                    isText ? barquill::encodeSeries(std::string_view(bytes), options, series)
-                           : barquill::encodeSeries(
-                                 std::span(reinterpret_cast<const std::uint8_t*>(bytes.data()),
-                                           bytes.size()),
-                                 options, series));
-            }
-            return take(std::move(*result));
+        [](const py::object& data, const py::object& level, int columns, int rows, bool compact,
+           std::optional<std::string> charset, std::optional<int> eci, int segments,
+           std::vector<int> fileId, std::string fileName, std::string sender, std::string addressee,
+           std::optional<std::int64_t> timeStamp, bool fileSize, bool checksum) {
+            const barquill::Options options = optionsOf(level, columns, rows, compact, charset, eci);
+            const barquill::Series series{segments,          std::move(fileId), std::move(fileName),
+                                          std::move(sender), std::move(addressee), timeStamp,
+                                          fileSize,          checksum};
+            const Data d = dataOf(data);
+            return take(released([&] {
+                return d.isText
+                           ? barquill::encodeSeries(std::string_view(d.bytes), options, series)
+                           : barquill::encodeSeries(std::span(reinterpret_cast<const std::uint8_t*>(
+                                                                  d.bytes.data()),
+                                                              d.bytes.size()),
+                                                    options, series);
+            }));
         },
         py::arg("data"), py::kw_only(), py::arg("level") = py::none(), py::arg("columns") = 0,
         py::arg("rows") = 0, py::arg("compact") = false, py::arg("charset") = py::none(),
@@ -322,4 +332,16 @@ PYBIND11_MODULE(barquill, m) {
         py::arg("checksum") = false,
         "Splits str or bytes over a Macro PDF417 series of symbols of one size; segments 0 "
         "takes as few as hold the data.");
+}
+
+}  // namespace
+
+PYBIND11_MODULE(barquill, m) {
+    m.doc() = "PDF417 barcodes: encode text or bytes, get PNG, GIF, BMP or SVG.";
+    m.attr("__version__") = barquill::version();
+    m.attr("AUTO") = barquill::autoLevel;
+    bindErrors(m);
+    bindMacro(m);
+    bindSymbol(m);
+    bindEncode(m);
 }
