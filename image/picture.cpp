@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "barquill/version.h"
 #include "image/little_endian.h"
 
 namespace barquill::image {
