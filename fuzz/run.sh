@@ -6,8 +6,9 @@ set -euo pipefail
 build=$1
 seconds=$2
 here=$(cd "$(dirname "$0")" && pwd)
-for target in fuzz_encoder fuzz_charset fuzz_picture_writers fuzz_svg_writer fuzz_arguments fuzz_escapes \
-              fuzz_batch_splitter; do
+targets=$(cat "$build/fuzz/targets.txt")
+[ -n "$targets" ] || { echo "fuzz: no targets in $build/fuzz/targets.txt" >&2; exit 1; }
+for target in $targets; do
   corpus="$build/corpus/$target"
   mkdir -p "$corpus" "$build/findings"
   cp -n "$here/corpus/$target/"* "$corpus/" 2>/dev/null || true
