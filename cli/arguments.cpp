@@ -16,10 +16,12 @@ namespace {
 
 constexpr const char* DESCRIPTION =
     "Makes a PDF417 barcode of TEXT, of the file given with -i, or of standard input\n"
-    "(byte for byte), and writes it as PNG, GIF, BMP or SVG.\n";
+    "(byte for byte), and writes it as PNG, GIF, BMP, SVG, PDF or EPS, or as commands\n"
+    "for label (ZPL) and receipt (ESC/POS) printers.\n";
 
 constexpr const char* EXAMPLES = R"(
-The format follows the output's extension: .png, .gif, .svg, anything else BMP.
+The format follows the output's extension (.png, .gif, .svg, .pdf, .eps, .zpl,
+.escpos), anything else BMP.
 --xdim needs --dpi; --dpi alone only records the resolution. In a batch, -o
 names the files with a counter (labels/%05d.png); with --names a line may name
 its own file after a tab, inside the folder of -o.
@@ -42,6 +44,14 @@ constexpr int JOBS_PER_CORE = 4;
 // The one-letter spellings the tool has always had.
 const std::map<std::string_view, std::string_view> shortNames{
     {"level", "-l"}, {"columns", "-c"}, {"margin", "-m"}, {"force", "-f"}};
+
+// "png|gif|..." from the library's list of formats.
+std::string formatNames(const char* separator) {
+    std::string names;
+    for (const FormatInfo& info : formats())
+        names += (names.empty() ? "" : separator) + std::string(info.name);
+    return names;
+}
 
 ParseResult usageError(const std::string& message) {
     ParseResult result;
@@ -204,7 +214,7 @@ std::optional<std::string> resolveSingle(const Values& values, Request& request)
     if (values.textOption->count()) request.text = values.text;
     if (!values.outputOption->count()) return "no output file: give -o FILE (- for standard output)";
     if (request.outputPath == "-" && !request.settings.write.format)
-        return "-o - writes to standard output and needs --format png|gif|bmp|svg";
+        return "-o - writes to standard output and needs --format " + formatNames("|");
     if (request.outputPath == "-" && request.settings.split)
         return "a Macro series writes several files; -o - is for one symbol";
     return std::nullopt;

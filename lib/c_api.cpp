@@ -229,7 +229,7 @@ barquill_status barquill_to_format(const barquill_symbol* symbol, barquill_forma
                                    const barquill_render* render, uint8_t** bytes, size_t* length,
                                    barquill_error* error) {
     if (symbol == nullptr || bytes == nullptr || length == nullptr ||
-        static_cast<unsigned>(format) > BARQUILL_FORMAT_SVG)
+        static_cast<unsigned>(format) > BARQUILL_FORMAT_ESCPOS)
         return report(error, BARQUILL_INVALID_ARGUMENT);
     if (render != nullptr && (render->size < sizeof render->size || render->size > sizeof *render))
         return report(error, BARQUILL_INVALID_ARGUMENT);

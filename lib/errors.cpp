@@ -32,6 +32,8 @@ constexpr std::array codeTexts{
     CodeText{ErrorCode::missingOption, "an option needs another"},
     CodeText{ErrorCode::labelTooSmall, "the symbol does not fit the label"},
     CodeText{ErrorCode::seriesTooShort, "more symbols than bytes of data"},
+    CodeText{ErrorCode::notOnPage, "the symbol does not fit the page where it is placed"},
+    CodeText{ErrorCode::notExpressible, "the printer's own command cannot express this symbol"},
     CodeText{ErrorCode::renderFailed, "the picture could not be made"},
     CodeText{ErrorCode::writeFailed, "the file could not be written"},
     CodeText{ErrorCode::readOnly, "the file is read-only"},
@@ -128,6 +130,13 @@ std::string messageFor(const Error& e, std::string_view fieldName) {
         case ErrorCode::seriesTooShort:
             return "more symbols than bytes of data: " + number(e.needed) + " asked, " +
                    number(e.available) + " bytes";
+        case ErrorCode::notOnPage:
+            return "the symbol reaches " + decimalText(e.widthMm, 1) + " mm across and " +
+                   decimalText(e.heightMm, 1) + " mm down, past the page's edge";
+        case ErrorCode::notExpressible:
+            return "the printer's own PDF417 command cannot express the " + field +
+                   (e.maximum > 0 ? " " + number(e.value) + " (at most " + number(e.maximum) + ")"
+                                  : std::string());
         case ErrorCode::writeFailed:
             return "cannot write " + e.path + ": " + std::strerror(static_cast<int>(e.value));
         case ErrorCode::readOnly:

@@ -38,6 +38,9 @@ raster::ModuleMatrix moduleMatrix(const Symbol& symbol);
 raster::DrawOptions drawOptions(const Render& render);
 std::optional<Error> checkRender(const Render& render);
 
+// PDF, EPS, ZPL and ESC/POS files of a symbol.
+Result<Bytes> printFile(const Symbol& symbol, Format format, const Render& render);
+
 // Decimal numbers as the settings take them and as messages write them,
 // whatever the host program's locale.
 std::string decimalText(double value, int decimals);

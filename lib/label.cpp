@@ -69,7 +69,8 @@ Result<Label> make(std::string_view given, bool isText, const Settings& settings
         size = *fitted;
     }
     label.render = Render{size.moduleWidth, size.rowHeight, settings.quietZone,
-                          settings.bar,     settings.space, size.dpi};
+                          settings.bar,     settings.space, size.dpi,
+                          settings.page,    settings.printerEncodes};
     if (sized->warning) label.warnings.push_back(*sized->warning);
     if (settings.verify)
         if (auto error = verifyLabel(label)) return *error;

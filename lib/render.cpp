@@ -2,6 +2,7 @@
 // Drawing symbols: the formats every front end offers, the files in memory
 // through the image library's writers, and raw pictures for hosts.
 
+#include <algorithm>
 #include <array>
 #include <cctype>
 
@@ -23,6 +24,11 @@ constexpr std::array formatTable{
     FormatInfo{Format::gif, "gif", ".gif", "image/gif", "GIF image"},
     FormatInfo{Format::bmp, "bmp", ".bmp", "image/bmp", "BMP image"},
     FormatInfo{Format::svg, "svg", ".svg", "image/svg+xml", "SVG drawing"},
+    FormatInfo{Format::pdf, "pdf", ".pdf", "application/pdf", "PDF document"},
+    FormatInfo{Format::eps, "eps", ".eps", "application/postscript", "EPS drawing"},
+    FormatInfo{Format::zpl, "zpl", ".zpl", "application/vnd.zebra-zpl", "ZPL label", true},
+    FormatInfo{Format::escpos, "escpos", ".escpos", "application/vnd.escpos", "ESC/POS receipt",
+               true},
 };
 
 bool sameLetters(std::string_view a, std::string_view b) {
@@ -57,6 +63,34 @@ Error pictureError(const image::Picture& picture) {
     return error;
 }
 
+std::uint32_t bigEndian32(const Bytes& bytes, std::size_t at) {
+    return static_cast<std::uint32_t>(bytes[at]) << 24 | static_cast<std::uint32_t>(bytes[at + 1]) << 16 |
+           static_cast<std::uint32_t>(bytes[at + 2]) << 8 | bytes[at + 3];
+}
+
+// The picture keeps the original's 96 dpi when none is set; our files
+// record a resolution only when one was given, so that no program prints a
+// label at a size nobody asked for. PNG: the pHYs chunk goes; BMP: the
+// pixels per metre are 0, "not given".
+void forgetResolution(Bytes& file, Format format) {
+    if (format == Format::bmp && file.size() >= 46) {
+        std::fill(file.begin() + 38, file.begin() + 46, std::uint8_t{0});
+        return;
+    }
+    if (format != Format::png) return;
+    for (std::size_t at = 8; at + 12 <= file.size();) {
+        const std::size_t chunk = 12 + bigEndian32(file, at);
+        if (at + chunk > file.size()) return;
+        if (std::equal(file.begin() + static_cast<std::ptrdiff_t>(at + 4),
+                       file.begin() + static_cast<std::ptrdiff_t>(at + 8), "pHYs")) {
+            file.erase(file.begin() + static_cast<std::ptrdiff_t>(at),
+                       file.begin() + static_cast<std::ptrdiff_t>(at + chunk));
+            return;
+        }
+        at += chunk;
+    }
+}
+
 Result<Bytes> rasterFile(const Symbol& symbol, const Render& render, Format format) {
     if (auto error = checkRender(render)) return *error;
     image::Picture picture;
@@ -67,6 +101,7 @@ Result<Bytes> rasterFile(const Symbol& symbol, const Render& render, Format form
         return pictureError(picture);
     Bytes bytes(encoded, encoded + size);
     image::Picture::FreeMemory(encoded);
+    if (render.dpi == 0) forgetResolution(bytes, format);
     return bytes;
 }
 
@@ -159,10 +194,21 @@ Result<std::string> toSvg(const Symbol& symbol, const Render& render) {
 }
 
 Result<Bytes> render(const Symbol& symbol, Format format, const Render& render) {
-    if (format != Format::svg) return rasterFile(symbol, render, format);
-    auto svg = toSvg(symbol, render);
-    if (!svg) return svg.error();
-    return Bytes(svg->begin(), svg->end());
+    switch (format) {
+        case Format::svg: {
+            auto svg = toSvg(symbol, render);
+            if (!svg) return svg.error();
+            return Bytes(svg->begin(), svg->end());
+        }
+        case Format::pdf:
+        case Format::eps:
+        case Format::zpl:
+        case Format::escpos:
+            if (auto error = checkRender(render)) return *error;
+            return printFile(symbol, format, render);
+        default:
+            return rasterFile(symbol, render, format);
+    }
 }
 
 PictureSize pictureSize(const Symbol& symbol, const Render& render) {

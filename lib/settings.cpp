@@ -2,7 +2,9 @@
 // The one table of settings: names, ranges and defaults, and how each is
 // taken from text.
 
+#include <algorithm>
 #include <array>
+#include <cctype>
 #include <ctime>
 #include <functional>
 
@@ -135,6 +137,51 @@ std::optional<Error> fit(Settings& s, std::string_view value, const SettingInfo&
     return std::nullopt;
 }
 
+// "A4", "Letter" (any case) or "WxH" in millimetres.
+std::optional<Error> page(Settings& s, std::string_view value, const SettingInfo& info) {
+    const auto same = [&value](std::string_view name) {
+        return value.size() == name.size() &&
+               std::equal(value.begin(), value.end(), name.begin(), [](char a, char b) {
+                   return std::tolower(static_cast<unsigned char>(a)) == b;
+               });
+    };
+    Page chosen;
+    if (same("a4")) {
+        chosen = a4Page;
+    } else if (same("letter")) {
+        chosen = letterPage;
+    } else {
+        const std::size_t x = value.find_first_of("xX");
+        if (x == std::string_view::npos) return invalid(info, value);
+        const auto width = parseDecimal(value.substr(0, x));
+        const auto height = parseDecimal(value.substr(x + 1));
+        if (!width || !height || *width <= 0 || *height <= 0 || *width > maxLabelMm ||
+            *height > maxLabelMm)
+            return invalid(info, value);
+        chosen.widthMm = *width;
+        chosen.heightMm = *height;
+    }
+    const Page placed = s.page.value_or(Page{});
+    chosen.xMm = placed.xMm;
+    chosen.yMm = placed.yMm;
+    s.page = chosen;
+    return std::nullopt;
+}
+
+// "X,Y" in millimetres from the page's top left.
+std::optional<Error> position(Settings& s, std::string_view value, const SettingInfo& info) {
+    const std::size_t comma = value.find(',');
+    if (comma == std::string_view::npos) return invalid(info, value);
+    const auto x = parseDecimal(value.substr(0, comma));
+    const auto y = parseDecimal(value.substr(comma + 1));
+    if (!x || !y || *x > maxLabelMm || *y > maxLabelMm) return invalid(info, value);
+    Page placed = s.page.value_or(Page{});
+    placed.xMm = *x;
+    placed.yMm = *y;
+    s.page = placed;
+    return std::nullopt;
+}
+
 std::optional<Error> colour(std::string_view value, const SettingInfo& info, Rgb* target) {
     const auto parsed = parseColour(value);
     if (!parsed) return invalid(info, value);
@@ -240,9 +287,30 @@ const std::array entries{
           [](Settings& s, std::string_view v, const SettingInfo& i) {
               return number(v, i, &s.options.eci);
           }},
+    // Print
+    Entry{{"page", "page", SettingKind::text, "PAGE", "PDF and EPS on a page: A4, Letter or WxH in mm",
+           "A4, Letter or a size in mm such as 100x150", "", 0, 0, "Print"},
+          page},
+    Entry{{"position", "page.position", SettingKind::text, "X,Y",
+           "Where on the page the symbol goes, in mm from the top left",
+           "two lengths in mm such as 20,30", "", 0, 0, "Print"},
+          position},
+    Entry{{"zpl-native", "printerEncodes", SettingKind::flag, "",
+           "ZPL: the printer's own PDF417 command (^B7) instead of the picture",
+           "true or false", "", 0, 0, "Print"},
+          [](Settings& s, std::string_view v, const SettingInfo& i) {
+              return flag(v, i, &s.printerEncodes);
+          }},
+    Entry{{"escpos-native", "printerEncodes", SettingKind::flag, "",
+           "ESC/POS: the printer's own PDF417 command (GS ( k) instead of the picture",
+           "true or false", "", 0, 0, "Print"},
+          [](Settings& s, std::string_view v, const SettingInfo& i) {
+              return flag(v, i, &s.printerEncodes);
+          }},
     // Output
-    Entry{{"format", "format", SettingKind::text, "FORMAT", "png, gif, bmp or svg (default: the extension)",
-           "png, gif, bmp or svg", "", 0, 0, "Output"},
+    Entry{{"format", "format", SettingKind::text, "FORMAT",
+           "png, gif, bmp, svg, pdf, eps, zpl or escpos (default: the extension)",
+           "png, gif, bmp, svg, pdf, eps, zpl or escpos", "", 0, 0, "Output"},
           [](Settings& s, std::string_view v, const SettingInfo& i) -> std::optional<Error> {
               const auto format = parseFormat(v);
               if (!format) return invalid(i, v);
@@ -369,6 +437,9 @@ std::optional<Error> checkSettings(const Settings& settings) {
         if (settings.size.rowHeight) return pair(ErrorCode::conflictingOptions, "fit", "rowHeight");
     }
     if (auto sized = sizeModules(settings.size); !sized) return sized.error();
+    // A position alone has no page to be on.
+    if (settings.page && settings.page->widthMm == 0)
+        return pair(ErrorCode::missingOption, "page.position", "page");
     if (settings.bar == settings.space) return pair(ErrorCode::conflictingOptions, "bar", "space");
     const Series& series = settings.series;
     if (!settings.split) {

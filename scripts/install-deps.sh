@@ -19,6 +19,8 @@ packages=(
   qt6-tools-dev qt6-l10n-tools qt6-tools-dev-tools poppler-utils
   # the accessibility test: AT-SPI bus, D-Bus session, Python bindings
   at-spi2-core dbus-x11 python3-pyatspi python3-pil python3-zxing-cpp
+  # print documents: cairo writes PDF and EPS; Ghostscript and Poppler read them in tests
+  libcairo2-dev ghostscript poppler-utils
 )
 
 missing=()

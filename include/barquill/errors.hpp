@@ -29,6 +29,8 @@ enum class ErrorCode : int {
     missingOption = 13,      // `field` needs `other`
     labelTooSmall = 14,      // the symbol does not fit the label area at one dot per module
     seriesTooShort = 15,     // more symbols asked for than the data has bytes
+    notOnPage = 16,          // the symbol placed at the page position passes its edge
+    notExpressible = 17,     // the printer's own command cannot say `field` (`value`, at most `maximum`)
     renderFailed = 20,       // the picture could not be made (out of memory)
     writeFailed = 21,        // the file could not be written; `value` holds errno
     readOnly = 22,           // the file may not be written by its mode

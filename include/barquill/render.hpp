@@ -38,18 +38,37 @@ inline constexpr int maxRowHeight = 256;
 inline constexpr int maxQuietZone = 1000;
 inline constexpr int maxDpi = 10000;
 
-// How a symbol is drawn. Sizes are in pixels; the quiet zone is the
-// background on every side.
+// The page a PDF or EPS puts the symbol on, and where: the symbol's top
+// left corner (its quiet zone's) from the page's top left, in millimetres.
+struct Page {
+    double widthMm = 0;
+    double heightMm = 0;
+    double xMm = 0;
+    double yMm = 0;
+    friend bool operator==(const Page&, const Page&) = default;
+};
+inline constexpr Page a4Page{210.0, 297.0};
+inline constexpr Page letterPage{215.9, 279.4};
+
+// How a symbol is drawn. Sizes are in pixels, or printer dots at `dpi`; the
+// quiet zone is the background on every side.
 struct Render {
     int moduleWidth = defaultModuleWidth;  // 1 to 64
     int rowHeight = defaultRowHeight;      // 1 to 256
     int quietZone = defaultQuietZone;      // 0 to 1000
     Rgb bar = black;
     Rgb space = white;
-    int dpi = 0;  // 0 none, else 1 to 10000: written into the file
+    // 0 none, else 1 to 10000: written into the file. PDF and EPS measure a
+    // pixel as 1/dpi inch, and as a point (1/72 inch) without a resolution.
+    int dpi = 0;
+    // PDF and EPS: the page; none, the symbol's own size.
+    std::optional<Page> page{};
+    // ZPL and ESC/POS: the printer's own PDF417 command, which the printer
+    // encodes itself, instead of the symbol's picture at its dots.
+    bool printerEncodes = false;
 };
 
-enum class Format : int { bmp = 0, gif = 1, png = 2, svg = 3 };
+enum class Format : int { bmp = 0, gif = 1, png = 2, svg = 3, pdf = 4, eps = 5, zpl = 6, escpos = 7 };
 
 // What a front end shows of a format: its name as an option takes it, its
 // file extension, media type and a caption for file dialogs.
@@ -59,6 +78,7 @@ struct FormatInfo {
     std::string_view extension;  // ".png"
     std::string_view mediaType;  // "image/png"
     std::string_view caption;    // "PNG image"
+    bool printer = false;        // commands for a printer, not a picture
 };
 
 // Every format, in the order front ends offer them.
@@ -67,9 +87,9 @@ BARQUILL_API const FormatInfo& formatInfo(Format format);
 // "png", "GIF", ... as an option takes a format; nothing for another name.
 BARQUILL_API std::optional<Format> parseFormat(std::string_view name);
 
-// The format a file name asks for: its extension (.png, .gif, .svg in any
-// letter case); every other name is BMP, as the original application
-// decided.
+// The format a file name asks for: its extension (.png, .gif, .svg, .pdf,
+// .eps, .zpl, .escpos in any letter case); every other name is BMP, as the
+// original application decided.
 BARQUILL_API Format formatFromName(std::string_view path);
 // The format of a name's extension, or nothing when it names none of ours.
 BARQUILL_API std::optional<Format> knownFormatOfName(std::string_view path);
@@ -81,7 +101,7 @@ BARQUILL_API Result<Bytes> toGif(const Symbol& symbol, const Render& render = {}
 BARQUILL_API Result<Bytes> toBmp(const Symbol& symbol, const Render& render = {});
 BARQUILL_API Result<std::string> toSvg(const Symbol& symbol, const Render& render = {});
 
-// The file in any format; SVG as its UTF-8 bytes.
+// The file in any format; SVG, EPS and ZPL as their bytes of text.
 BARQUILL_API Result<Bytes> render(const Symbol& symbol, Format format, const Render& render = {});
 
 // The picture's size in pixels, quiet zone included.

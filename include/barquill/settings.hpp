@@ -25,6 +25,8 @@ struct Settings {
     int quietZone = defaultQuietZone;
     Rgb bar = black;
     Rgb space = white;
+    std::optional<Page> page;     // PDF and EPS: the page and the symbol's place on it
+    bool printerEncodes = false;  // ZPL and ESC/POS: the printer's own PDF417 command
     bool escapes = false;       // decode backslash escapes in the data
     bool stripNewline = false;  // drop one line feed (and a CR before it) ending the data
     // Split the data into a Macro PDF417 series: with series.segments 0 only

@@ -1,0 +1,139 @@
+// SPDX-License-Identifier: MIT
+// Every format from one symbol: print documents sized from the render, the
+// printer's own commands from the symbol as built, and a resolution in a
+// picture only when one was given.
+#include <gtest/gtest.h>
+
+#include <regex>
+
+#include "barquill/barquill.hpp"
+
+namespace barquill {
+namespace {
+
+std::string text(const Bytes& bytes) {
+    return {bytes.begin(), bytes.end()};
+}
+
+bool hasChunk(const Bytes& png, std::string_view type) {
+    return text(png).find(type) != std::string::npos;
+}
+
+std::uint32_t littleEndian32(const Bytes& bytes, std::size_t at) {
+    return bytes[at] | bytes[at + 1] << 8 | bytes[at + 2] << 16 | static_cast<std::uint32_t>(bytes[at + 3]) << 24;
+}
+
+TEST(PrintFormats, APictureRecordsAResolutionOnlyWhenOneIsGiven) {
+    const auto symbol = encode("LOT 4711");
+    ASSERT_TRUE(symbol);
+    const auto plainPng = toPng(*symbol);
+    const auto printedPng = toPng(*symbol, {.dpi = 300});
+    ASSERT_TRUE(plainPng && printedPng);
+    EXPECT_FALSE(hasChunk(*plainPng, "pHYs"));
+    EXPECT_TRUE(hasChunk(*printedPng, "pHYs"));
+    const auto plainBmp = toBmp(*symbol);
+    const auto printedBmp = toBmp(*symbol, {.dpi = 300});
+    ASSERT_TRUE(plainBmp && printedBmp);
+    EXPECT_EQ(littleEndian32(*plainBmp, 38), 0u);
+    EXPECT_EQ(littleEndian32(*plainBmp, 42), 0u);
+    EXPECT_EQ(littleEndian32(*printedBmp, 38), 11811u);  // 300 dpi in pixels per metre
+}
+
+TEST(PrintFormats, EveryFormatIsMadeAndTheNameChoosesIt) {
+    const auto symbol = encode("every format");
+    ASSERT_TRUE(symbol);
+    for (const FormatInfo& info : formats()) {
+        SCOPED_TRACE(std::string(info.name));
+        const auto file = render(*symbol, info.format, {.dpi = 203});
+        ASSERT_TRUE(file) << file.error().message;
+        EXPECT_GT(file->size(), 20u);
+        EXPECT_EQ(formatFromName("label" + std::string(info.extension)), info.format);
+    }
+    EXPECT_EQ(text(*render(*symbol, Format::pdf)).substr(0, 5), "%PDF-");
+    EXPECT_EQ(text(*render(*symbol, Format::eps)).substr(0, 11), "%!PS-Adobe-");
+    EXPECT_EQ(text(*render(*symbol, Format::zpl)).substr(0, 3), "^XA");
+}
+
+// Without a page the document is the symbol's size: 2 x 4 pixel modules and
+// a 10-pixel quiet zone are points at no resolution, dots at one.
+TEST(PrintFormats, APdfMeasuresThePixelsAtTheResolutionOrAPointEach) {
+    const auto symbol = encode("measured");
+    ASSERT_TRUE(symbol);
+    const std::regex mediaBox(R"(/MediaBox \[ ?0 0 ([0-9.]+) ([0-9.]+) ?\])");
+    const struct {
+        Render render;
+        double width, height;  // points
+    } cases[] = {
+        {{}, 20.0 + 2 * symbol->width(), 20.0 + 4 * symbol->rows()},
+        {{.moduleWidth = 3, .rowHeight = 9, .quietZone = 30, .dpi = 300},
+         (60.0 + 3 * symbol->width()) * 72 / 300, (60.0 + 9 * symbol->rows()) * 72 / 300},
+        {{.page = Page{210, 297, 20, 30}}, 595.276, 841.89},
+    };
+    for (const auto& c : cases) {
+        const auto pdf = render(*symbol, Format::pdf, c.render);
+        ASSERT_TRUE(pdf) << pdf.error().message;
+        std::smatch box;
+        const std::string document = text(*pdf);
+        ASSERT_TRUE(std::regex_search(document, box, mediaBox));
+        EXPECT_NEAR(std::stod(box[1]), c.width, 0.01);
+        EXPECT_NEAR(std::stod(box[2]), c.height, 0.01);
+    }
+    const auto offPage = render(*symbol, Format::pdf, {.page = Page{50, 20, 40, 5}});
+    ASSERT_FALSE(offPage);
+    EXPECT_EQ(offPage.error().code, ErrorCode::notOnPage);
+}
+
+TEST(PrintFormats, ThePrintersOwnCommandCarriesTheSymbolAsBuilt) {
+    const auto symbol = encode("NATIVE 42", {.level = 4, .columns = 3});
+    ASSERT_TRUE(symbol);
+    const Render native{.moduleWidth = 3, .rowHeight = 9, .printerEncodes = true};
+    const auto zpl = render(*symbol, Format::zpl, native);
+    ASSERT_TRUE(zpl) << zpl.error().message;
+    EXPECT_NE(text(*zpl).find("^BY3^B7N,3,4,3," + std::to_string(symbol->rows()) + ",N"),
+              std::string::npos)
+        << text(*zpl);
+    EXPECT_NE(text(*zpl).find("^FDNATIVE 42^FS"), std::string::npos);
+    const auto escpos = render(*symbol, Format::escpos, native);
+    ASSERT_TRUE(escpos) << escpos.error().message;
+    // GS ( k, function 069: error correction as a level, level 4.
+    EXPECT_NE(text(*escpos).find(std::string("\x1d(k\x04\x00\x30\x45\x30\x34", 9)), std::string::npos);
+
+    struct Case {
+        const char* name;
+        Result<Symbol> symbol;
+        const char* field;
+    };
+    const Case refused[] = {
+        {"an ECI", encode("caf\xc3\xa9"), "eci"},
+        {"a Macro segment", encode("part", {.macro = Macro{.fileId = {1}}}), "macro"},
+        {"level 0", encode("zero", {.level = 0}), "level"},
+    };
+    for (const Case& c : refused) {
+        SCOPED_TRACE(c.name);
+        ASSERT_TRUE(c.symbol);
+        const auto file = render(*c.symbol, Format::zpl, native);
+        ASSERT_FALSE(file);
+        EXPECT_EQ(file.error().code, ErrorCode::notExpressible);
+        EXPECT_EQ(file.error().field, c.field);
+    }
+}
+
+TEST(PrintFormats, APageAndItsPositionAreSettings) {
+    Settings settings;
+    ASSERT_FALSE(applySetting(settings, "position", "20,30.5"));
+    ASSERT_FALSE(applySetting(settings, "page", "letter"));
+    ASSERT_TRUE(settings.page);
+    EXPECT_EQ(*settings.page, (Page{215.9, 279.4, 20, 30.5}));
+    ASSERT_FALSE(applySetting(settings, "page", "100x150"));
+    EXPECT_EQ(*settings.page, (Page{100, 150, 20, 30.5}));
+    for (const char* bad : {"A5", "100", "0x150", "x"})
+        EXPECT_TRUE(applySetting(settings, "page", bad)) << bad;
+    Settings positionOnly;
+    ASSERT_FALSE(applySetting(positionOnly, "position", "1,2"));
+    const auto error = checkSettings(positionOnly);
+    ASSERT_TRUE(error);
+    EXPECT_EQ(error->code, ErrorCode::missingOption);
+}
+
+}  // namespace
+}  // namespace barquill
