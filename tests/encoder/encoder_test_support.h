@@ -49,19 +49,20 @@ inline std::vector<std::string> rowsOf(const SymbolJob& job) {
 
 // The codeword whose 17-module pattern starts at `module` of a row of
 // table block `block` (row r uses block r % 3), read through the pattern table.
-inline int codewordAt(const std::string& row, int block, int module) {
+inline int codewordAt(const std::string& row, int module, int block) {
     static const std::vector<std::map<std::string, int>> lookup = [] {
         std::vector<std::map<std::string, int>> tables(3);
-        for (int b = 0; b < 3; ++b)
-            for (int v = 0; v < 929; ++v) {
+        for (std::size_t b = 0; b < 3; ++b)
+            for (std::size_t v = 0; v < 929; ++v) {
                 std::string modules;
                 for (int i = 16; i >= 0; --i)
                     modules += (codewordPatterns[b * 929 + v] >> i) & 1 ? '1' : '0';
-                tables[b][modules] = v;
+                tables[b][modules] = static_cast<int>(v);
             }
         return tables;
     }();
-    return lookup[block].at(row.substr(module, 17));
+    return lookup[static_cast<std::size_t>(block)].at(
+        row.substr(static_cast<std::size_t>(module), 17));
 }
 
 // The codewords of a built symbol, read back from its rows through the
@@ -69,9 +70,9 @@ inline int codewordAt(const std::string& row, int block, int module) {
 inline std::vector<int> symbolCodewords(const SymbolJob& job) {
     std::vector<int> codewords;
     for (int r = 0; r < job.rows; ++r) {
-        const std::string row(job.rowBits[r], job.width);
+        const std::string row(job.rowBits[r], static_cast<std::size_t>(job.width));
         for (int c = 0; c < job.columns; ++c)
-            codewords.push_back(codewordAt(row, r % 3, 34 + 17 * c));
+            codewords.push_back(codewordAt(row, 34 + 17 * c, r % 3));
     }
     return codewords;
 }

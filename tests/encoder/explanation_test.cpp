@@ -131,14 +131,14 @@ TEST(Explanation, CodewordsShapeAndRowIndicatorsAreThoseOfTheSymbol) {
         EXPECT_EQ(e.compact, c.variant == SYMBOL_COMPACT) << c.name;
         ASSERT_EQ(e.rowIndicators.size(), static_cast<std::size_t>(job->rows)) << c.name;
         for (int r = 0; r < job->rows; ++r) {
-            const std::string row(job->rowBits[r], job->width);
+            const std::string row(job->rowBits[r], static_cast<std::size_t>(job->width));
             const RowIndicatorPair& pair = e.rowIndicators[static_cast<std::size_t>(r)];
-            EXPECT_EQ(pair.left, codewordAt(row, r % 3, 17)) << c.name << " row " << r;
+            EXPECT_EQ(pair.left, codewordAt(row, 17, r % 3)) << c.name << " row " << r;
             if (c.variant == SYMBOL_COMPACT) {
                 EXPECT_FALSE(pair.right) << c.name;
             } else {
                 ASSERT_TRUE(pair.right) << c.name;
-                EXPECT_EQ(*pair.right, codewordAt(row, r % 3, 34 + 17 * job->columns))
+                EXPECT_EQ(*pair.right, codewordAt(row, 34 + 17 * job->columns, r % 3))
                     << c.name << " row " << r;
             }
         }
