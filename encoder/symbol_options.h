@@ -72,6 +72,7 @@ struct SymbolOptions {
     int eci = NO_ECI;
     // Set: this symbol is one segment of a Macro PDF417 series.
     std::optional<MacroControl> macro;
+    // Automatic, or Byte for schemes that prescribe byte compaction.
     Compaction compaction = Compaction::Automatic;
 };
 
