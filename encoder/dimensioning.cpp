@@ -6,21 +6,11 @@
 #include <cstring>
 
 #include "encoder/encoding_steps.h"
+#include "encoder/error_correction_level.h"
 
 namespace barquill::encoder {
 
 namespace {
-
-// More data earns more error correction, so that a larger symbol survives
-// proportionally as much damage.
-int automaticLevel(int dataCodewords) {
-    if (dataCodewords <= 40) return 2;
-    if (dataCodewords <= 160) return 3;
-    if (dataCodewords <= 320) return 4;
-    if (dataCodewords <= 640) return 5;
-    if (dataCodewords <= 1280) return 6;
-    return 7;
-}
 
 int errorCorrectionCodewords(int level) {
     return 2 << level;

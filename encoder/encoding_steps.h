@@ -112,6 +112,28 @@ extern const std::uint32_t codewordPatterns[3 * 929];
 inline constexpr std::uint32_t START_PATTERN = 0b11111111010101000;  // 17 modules
 inline constexpr std::uint32_t STOP_PATTERN = 0b111111101000101001;  // 18 modules
 
+// What the row indicators of row `row` tell a reader: the rows, the level
+// and the columns, two of the three at each end, by the row's cluster.
+struct RowIndicators {
+    int left;
+    int right;
+};
+
+inline RowIndicators rowIndicators(int row, int rows, int columns, int ecLevel) {
+    const int rowsInfo = (rows - 1) / 3;
+    const int levelInfo = 3 * ecLevel + (rows - 1) % 3;
+    const int columnsInfo = columns - 1;
+    const int base = 30 * (row / 3);
+    switch (row % 3) {
+        case 0:
+            return {base + rowsInfo, base + columnsInfo};
+        case 1:
+            return {base + levelInfo, base + rowsInfo};
+        default:
+            return {base + columnsInfo, base + levelInfo};
+    }
+}
+
 // Writes every row into job->rowBits and sets job->rows and job->width.
 void assembleRows(SymbolJob* job, const CodewordList* list);
 

@@ -152,10 +152,12 @@ MacroSeries planMacroSeries(const unsigned char* data, std::size_t length, int e
     // A first guess from the whole data's codewords, then larger counts in
     // steps the largest segment's overflow suggests, then back down to the
     // fewest that hold it.
+    SymbolOptions dataOnly;
+    dataOnly.compaction = shape.compaction;
     long long total = 0;
     for (std::size_t start = 0; start < length; start += MAX_INPUT_LENGTH) {
         const std::size_t part = std::min(length - start, MAX_INPUT_LENGTH);
-        total += countDataCodewords(data + start, part, SymbolOptions{});
+        total += countDataCodewords(data + start, part, dataOnly);
     }
     long long guess = std::max<long long>((total + capacity - 1) / capacity,
                                           (length + MAX_INPUT_LENGTH - 1) / MAX_INPUT_LENGTH);

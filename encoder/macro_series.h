@@ -34,8 +34,8 @@ struct MacroSegment {
 
 // The plan of a series. Build segment i with a job whose ecLevel, columns
 // are `level` and `columns`, and options.rows = `rows`, options.macro =
-// segments[i].control (plus the caller's eci and variant): every segment
-// then has the same size, chosen for the largest.
+// segments[i].control (plus the caller's eci, compaction and variant):
+// every segment then has the same size, chosen for the largest.
 struct MacroSeries {
     std::vector<MacroSegment> segments;
     int level = 0;
@@ -47,9 +47,9 @@ struct MacroSeries {
 };
 
 // Plans the series for `data` with the job's level and columns (-1 / 0
-// automatic) and the shape options (rows, aspect, fillLevel, eci; its
-// macro is ignored). A slice never ends inside a UTF-8 character when the
-// ECI is 26, or inside a UTF-16 code unit when it is 25.
+// automatic) and the shape options (rows, aspect, fillLevel, eci,
+// compaction; its macro is ignored). A slice never ends inside a UTF-8
+// character when the ECI is 26, or inside a UTF-16 code unit when it is 25.
 MacroSeries planMacroSeries(const unsigned char* data, std::size_t length, int ecLevel, int columns,
                             const SymbolOptions& shape, const MacroSeriesOptions& options);
 

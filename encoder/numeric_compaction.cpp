@@ -2,6 +2,7 @@
 // digits of the number "1" followed by the group's digits (the leading 1 keeps
 // the group's leading zeros).
 
+#include "encoder/codeword_notes.h"
 #include "encoder/encoding_steps.h"
 
 namespace barquill::encoder {
@@ -42,14 +43,26 @@ int toBase900(const unsigned char* digits, int count, std::int32_t* limbs) {
 
 }  // namespace
 
-void compactNumeric(CodewordList* list, const unsigned char* data, int start, int length) {
+template <class Notes>
+void compactNumeric(CodewordList* list, const unsigned char* data, int start, int length,
+                    Notes& notes) {
     appendCodeword(list, LATCH_NUMERIC);
+    notes.mode(*list);
     for (int p = 0; p < length; p += GROUP_DIGITS) {
         const int group = length - p < GROUP_DIGITS ? length - p : GROUP_DIGITS;
         std::int32_t limbs[GROUP_CODEWORDS_MAX];
         const int used = toBase900(data + start + p, group, limbs);
         for (int l = used - 1; l >= 0; --l) appendCodeword(list, limbs[l]);
+        notes.group(*list, LATCH_NUMERIC, start + p, group, used);
     }
+}
+
+template void compactNumeric(CodewordList*, const unsigned char*, int, int, NoNotes&);
+template void compactNumeric(CodewordList*, const unsigned char*, int, int, CodewordNotes&);
+
+void compactNumeric(CodewordList* list, const unsigned char* data, int start, int length) {
+    NoNotes none;
+    compactNumeric(list, data, start, length, none);
 }
 
 }  // namespace barquill::encoder

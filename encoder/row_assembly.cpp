@@ -38,33 +38,13 @@ char* writeCodeword(char* out, const std::uint32_t* cluster, std::int32_t codewo
 void assembleRows(SymbolJob* job, const CodewordList* list) {
     const int columns = job->columns;
     const int rows = list->count / columns;
-    // What the row indicators tell a reader: rows, level and columns.
-    const int rowsInfo = (rows - 1) / 3;
-    const int levelInfo = 3 * job->ecLevel + (rows - 1) % 3;
-    const int columnsInfo = columns - 1;
+    const int ecLevel = job->ecLevel;
     const bool compact = job->variant == SYMBOL_COMPACT;
 
     int width = 0;
     for (int r = 0; r < rows; ++r) {
-        const int block = r % 3;
-        const std::uint32_t* cluster = codewordPatterns + block * 929;
-        const int base = 30 * (r / 3);
-        int left = 0;
-        int right = 0;
-        switch (block) {
-            case 0:
-                left = base + rowsInfo;
-                right = base + columnsInfo;
-                break;
-            case 1:
-                left = base + levelInfo;
-                right = base + rowsInfo;
-                break;
-            default:
-                left = base + columnsInfo;
-                right = base + levelInfo;
-                break;
-        }
+        const std::uint32_t* cluster = codewordPatterns + (r % 3) * 929;
+        const auto [left, right] = rowIndicators(r, rows, columns, ecLevel);
 
         char* const begin = job->rowBits[r];
         char* out = writeModules(begin, START_PATTERN, 17);

@@ -2,6 +2,7 @@
 // fixed rule set, not an optimisation: three character classes, one
 // splitting scan, two re-classification passes with fixed length thresholds.
 
+#include "encoder/codeword_notes.h"
 #include "encoder/encoding_steps.h"
 
 namespace barquill::encoder {
@@ -113,23 +114,34 @@ void mergeRuns(RunTable* table) {
     table->count = kept + 1;
 }
 
-void compactRuns(const RunTable* table, const unsigned char* data, CodewordList* list) {
+template <class Notes>
+void compactRuns(const RunTable* table, const unsigned char* data, CodewordList* list,
+                 Notes& notes) {
     int start = 0;
     for (int j = 0; j < table->count; ++j) {
         const int length = table->lengths[j];
+        notes.segment(table->kinds[j], start, length);
         switch (table->kinds[j]) {
             case LATCH_TEXT:
-                compactText(list, data, start, length, j);
+                compactText(list, data, start, length, j, notes);
                 break;
             case LATCH_BYTE:
-                compactBytes(list, data, start, length, j > 0 ? table->kinds[j - 1] : 0);
+                compactBytes(list, data, start, length, j > 0 ? table->kinds[j - 1] : 0, notes);
                 break;
             default:
-                compactNumeric(list, data, start, length);
+                compactNumeric(list, data, start, length, notes);
                 break;
         }
         start += length;
     }
+}
+
+template void compactRuns(const RunTable*, const unsigned char*, CodewordList*, NoNotes&);
+template void compactRuns(const RunTable*, const unsigned char*, CodewordList*, CodewordNotes&);
+
+void compactRuns(const RunTable* table, const unsigned char* data, CodewordList* list) {
+    NoNotes none;
+    compactRuns(table, data, list, none);
 }
 
 }  // namespace barquill::encoder

@@ -3,7 +3,9 @@
 // assembly in that order.
 
 #include <cstring>
+#include <type_traits>
 
+#include "encoder/codeword_notes.h"
 #include "encoder/encoding_steps.h"
 
 namespace barquill::encoder {
@@ -36,12 +38,23 @@ RunTable& threadRunTable() {
 
 // The data codewords: the ECI designator, if any, then the compacted data.
 // The designator leaves the reader in text compaction, as at the start.
-void compactData(const unsigned char* data, std::size_t length, int eci, CodewordList* list) {
-    RunTable& runs = threadRunTable();
+template <class Notes>
+void compactData(const unsigned char* data, std::size_t length, const SymbolOptions& options,
+                 CodewordList* list, Notes& notes) {
     list->count = 0;
-    if (eci != NO_ECI) appendEci(list, eci);
+    if (options.eci != NO_ECI) {
+        appendEci(list, options.eci);
+        notes.eci(*list, 0, options.eci);
+    }
+    if (options.compaction == Compaction::Byte) {
+        const int bytes = static_cast<int>(length);
+        notes.segment(LATCH_BYTE, 0, bytes);
+        compactByteRun(list, data, 0, bytes, notes);
+        return;
+    }
+    RunTable& runs = threadRunTable();
     segmentText(&runs, data, length);
-    compactRuns(&runs, data, list);
+    compactRuns(&runs, data, list, notes);
 }
 
 bool printableAscii(const std::string& text) {
@@ -96,7 +109,8 @@ int countDataCodewords(const unsigned char* data, std::size_t length,
                        const SymbolOptions& options) {
     if (length > MAX_INPUT_LENGTH) return -1;
     static thread_local CodewordList list;
-    compactData(data, length, options.eci, &list);
+    NoNotes none;
+    compactData(data, length, options, &list, none);
     int count = list.count;
     if (options.macro) count += static_cast<int>(macroControlBlock(*options.macro).size());
     return count;
@@ -106,8 +120,11 @@ int countDataCodewords(const unsigned char* data, std::size_t length) {
     return countDataCodewords(data, length, noOptions());
 }
 
-SymbolReport buildSymbol(SymbolJob* job, const unsigned char* data, std::size_t length,
-                         const SymbolOptions& options) {
+namespace {
+
+template <class Notes>
+SymbolReport build(SymbolJob* job, const unsigned char* data, std::size_t length,
+                   const SymbolOptions& options, Notes& notes) {
     SymbolReport report;
     if (const SymbolOption wrong = invalidOption(options); wrong != SymbolOption::None) {
         report.error = SymbolError::InvalidOption;
@@ -125,9 +142,11 @@ SymbolReport buildSymbol(SymbolJob* job, const unsigned char* data, std::size_t 
         return report;
     }
     CodewordList list;
-    compactData(data, length, options.eci, &list);
+    compactData(data, length, options, &list, notes);
     if (options.macro) {
-        const std::vector<std::int32_t> trailer = macroControlBlock(*options.macro);
+        CodewordNotes* controlNotes = nullptr;
+        if constexpr (std::is_base_of_v<CodewordNotes, Notes>) controlNotes = &notes;
+        const std::vector<std::int32_t> trailer = macroControlBlock(*options.macro, controlNotes);
         report =
             dimensionSymbol(job, &list, options, trailer.data(), static_cast<int>(trailer.size()));
     } else {
@@ -135,8 +154,22 @@ SymbolReport buildSymbol(SymbolJob* job, const unsigned char* data, std::size_t 
     }
     if (!report.ok()) return report;
     appendErrorCorrection(&list, job->ecLevel);
+    notes.finished(list);
     assembleRows(job, &list);
     return report;
+}
+
+}  // namespace
+
+SymbolReport buildSymbol(SymbolJob* job, const unsigned char* data, std::size_t length,
+                         const SymbolOptions& options) {
+    NoNotes none;
+    return build(job, data, length, options, none);
+}
+
+SymbolReport buildSymbol(SymbolJob* job, const unsigned char* data, std::size_t length,
+                         const SymbolOptions& options, CodewordNotes& notes) {
+    return build(job, data, length, options, notes);
 }
 
 int buildSymbol(SymbolJob* job, const unsigned char* data, std::size_t length) {

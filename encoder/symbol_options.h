@@ -46,6 +46,14 @@ struct MacroControl {
     std::optional<std::uint16_t> checksum;  // field 6: macroChecksum of the whole data
 };
 
+// How the data is compacted. Automatic chooses text, byte and numeric
+// compaction by the characters; Byte puts all of it into one byte run, as
+// schemes that prescribe byte compaction require.
+enum class Compaction : int {
+    Automatic,
+    Byte,
+};
+
 struct SymbolOptions {
     // 0: the rows follow from the data; 3 to 90: exactly that many rows.
     // With job->columns 0 the fewest columns that fit are taken.
@@ -64,6 +72,8 @@ struct SymbolOptions {
     int eci = NO_ECI;
     // Set: this symbol is one segment of a Macro PDF417 series.
     std::optional<MacroControl> macro;
+    // Automatic, or Byte for schemes that prescribe byte compaction.
+    Compaction compaction = Compaction::Automatic;
 };
 
 // Why a build failed. TooLong and ColumnsDoNotFit keep the core results 2

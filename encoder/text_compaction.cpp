@@ -3,6 +3,9 @@
 // Submode changes cost one or two latch values; a single character of another
 // submode may go behind a shift instead. The choice looks one character ahead.
 
+#include <type_traits>
+
+#include "encoder/codeword_notes.h"
 #include "encoder/encoding_steps.h"
 
 namespace barquill::encoder {
@@ -76,77 +79,111 @@ int firstSubmode(int mask) {
     return SUBMODE_PUNCT;
 }
 
-// Pairs values into codewords as they are written.
+TextValue noted(int value, TextValueKind kind, int submode, int offset) {
+    TextValue note;
+    note.value = value;
+    note.kind = kind;
+    note.submode = submode == SUBMODE_ALPHA   ? TextSubmode::Alpha
+                   : submode == SUBMODE_LOWER ? TextSubmode::Lower
+                   : submode == SUBMODE_MIXED ? TextSubmode::Mixed
+                                              : TextSubmode::Punctuation;
+    note.offset = static_cast<std::size_t>(offset);
+    return note;
+}
+
+// Pairs values into codewords as they are written. Each value comes with
+// what it means (a character, a latch or shift to a submode), which only
+// recording notes keep.
+template <class Notes>
 class ValueWriter {
 public:
-    explicit ValueWriter(CodewordList* list) : list_(list) {}
-    void put(int value) {
+    static constexpr bool recording = !std::is_same_v<Notes, NoNotes>;
+
+    ValueWriter(CodewordList* list, Notes& notes) : list_(list), notes_(notes) {}
+    void put(int value, TextValueKind kind, int submode, int offset = 0) {
         if (pending_ < 0) {
             pending_ = value;
+            if constexpr (recording) pendingNote_ = noted(value, kind, submode, offset);
         } else {
             appendCodeword(list_, 30 * pending_ + value);
+            if constexpr (recording)
+                notes_.text(*list_, pendingNote_, noted(value, kind, submode, offset));
             pending_ = -1;
         }
     }
+    void character(int value, int submode, int offset) {
+        put(value, TextValueKind::Character, submode, offset);
+    }
+    void latch(int value, int submode) { put(value, TextValueKind::Latch, submode); }
+    void shift(int value, int submode) { put(value, TextValueKind::Shift, submode); }
     void finish() {
-        if (pending_ >= 0) put(LATCH_OR_SHIFT_PAD);
+        if (pending_ >= 0) put(LATCH_OR_SHIFT_PAD, TextValueKind::Padding, SUBMODE_ALPHA);
     }
 
 private:
     CodewordList* list_;
+    Notes& notes_;
     int pending_ = -1;
+    TextValue pendingNote_;
 };
 
-void writeLatch(ValueWriter& out, int from, int to) {
+// Each latch value names the submode it reaches, so a latch through Mixed
+// or Alpha is two values.
+template <class Notes>
+void writeLatch(ValueWriter<Notes>& out, int from, int to) {
     switch (from) {
         case SUBMODE_ALPHA:
             if (to == SUBMODE_LOWER)
-                out.put(27);
+                out.latch(27, SUBMODE_LOWER);
             else if (to == SUBMODE_MIXED)
-                out.put(28);
+                out.latch(28, SUBMODE_MIXED);
             else {
-                out.put(28);
-                out.put(25);
+                out.latch(28, SUBMODE_MIXED);
+                out.latch(25, SUBMODE_PUNCT);
             }
             break;
         case SUBMODE_LOWER:
             if (to == SUBMODE_ALPHA) {
-                out.put(28);
-                out.put(28);
+                out.latch(28, SUBMODE_MIXED);
+                out.latch(28, SUBMODE_ALPHA);
             } else if (to == SUBMODE_MIXED)
-                out.put(28);
+                out.latch(28, SUBMODE_MIXED);
             else {
-                out.put(28);
-                out.put(25);
+                out.latch(28, SUBMODE_MIXED);
+                out.latch(25, SUBMODE_PUNCT);
             }
             break;
         case SUBMODE_MIXED:
             if (to == SUBMODE_ALPHA)
-                out.put(28);
+                out.latch(28, SUBMODE_ALPHA);
             else if (to == SUBMODE_LOWER)
-                out.put(27);
+                out.latch(27, SUBMODE_LOWER);
             else
-                out.put(25);
+                out.latch(25, SUBMODE_PUNCT);
             break;
         default:  // Punctuation
-            out.put(29);
+            out.latch(29, SUBMODE_ALPHA);
             if (to == SUBMODE_LOWER)
-                out.put(27);
+                out.latch(27, SUBMODE_LOWER);
             else if (to == SUBMODE_MIXED)
-                out.put(28);
+                out.latch(28, SUBMODE_MIXED);
             break;
     }
 }
 
 }  // namespace
 
-void compactText(CodewordList* list, const unsigned char* data, int start, int length,
-                 int runIndex) {
+template <class Notes>
+void compactText(CodewordList* list, const unsigned char* data, int start, int length, int runIndex,
+                 Notes& notes) {
     // The symbol starts in text compaction, so only later runs need the latch;
     // the latch also resets the submode to Alpha.
-    if (runIndex > 0) appendCodeword(list, LATCH_TEXT);
+    if (runIndex > 0) {
+        appendCodeword(list, LATCH_TEXT);
+        notes.mode(*list);
+    }
 
-    ValueWriter out(list);
+    ValueWriter<Notes> out(list, notes);
     const unsigned char* text = data + start;
     int current = SUBMODE_ALPHA;
     TextChar next = length > 0 ? lookUp(text[0]) : TextChar{};
@@ -155,29 +192,38 @@ void compactText(CodewordList* list, const unsigned char* data, int start, int l
         const bool last = i + 1 == length;
         if (!last) next = lookUp(text[i + 1]);
         if (c.mask & current) {
-            out.put(c.value);
+            out.character(c.value, current, start + i);
             continue;
         }
         const int shared = last ? 0 : (next.mask & c.mask);
         // A shift serves only when the neighbour cannot follow in the same submode.
         if (shared == 0) {
             if ((c.mask & SUBMODE_ALPHA) && current == SUBMODE_LOWER) {
-                out.put(27);
-                out.put(c.value);
+                out.shift(27, SUBMODE_ALPHA);
+                out.character(c.value, SUBMODE_ALPHA, start + i);
                 continue;
             }
             if (c.mask & SUBMODE_PUNCT) {
-                out.put(29);
-                out.put(c.value);
+                out.shift(29, SUBMODE_PUNCT);
+                out.character(c.value, SUBMODE_PUNCT, start + i);
                 continue;
             }
         }
         const int target = firstSubmode(shared != 0 ? shared : c.mask);
         writeLatch(out, current, target);
-        out.put(c.value);
+        out.character(c.value, target, start + i);
         current = target;
     }
     out.finish();
+}
+
+template void compactText(CodewordList*, const unsigned char*, int, int, int, NoNotes&);
+template void compactText(CodewordList*, const unsigned char*, int, int, int, CodewordNotes&);
+
+void compactText(CodewordList* list, const unsigned char* data, int start, int length,
+                 int runIndex) {
+    NoNotes none;
+    compactText(list, data, start, length, runIndex, none);
 }
 
 }  // namespace barquill::encoder

@@ -6,6 +6,7 @@
 #include <random>
 #include <string>
 
+#include "encoder/explanation.h"
 #include "encoder/pdf417.h"
 
 using namespace barquill::encoder;
@@ -78,6 +79,21 @@ void BM_LargestTextLevel5(benchmark::State& state) {
     encodeText(state, text, 5);
 }
 
+// The same symbol as BM_Mixed300, built again with every codeword explained.
+void BM_ExplainMixed300(benchmark::State& state) {
+    const std::string text = mixedText(300);
+    auto job = std::make_unique<SymbolJob>();
+    initSymbolJob(job.get());
+    for (auto _ : state) {
+        job->ecLevel = -1;
+        job->columns = 0;
+        benchmark::DoNotOptimize(explainSymbol(job.get(),
+                                               reinterpret_cast<const unsigned char*>(text.data()),
+                                               text.size(), SymbolOptions{}));
+    }
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * text.size()));
+}
+
 // The record is ~97 KB and is zeroed before every symbol.
 void BM_InitSymbolJob(benchmark::State& state) {
     auto job = std::make_unique<SymbolJob>();
@@ -92,6 +108,7 @@ BENCHMARK(BM_Mixed300);
 BENCHMARK(BM_Digits1000);
 BENCHMARK(BM_RandomBytes500);
 BENCHMARK(BM_LargestTextLevel5);
+BENCHMARK(BM_ExplainMixed300);
 BENCHMARK(BM_InitSymbolJob);
 
 }  // namespace

@@ -1,6 +1,7 @@
 #pragma once
 // Small functions the encoder tests share.
 
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -44,6 +45,36 @@ inline std::vector<std::string> rowsOf(const SymbolJob& job) {
     std::vector<std::string> rows;
     for (int r = 0; r < job.rows; ++r) rows.emplace_back(job.rowBits[r], job.width);
     return rows;
+}
+
+// The codeword whose 17-module pattern starts at `module` of a row of
+// table block `block` (row r uses block r % 3), read through the pattern table.
+inline int codewordAt(const std::string& row, int module, int block) {
+    static const std::vector<std::map<std::string, int>> lookup = [] {
+        std::vector<std::map<std::string, int>> tables(3);
+        for (std::size_t b = 0; b < 3; ++b)
+            for (std::size_t v = 0; v < 929; ++v) {
+                std::string modules;
+                for (int i = 16; i >= 0; --i)
+                    modules += (codewordPatterns[b * 929 + v] >> i) & 1 ? '1' : '0';
+                tables[b][modules] = static_cast<int>(v);
+            }
+        return tables;
+    }();
+    return lookup[static_cast<std::size_t>(block)].at(
+        row.substr(static_cast<std::size_t>(module), 17));
+}
+
+// The codewords of a built symbol, read back from its rows through the
+// pattern tables: descriptor, data, padding, control block, error correction.
+inline std::vector<int> symbolCodewords(const SymbolJob& job) {
+    std::vector<int> codewords;
+    for (int r = 0; r < job.rows; ++r) {
+        const std::string row(job.rowBits[r], static_cast<std::size_t>(job.width));
+        for (int c = 0; c < job.columns; ++c)
+            codewords.push_back(codewordAt(row, 34 + 17 * c, r % 3));
+    }
+    return codewords;
 }
 
 inline std::string repeat(const std::string& unit, std::size_t length) {

@@ -166,14 +166,6 @@ const char* const EMPTY_TEXT_ROW0 =
     "1111111101010100011110101011110000111110101011111001100011100011010011110101011110000111111101"
     "000101001";
 
-// The codeword whose pattern a row holds at a module offset.
-int codewordAt(const std::string& row, int offset, int block) {
-    for (int v = 0; v < 929; ++v) {
-        if (modulesOf(codewordPatterns[block * 929 + v]) == row.substr(offset, 17)) return v;
-    }
-    return -1;
-}
-
 TEST(RowAssembly, EmptyTextGivesTheStandardsFirstRow) {
     auto job = makeJob();
     ASSERT_EQ(encodeSymbolJob(job.get(), ""), STATUS_OK);

@@ -17,29 +17,6 @@ using namespace encoder_test;
 
 namespace {
 
-// The codewords of a built symbol, read back from its rows through the
-// pattern tables: descriptor, data, padding, control block, error correction.
-std::vector<int> symbolCodewords(const SymbolJob& job) {
-    static const std::vector<std::map<std::string, int>> lookup = [] {
-        std::vector<std::map<std::string, int>> tables(3);
-        for (int block = 0; block < 3; ++block)
-            for (int v = 0; v < 929; ++v) {
-                std::string modules;
-                for (int i = 16; i >= 0; --i)
-                    modules += (codewordPatterns[block * 929 + v] >> i) & 1 ? '1' : '0';
-                tables[block][modules] = v;
-            }
-        return tables;
-    }();
-    std::vector<int> codewords;
-    for (int r = 0; r < job.rows; ++r) {
-        const std::string row(job.rowBits[r], job.width);
-        for (int c = 0; c < job.columns; ++c)
-            codewords.push_back(lookup[r % 3].at(row.substr(34 + 17 * c, 17)));
-    }
-    return codewords;
-}
-
 // Options with the shape fields set and the rest left alone.
 SymbolOptions shape(int rows, double aspect = 0.0, bool fillLevel = false, int eci = NO_ECI) {
     SymbolOptions options;
