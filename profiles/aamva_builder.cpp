@@ -218,9 +218,11 @@ std::optional<ProfileError> checkSubfiles(const std::vector<Subfile>& subfiles, 
         error.minimum = 1;
         return error;
     }
-    for (const Subfile& subfile : subfiles)
+    for (const Subfile& subfile : subfiles) {
+        const bool canadian = isCanadian(subfile, subfiles);
         for (const Element& element : subfile.elements)
-            if (auto error = checkElement(element, isCanadian(subfile, subfiles))) return error;
+            if (auto error = checkElement(element, canadian)) return error;
+    }
     for (const Subfile& subfile : subfiles)
         if (auto error = checkMandatory(subfile, version)) return error;
     return std::nullopt;

@@ -6,19 +6,17 @@ namespace barquill::profiles {
 
 FieldSet::FieldSet(const FieldValues& values) {
     for (const auto& [key, value] : values) {
-        auto same = std::find_if(fields_.begin(), fields_.end(),
-                                 [&](const Field& field) { return field.key == key; });
-        if (same == fields_.end())
+        const auto [place, added] = index_.try_emplace(key, fields_.size());
+        if (added)
             fields_.push_back({key, value});
         else
-            same->value = value;
+            fields_[place->second].value = value;
     }
 }
 
 const std::string* FieldSet::find(std::string_view key) const {
-    for (const Field& field : fields_)
-        if (field.key == key) return &field.value;
-    return nullptr;
+    const auto found = index_.find(std::string(key));
+    return found == index_.end() ? nullptr : &fields_[found->second].value;
 }
 
 std::optional<ProfileError> unknownKey(const Profile& profile, const FieldSet& fields) {

@@ -5,6 +5,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include "profiles/profiles.h"
@@ -26,6 +27,7 @@ public:
 
 private:
     std::vector<Field> fields_;
+    std::unordered_map<std::string, std::size_t> index_;  // key to its place in fields_
 };
 
 // The first key that is not one of the profile's fields, as an error.
