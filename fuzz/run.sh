@@ -7,7 +7,7 @@ build=$1
 seconds=$2
 here=$(cd "$(dirname "$0")" && pwd)
 for target in fuzz_encoder fuzz_charset fuzz_picture_writers fuzz_svg_writer fuzz_arguments fuzz_escapes \
-              fuzz_batch_splitter; do
+              fuzz_batch_splitter fuzz_profiles; do
   corpus="$build/corpus/$target"
   mkdir -p "$corpus" "$build/findings"
   cp -n "$here/corpus/$target/"* "$corpus/" 2>/dev/null || true
