@@ -5,6 +5,7 @@
 #include <charconv>
 #include <nlohmann/json.hpp>
 #include <string>
+#include <system_error>
 
 #include "profiles/field_set.h"
 
@@ -35,10 +36,12 @@ public:
     bool number_float(number_float_t value, const string_t& written) {
         // As written, unless written with an exponent.
         if (written.find_first_of("eE") == std::string::npos) return add(written);
-        char digits[400];
+        // Fixed notation of any double fits: 309 digits before the point,
+        // 324 after.
+        char digits[700];
         const auto end =
             std::to_chars(digits, digits + sizeof digits, value, std::chars_format::fixed);
-        return add(std::string(digits, end.ptr));
+        return add(end.ec == std::errc{} ? std::string(digits, end.ptr) : written);
     }
     bool string(string_t& value) { return add(value); }
 
