@@ -40,16 +40,17 @@ std::optional<ProfileError> readHeader(std::string_view data, AamvaData& card) {
         if (data[i] != compliance[i]) return malformed("header", "'@', LF, RS and CR", i);
     for (std::size_t i = 0; i < fileType.size(); ++i)
         if (data[4 + i] != fileType[i]) return malformed("header", "file type \"ANSI \"", 4 + i);
-    struct Part {
+    struct HeaderNumber {
         const char* name;
         std::size_t offset;
         std::size_t length;
     };
-    for (const Part& part : {Part{"iin", 9, 6}, Part{"version", 15, 2},
-                             Part{"jurisdiction_version", 17, 2}, Part{"entries", 19, 2}})
-        if (const std::size_t bad = firstNonDigit(data, part.offset, part.length);
+    for (const HeaderNumber& field :
+         {HeaderNumber{"iin", 9, 6}, HeaderNumber{"version", 15, 2},
+          HeaderNumber{"jurisdiction_version", 17, 2}, HeaderNumber{"entries", 19, 2}})
+        if (const std::size_t bad = firstNonDigit(data, field.offset, field.length);
             bad != std::string_view::npos)
-            return malformed(part.name, "digits", bad);
+            return malformed(field.name, "digits", bad);
     card.iin = std::string(data.substr(9, 6));
     card.version = static_cast<int>(number(data, 15, 2));
     card.jurisdictionVersion = static_cast<int>(number(data, 17, 2));
