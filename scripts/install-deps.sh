@@ -8,6 +8,7 @@ packages=(
   libpng-dev zlib1g-dev
   qt6-base-dev fonts-wqy-microhei
   libcli11-dev
+  nlohmann-json3-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   libzxing-dev libgif-dev librsvg2-bin
   xvfb xauth

@@ -1,0 +1,43 @@
+#pragma once
+// Walking UTF-8 text character by character, and the character classes the
+// schemes' rules are made of.
+
+#include <cstddef>
+#include <string_view>
+
+namespace barquill::profiles {
+
+inline bool isDigit(char c) {
+    return c >= '0' && c <= '9';
+}
+inline bool isCapitalLetter(char c) {
+    return c >= 'A' && c <= 'Z';
+}
+// A control character breaks every layout here: LF, CR and RS are separators.
+inline bool isControl(char c) {
+    const unsigned char byte = static_cast<unsigned char>(c);
+    return byte < 0x20 || byte == 0x7F;
+}
+inline bool isPrintableAscii(char c) {
+    return c >= 0x20 && c < 0x7F;
+}
+
+// The number of bytes of the UTF-8 character starting at `offset` of valid
+// UTF-8 text.
+std::size_t utf8Length(std::string_view text, std::size_t offset);
+
+// The code point of the UTF-8 character starting at `offset` of valid UTF-8.
+char32_t codePointAt(std::string_view text, std::size_t offset);
+
+// The 1-based character position of the character holding byte `offset`.
+std::size_t characterPosition(std::string_view text, std::size_t offset);
+
+// The offset of the first byte `allowed` refuses, or npos.
+template <class Predicate>
+std::size_t firstRefused(std::string_view text, Predicate allowed) {
+    for (std::size_t i = 0; i < text.size(); ++i)
+        if (!allowed(text[i])) return i;
+    return std::string_view::npos;
+}
+
+}  // namespace barquill::profiles
