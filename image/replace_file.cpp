@@ -11,6 +11,8 @@
 #include <cstdlib>
 #include <string>
 
+#include "image/recording_stream.h"
+
 namespace barquill::image {
 
 namespace {
@@ -84,26 +86,21 @@ std::string temporaryName(const std::string& target) {
            std::to_string(counter++) + ".tmp";
 }
 
-// Runs `write` over the descriptor; None when the content is complete.
-// The descriptor stays open for the caller.
+// Runs `write` over the descriptor, which stays open for the caller; None
+// when the content is complete. A write the system refused fails the
+// content even when `write` did not notice.
 ReplaceFailure writeContent(int fd, const std::function<bool(std::FILE*)>& write, bool sync) {
-    const int copy = dup(fd);
-    if (copy < 0) return ReplaceFailure::Write;
-    std::FILE* stream = fdopen(copy, "wb");
-    if (stream == nullptr) {
-        close(copy);
-        return ReplaceFailure::Write;
+    RecordingStream out(fd);
+    if (out.stream() == nullptr) return ReplaceFailure::Write;
+    const bool written = write(out.stream());
+    const bool closed = out.close();
+    if (out.firstError() != 0) {
+        errno = out.firstError();
+        return written ? ReplaceFailure::Write : ReplaceFailure::Content;
     }
-    ReplaceFailure failure = ReplaceFailure::None;
-    if (!write(stream)) {
-        failure = ReplaceFailure::Content;
-    } else if (std::fflush(stream) != 0 || (sync && fsync(fd) != 0)) {
-        failure = ReplaceFailure::Write;
-    }
-    const int error = errno;
-    if (std::fclose(stream) != 0 && failure == ReplaceFailure::None) return ReplaceFailure::Write;
-    errno = error;
-    return failure;
+    if (!written) return ReplaceFailure::Content;
+    if (!closed || (sync && fsync(fd) != 0)) return ReplaceFailure::Write;
+    return ReplaceFailure::None;
 }
 
 // A device, FIFO or terminal takes the content as it is; it is not a file

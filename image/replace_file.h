@@ -11,8 +11,10 @@ namespace barquill::image {
 enum class ReplaceFailure {
     None,      // the file holds the new content
     Create,    // no file could be made for the target, or the target is a folder (errno)
-    Content,   // the write function reported failure
-    Write,     // the content could not be flushed, synced or closed (errno)
+    Content,   // the write function reported failure; errno is the system's reason when the
+               // file refused a write (ENOSPC, EFBIG), else the write function's
+    Write,     // the file refused content the write function took for written, or it could
+               // not be flushed, synced or closed (errno)
     Rename,    // the new file could not take the target's name (errno)
     ReadOnly,  // the target is a file the user may not write, and may not replace it
 };
