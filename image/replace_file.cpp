@@ -11,6 +11,7 @@
 #include <cstdlib>
 #include <string>
 
+#include "image/descriptor_path.h"
 #include "image/recording_stream.h"
 
 namespace barquill::image {
@@ -115,6 +116,27 @@ ReplaceFailure writeInPlace(const char* path, const std::function<bool(std::FILE
     return failure;
 }
 
+// Through a copy of the descriptor, which shares its position and O_APPEND,
+// and which another thread closing the original cannot take away.
+ReplaceFailure writeIntoDescriptor(int descriptor, const std::function<bool(std::FILE*)>& write) {
+    const int flags = fcntl(descriptor, F_GETFL);
+    if (flags < 0) return ReplaceFailure::Create;
+    if ((flags & O_ACCMODE) == O_RDONLY) {
+        errno = EBADF;
+        return ReplaceFailure::Create;
+    }
+    const int copy = fcntl(descriptor, F_DUPFD_CLOEXEC, 0);
+    if (copy < 0) return ReplaceFailure::Create;
+    // What the program printed before through its own streams comes first.
+    if (descriptor == STDOUT_FILENO) std::fflush(stdout);
+    if (descriptor == STDERR_FILENO) std::fflush(stderr);
+    const ReplaceFailure failure = writeContent(copy, write, false);
+    const int error = errno;
+    close(copy);
+    errno = error;
+    return failure;
+}
+
 // Gives the unnamed file open as `fd` the name `name`; EEXIST when taken.
 bool linkUnnamed(int fd, const std::string& name) {
     const std::string self = "/proc/self/fd/" + std::to_string(fd);
@@ -211,6 +233,8 @@ ReplaceFailure ReplaceFile(const char* path, const std::function<bool(std::FILE*
         errno = ENOENT;
         return ReplaceFailure::Create;
     }
+    if (const int descriptor = DescriptorNamedBy(path); descriptor >= 0)
+        return writeIntoDescriptor(descriptor, write);
     struct stat existing;
     if (stat(path, &existing) != 0) {
         if (errno != ENOENT) return ReplaceFailure::Create;  // ELOOP, EACCES, ENOTDIR

@@ -39,6 +39,14 @@ struct ReplaceOptions {
 // file it names; a loop of links is an error (ELOOP), and so is a folder
 // (EISDIR). What is not a regular file (a device, a FIFO, a terminal) is
 // never replaced: the content is written into it as it is.
+//
+// A path naming one of the process's open descriptors (/dev/stdout,
+// /dev/stderr, /dev/fd/N, /proc/self/fd/N, /proc/<own pid>/fd/N, or a link
+// to one) is written into that descriptor at its current position, after
+// what is already there when it was opened for appending, like `-` for
+// standard output: never replaced, so `>>` and a redirected group of
+// commands keep what others wrote. Such a descriptor that is not open, or
+// not open for writing, fails with EBADF.
 ReplaceFailure ReplaceFile(const char* path, const std::function<bool(std::FILE*)>& write,
                            const ReplaceOptions& options);
 

@@ -21,6 +21,88 @@ using namespace replace_test;
 
 namespace {
 
+std::string withOwnPid(std::string path) {
+    const std::size_t at = path.find("{pid}");
+    if (at != std::string::npos) path.replace(at, 5, std::to_string(getpid()));
+    return path;
+}
+
+// `( echo HEADER; barquill -o /dev/stdout …; echo TRAILER ) > out` and the
+// same with `>>`: the output lands between what the shell wrote before and
+// after, in the same file, whichever way the path names the descriptor.
+TEST(ReplaceFile, PathsNamingAnOpenDescriptorAreWrittenAtItsPositionNotReplaced) {
+    struct Case {
+        const char* path;
+        int descriptor;
+    };
+    const Case cases[] = {
+        {"/dev/stdout", 1},
+        {"/dev/stderr", 2},
+        {"/dev/fd/1", 1},
+        {"/dev/fd/9", 9},
+        {"/proc/self/fd/1", 1},
+        {"/proc/{pid}/fd/1", 1},
+        {"/proc/thread-self/fd/1", 1},
+        {"link-to-stdout", 1},  // a link to /dev/stdout
+        {"fd-folder/9", 9},     // a link to /dev/fd on the way
+    };
+    ScratchFolder scratch;
+    std::filesystem::create_symlink("/dev/stdout", scratch.path("link-to-stdout"));
+    std::filesystem::create_symlink("/dev/fd", scratch.path("fd-folder"));
+    for (const bool append : {false, true}) {
+        for (const Case& c : cases) {
+            SCOPED_TRACE(std::string(c.path) + (append ? " opened for appending" : ""));
+            const std::string output = scratch.path("out");
+            std::filesystem::remove(output);
+            const int fd = open(output.c_str(),
+                                O_WRONLY | O_CREAT | O_CLOEXEC | (append ? O_APPEND : O_TRUNC),
+                                0644);
+            ASSERT_GE(fd, 0);
+            ASSERT_EQ(write(fd, "HEADER\n", 7), 7);
+            // Appending writes at the end from wherever the position is.
+            if (append) lseek(fd, 0, SEEK_SET);
+            const ino_t before = statOf(output).st_ino;
+            const std::string path =
+                c.path[0] == '/' ? std::string(c.path) : scratch.path(c.path);
+            const Outcome outcome = inChild([&] {
+                dup2(fd, c.descriptor);
+                const ReplaceFailure failure =
+                    ReplaceFile(withOwnPid(path).c_str(), writing("BODY\n"), ReplaceOptions{});
+                return Outcome{failure, errno};
+            });
+            EXPECT_EQ(outcome.failure, ReplaceFailure::None);
+            ASSERT_EQ(write(fd, "TRAILER\n", 8), 8);
+            close(fd);
+            EXPECT_EQ(readText(output), "HEADER\nBODY\nTRAILER\n");
+            EXPECT_EQ(statOf(output).st_ino, before) << "replaced, not written into";
+        }
+    }
+}
+
+// Opening the path anew would reach the file behind the descriptor; it is
+// the descriptor that was named, and it cannot take the content.
+TEST(ReplaceFile, ADescriptorNotOpenForWritingFailsAndLeavesItsFileAlone) {
+    ScratchFolder scratch;
+    const std::string file = scratch.path("read-only-use");
+    writeText(file, "kept");
+    const int reading = open(file.c_str(), O_RDONLY | O_CLOEXEC);
+    ASSERT_GE(reading, 0);
+    const int closed = 1000;
+    ASSERT_EQ(fcntl(closed, F_GETFD), -1);
+    for (const std::string& path : {"/proc/self/fd/" + std::to_string(reading),
+                                    "/dev/fd/" + std::to_string(closed)}) {
+        SCOPED_TRACE(path);
+        errno = 0;
+        const ReplaceFailure failure = ReplaceFile(path.c_str(), writing("new"), ReplaceOptions{});
+        const int error = errno;
+        EXPECT_EQ(failure, ReplaceFailure::Create);
+        EXPECT_EQ(error, EBADF);
+    }
+    close(reading);
+    EXPECT_EQ(readText(file), "kept");
+    EXPECT_EQ(scratch.names(), std::set<std::string>{"read-only-use"});
+}
+
 // With SIGXFSZ ignored, as the command line does, the file size limit makes
 // the system refuse the write (EFBIG). That is a Write failure, also when
 // the write function ignores the stream's failure or the failure comes only
