@@ -10,6 +10,7 @@
 #include <cerrno>
 #include <cstdlib>
 #include <string>
+#include <vector>
 
 #include "image/descriptor_path.h"
 #include "image/recording_stream.h"
@@ -137,6 +138,41 @@ ReplaceFailure writeIntoDescriptor(int descriptor, const std::function<bool(std:
     return failure;
 }
 
+bool inGroup(gid_t group) {
+    if (getegid() == group) return true;
+    const int count = getgroups(0, nullptr);
+    if (count <= 0) return false;
+    std::vector<gid_t> groups(static_cast<std::size_t>(count));
+    const int got = getgroups(count, groups.data());
+    for (int i = 0; i < got; ++i)
+        if (groups[static_cast<std::size_t>(i)] == group) return true;
+    return false;
+}
+
+// By the mode bits alone, as they apply to the user: root would pass any
+// permission check, so for root a file with no write bit at all counts as
+// made read-only on purpose.
+bool userMayWriteByMode(const struct stat& status) {
+    const uid_t user = geteuid();
+    if (user == 0) return (status.st_mode & 0222) != 0;
+    if (status.st_uid == user) return (status.st_mode & S_IWUSR) != 0;
+    if (inGroup(status.st_gid)) return (status.st_mode & S_IWGRP) != 0;
+    return (status.st_mode & S_IWOTH) != 0;
+}
+
+// The new file takes the old one's place for its owner too: owner and group
+// where the process may set them, and the permission bits, but never
+// set-user-ID, set-group-ID or sticky, which would hand the writer's
+// rights, root's among them, to whoever may run the file.
+bool takeOver(int fd, const struct stat& existing) {
+    if (fchown(fd, existing.st_uid, existing.st_gid) != 0 && errno == EPERM) {
+        // Not root: the group may still be one of the user's.
+        if (fchown(fd, static_cast<uid_t>(-1), existing.st_gid) != 0) {
+        }
+    }
+    return fchmod(fd, existing.st_mode & 0777) == 0;
+}
+
 // Gives the unnamed file open as `fd` the name `name`; EEXIST when taken.
 bool linkUnnamed(int fd, const std::string& name) {
     const std::string self = "/proc/self/fd/" + std::to_string(fd);
@@ -179,8 +215,9 @@ ReplaceFailure replaceThroughTemporary(const std::string& target, const struct s
         if (fd < 0 && errno != EEXIST) return ReplaceFailure::Create;
     }
     if (fd < 0) return ReplaceFailure::Create;
-    if (existing != nullptr) fchmod(fd, existing->st_mode & 07777);
-    ReplaceFailure failure = writeContent(fd, write, sync);
+    ReplaceFailure failure = ReplaceFailure::None;
+    if (existing != nullptr && !takeOver(fd, *existing)) failure = ReplaceFailure::Create;
+    if (failure == ReplaceFailure::None) failure = writeContent(fd, write, sync);
     if (close(fd) != 0 && failure == ReplaceFailure::None) failure = ReplaceFailure::Write;
     if (failure == ReplaceFailure::None && std::rename(temporary.c_str(), target.c_str()) != 0)
         failure = ReplaceFailure::Rename;
@@ -207,8 +244,9 @@ ReplaceFailure replaceRegular(const std::string& target, const struct stat* exis
         errno = error;
         return failure;
     }
-    if (existing != nullptr) fchmod(fd, existing->st_mode & 07777);
-    ReplaceFailure failure = writeContent(fd, write, sync);
+    ReplaceFailure failure = ReplaceFailure::None;
+    if (existing != nullptr && !takeOver(fd, *existing)) failure = ReplaceFailure::Create;
+    if (failure == ReplaceFailure::None) failure = writeContent(fd, write, sync);
     if (failure == ReplaceFailure::None) {
         if (enterNaming()) {
             failure = nameUnnamed(fd, target);
@@ -247,7 +285,7 @@ ReplaceFailure ReplaceFile(const char* path, const std::function<bool(std::FILE*
         return ReplaceFailure::Create;
     }
     if (!S_ISREG(existing.st_mode)) return writeInPlace(path, write);
-    if (!options.replaceReadOnly && access(path, W_OK) != 0) {
+    if (!options.replaceReadOnly && !userMayWriteByMode(existing)) {
         errno = EACCES;
         return ReplaceFailure::ReadOnly;
     }

@@ -16,7 +16,7 @@ enum class ReplaceFailure {
     Write,     // the file refused content the write function took for written, or it could
                // not be flushed, synced or closed (errno)
     Rename,    // the new file could not take the target's name (errno)
-    ReadOnly,  // the target is a file the user may not write, and may not replace it
+    ReadOnly,  // the target's mode bits let the user not write it, and may not replace it
 };
 
 struct ReplaceOptions {
@@ -25,8 +25,11 @@ struct ReplaceOptions {
     // Without it the system decides, as common Unix tools do, since a sync
     // costs more than writing a whole symbol.
     bool sync = false;
-    // A file the user may not write (mode 0444) is replaced like any other;
-    // otherwise it is refused, as cp refuses it without -f.
+    // Whether a file the user may not write by its mode bits is replaced
+    // like any other; otherwise it is refused, as cp refuses it without -f.
+    // The bits decide for everyone: the owner's, the group's or the others'
+    // write bit, whichever applies to the user, and for root any of them,
+    // so root too keeps off a file made read-only (0444).
     bool replaceReadOnly = true;
 };
 
@@ -34,7 +37,12 @@ struct ReplaceOptions {
 // target's name only once `write` succeeded and the file is complete, so an
 // existing file stays exactly as it was on any failure and no part-written
 // or temporary file is ever left under a name, not even by a killed process.
-// A replaced file keeps its permissions; a new one gets 0666 less the umask.
+//
+// A replaced file keeps its owner and group where the process may give
+// them (root always; another user keeps a group of his own) and its
+// permission bits, but never set-user-ID, set-group-ID or sticky. A new file
+// gets 0666 less the umask.
+//
 // A symbolic link, dangling or not, is followed and keeps pointing at the
 // file it names; a loop of links is an error (ELOOP), and so is a folder
 // (EISDIR). What is not a regular file (a device, a FIFO, a terminal) is

@@ -103,6 +103,101 @@ TEST(ReplaceFile, ADescriptorNotOpenForWritingFailsAndLeavesItsFileAlone) {
     EXPECT_EQ(scratch.names(), std::set<std::string>{"read-only-use"});
 }
 
+// Root replacing a user's file gives the new one back to that user, with the
+// same permission bits, and never a set-user-ID, set-group-ID or sticky bit
+// that would let anyone run it with the writer's rights. A user who cannot
+// give a file away keeps it himself.
+TEST(ReplaceFile, TheNewFileKeepsOwnerGroupAndPermissionsButNoSpecialBits) {
+    if (geteuid() != 0) GTEST_SKIP() << "needs root, to own files as another user";
+    struct Case {
+        bool asNobody;
+        uid_t owner;
+        gid_t group;
+        mode_t mode;
+        uid_t expectedOwner;
+        gid_t expectedGroup;
+        mode_t expectedMode;
+    };
+    const Case cases[] = {
+        {false, kNobody, kNobody, 0600, kNobody, kNobody, 0600},
+        {false, kNobody, kNobody, 04777, kNobody, kNobody, 0777},
+        {false, kNobody, 0, 02755, kNobody, 0, 0755},
+        {false, 0, kNobody, 01640, 0, kNobody, 0640},
+        {false, kNobody, kNobody, 06711, kNobody, kNobody, 0711},
+        {true, 0, 0, 0666, kNobody, kNobody, 0666},
+        {true, kNobody, kNobody, 04755, kNobody, kNobody, 0755},
+    };
+    ScratchFolder scratch;
+    ASSERT_EQ(chmod(scratch.path().c_str(), 0777), 0);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::to_string(c.owner) + ":" + std::to_string(c.group) + " mode " +
+                     std::to_string(c.mode) + (c.asNobody ? " replaced by 65534" : ""));
+        const std::string file = scratch.path("label.png");
+        writeText(file, "old");
+        ASSERT_EQ(chown(file.c_str(), c.owner, c.group), 0);
+        ASSERT_EQ(chmod(file.c_str(), c.mode), 0);
+        const Outcome outcome = inChild([&] {
+            if (c.asNobody && !becomeNobody()) return Outcome{ReplaceFailure::Create, -2};
+            return Outcome{ReplaceFile(file.c_str(), writing("new"), ReplaceOptions{}), errno};
+        });
+        ASSERT_EQ(outcome.failure, ReplaceFailure::None) << outcome.error;
+        EXPECT_EQ(readText(file), "new");
+        const struct stat status = statOf(file);
+        EXPECT_EQ(status.st_uid, c.expectedOwner);
+        EXPECT_EQ(status.st_gid, c.expectedGroup);
+        EXPECT_EQ(status.st_mode & 07777, c.expectedMode);
+    }
+}
+
+// A file is read-only by its mode bits as they apply to the user (owner's,
+// else group's, else others' write bit; for root, any of them), for root
+// too: only asking for it replaces such a file.
+TEST(ReplaceFile, AFileReadOnlyByItsModeIsReplacedOnlyWhenAskedWhoeverRunsIt) {
+    if (geteuid() != 0) GTEST_SKIP() << "needs root, to run as root and as another user";
+    struct Case {
+        bool asNobody;
+        uid_t owner;
+        gid_t group;
+        mode_t mode;
+        bool readOnly;
+    };
+    const Case cases[] = {
+        {false, kNobody, kNobody, 0444, true},
+        {false, 0, 0, 0400, true},
+        {false, 0, 0, 0555, true},
+        {false, kNobody, kNobody, 0200, false},
+        {false, kNobody, kNobody, 0002, false},
+        {true, kNobody, kNobody, 0466, true},   // the owner's bit decides for the owner
+        {true, 0, kNobody, 0646, true},         // the group's bit for the group
+        {true, 0, 0, 0664, true},               // the others' bit for the rest
+        {true, 0, 0, 0646, false},
+        {true, kNobody, kNobody, 0644, false},
+    };
+    ScratchFolder scratch;
+    ASSERT_EQ(chmod(scratch.path().c_str(), 0777), 0);
+    const std::string file = scratch.path("label.png");
+    for (const Case& c : cases) {
+        for (const bool asked : {false, true}) {
+            SCOPED_TRACE(std::to_string(c.owner) + ":" + std::to_string(c.group) + " mode " +
+                         std::to_string(c.mode) + (c.asNobody ? " as 65534" : " as root") +
+                         (asked ? ", asked to replace read-only files" : ""));
+            writeText(file, "old");
+            ASSERT_EQ(chown(file.c_str(), c.owner, c.group), 0);
+            ASSERT_EQ(chmod(file.c_str(), c.mode), 0);
+            const Outcome outcome = inChild([&] {
+                if (c.asNobody && !becomeNobody()) return Outcome{ReplaceFailure::Create, -2};
+                const ReplaceOptions options{false, asked};
+                return Outcome{ReplaceFile(file.c_str(), writing("new"), options), errno};
+            });
+            const bool refused = c.readOnly && !asked;
+            EXPECT_EQ(outcome.failure, refused ? ReplaceFailure::ReadOnly : ReplaceFailure::None)
+                << outcome.error;
+            EXPECT_EQ(readText(file), refused ? "old" : "new");
+            EXPECT_EQ(scratch.names(), std::set<std::string>{"label.png"});
+        }
+    }
+}
+
 // With SIGXFSZ ignored, as the command line does, the file size limit makes
 // the system refuse the write (EFBIG). That is a Write failure, also when
 // the write function ignores the stream's failure or the failure comes only
