@@ -13,16 +13,19 @@
 #include <vector>
 
 #include "image/descriptor_path.h"
+#include "image/folder_beneath.h"
 #include "image/recording_stream.h"
 
 namespace barquill::image {
 
 namespace {
 
-// Room for the suffix below within the usual 255-byte file name limit.
-constexpr std::size_t kMaxTemporaryStem = 200;
 // As the kernel allows when it follows links itself.
 constexpr int kMaxLinks = 40;
+// Room for the suffix of a temporary name within the usual 255-byte limit.
+constexpr std::size_t kMaxTemporaryStem = 200;
+// Tries at a temporary name before giving up: each one is unique already.
+constexpr int kMaxTemporaryNames = 100;
 
 // Files being given their names, and a termination signal that arrived
 // meanwhile. Lock-free atomics, so the signal handler may use them.
@@ -56,6 +59,12 @@ void leaveNaming() {
         if (const int signal = pendingSignal.load(); signal != 0) terminateNow(signal);
 }
 
+void closeKeepingErrno(int fd) {
+    const int error = errno;
+    close(fd);
+    errno = error;
+}
+
 std::string folderOf(const std::string& path) {
     const std::size_t slash = path.rfind('/');
     return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
@@ -78,14 +87,17 @@ bool followDanglingLinks(const char* path, std::string* target) {
     return false;
 }
 
-// A new file beside `target`, hidden by its leading dot, under a name no
-// other process or thread uses; mode 0666 lets the umask decide.
+// A new name beside the target, hidden by its leading dot, that no other
+// process or thread uses.
 std::string temporaryName(const std::string& target) {
     static std::atomic<unsigned> counter{0};
-    const std::string folder = folderOf(target);
-    const std::string name = target.substr(folder.size());
-    return folder + "." + name.substr(0, kMaxTemporaryStem) + "." + std::to_string(getpid()) + "." +
-           std::to_string(counter++) + ".tmp";
+    std::string name = ".";
+    name += target.substr(0, kMaxTemporaryStem);
+    name += '.';
+    name += std::to_string(getpid());
+    name += '.';
+    name += std::to_string(counter++);
+    return name + ".tmp";
 }
 
 // Runs `write` over the descriptor, which stays open for the caller; None
@@ -107,13 +119,12 @@ ReplaceFailure writeContent(int fd, const std::function<bool(std::FILE*)>& write
 
 // A device, FIFO or terminal takes the content as it is; it is not a file
 // that could be replaced.
-ReplaceFailure writeInPlace(const char* path, const std::function<bool(std::FILE*)>& write) {
-    const int fd = open(path, O_WRONLY | O_CLOEXEC | O_NOCTTY);
+ReplaceFailure writeInPlace(int folder, const std::string& name,
+                            const std::function<bool(std::FILE*)>& write) {
+    const int fd = openat(folder, name.c_str(), O_WRONLY | O_CLOEXEC | O_NOCTTY | O_NOFOLLOW);
     if (fd < 0) return ReplaceFailure::Create;
     const ReplaceFailure failure = writeContent(fd, write, false);
-    const int error = errno;
-    close(fd);
-    errno = error;
+    closeKeepingErrno(fd);
     return failure;
 }
 
@@ -132,9 +143,7 @@ ReplaceFailure writeIntoDescriptor(int descriptor, const std::function<bool(std:
     if (descriptor == STDOUT_FILENO) std::fflush(stdout);
     if (descriptor == STDERR_FILENO) std::fflush(stderr);
     const ReplaceFailure failure = writeContent(copy, write, false);
-    const int error = errno;
-    close(copy);
-    errno = error;
+    closeKeepingErrno(copy);
     return failure;
 }
 
@@ -173,30 +182,33 @@ bool takeOver(int fd, const struct stat& existing) {
     return fchmod(fd, existing.st_mode & 0777) == 0;
 }
 
-// Gives the unnamed file open as `fd` the name `name`; EEXIST when taken.
-bool linkUnnamed(int fd, const std::string& name) {
+// Gives the unnamed file open as `fd` the name `name` in the folder; EEXIST
+// when taken.
+bool linkUnnamed(int fd, int folder, const std::string& name) {
     const std::string self = "/proc/self/fd/" + std::to_string(fd);
-    if (linkat(AT_FDCWD, self.c_str(), AT_FDCWD, name.c_str(), AT_SYMLINK_FOLLOW) == 0) return true;
+    if (linkat(AT_FDCWD, self.c_str(), folder, name.c_str(), AT_SYMLINK_FOLLOW) == 0)
+        return true;
     // Without /proc, only a privileged process can link a descriptor.
     if (errno == ENOENT && access("/proc/self/fd", F_OK) != 0)
-        return linkat(fd, "", AT_FDCWD, name.c_str(), AT_EMPTY_PATH) == 0;
+        return linkat(fd, "", folder, name.c_str(), AT_EMPTY_PATH) == 0;
     return false;
 }
 
 // The unnamed file takes the target's name: directly when the name is free,
 // else under a temporary name renamed over the target in one step.
-ReplaceFailure nameUnnamed(int fd, const std::string& target) {
-    if (linkUnnamed(fd, target)) return ReplaceFailure::None;
+ReplaceFailure nameUnnamed(int fd, int folder, const std::string& name) {
+    if (linkUnnamed(fd, folder, name)) return ReplaceFailure::None;
     if (errno != EEXIST) return ReplaceFailure::Rename;
-    for (int attempt = 0; attempt < 100; ++attempt) {
-        const std::string temporary = temporaryName(target);
-        if (!linkUnnamed(fd, temporary)) {
+    for (int attempt = 0; attempt < kMaxTemporaryNames; ++attempt) {
+        const std::string temporary = temporaryName(name);
+        if (!linkUnnamed(fd, folder, temporary)) {
             if (errno == EEXIST) continue;
             return ReplaceFailure::Rename;
         }
-        if (std::rename(temporary.c_str(), target.c_str()) == 0) return ReplaceFailure::None;
+        if (renameat(folder, temporary.c_str(), folder, name.c_str()) == 0)
+            return ReplaceFailure::None;
         const int error = errno;
-        unlink(temporary.c_str());
+        unlinkat(folder, temporary.c_str(), 0);
         errno = error;
         return ReplaceFailure::Rename;
     }
@@ -205,13 +217,15 @@ ReplaceFailure nameUnnamed(int fd, const std::string& target) {
 
 // For file systems without unnamed files: a named temporary file, all of
 // whose life counts as naming, so a termination signal waits for it.
-ReplaceFailure replaceThroughTemporary(const std::string& target, const struct stat* existing,
+ReplaceFailure replaceThroughTemporary(int folder, const std::string& name,
+                                       const struct stat* existing,
                                        const std::function<bool(std::FILE*)>& write, bool sync) {
     std::string temporary;
     int fd = -1;
-    for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
-        temporary = temporaryName(target);
-        fd = open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    for (int attempt = 0; attempt < kMaxTemporaryNames && fd < 0; ++attempt) {
+        temporary = temporaryName(name);
+        fd = openat(folder, temporary.c_str(),
+                    O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0666);
         if (fd < 0 && errno != EEXIST) return ReplaceFailure::Create;
     }
     if (fd < 0) return ReplaceFailure::Create;
@@ -219,26 +233,26 @@ ReplaceFailure replaceThroughTemporary(const std::string& target, const struct s
     if (existing != nullptr && !takeOver(fd, *existing)) failure = ReplaceFailure::Create;
     if (failure == ReplaceFailure::None) failure = writeContent(fd, write, sync);
     if (close(fd) != 0 && failure == ReplaceFailure::None) failure = ReplaceFailure::Write;
-    if (failure == ReplaceFailure::None && std::rename(temporary.c_str(), target.c_str()) != 0)
+    if (failure == ReplaceFailure::None &&
+        renameat(folder, temporary.c_str(), folder, name.c_str()) != 0)
         failure = ReplaceFailure::Rename;
     if (failure != ReplaceFailure::None) {
         const int error = errno;
-        unlink(temporary.c_str());
+        unlinkat(folder, temporary.c_str(), 0);
         errno = error;
     }
     return failure;
 }
 
-ReplaceFailure replaceRegular(const std::string& target, const struct stat* existing,
+ReplaceFailure replaceUnnamed(int folder, const std::string& name, const struct stat* existing,
                               const std::function<bool(std::FILE*)>& write, bool sync) {
-    const std::string folder = folderOf(target);
-    const int fd =
-        open(folder.empty() ? "." : folder.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666);
+    const int fd = openat(folder, ".", O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666);
     if (fd < 0) {
         if (errno != EOPNOTSUPP && errno != EISDIR && errno != EINVAL)
             return ReplaceFailure::Create;
         if (!enterNaming()) return ReplaceFailure::Create;
-        const ReplaceFailure failure = replaceThroughTemporary(target, existing, write, sync);
+        const ReplaceFailure failure =
+            replaceThroughTemporary(folder, name, existing, write, sync);
         const int error = errno;
         leaveNaming();
         errno = error;
@@ -249,7 +263,7 @@ ReplaceFailure replaceRegular(const std::string& target, const struct stat* exis
     if (failure == ReplaceFailure::None) failure = writeContent(fd, write, sync);
     if (failure == ReplaceFailure::None) {
         if (enterNaming()) {
-            failure = nameUnnamed(fd, target);
+            failure = nameUnnamed(fd, folder, name);
             const int error = errno;
             leaveNaming();
             errno = error;
@@ -257,9 +271,50 @@ ReplaceFailure replaceRegular(const std::string& target, const struct stat* exis
             failure = ReplaceFailure::Rename;
         }
     }
-    const int error = errno;
-    close(fd);  // an unnamed file that was not linked vanishes here
-    errno = error;
+    closeKeepingErrno(fd);  // an unnamed file that was not linked vanishes here
+    return failure;
+}
+
+// The name in the folder is what gets replaced, never a link's target: both
+// callers have resolved the links they follow.
+ReplaceFailure replaceIn(int folder, const std::string& name,
+                         const std::function<bool(std::FILE*)>& write,
+                         const ReplaceOptions& options) {
+    if (name.empty() || name == "." || name == "..") {
+        errno = EISDIR;
+        return ReplaceFailure::Create;
+    }
+    struct stat existing;
+    const bool exists = fstatat(folder, name.c_str(), &existing, AT_SYMLINK_NOFOLLOW) == 0;
+    if (!exists && errno != ENOENT) return ReplaceFailure::Create;
+    if (exists) {
+        if (S_ISLNK(existing.st_mode)) {
+            errno = ELOOP;
+            return ReplaceFailure::Escapes;
+        }
+        if (S_ISDIR(existing.st_mode)) {
+            errno = EISDIR;
+            return ReplaceFailure::Create;
+        }
+        if (!S_ISREG(existing.st_mode)) return writeInPlace(folder, name, write);
+        if (!options.replaceReadOnly && !userMayWriteByMode(existing)) {
+            errno = EACCES;
+            return ReplaceFailure::ReadOnly;
+        }
+    }
+    return replaceUnnamed(folder, name, exists ? &existing : nullptr, write, options.sync);
+}
+
+ReplaceFailure replaceInFolder(const std::string& target,
+                               const std::function<bool(std::FILE*)>& write,
+                               const ReplaceOptions& options) {
+    const std::string folderName = folderOf(target);
+    const int folder = open(folderName.empty() ? "." : folderName.c_str(),
+                            O_PATH | O_DIRECTORY | O_CLOEXEC);
+    if (folder < 0) return ReplaceFailure::Create;
+    const ReplaceFailure failure =
+        replaceIn(folder, target.substr(folderName.size()), write, options);
+    closeKeepingErrno(folder);
     return failure;
 }
 
@@ -274,28 +329,39 @@ ReplaceFailure ReplaceFile(const char* path, const std::function<bool(std::FILE*
     if (const int descriptor = DescriptorNamedBy(path); descriptor >= 0)
         return writeIntoDescriptor(descriptor, write);
     struct stat existing;
+    std::string target;
     if (stat(path, &existing) != 0) {
         if (errno != ENOENT) return ReplaceFailure::Create;  // ELOOP, EACCES, ENOTDIR
-        std::string target;
         if (!followDanglingLinks(path, &target)) return ReplaceFailure::Create;
-        return replaceRegular(target, nullptr, write, options.sync);
-    }
-    if (S_ISDIR(existing.st_mode)) {
+    } else if (S_ISDIR(existing.st_mode)) {
         errno = EISDIR;
         return ReplaceFailure::Create;
-    }
-    if (!S_ISREG(existing.st_mode)) return writeInPlace(path, write);
-    if (!options.replaceReadOnly && !userMayWriteByMode(existing)) {
-        errno = EACCES;
-        return ReplaceFailure::ReadOnly;
-    }
-    // Replacing through a symbolic link replaces the file it points to.
-    std::string target = path;
-    if (char* real = realpath(path, nullptr)) {
+    } else if (char* real = realpath(path, nullptr)) {
+        // Replacing through a symbolic link replaces the file it points to.
         target = real;
         std::free(real);
+    } else {
+        return ReplaceFailure::Create;
     }
-    return replaceRegular(target, &existing, write, options.sync);
+    return replaceInFolder(target, write, options);
+}
+
+ReplaceFailure ReplaceFileBeneath(int folder, const char* relativeName,
+                                  const std::function<bool(std::FILE*)>& write,
+                                  const ReplaceOptions& options) {
+    if (relativeName == nullptr || *relativeName == '\0') {
+        errno = ENOENT;
+        return ReplaceFailure::Create;
+    }
+    const std::string relative = relativeName;
+    if (LeavesFolderByName(relative)) return ReplaceFailure::Escapes;
+    const std::string folderName = folderOf(relative);
+    const FolderBeneath opened = OpenFolderBeneath(folder, folderName);
+    if (opened.fd < 0) return opened.escapes ? ReplaceFailure::Escapes : ReplaceFailure::Create;
+    const ReplaceFailure failure =
+        replaceIn(opened.fd, relative.substr(folderName.size()), write, options);
+    closeKeepingErrno(opened.fd);
+    return failure;
 }
 
 void InstallTerminationGuard() {

@@ -17,6 +17,7 @@ enum class ReplaceFailure {
                // not be flushed, synced or closed (errno)
     Rename,    // the new file could not take the target's name (errno)
     ReadOnly,  // the target's mode bits let the user not write it, and may not replace it
+    Escapes,   // the name leads, or could lead, out of the folder it is given in
 };
 
 struct ReplaceOptions {
@@ -62,6 +63,18 @@ inline ReplaceFailure ReplaceFile(const char* path, const std::function<bool(std
                                   bool sync) {
     return ReplaceFile(path, write, ReplaceOptions{sync, true});
 }
+
+// As ReplaceFile, for a name given relative to an open folder (`folder`, a
+// descriptor the caller keeps) that it may never leave, whatever the folder
+// holds: for names that come from data, such as the lines of a batch list.
+// The name is refused with Escapes when it is absolute, has a ".." part, or
+// meets a symbolic link on the way, its own last part included: a link is
+// refused even where it would stay inside, one rule on every kernel that
+// needs no link to be read. A device or FIFO under the name is written into,
+// a folder is an error (EISDIR), and a missing folder on the way is ENOENT.
+ReplaceFailure ReplaceFileBeneath(int folder, const char* relativeName,
+                                  const std::function<bool(std::FILE*)>& write,
+                                  const ReplaceOptions& options);
 
 // Makes SIGINT, SIGTERM and SIGHUP end the process at once, as by default,
 // except while ReplaceFile gives a finished file its name: then they end it
