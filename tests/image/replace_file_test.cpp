@@ -27,7 +27,7 @@ std::string withOwnPid(std::string path) {
     return path;
 }
 
-// `( echo HEADER; barquill -o /dev/stdout …; echo TRAILER ) > out` and the
+// `( echo HEADER; barquill -o /dev/stdout ...; echo TRAILER ) > out` and the
 // same with `>>`: the output lands between what the shell wrote before and
 // after, in the same file, whichever way the path names the descriptor.
 TEST(ReplaceFile, PathsNamingAnOpenDescriptorAreWrittenAtItsPositionNotReplaced) {
@@ -54,16 +54,15 @@ TEST(ReplaceFile, PathsNamingAnOpenDescriptorAreWrittenAtItsPositionNotReplaced)
             SCOPED_TRACE(std::string(c.path) + (append ? " opened for appending" : ""));
             const std::string output = scratch.path("out");
             std::filesystem::remove(output);
-            const int fd = open(output.c_str(),
-                                O_WRONLY | O_CREAT | O_CLOEXEC | (append ? O_APPEND : O_TRUNC),
-                                0644);
+            const int fd =
+                open(output.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC | (append ? O_APPEND : O_TRUNC),
+                     0644);
             ASSERT_GE(fd, 0);
             ASSERT_EQ(write(fd, "HEADER\n", 7), 7);
             // Appending writes at the end from wherever the position is.
             if (append) lseek(fd, 0, SEEK_SET);
             const ino_t before = statOf(output).st_ino;
-            const std::string path =
-                c.path[0] == '/' ? std::string(c.path) : scratch.path(c.path);
+            const std::string path = c.path[0] == '/' ? std::string(c.path) : scratch.path(c.path);
             const Outcome outcome = inChild([&] {
                 dup2(fd, c.descriptor);
                 const ReplaceFailure failure =
@@ -89,8 +88,8 @@ TEST(ReplaceFile, ADescriptorNotOpenForWritingFailsAndLeavesItsFileAlone) {
     ASSERT_GE(reading, 0);
     const int closed = 1000;
     ASSERT_EQ(fcntl(closed, F_GETFD), -1);
-    for (const std::string& path : {"/proc/self/fd/" + std::to_string(reading),
-                                    "/dev/fd/" + std::to_string(closed)}) {
+    for (const std::string& path :
+         {"/proc/self/fd/" + std::to_string(reading), "/dev/fd/" + std::to_string(closed)}) {
         SCOPED_TRACE(path);
         errno = 0;
         const ReplaceFailure failure = ReplaceFile(path.c_str(), writing("new"), ReplaceOptions{});
@@ -167,9 +166,9 @@ TEST(ReplaceFile, AFileReadOnlyByItsModeIsReplacedOnlyWhenAskedWhoeverRunsIt) {
         {false, 0, 0, 0555, true},
         {false, kNobody, kNobody, 0200, false},
         {false, kNobody, kNobody, 0002, false},
-        {true, kNobody, kNobody, 0466, true},   // the owner's bit decides for the owner
-        {true, 0, kNobody, 0646, true},         // the group's bit for the group
-        {true, 0, 0, 0664, true},               // the others' bit for the rest
+        {true, kNobody, kNobody, 0466, true},  // the owner's bit decides for the owner
+        {true, 0, kNobody, 0646, true},        // the group's bit for the group
+        {true, 0, 0, 0664, true},              // the others' bit for the rest
         {true, 0, 0, 0646, false},
         {true, kNobody, kNobody, 0644, false},
     };

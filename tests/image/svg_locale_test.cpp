@@ -22,7 +22,7 @@ TEST(SvgLocale, MillimetresKeepTheirDecimalPointInACommaLocale) {
     symbol.margin = 4;
     symbol.dpi = 300;
     const std::string inC = EncodeSvg(symbol);
-    // 38 x 18 units at 300 dpi: 3.21733… mm by 1.524 mm.
+    // 38 x 18 units at 300 dpi: 3.21733... mm by 1.524 mm.
     ASSERT_NE(inC.find("width=\"3.2173mm\" height=\"1.524mm\""), std::string::npos) << inC;
 
     if (std::setlocale(LC_ALL, "de_DE.UTF-8") == nullptr)
