@@ -15,6 +15,7 @@
 #include "image/descriptor_path.h"
 #include "image/folder_beneath.h"
 #include "image/recording_stream.h"
+#include "image/replace_leftovers.h"
 
 namespace barquill::image {
 
@@ -22,8 +23,6 @@ namespace {
 
 // As the kernel allows when it follows links itself.
 constexpr int kMaxLinks = 40;
-// Room for the suffix of a temporary name within the usual 255-byte limit.
-constexpr std::size_t kMaxTemporaryStem = 200;
 // Tries at a temporary name before giving up: each one is unique already.
 constexpr int kMaxTemporaryNames = 100;
 
@@ -85,19 +84,6 @@ bool followDanglingLinks(const char* path, std::string* target) {
     }
     errno = ELOOP;
     return false;
-}
-
-// A new name beside the target, hidden by its leading dot, that no other
-// process or thread uses.
-std::string temporaryName(const std::string& target) {
-    static std::atomic<unsigned> counter{0};
-    std::string name = ".";
-    name += target.substr(0, kMaxTemporaryStem);
-    name += '.';
-    name += std::to_string(getpid());
-    name += '.';
-    name += std::to_string(counter++);
-    return name + ".tmp";
 }
 
 // Runs `write` over the descriptor, which stays open for the caller; None
@@ -186,8 +172,7 @@ bool takeOver(int fd, const struct stat& existing) {
 // when taken.
 bool linkUnnamed(int fd, int folder, const std::string& name) {
     const std::string self = "/proc/self/fd/" + std::to_string(fd);
-    if (linkat(AT_FDCWD, self.c_str(), folder, name.c_str(), AT_SYMLINK_FOLLOW) == 0)
-        return true;
+    if (linkat(AT_FDCWD, self.c_str(), folder, name.c_str(), AT_SYMLINK_FOLLOW) == 0) return true;
     // Without /proc, only a privileged process can link a descriptor.
     if (errno == ENOENT && access("/proc/self/fd", F_OK) != 0)
         return linkat(fd, "", folder, name.c_str(), AT_EMPTY_PATH) == 0;
@@ -200,11 +185,12 @@ ReplaceFailure nameUnnamed(int fd, int folder, const std::string& name) {
     if (linkUnnamed(fd, folder, name)) return ReplaceFailure::None;
     if (errno != EEXIST) return ReplaceFailure::Rename;
     for (int attempt = 0; attempt < kMaxTemporaryNames; ++attempt) {
-        const std::string temporary = temporaryName(name);
+        const std::string temporary = TemporaryName(name);
         if (!linkUnnamed(fd, folder, temporary)) {
             if (errno == EEXIST) continue;
             return ReplaceFailure::Rename;
         }
+        if (betweenLinkAndRename != nullptr) betweenLinkAndRename();
         if (renameat(folder, temporary.c_str(), folder, name.c_str()) == 0)
             return ReplaceFailure::None;
         const int error = errno;
@@ -223,9 +209,9 @@ ReplaceFailure replaceThroughTemporary(int folder, const std::string& name,
     std::string temporary;
     int fd = -1;
     for (int attempt = 0; attempt < kMaxTemporaryNames && fd < 0; ++attempt) {
-        temporary = temporaryName(name);
-        fd = openat(folder, temporary.c_str(),
-                    O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0666);
+        temporary = TemporaryName(name);
+        fd = openat(folder, temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW,
+                    0666);
         if (fd < 0 && errno != EEXIST) return ReplaceFailure::Create;
     }
     if (fd < 0) return ReplaceFailure::Create;
@@ -251,8 +237,7 @@ ReplaceFailure replaceUnnamed(int folder, const std::string& name, const struct 
         if (errno != EOPNOTSUPP && errno != EISDIR && errno != EINVAL)
             return ReplaceFailure::Create;
         if (!enterNaming()) return ReplaceFailure::Create;
-        const ReplaceFailure failure =
-            replaceThroughTemporary(folder, name, existing, write, sync);
+        const ReplaceFailure failure = replaceThroughTemporary(folder, name, existing, write, sync);
         const int error = errno;
         leaveNaming();
         errno = error;
@@ -302,6 +287,7 @@ ReplaceFailure replaceIn(int folder, const std::string& name,
             return ReplaceFailure::ReadOnly;
         }
     }
+    SweepLeftoversOnce(folder);
     return replaceUnnamed(folder, name, exists ? &existing : nullptr, write, options.sync);
 }
 
@@ -309,8 +295,8 @@ ReplaceFailure replaceInFolder(const std::string& target,
                                const std::function<bool(std::FILE*)>& write,
                                const ReplaceOptions& options) {
     const std::string folderName = folderOf(target);
-    const int folder = open(folderName.empty() ? "." : folderName.c_str(),
-                            O_PATH | O_DIRECTORY | O_CLOEXEC);
+    const int folder =
+        open(folderName.empty() ? "." : folderName.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC);
     if (folder < 0) return ReplaceFailure::Create;
     const ReplaceFailure failure =
         replaceIn(folder, target.substr(folderName.size()), write, options);

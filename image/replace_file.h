@@ -37,7 +37,7 @@ struct ReplaceOptions {
 // Runs `write` on a new, unnamed file in the target's folder and gives it the
 // target's name only once `write` succeeded and the file is complete, so an
 // existing file stays exactly as it was on any failure and no part-written
-// or temporary file is ever left under a name, not even by a killed process.
+// file is ever left under a name.
 //
 // A replaced file keeps its owner and group where the process may give
 // them (root always; another user keeps a group of his own) and its
@@ -56,6 +56,11 @@ struct ReplaceOptions {
 // standard output: never replaced, so `>>` and a redirected group of
 // commands keep what others wrote. Such a descriptor that is not open, or
 // not open for writing, fails with EBADF.
+//
+// A process killed between linking the finished file under a temporary name
+// (".NAME.barquill-NAMESPACE-PID-N.tmp") and renaming it over an existing target
+// leaves that name behind; the first write of any later process into the
+// same folder removes it, once no process of that pid runs.
 ReplaceFailure ReplaceFile(const char* path, const std::function<bool(std::FILE*)>& write,
                            const ReplaceOptions& options);
 
