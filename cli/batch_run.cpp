@@ -219,7 +219,14 @@ private:
         if (!request_.quiet)
             for (const Warning& warning : label->warnings)
                 result->messages.push_back(warningText(warning));
-        auto written = saveLabel(*label, slot.name, request_.settings.write);
+        // A name the list gave stays inside the output folder, links or not.
+        WriteOptions write = request_.settings.write;
+        std::string name = slot.name;
+        if (!slot.item.outputName.empty()) {
+            write.beneath = folder_;
+            name = slot.item.outputName;
+        }
+        auto written = saveLabel(*label, name, write);
         if (!written) {
             fail(result, exitStatusOf(written.error()), failureLines(written.error(), data.size()));
             return;

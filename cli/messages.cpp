@@ -207,6 +207,9 @@ std::vector<std::string> failureLines(const Error& e, std::size_t dataBytes) {
                     " dpi: give a larger --fit, a smaller --margin, or a higher --dpi"};
         case ErrorCode::readOnly:
             return {"cannot write " + e.path + ": the file is read-only; give --force to replace it"};
+        case ErrorCode::outsideFolder:
+            return {"cannot write " + e.path +
+                    ": the name leads out of the output folder (a \"..\" part or a symbolic link)"};
         case ErrorCode::notVerified:
             return {e.message};
         case ErrorCode::verifyUnavailable:

@@ -10,15 +10,21 @@
 #include <cerrno>
 #include <cstdlib>
 #include <string>
+#include <vector>
+
+#include "image/descriptor_path.h"
+#include "image/folder_beneath.h"
+#include "image/recording_stream.h"
+#include "image/replace_leftovers.h"
 
 namespace barquill::image {
 
 namespace {
 
-// Room for the suffix below within the usual 255-byte file name limit.
-constexpr std::size_t kMaxTemporaryStem = 200;
 // As the kernel allows when it follows links itself.
 constexpr int kMaxLinks = 40;
+// Tries at a temporary name before giving up: each one is unique already.
+constexpr int kMaxTemporaryNames = 100;
 
 // Files being given their names, and a termination signal that arrived
 // meanwhile. Lock-free atomics, so the signal handler may use them.
@@ -52,6 +58,12 @@ void leaveNaming() {
         if (const int signal = pendingSignal.load(); signal != 0) terminateNow(signal);
 }
 
+void closeKeepingErrno(int fd) {
+    const int error = errno;
+    close(fd);
+    errno = error;
+}
+
 std::string folderOf(const std::string& path) {
     const std::size_t slash = path.rfind('/');
     return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
@@ -74,74 +86,115 @@ bool followDanglingLinks(const char* path, std::string* target) {
     return false;
 }
 
-// A new file beside `target`, hidden by its leading dot, under a name no
-// other process or thread uses; mode 0666 lets the umask decide.
-std::string temporaryName(const std::string& target) {
-    static std::atomic<unsigned> counter{0};
-    const std::string folder = folderOf(target);
-    const std::string name = target.substr(folder.size());
-    return folder + "." + name.substr(0, kMaxTemporaryStem) + "." + std::to_string(getpid()) + "." +
-           std::to_string(counter++) + ".tmp";
-}
-
-// Runs `write` over the descriptor; None when the content is complete.
-// The descriptor stays open for the caller.
+// Runs `write` over the descriptor, which stays open for the caller; None
+// when the content is complete. A write the system refused fails the
+// content even when `write` did not notice.
 ReplaceFailure writeContent(int fd, const std::function<bool(std::FILE*)>& write, bool sync) {
-    const int copy = dup(fd);
-    if (copy < 0) return ReplaceFailure::Write;
-    std::FILE* stream = fdopen(copy, "wb");
-    if (stream == nullptr) {
-        close(copy);
-        return ReplaceFailure::Write;
+    RecordingStream out(fd);
+    if (out.stream() == nullptr) return ReplaceFailure::Write;
+    const bool written = write(out.stream());
+    const bool closed = out.close();
+    if (out.firstError() != 0) {
+        errno = out.firstError();
+        return written ? ReplaceFailure::Write : ReplaceFailure::Content;
     }
-    ReplaceFailure failure = ReplaceFailure::None;
-    if (!write(stream)) {
-        failure = ReplaceFailure::Content;
-    } else if (std::fflush(stream) != 0 || (sync && fsync(fd) != 0)) {
-        failure = ReplaceFailure::Write;
-    }
-    const int error = errno;
-    if (std::fclose(stream) != 0 && failure == ReplaceFailure::None) return ReplaceFailure::Write;
-    errno = error;
-    return failure;
+    if (!written) return ReplaceFailure::Content;
+    if (!closed || (sync && fsync(fd) != 0)) return ReplaceFailure::Write;
+    return ReplaceFailure::None;
 }
 
 // A device, FIFO or terminal takes the content as it is; it is not a file
 // that could be replaced.
-ReplaceFailure writeInPlace(const char* path, const std::function<bool(std::FILE*)>& write) {
-    const int fd = open(path, O_WRONLY | O_CLOEXEC | O_NOCTTY);
+ReplaceFailure writeInPlace(int folder, const std::string& name,
+                            const std::function<bool(std::FILE*)>& write) {
+    const int fd = openat(folder, name.c_str(), O_WRONLY | O_CLOEXEC | O_NOCTTY | O_NOFOLLOW);
     if (fd < 0) return ReplaceFailure::Create;
     const ReplaceFailure failure = writeContent(fd, write, false);
-    const int error = errno;
-    close(fd);
-    errno = error;
+    closeKeepingErrno(fd);
     return failure;
 }
 
-// Gives the unnamed file open as `fd` the name `name`; EEXIST when taken.
-bool linkUnnamed(int fd, const std::string& name) {
+// Through a copy of the descriptor, which shares its position and O_APPEND,
+// and which another thread closing the original cannot take away.
+ReplaceFailure writeIntoDescriptor(int descriptor, const std::function<bool(std::FILE*)>& write) {
+    const int flags = fcntl(descriptor, F_GETFL);
+    if (flags < 0) return ReplaceFailure::Create;
+    if ((flags & O_ACCMODE) == O_RDONLY) {
+        errno = EBADF;
+        return ReplaceFailure::Create;
+    }
+    const int copy = fcntl(descriptor, F_DUPFD_CLOEXEC, 0);
+    if (copy < 0) return ReplaceFailure::Create;
+    // What the program printed before through its own streams comes first.
+    if (descriptor == STDOUT_FILENO) std::fflush(stdout);
+    if (descriptor == STDERR_FILENO) std::fflush(stderr);
+    const ReplaceFailure failure = writeContent(copy, write, false);
+    closeKeepingErrno(copy);
+    return failure;
+}
+
+bool inGroup(gid_t group) {
+    if (getegid() == group) return true;
+    const int count = getgroups(0, nullptr);
+    if (count <= 0) return false;
+    std::vector<gid_t> groups(static_cast<std::size_t>(count));
+    const int got = getgroups(count, groups.data());
+    for (int i = 0; i < got; ++i)
+        if (groups[static_cast<std::size_t>(i)] == group) return true;
+    return false;
+}
+
+// By the mode bits alone, as they apply to the user: root would pass any
+// permission check, so for root a file with no write bit at all counts as
+// made read-only on purpose.
+bool userMayWriteByMode(const struct stat& status) {
+    const uid_t user = geteuid();
+    if (user == 0) return (status.st_mode & 0222) != 0;
+    if (status.st_uid == user) return (status.st_mode & S_IWUSR) != 0;
+    if (inGroup(status.st_gid)) return (status.st_mode & S_IWGRP) != 0;
+    return (status.st_mode & S_IWOTH) != 0;
+}
+
+// The new file takes the old one's place for its owner too: owner and group
+// where the process may set them, and the permission bits, but never
+// set-user-ID, set-group-ID or sticky, which would hand the writer's
+// rights, root's among them, to whoever may run the file.
+bool takeOver(int fd, const struct stat& existing) {
+    if (fchown(fd, existing.st_uid, existing.st_gid) != 0 && errno == EPERM) {
+        // Not root: the group may still be one of the user's.
+        if (fchown(fd, static_cast<uid_t>(-1), existing.st_gid) != 0) {
+        }
+    }
+    return fchmod(fd, existing.st_mode & 0777) == 0;
+}
+
+// Gives the unnamed file open as `fd` the name `name` in the folder; EEXIST
+// when taken.
+bool linkUnnamed(int fd, int folder, const std::string& name) {
     const std::string self = "/proc/self/fd/" + std::to_string(fd);
-    if (linkat(AT_FDCWD, self.c_str(), AT_FDCWD, name.c_str(), AT_SYMLINK_FOLLOW) == 0) return true;
+    if (linkat(AT_FDCWD, self.c_str(), folder, name.c_str(), AT_SYMLINK_FOLLOW) == 0) return true;
     // Without /proc, only a privileged process can link a descriptor.
     if (errno == ENOENT && access("/proc/self/fd", F_OK) != 0)
-        return linkat(fd, "", AT_FDCWD, name.c_str(), AT_EMPTY_PATH) == 0;
+        return linkat(fd, "", folder, name.c_str(), AT_EMPTY_PATH) == 0;
     return false;
 }
 
 // The unnamed file takes the target's name: directly when the name is free,
 // else under a temporary name renamed over the target in one step.
-ReplaceFailure nameUnnamed(int fd, const std::string& target) {
-    if (linkUnnamed(fd, target)) return ReplaceFailure::None;
+ReplaceFailure nameUnnamed(int fd, int folder, const std::string& name) {
+    if (linkUnnamed(fd, folder, name)) return ReplaceFailure::None;
     if (errno != EEXIST) return ReplaceFailure::Rename;
-    for (int attempt = 0; attempt < 100; ++attempt) {
-        const std::string temporary = temporaryName(target);
-        if (!linkUnnamed(fd, temporary)) {
+    for (int attempt = 0; attempt < kMaxTemporaryNames; ++attempt) {
+        const std::string temporary = TemporaryName(name);
+        if (!linkUnnamed(fd, folder, temporary)) {
             if (errno == EEXIST) continue;
             return ReplaceFailure::Rename;
         }
-        if (std::rename(temporary.c_str(), target.c_str()) == 0) return ReplaceFailure::None;
+        if (betweenLinkAndRename != nullptr) betweenLinkAndRename();
+        if (renameat(folder, temporary.c_str(), folder, name.c_str()) == 0)
+            return ReplaceFailure::None;
         const int error = errno;
-        unlink(temporary.c_str());
+        unlinkat(folder, temporary.c_str(), 0);
         errno = error;
         return ReplaceFailure::Rename;
     }
@@ -150,49 +203,52 @@ ReplaceFailure nameUnnamed(int fd, const std::string& target) {
 
 // For file systems without unnamed files: a named temporary file, all of
 // whose life counts as naming, so a termination signal waits for it.
-ReplaceFailure replaceThroughTemporary(const std::string& target, const struct stat* existing,
+ReplaceFailure replaceThroughTemporary(int folder, const std::string& name,
+                                       const struct stat* existing,
                                        const std::function<bool(std::FILE*)>& write, bool sync) {
     std::string temporary;
     int fd = -1;
-    for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
-        temporary = temporaryName(target);
-        fd = open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    for (int attempt = 0; attempt < kMaxTemporaryNames && fd < 0; ++attempt) {
+        temporary = TemporaryName(name);
+        fd = openat(folder, temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW,
+                    0666);
         if (fd < 0 && errno != EEXIST) return ReplaceFailure::Create;
     }
     if (fd < 0) return ReplaceFailure::Create;
-    if (existing != nullptr) fchmod(fd, existing->st_mode & 07777);
-    ReplaceFailure failure = writeContent(fd, write, sync);
+    ReplaceFailure failure = ReplaceFailure::None;
+    if (existing != nullptr && !takeOver(fd, *existing)) failure = ReplaceFailure::Create;
+    if (failure == ReplaceFailure::None) failure = writeContent(fd, write, sync);
     if (close(fd) != 0 && failure == ReplaceFailure::None) failure = ReplaceFailure::Write;
-    if (failure == ReplaceFailure::None && std::rename(temporary.c_str(), target.c_str()) != 0)
+    if (failure == ReplaceFailure::None &&
+        renameat(folder, temporary.c_str(), folder, name.c_str()) != 0)
         failure = ReplaceFailure::Rename;
     if (failure != ReplaceFailure::None) {
         const int error = errno;
-        unlink(temporary.c_str());
+        unlinkat(folder, temporary.c_str(), 0);
         errno = error;
     }
     return failure;
 }
 
-ReplaceFailure replaceRegular(const std::string& target, const struct stat* existing,
+ReplaceFailure replaceUnnamed(int folder, const std::string& name, const struct stat* existing,
                               const std::function<bool(std::FILE*)>& write, bool sync) {
-    const std::string folder = folderOf(target);
-    const int fd =
-        open(folder.empty() ? "." : folder.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666);
+    const int fd = openat(folder, ".", O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666);
     if (fd < 0) {
         if (errno != EOPNOTSUPP && errno != EISDIR && errno != EINVAL)
             return ReplaceFailure::Create;
         if (!enterNaming()) return ReplaceFailure::Create;
-        const ReplaceFailure failure = replaceThroughTemporary(target, existing, write, sync);
+        const ReplaceFailure failure = replaceThroughTemporary(folder, name, existing, write, sync);
         const int error = errno;
         leaveNaming();
         errno = error;
         return failure;
     }
-    if (existing != nullptr) fchmod(fd, existing->st_mode & 07777);
-    ReplaceFailure failure = writeContent(fd, write, sync);
+    ReplaceFailure failure = ReplaceFailure::None;
+    if (existing != nullptr && !takeOver(fd, *existing)) failure = ReplaceFailure::Create;
+    if (failure == ReplaceFailure::None) failure = writeContent(fd, write, sync);
     if (failure == ReplaceFailure::None) {
         if (enterNaming()) {
-            failure = nameUnnamed(fd, target);
+            failure = nameUnnamed(fd, folder, name);
             const int error = errno;
             leaveNaming();
             errno = error;
@@ -200,9 +256,51 @@ ReplaceFailure replaceRegular(const std::string& target, const struct stat* exis
             failure = ReplaceFailure::Rename;
         }
     }
-    const int error = errno;
-    close(fd);  // an unnamed file that was not linked vanishes here
-    errno = error;
+    closeKeepingErrno(fd);  // an unnamed file that was not linked vanishes here
+    return failure;
+}
+
+// The name in the folder is what gets replaced, never a link's target: both
+// callers have resolved the links they follow.
+ReplaceFailure replaceIn(int folder, const std::string& name,
+                         const std::function<bool(std::FILE*)>& write,
+                         const ReplaceOptions& options) {
+    if (name.empty() || name == "." || name == "..") {
+        errno = EISDIR;
+        return ReplaceFailure::Create;
+    }
+    struct stat existing;
+    const bool exists = fstatat(folder, name.c_str(), &existing, AT_SYMLINK_NOFOLLOW) == 0;
+    if (!exists && errno != ENOENT) return ReplaceFailure::Create;
+    if (exists) {
+        if (S_ISLNK(existing.st_mode)) {
+            errno = ELOOP;
+            return ReplaceFailure::Escapes;
+        }
+        if (S_ISDIR(existing.st_mode)) {
+            errno = EISDIR;
+            return ReplaceFailure::Create;
+        }
+        if (!S_ISREG(existing.st_mode)) return writeInPlace(folder, name, write);
+        if (!options.replaceReadOnly && !userMayWriteByMode(existing)) {
+            errno = EACCES;
+            return ReplaceFailure::ReadOnly;
+        }
+    }
+    SweepLeftoversOnce(folder);
+    return replaceUnnamed(folder, name, exists ? &existing : nullptr, write, options.sync);
+}
+
+ReplaceFailure replaceInFolder(const std::string& target,
+                               const std::function<bool(std::FILE*)>& write,
+                               const ReplaceOptions& options) {
+    const std::string folderName = folderOf(target);
+    const int folder =
+        open(folderName.empty() ? "." : folderName.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC);
+    if (folder < 0) return ReplaceFailure::Create;
+    const ReplaceFailure failure =
+        replaceIn(folder, target.substr(folderName.size()), write, options);
+    closeKeepingErrno(folder);
     return failure;
 }
 
@@ -214,29 +312,42 @@ ReplaceFailure ReplaceFile(const char* path, const std::function<bool(std::FILE*
         errno = ENOENT;
         return ReplaceFailure::Create;
     }
+    if (const int descriptor = DescriptorNamedBy(path); descriptor >= 0)
+        return writeIntoDescriptor(descriptor, write);
     struct stat existing;
+    std::string target;
     if (stat(path, &existing) != 0) {
         if (errno != ENOENT) return ReplaceFailure::Create;  // ELOOP, EACCES, ENOTDIR
-        std::string target;
         if (!followDanglingLinks(path, &target)) return ReplaceFailure::Create;
-        return replaceRegular(target, nullptr, write, options.sync);
-    }
-    if (S_ISDIR(existing.st_mode)) {
+    } else if (S_ISDIR(existing.st_mode)) {
         errno = EISDIR;
         return ReplaceFailure::Create;
-    }
-    if (!S_ISREG(existing.st_mode)) return writeInPlace(path, write);
-    if (!options.replaceReadOnly && access(path, W_OK) != 0) {
-        errno = EACCES;
-        return ReplaceFailure::ReadOnly;
-    }
-    // Replacing through a symbolic link replaces the file it points to.
-    std::string target = path;
-    if (char* real = realpath(path, nullptr)) {
+    } else if (char* real = realpath(path, nullptr)) {
+        // Replacing through a symbolic link replaces the file it points to.
         target = real;
         std::free(real);
+    } else {
+        return ReplaceFailure::Create;
     }
-    return replaceRegular(target, &existing, write, options.sync);
+    return replaceInFolder(target, write, options);
+}
+
+ReplaceFailure ReplaceFileBeneath(int folder, const char* relativeName,
+                                  const std::function<bool(std::FILE*)>& write,
+                                  const ReplaceOptions& options) {
+    if (relativeName == nullptr || *relativeName == '\0') {
+        errno = ENOENT;
+        return ReplaceFailure::Create;
+    }
+    const std::string relative = relativeName;
+    if (LeavesFolderByName(relative)) return ReplaceFailure::Escapes;
+    const std::string folderName = folderOf(relative);
+    const FolderBeneath opened = OpenFolderBeneath(folder, folderName);
+    if (opened.fd < 0) return opened.escapes ? ReplaceFailure::Escapes : ReplaceFailure::Create;
+    const ReplaceFailure failure =
+        replaceIn(opened.fd, relative.substr(folderName.size()), write, options);
+    closeKeepingErrno(opened.fd);
+    return failure;
 }
 
 void InstallTerminationGuard() {

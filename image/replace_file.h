@@ -11,10 +11,13 @@ namespace barquill::image {
 enum class ReplaceFailure {
     None,      // the file holds the new content
     Create,    // no file could be made for the target, or the target is a folder (errno)
-    Content,   // the write function reported failure
-    Write,     // the content could not be flushed, synced or closed (errno)
+    Content,   // the write function reported failure; errno is the system's reason when the
+               // file refused a write (ENOSPC, EFBIG), else the write function's
+    Write,     // the file refused content the write function took for written, or it could
+               // not be flushed, synced or closed (errno)
     Rename,    // the new file could not take the target's name (errno)
-    ReadOnly,  // the target is a file the user may not write, and may not replace it
+    ReadOnly,  // the target's mode bits let the user not write it, and may not replace it
+    Escapes,   // the name leads, or could lead, out of the folder it is given in
 };
 
 struct ReplaceOptions {
@@ -23,20 +26,41 @@ struct ReplaceOptions {
     // Without it the system decides, as common Unix tools do, since a sync
     // costs more than writing a whole symbol.
     bool sync = false;
-    // A file the user may not write (mode 0444) is replaced like any other;
-    // otherwise it is refused, as cp refuses it without -f.
+    // Whether a file the user may not write by its mode bits is replaced
+    // like any other; otherwise it is refused, as cp refuses it without -f.
+    // The bits decide for everyone: the owner's, the group's or the others'
+    // write bit, whichever applies to the user, and for root any of them,
+    // so root too keeps off a file made read-only (0444).
     bool replaceReadOnly = true;
 };
 
 // Runs `write` on a new, unnamed file in the target's folder and gives it the
 // target's name only once `write` succeeded and the file is complete, so an
 // existing file stays exactly as it was on any failure and no part-written
-// or temporary file is ever left under a name, not even by a killed process.
-// A replaced file keeps its permissions; a new one gets 0666 less the umask.
+// file is ever left under a name.
+//
+// A replaced file keeps its owner and group where the process may give
+// them (root always; another user keeps a group of his own) and its
+// permission bits, but never set-user-ID, set-group-ID or sticky. A new file
+// gets 0666 less the umask.
+//
 // A symbolic link, dangling or not, is followed and keeps pointing at the
 // file it names; a loop of links is an error (ELOOP), and so is a folder
 // (EISDIR). What is not a regular file (a device, a FIFO, a terminal) is
 // never replaced: the content is written into it as it is.
+//
+// A path naming one of the process's open descriptors (/dev/stdout,
+// /dev/stderr, /dev/fd/N, /proc/self/fd/N, /proc/<own pid>/fd/N, or a link
+// to one) is written into that descriptor at its current position, after
+// what is already there when it was opened for appending, like `-` for
+// standard output: never replaced, so `>>` and a redirected group of
+// commands keep what others wrote. Such a descriptor that is not open, or
+// not open for writing, fails with EBADF.
+//
+// A process killed between linking the finished file under a temporary name
+// (".NAME.barquill-NAMESPACE-PID-N.tmp") and renaming it over an existing target
+// leaves that name behind; the first write of any later process into the
+// same folder removes it, once no process of that pid runs.
 ReplaceFailure ReplaceFile(const char* path, const std::function<bool(std::FILE*)>& write,
                            const ReplaceOptions& options);
 
@@ -44,6 +68,18 @@ inline ReplaceFailure ReplaceFile(const char* path, const std::function<bool(std
                                   bool sync) {
     return ReplaceFile(path, write, ReplaceOptions{sync, true});
 }
+
+// As ReplaceFile, for a name given relative to an open folder (`folder`, a
+// descriptor the caller keeps) that it may never leave, whatever the folder
+// holds: for names that come from data, such as the lines of a batch list.
+// The name is refused with Escapes when it is absolute, has a ".." part, or
+// meets a symbolic link on the way, its own last part included: a link is
+// refused even where it would stay inside, one rule on every kernel that
+// needs no link to be read. A device or FIFO under the name is written into,
+// a folder is an error (EISDIR), and a missing folder on the way is ENOENT.
+ReplaceFailure ReplaceFileBeneath(int folder, const char* relativeName,
+                                  const std::function<bool(std::FILE*)>& write,
+                                  const ReplaceOptions& options);
 
 // Makes SIGINT, SIGTERM and SIGHUP end the process at once, as by default,
 // except while ReplaceFile gives a finished file its name: then they end it

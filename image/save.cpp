@@ -22,6 +22,7 @@ bool Picture::Save(const char* filename, std::uint32_t type, bool sync) {
                 SetLastError("Save: the file is read-only");
                 return false;
             case ReplaceFailure::Create:   // errno says why; the last-error text stays
+            case ReplaceFailure::Escapes:  // only a name given beneath a folder escapes
             case ReplaceFailure::Content:  // the writer has set its own text
                 return false;
         }

@@ -13,10 +13,14 @@ void appendNumber(std::string& out, long value) {
     out.append(digits, end);
 }
 
-// A length in mm with at most four decimals, trailing zeros dropped.
+// A length in mm with at most four decimals, trailing zeros dropped, and a
+// decimal point whatever the program's locale: SVG knows no other.
 void appendMillimetres(std::string& out, long pixels, int dpi) {
     char text[48];
-    int length = std::snprintf(text, sizeof text, "%.4f", pixels * 25.4 / dpi);
+    const double millimetres = static_cast<double>(pixels) * 25.4 / dpi;
+    const auto [end, error] =
+        std::to_chars(text, text + sizeof text, millimetres, std::chars_format::fixed, 4);
+    std::size_t length = error == std::errc() ? static_cast<std::size_t>(end - text) : 0;
     while (length > 0 && text[length - 1] == '0') --length;
     if (length > 0 && text[length - 1] == '.') --length;
     out.append(text, length);
@@ -97,7 +101,7 @@ std::string EncodeSvg(const SvgSymbol& symbol) {
     const long height =
         2L * symbol.margin + static_cast<long>(symbol.rows.size()) * symbol.rowHeight;
     std::string out;
-    out.reserve(256 + symbol.rows.size() * modules);
+    out.reserve(256 + symbol.rows.size() * static_cast<std::size_t>(modules));
     appendHeader(out, symbol, width, height);
     appendBackground(out, symbol, width, height);
     appendBars(out, symbol);

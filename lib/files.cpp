@@ -2,6 +2,7 @@
 // Writing symbols to files through the image library's safe replace, and
 // naming the files of a series.
 
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -37,26 +38,65 @@ std::optional<Error> checkPath(const std::string& path) {
     return error;
 }
 
+// The path as people know it: a name beneath a folder with the folder.
+std::string fullPath(const std::string& path, const WriteOptions& options) {
+    if (!options.beneath || options.beneath->empty()) return path;
+    const std::string& folder = *options.beneath;
+    return folder.back() == '/' ? folder + path : folder + "/" + path;
+}
+
+// A folder's descriptor for names beneath it, closed with the object.
+class Folder {
+public:
+    explicit Folder(const std::string& path)
+        : fd_(::open(path.empty() ? "." : path.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC)) {}
+    ~Folder() {
+        if (fd_ >= 0) ::close(fd_);
+    }
+    Folder(const Folder&) = delete;
+    Folder& operator=(const Folder&) = delete;
+    int fd() const { return fd_; }
+
+private:
+    int fd_;
+};
+
 std::optional<Error> writeBytes(const Bytes& bytes, const std::string& path,
                                 const WriteOptions& options) {
     const auto write = [&](std::FILE* stream) {
         return std::fwrite(bytes.data(), 1, bytes.size(), stream) == bytes.size();
     };
+    const image::ReplaceOptions replace{options.sync, options.replaceReadOnly};
     errno = 0;
-    switch (image::ReplaceFile(path.c_str(), write,
-                               image::ReplaceOptions{options.sync, options.replaceReadOnly})) {
+    image::ReplaceFailure failure = image::ReplaceFailure::None;
+    if (options.beneath) {
+        const Folder folder(*options.beneath);
+        if (folder.fd() < 0) return writeError(ErrorCode::writeFailed, *options.beneath, errno);
+        failure = image::ReplaceFileBeneath(folder.fd(), path.c_str(), write, replace);
+    } else {
+        failure = image::ReplaceFile(path.c_str(), write, replace);
+    }
+    const int systemError = errno;
+    const std::string shown = fullPath(path, options);
+    switch (failure) {
         case image::ReplaceFailure::None:
             return std::nullopt;
         case image::ReplaceFailure::ReadOnly:
-            return writeError(ErrorCode::readOnly, path, EACCES);
+            return writeError(ErrorCode::readOnly, shown, EACCES);
+        case image::ReplaceFailure::Escapes:
+            return writeError(ErrorCode::outsideFolder, shown, systemError);
         default:
-            return writeError(ErrorCode::writeFailed, path, errno != 0 ? errno : EIO);
+            return writeError(ErrorCode::writeFailed, shown, systemError != 0 ? systemError : EIO);
     }
 }
 
-bool exists(const std::string& path) {
+bool exists(const std::string& path, const WriteOptions& options) {
     struct stat status {};
-    return ::lstat(path.c_str(), &status) == 0;
+    return ::lstat(fullPath(path, options).c_str(), &status) == 0;
+}
+
+void remove(const std::string& path, const WriteOptions& options) {
+    ::unlink(fullPath(path, options).c_str());
 }
 
 }  // namespace
@@ -171,10 +211,10 @@ Result<std::vector<std::string>> saveAll(std::span<const Symbol> symbols, const 
     }
     std::vector<std::string> created;
     for (std::size_t i = 0; i < files.size(); ++i) {
-        const bool existed = exists(names[i]);
+        const bool existed = exists(names[i], options);
         if (auto error = writeBytes(files[i], names[i], options)) {
             // The files this call made go again; a replaced one cannot come back.
-            for (const std::string& name : created) ::unlink(name.c_str());
+            for (const std::string& name : created) remove(name, options);
             error->symbol = count > 1 ? static_cast<int>(i) : -1;
             return *error;
         }

@@ -22,16 +22,26 @@ packages=(
   at-spi2-core dbus-x11 python3-pyatspi python3-pil python3-zxing-cpp
   # print documents: cairo writes PDF and EPS; Ghostscript and Poppler read them in tests
   libcairo2-dev ghostscript poppler-utils
+  # a comma-decimal locale, for the test that output does not depend on it
+  locales
 )
+
+sudo=""
+[ "$(id -u)" -eq 0 ] || sudo="sudo"
+
+# The German locale writes 1,5 for 1.5; made once, when missing.
+generate_locale() {
+  locale -a 2>/dev/null | grep -qix 'de_DE.utf-\?8' && return 0
+  $sudo localedef -i de_DE -f UTF-8 de_DE.UTF-8
+}
 
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
 done
-[ ${#missing[@]} -eq 0 ] && exit 0
-
-sudo=""
-[ "$(id -u)" -eq 0 ] || sudo="sudo"
-export DEBIAN_FRONTEND=noninteractive
-$sudo apt-get update -qq
-$sudo apt-get install -y -qq "${missing[@]}"
+if [ ${#missing[@]} -gt 0 ]; then
+  export DEBIAN_FRONTEND=noninteractive
+  $sudo apt-get update -qq
+  $sudo apt-get install -y -qq "${missing[@]}"
+fi
+generate_locale

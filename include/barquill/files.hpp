@@ -24,11 +24,19 @@ struct WriteOptions {
     // The content reaches the disk before it takes the name. Off by
     // default, as in common Unix tools: a sync costs more than a symbol.
     bool sync = false;
+    // Set: the path is a name inside this folder ("" the working folder)
+    // that may not leave it: an absolute name, a ".." part or a symbolic
+    // link on the way or at the end is refused (outsideFolder), as for
+    // names that come from a list rather than from the user.
+    std::optional<std::string> beneath;
 };
 
 // Writes the file. A symbolic link, dangling or not, is followed and keeps
-// pointing at the file it names; a device, FIFO or terminal is written into
-// as it is, never replaced. The format is the options' or the name's.
+// pointing at the file it names; a device, FIFO or terminal, or a path that
+// names a descriptor already open (/dev/stdout, /dev/fd/N), is written into
+// as it is, never replaced. A replaced file keeps its owner and group where
+// the writer may set them, never a set-user-ID, set-group-ID or sticky bit.
+// The format is the options' or the name's.
 BARQUILL_API Result<Format> save(const Symbol& symbol, const std::string& path,
                                  const Render& render = {});
 BARQUILL_API Result<Format> save(const Symbol& symbol, const std::string& path,
