@@ -37,15 +37,20 @@ public:
     }
 
     // Symbol row `row` drawn `shift` modules to the right of its place,
-    // clipped to the picture.
+    // clipped to the picture, a run of bars at a time.
     void draw(const ModuleView& modules, int row, int shift, std::vector<std::uint8_t>* line) const {
         blank(line);
         const long moduleWidth = layout_.moduleWidth;
-        for (int module = 0; module < modules.width; ++module) {
-            if (!modules.isBar(row, module)) continue;
-            const long first = layout_.margin + (module + shift) * moduleWidth;
-            for (long x = std::max(0L, first); x < first + moduleWidth && x < picture_.width; ++x)
-                setBar(line->data(), x);
+        const long offset = layout_.margin + shift * moduleWidth;
+        for (int module = 0; module < modules.width;) {
+            if (!modules.isBar(row, module)) {
+                ++module;
+                continue;
+            }
+            const int first = module;
+            while (module < modules.width && modules.isBar(row, module)) ++module;
+            setBars(line->data(), std::max(0L, offset + first * moduleWidth),
+                    std::min(picture_.width, offset + module * moduleWidth));
         }
     }
 
@@ -69,16 +74,25 @@ private:
         return (line[x >> 3] >> (7 - (x & 7))) & 1;
     }
 
-    void setBar(std::uint8_t* line, long x) const {
+    // Pixels [begin, end) become bars.
+    void setBars(std::uint8_t* line, long begin, long end) const {
+        if (begin >= end) return;
         if (picture_.format == PixelFormat::Grey) {
-            line[x] = picture_.shades.bar;
+            std::memset(line + begin, picture_.shades.bar, static_cast<std::size_t>(end - begin));
             return;
         }
-        const auto bit = static_cast<std::uint8_t>(0x80 >> (x & 7));
-        if (picture_.barBit == 1)
-            line[x >> 3] |= bit;
-        else
-            line[x >> 3] &= static_cast<std::uint8_t>(~bit);
+        const long firstByte = begin >> 3, lastByte = (end - 1) >> 3;
+        const auto head = static_cast<std::uint8_t>(0xFF >> (begin & 7));
+        const auto tail = static_cast<std::uint8_t>(0xFF << (7 - ((end - 1) & 7)));
+        for (long i = firstByte; i <= lastByte; ++i) {
+            std::uint8_t bits = 0xFF;
+            if (i == firstByte) bits &= head;
+            if (i == lastByte) bits &= tail;
+            if (picture_.barBit == 1)
+                line[i] |= bits;
+            else
+                line[i] &= static_cast<std::uint8_t>(~bits);
+        }
     }
 
     const PictureView& picture_;

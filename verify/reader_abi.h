@@ -23,6 +23,9 @@ struct barquill_reader_image {
     int height;
     int stride;
     int pure; /* 1: the raster holds one upright symbol and its quiet zone only */
+    /* 1: a pixel is dark at 127 and below, light above (a raster of two
+     * known levels); 0: the reader chooses from the raster's histogram. */
+    int fixed_threshold;
 };
 
 /* Filled by a read. The caller owns both buffers; a size larger than its

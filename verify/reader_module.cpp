@@ -6,6 +6,7 @@
 
 #include <dlfcn.h>
 #include <link.h>
+#include <sys/auxv.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -84,6 +85,12 @@ ReaderModule openReaderModule(const std::string& path) {
         availability.state = ReaderState::Missing;
         return module;
     }
+    // A program linked fully statically has no dynamic loader (the kernel
+    // names none), and loading a module that needs the C library crashes it.
+    if (getauxval(AT_BASE) == 0) {
+        availability.state = ReaderState::StaticProgram;
+        return module;
+    }
     void* handle = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
     if (!handle) {
         availability.state = ReaderState::LoadFailed;
@@ -118,8 +125,8 @@ Availability available() {
 ReadStatus readGrey(const GreyImage& image, bool pure, Reading* reading) {
     const ReaderModule& module = readerModule();
     if (!module.read) return ReadStatus::Unavailable;
-    const barquill_reader_image view{image.pixels, image.width, image.height, image.stride,
-                                     pure ? 1 : 0};
+    const barquill_reader_image view{image.pixels, image.width,         image.height,
+                                     image.stride, pure ? 1 : 0, image.midGreyThreshold ? 1 : 0};
     std::string fileId;
     std::size_t bytesCapacity = BYTES_CAPACITY, fileIdCapacity = FILE_ID_CAPACITY;
     for (;;) {

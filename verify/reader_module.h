@@ -33,6 +33,9 @@ struct GreyImage {
     int width = 0;
     int height = 0;
     int stride = 0;
+    // Dark at 127 and below, light above, instead of a threshold the reader
+    // finds in the raster.
+    bool midGreyThreshold = false;
 };
 
 enum class ReadStatus {

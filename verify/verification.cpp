@@ -52,8 +52,10 @@ Outcome verifySymbol(const ModuleView& modules, bool compact, const Expected& ex
         outcome.module = fault.module;
         return outcome;
     }
+    // Two known levels: the reader splits them at mid-grey, so bars must be
+    // dark and the background light, as a scanner needs them.
     const GreyRaster raster = minimalRaster(modules, shades);
-    return readAndCompare({raster.pixels.data(), raster.width, raster.height, raster.width},
+    return readAndCompare({raster.pixels.data(), raster.width, raster.height, raster.width, true},
                           expected);
 }
 

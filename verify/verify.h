@@ -94,6 +94,7 @@ enum class ReaderState {
     Missing,       // no module file where it was looked for; `path` is the last place tried
     LoadFailed,    // the file is there but cannot be loaded; `detail` is the loader's reason
     Incompatible,  // the file is no reader module of this version; `version` is what it said
+    StaticProgram,  // the program is linked without the dynamic loader, which modules need
 };
 
 struct Availability {
@@ -135,7 +136,9 @@ struct Shades {
 // Proves that the matrix holds exactly `expected`: every codeword is exact
 // (so the reader had nothing to correct), and the reader reads the data,
 // ECI and Macro fields asked for from a small raster of the matrix drawn in
-// `shades`. `compact`: the form without right indicator and stop pattern.
+// `shades`, split at mid-grey: bars darker than 128 on a lighter background
+// read, anything else is NotFound. `compact`: the form without right
+// indicator and stop pattern.
 Outcome verifySymbol(const ModuleView& modules, bool compact, const Expected& expected,
                      Shades shades = {});
 

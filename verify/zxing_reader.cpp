@@ -48,6 +48,7 @@ int read(const barquill_reader_image& image, barquill_reader_result* result) {
     hints.setFormats(ZXing::BarcodeFormat::PDF417);
     hints.setIsPure(image.pure != 0);
     hints.setTryRotate(false);
+    if (image.fixed_threshold) hints.setBinarizer(ZXing::Binarizer::FixedThreshold);
     const ZXing::Result found = ZXing::ReadBarcode(view, hints);
     if (!found.isValid()) return BARQUILL_READER_NOT_FOUND;
 
