@@ -326,10 +326,21 @@ TEST(SymbolProof, GreyPicturesSampleBackExactly) {
     EXPECT_EQ(samplesBack(view, symbol.view(), layout).mismatch, Mismatch::QuietZone);
     grey[1] = shades.space;
 
-    // Bars and background too alike for the reader: exact, but unreadable.
-    const Shades alike{128, 128};
-    EXPECT_EQ(verifySymbol(symbol.view(), true, plain(data), alike).mismatch,
-              Mismatch::NotFound);
+    // The reader splits the two levels at mid-grey: bars must be dark and
+    // the background light, however exact the picture.
+    struct Contrast {
+        Shades shades;
+        Mismatch mismatch;
+    };
+    const Contrast contrasts[] = {
+        {{100, 160}, Mismatch::None},       // dark grey on light grey
+        {{226, 255}, Mismatch::NotFound},   // yellow on white, as luma
+        {{255, 0}, Mismatch::NotFound},     // light bars on black
+        {{128, 128}, Mismatch::NotFound},   // no contrast at all
+    };
+    for (const Contrast& c : contrasts)
+        EXPECT_EQ(verifySymbol(symbol.view(), true, plain(data), c.shades).mismatch, c.mismatch)
+            << int{c.shades.bar} << " on " << int{c.shades.space};
 }
 
 }  // namespace
