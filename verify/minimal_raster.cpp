@@ -26,9 +26,13 @@ GreyRaster minimalRaster(const ModuleView& modules, Shades shades) {
     for (int row = 0; row < modules.rows; ++row) {
         std::uint8_t* first =
             raster.pixels.data() + static_cast<std::size_t>(QUIET_ZONE + row * rowHeight) * width;
-        for (int module = 0; module < modules.width; ++module)
-            if (modules.isBar(row, module))
-                first[QUIET_ZONE + static_cast<std::size_t>(module)] = shades.bar;
+        // Without a branch per module: bars and spaces alternate too often
+        // to predict.
+        const std::uint8_t* module = modules.data + static_cast<std::size_t>(row) * modules.stride;
+        const auto difference = static_cast<std::uint8_t>(shades.bar ^ shades.space);
+        for (std::size_t i = 0; i < static_cast<std::size_t>(modules.width); ++i)
+            first[QUIET_ZONE + i] = static_cast<std::uint8_t>(
+                shades.space ^ (difference & -static_cast<int>(module[i] == modules.bar)));
         for (int line = 1; line < rowHeight; ++line)
             std::memcpy(first + static_cast<std::size_t>(line) * width, first, width);
     }

@@ -297,6 +297,23 @@ TEST(SymbolProof, PictureFaultsAreRefusedByKind) {
     draw(symbol, layout, &drawn);
     for (const Layout other : {Layout{3, 4, 7}, Layout{2, 5, 7}, Layout{3, 5, 6}})
         EXPECT_EQ(samplesBack(drawn.view(), symbol.view(), other).mismatch, Mismatch::PictureSize);
+
+    // Modules wider than the packed path takes, and a margin of no whole byte.
+    Drawn wide;
+    draw(symbol, {33, 2, 9}, &wide);
+    EXPECT_TRUE(samplesBack(wide.view(), symbol.view(), wide.layout).ok());
+    wide.setPixel(9 + 33 * 8 + 32, 9 + 2 * 4, true);  // the last pixel of a space module
+    EXPECT_EQ(samplesBack(wide.view(), symbol.view(), wide.layout).module, 8);
+
+    // Bars stored as the bit 0: the picture with every bit inverted.
+    for (long y = 0; y < drawn.view().height; ++y)
+        for (std::uint32_t i = 0; i < drawn.picture.GetEffWidth(); ++i)
+            drawn.line(y)[i] = static_cast<std::uint8_t>(~drawn.line(y)[i]);
+    PictureView inverted = drawn.view();
+    inverted.barBit = 0;
+    EXPECT_TRUE(samplesBack(inverted, symbol.view(), layout).ok());
+    drawn.setPixel(layout.margin + 8 * 3 + 1, rowTop + 4, false);  // a space module darkened
+    EXPECT_EQ(samplesBack(inverted, symbol.view(), layout).mismatch, Mismatch::ModuleColour);
 }
 
 // An 8-bit grey picture must hold exactly the two levels, each where it
