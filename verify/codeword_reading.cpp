@@ -20,7 +20,8 @@ std::array<SortedCluster, 3> sortedClusters() {
     std::array<SortedCluster, 3> clusters{};
     for (std::size_t block = 0; block < 3; ++block) {
         for (std::size_t value = 0; value < VALUES; ++value)
-            clusters[block][value] = encoder::codewordPatterns[block * VALUES + value] << VALUE_BITS |
+            clusters[block][value] = encoder::codewordPatterns[block * VALUES + value]
+                                         << VALUE_BITS |
                                      static_cast<std::uint32_t>(value);
         std::sort(clusters[block].begin(), clusters[block].end());
     }

@@ -17,8 +17,8 @@ constexpr int QUIET_ZONE = 2;
 
 GreyRaster minimalRaster(const ModuleView& modules, Shades shades) {
     GreyRaster raster;
-    const int rowHeight =
-        std::max(MIN_ROW_HEIGHT, (MIN_SYMBOL_HEIGHT + modules.rows - 1) / std::max(1, modules.rows));
+    const int rowHeight = std::max(
+        MIN_ROW_HEIGHT, (MIN_SYMBOL_HEIGHT + modules.rows - 1) / std::max(1, modules.rows));
     raster.width = modules.width + 2 * QUIET_ZONE;
     raster.height = modules.rows * rowHeight + 2 * QUIET_ZONE;
     const auto width = static_cast<std::size_t>(raster.width);

@@ -40,7 +40,8 @@ public:
 
     // Symbol row `row` drawn `shift` modules to the right of its place,
     // clipped to the picture.
-    void draw(const ModuleView& modules, int row, int shift, std::vector<std::uint8_t>* line) const {
+    void draw(const ModuleView& modules, int row, int shift,
+              std::vector<std::uint8_t>* line) const {
         blank(line);
         if (picture_.format == PixelFormat::OneBit && shift == 0 &&
             layout_.moduleWidth <= MAX_PACKED_MODULE) {
@@ -104,7 +105,8 @@ private:
         if (pending > 0) {
             // The rest of the last byte is quiet zone, already blank.
             const auto stored = static_cast<std::uint8_t>(0xFF << (8 - pending));
-            const auto last = static_cast<std::uint8_t>(static_cast<std::uint8_t>(bits << (8 - pending)) ^ invert);
+            const auto last = static_cast<std::uint8_t>(
+                static_cast<std::uint8_t>(bits << (8 - pending)) ^ invert);
             *byte = static_cast<std::uint8_t>((last & stored) | (*byte & ~stored));
         }
     }

@@ -100,8 +100,8 @@ ReaderModule openReaderModule(const std::string& path) {
     }
     const auto version = reinterpret_cast<barquill_reader_version_function>(
         dlsym(handle, BARQUILL_READER_VERSION_SYMBOL));
-    const auto read = reinterpret_cast<barquill_reader_read_function>(
-        dlsym(handle, BARQUILL_READER_READ_SYMBOL));
+    const auto read =
+        reinterpret_cast<barquill_reader_read_function>(dlsym(handle, BARQUILL_READER_READ_SYMBOL));
     availability.version = version ? version() : 0;
     if (availability.version != BARQUILL_READER_VERSION || !read) {
         availability.state = ReaderState::Incompatible;
@@ -125,7 +125,7 @@ Availability available() {
 ReadStatus readGrey(const GreyImage& image, bool pure, Reading* reading) {
     const ReaderModule& module = readerModule();
     if (!module.read) return ReadStatus::Unavailable;
-    const barquill_reader_image view{image.pixels, image.width,         image.height,
+    const barquill_reader_image view{image.pixels, image.width,  image.height,
                                      image.stride, pure ? 1 : 0, image.midGreyThreshold ? 1 : 0};
     std::string fileId;
     std::size_t bytesCapacity = BYTES_CAPACITY, fileIdCapacity = FILE_ID_CAPACITY;

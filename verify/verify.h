@@ -90,10 +90,10 @@ struct Outcome {
 // symbol back never loads the reader or its libraries.
 enum class ReaderState {
     Ready,
-    NotBuilt,      // this build made no reader module and none was named
-    Missing,       // no module file where it was looked for; `path` is the last place tried
-    LoadFailed,    // the file is there but cannot be loaded; `detail` is the loader's reason
-    Incompatible,  // the file is no reader module of this version; `version` is what it said
+    NotBuilt,       // this build made no reader module and none was named
+    Missing,        // no module file where it was looked for; `path` is the last place tried
+    LoadFailed,     // the file is there but cannot be loaded; `detail` is the loader's reason
+    Incompatible,   // the file is no reader module of this version; `version` is what it said
     StaticProgram,  // the program is linked without the dynamic loader, which modules need
 };
 

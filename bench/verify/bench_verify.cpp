@@ -36,7 +36,8 @@ void NewReadBack(benchmark::State& state) {
 void NewSamplesBackOnly(benchmark::State& state) {
     const bench::DrawnSymbol symbol(bench::benchText(state.range(0)), {2, 4, 10});
     for (auto _ : state)
-        benchmark::DoNotOptimize(verify::samplesBack(symbol.view(), symbol.modules(), symbol.layout()));
+        benchmark::DoNotOptimize(
+            verify::samplesBack(symbol.view(), symbol.modules(), symbol.layout()));
 }
 
 void NewMatrixAndReaderOnly(benchmark::State& state) {

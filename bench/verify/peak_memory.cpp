@@ -27,8 +27,8 @@ int main(int argc, char** argv) {
         return 2;
     }
     const bool old = std::strcmp(argv[1], "old") == 0;
-    const verify::Layout layout{argc > 2 ? std::atoi(argv[2]) : 2, argc > 3 ? std::atoi(argv[3]) : 4,
-                                10};
+    const verify::Layout layout{argc > 2 ? std::atoi(argv[2]) : 2,
+                                argc > 3 ? std::atoi(argv[3]) : 4, 10};
     const bench::DrawnSymbol symbol(bench::benchText(bench::LARGEST), layout);
     // Loading the reader is part of either path; load it before the mark.
     if (!verify::available()) {

@@ -8,7 +8,8 @@ namespace barquill::bench {
 std::string benchText(long length) {
     if (length == LARGEST) {
         std::string text;
-        while (text.size() < 1400) text += "Lorem ipsum dolor sit amet " + std::to_string(text.size());
+        while (text.size() < 1400)
+            text += "Lorem ipsum dolor sit amet " + std::to_string(text.size());
         text.resize(1400);
         return text;
     }

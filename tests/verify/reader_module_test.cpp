@@ -15,7 +15,8 @@ namespace {
 
 bool readerLibraryMapped() {
     std::ifstream maps("/proc/self/maps");
-    const std::string text((std::istreambuf_iterator<char>(maps)), std::istreambuf_iterator<char>());
+    const std::string text((std::istreambuf_iterator<char>(maps)),
+                           std::istreambuf_iterator<char>());
     return text.find("libZXing") != std::string::npos;
 }
 
@@ -46,10 +47,10 @@ TEST_F(FirstUse, TheEnvironmentNamesTheModule) {
             const Availability availability = available();
             Reading reading;
             const std::uint8_t white[64] = {};
-            const bool refused = readGrey({white, 8, 8, 8}, true, &reading) ==
-                                 ReadStatus::Unavailable;
-            std::exit(availability.state == ReaderState::Missing &&
-                              availability.path == missing && refused && !readerLibraryMapped()
+            const bool refused =
+                readGrey({white, 8, 8, 8}, true, &reading) == ReadStatus::Unavailable;
+            std::exit(availability.state == ReaderState::Missing && availability.path == missing &&
+                              refused && !readerLibraryMapped()
                           ? 0
                           : 1);
         },

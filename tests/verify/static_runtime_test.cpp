@@ -17,7 +17,8 @@ namespace {
 
 bool mapped(const std::string& library) {
     std::ifstream maps("/proc/self/maps");
-    const std::string text((std::istreambuf_iterator<char>(maps)), std::istreambuf_iterator<char>());
+    const std::string text((std::istreambuf_iterator<char>(maps)),
+                           std::istreambuf_iterator<char>());
     return text.find(library) != std::string::npos;
 }
 
@@ -28,9 +29,8 @@ TEST(StaticRuntime, ReadsBackThroughTheModule) {
     const std::string data = "Static label 0042";
     auto job = std::make_unique<encoder::SymbolJob>();
     encoder::initSymbolJob(job.get());
-    ASSERT_EQ(encoder::encodeSymbolBytes(job.get(),
-                                         reinterpret_cast<const unsigned char*>(data.data()),
-                                         data.size()),
+    ASSERT_EQ(encoder::encodeSymbolBytes(
+                  job.get(), reinterpret_cast<const unsigned char*>(data.data()), data.size()),
               encoder::STATUS_OK);
     const ModuleView modules{reinterpret_cast<const std::uint8_t*>(job->rowBits[0]),
                              encoder::ROW_CAPACITY, job->rows, job->width, '1'};

@@ -98,9 +98,8 @@ void draw(const Symbol& symbol, const Layout& layout, Drawn* drawn) {
     options.geometry.moduleWidth = layout.moduleWidth;
     options.geometry.rowHeight = layout.rowHeight;
     options.margin = layout.margin;
-    const raster::ModuleMatrix matrix{symbol.modules.data(),
-                                      static_cast<std::size_t>(symbol.width), symbol.rows,
-                                      symbol.width, 1};
+    const raster::ModuleMatrix matrix{symbol.modules.data(), static_cast<std::size_t>(symbol.width),
+                                      symbol.rows, symbol.width, 1};
     ASSERT_TRUE(raster::drawSymbol(matrix, options, &drawn->picture));
     drawn->layout = layout;
 }
@@ -150,10 +149,10 @@ TEST(SymbolProof, GoodSymbolsOfEveryFormVerify) {
         EXPECT_EQ(outcome.mismatch, Mismatch::None) << "row " << outcome.row;
         Drawn drawn;
         draw(symbol, {2, 4, 10}, &drawn);
-        EXPECT_EQ(verifyPicture(drawn.view(), symbol.view(), drawn.layout, symbol.compact,
-                                c.expected)
-                      .mismatch,
-                  Mismatch::None);
+        EXPECT_EQ(
+            verifyPicture(drawn.view(), symbol.view(), drawn.layout, symbol.compact, c.expected)
+                .mismatch,
+            Mismatch::None);
     }
 }
 
@@ -171,9 +170,9 @@ TEST(SymbolProof, EveryBuiltSymbolVerifies) {
         shape.compact = random() % 2 == 0;
         shape.columns = std::uniform_int_distribution<int>(0, 12)(random);
         shape.level = std::uniform_int_distribution<int>(-1, 5)(random);
-        SCOPED_TRACE(testing::Message() << "symbol " << i << ", columns " << shape.columns
-                                        << ", level " << shape.level << ", compact "
-                                        << shape.compact);
+        SCOPED_TRACE(testing::Message()
+                     << "symbol " << i << ", columns " << shape.columns << ", level " << shape.level
+                     << ", compact " << shape.compact);
         const Symbol symbol = build(data, shape);
         EXPECT_EQ(verifySymbol(symbol.view(), symbol.compact, plain(data)).mismatch,
                   Mismatch::None);
@@ -207,12 +206,12 @@ TEST(SymbolProof, MatrixFaultsAreRefusedByKind) {
          [](Symbol* s) { s->at(4, DATA + CODEWORD + 6) ^= 1; }, Mismatch::Codeword, 4,
          DATA + CODEWORD},
         {"two data codewords of a row swapped",
-         [](Symbol* s) { swapPatterns(s, 4, DATA, DATA + 2 * CODEWORD); }, Mismatch::ErrorCorrection,
-         -1, -1},
+         [](Symbol* s) { swapPatterns(s, 4, DATA, DATA + 2 * CODEWORD); },
+         Mismatch::ErrorCorrection, -1, -1},
         {"a module of the start pattern flipped", [](Symbol* s) { s->at(2, 9) ^= 1; },
          Mismatch::Guard, 2, 0},
-        {"the stop pattern's last bar lost",
-         [](Symbol* s) { s->at(5, s->width - 1) = 0; }, Mismatch::Guard, 5, good.width - 18},
+        {"the stop pattern's last bar lost", [](Symbol* s) { s->at(5, s->width - 1) = 0; },
+         Mismatch::Guard, 5, good.width - 18},
         {"a left indicator of the next row group",
          [](Symbol* s) { copyPattern(s, 3, LEFT, 0, LEFT); }, Mismatch::RowIndicator, 0, LEFT},
         {"the length descriptor of a codeword of the same cluster",
@@ -350,10 +349,10 @@ TEST(SymbolProof, GreyPicturesSampleBackExactly) {
         Mismatch mismatch;
     };
     const Contrast contrasts[] = {
-        {{100, 160}, Mismatch::None},       // dark grey on light grey
-        {{226, 255}, Mismatch::NotFound},   // yellow on white, as luma
-        {{255, 0}, Mismatch::NotFound},     // light bars on black
-        {{128, 128}, Mismatch::NotFound},   // no contrast at all
+        {{100, 160}, Mismatch::None},      // dark grey on light grey
+        {{226, 255}, Mismatch::NotFound},  // yellow on white, as luma
+        {{255, 0}, Mismatch::NotFound},    // light bars on black
+        {{128, 128}, Mismatch::NotFound},  // no contrast at all
     };
     for (const Contrast& c : contrasts)
         EXPECT_EQ(verifySymbol(symbol.view(), true, plain(data), c.shades).mismatch, c.mismatch)
