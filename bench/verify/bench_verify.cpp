@@ -6,6 +6,8 @@
 #include <benchmark/benchmark.h>
 
 #include "bench/verify/symbols.h"
+#include "verify/minimal_raster.h"
+#include "verify/reader_module.h"
 
 namespace {
 
@@ -46,6 +48,20 @@ void NewMatrixAndReaderOnly(benchmark::State& state) {
         benchmark::DoNotOptimize(verify::verifySymbol(symbol.modules(), false, symbol.expected()));
 }
 
+// The reader alone on the raster the quick proof gives it: the floor of
+// any path that keeps this reader in the loop.
+void ReaderOnMinimalRaster(benchmark::State& state) {
+    const bench::DrawnSymbol symbol(bench::benchText(state.range(0)), {2, 4, 10});
+    const verify::GreyRaster raster = verify::minimalRaster(symbol.modules(), {});
+    verify::Reading reading;
+    for (auto _ : state) {
+        if (verify::readGrey(
+                {raster.pixels.data(), raster.width, raster.height, raster.width, true}, true,
+                &reading) != verify::ReadStatus::Read)
+            state.SkipWithError("did not read back");
+    }
+}
+
 // 20, 40 and 60 characters of label text; 0 is the largest symbol.
 void Sizes(benchmark::internal::Benchmark* bench) {
     bench->Arg(20)->Arg(40)->Arg(60)->Arg(bench::LARGEST)->Unit(benchmark::kMicrosecond);
@@ -57,3 +73,4 @@ BENCHMARK(OldReadBack)->Apply(Sizes);
 BENCHMARK(NewReadBack)->Apply(Sizes);
 BENCHMARK(NewSamplesBackOnly)->Apply(Sizes);
 BENCHMARK(NewMatrixAndReaderOnly)->Apply(Sizes);
+BENCHMARK(ReaderOnMinimalRaster)->Apply(Sizes);
