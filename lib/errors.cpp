@@ -61,7 +61,11 @@ std::string mismatchText(const Error& e) {
         case Mismatch::macro:
             return "the Macro PDF417 fields read back differ from those asked for";
         case Mismatch::picture:
-            return "the picture does not sample back to the symbol's modules";
+            return "the picture does not sample back to the symbol's modules (row " +
+                   number(e.row) + ", module " + number(e.module) + ")";
+        case Mismatch::matrix:
+            return "the symbol's modules are not exact at row " + number(e.row) + ", module " +
+                   number(e.module);
         case Mismatch::none:
             break;
     }
@@ -145,6 +149,10 @@ std::string messageFor(const Error& e, std::string_view fieldName) {
             return e.path + " would be written outside its folder";
         case ErrorCode::notVerified:
             return which + "verification failed: " + mismatchText(e);
+        case ErrorCode::verifyUnavailable:
+            return "this build cannot read symbols back" +
+                   (e.path.empty() ? std::string() : ": no reader at " + e.path) +
+                   (e.given.empty() ? std::string() : " (" + e.given + ")");
         default:
             return std::string(errorText(e.code));
     }

@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: MIT
-// Reading symbols back: the picture as drawn goes to the independent
-// reader, and what it gets must be what the symbol holds.
+// Reading symbols back: the symbol's modules are proven exact and read by
+// the independent reader, and the picture as drawn must sample back to them.
 
 #include "barquill/verify.hpp"
 #include "lib/internal.h"
@@ -12,6 +12,9 @@ namespace {
 
 Mismatch mismatchOf(verify::Mismatch mismatch) {
     switch (mismatch) {
+        case verify::Mismatch::None:
+        case verify::Mismatch::Unavailable:
+            return Mismatch::none;
         case verify::Mismatch::NotFound:
             return Mismatch::notFound;
         case verify::Mismatch::Bytes:
@@ -20,8 +23,13 @@ Mismatch mismatchOf(verify::Mismatch mismatch) {
             return Mismatch::eci;
         case verify::Mismatch::Macro:
             return Mismatch::macro;
+        case verify::Mismatch::PictureSize:
+        case verify::Mismatch::QuietZone:
+        case verify::Mismatch::RowShifted:
+        case verify::Mismatch::ModuleColour:
+            return Mismatch::picture;
         default:
-            return Mismatch::none;
+            return Mismatch::matrix;
     }
 }
 
@@ -36,24 +44,52 @@ verify::Expected expectedOf(const Symbol& symbol) {
     return expected;
 }
 
+std::uint8_t greyLevel(Rgb c) {
+    return static_cast<std::uint8_t>((299 * c.red + 587 * c.green + 114 * c.blue + 500) / 1000);
+}
+
+Error unavailable(const verify::Availability& availability) {
+    Error error;
+    error.code = ErrorCode::verifyUnavailable;
+    error.path = availability.path;
+    error.given = availability.detail;
+    finishMessage(error);
+    return error;
+}
+
 }  // namespace
 
 bool canVerify() {
-    return verify::available();
+    return static_cast<bool>(verify::available());
 }
 
 std::optional<Error> verifySymbol(const Symbol& symbol, const Render& render) {
-    if (!verify::available()) return makeError(ErrorCode::verifyUnavailable);
-    auto image = toImage(symbol, render, PixelFormat::grey8);
+    if (const verify::Availability availability = verify::available(); !availability)
+        return unavailable(availability);
+    auto image = toImage(symbol, render, PixelFormat::mono1);
     if (!image) return image.error();
+    verify::PictureView picture;
+    picture.top = image->pixels.data();
+    picture.stride = static_cast<std::ptrdiff_t>(image->stride);
+    picture.width = image->width;
+    picture.height = image->height;
+    picture.format = verify::PixelFormat::OneBit;
+    picture.barBit = 1;
+    picture.shades = {greyLevel(render.bar), greyLevel(render.space)};
+    const verify::ModuleView modules{symbol.modules().data(),
+                                     static_cast<std::size_t>(symbol.width()), symbol.rows(),
+                                     symbol.width(), 1};
     const verify::Expected expected = expectedOf(symbol);
     const verify::Outcome outcome =
-        verify::verifyGrey(image->pixels.data(), image->width, image->height,
-                           static_cast<int>(image->stride), expected);
+        verify::verifyPicture(picture, modules, {render.moduleWidth, render.rowHeight, render.quietZone},
+                              symbol.compact(), expected);
     if (outcome.ok()) return std::nullopt;
+    if (outcome.mismatch == verify::Mismatch::Unavailable) return unavailable(verify::available());
     Error error;
     error.code = ErrorCode::notVerified;
     error.mismatch = mismatchOf(outcome.mismatch);
+    error.row = outcome.row;
+    error.module = outcome.module;
     if (error.mismatch == Mismatch::bytes) {
         const std::string& read = outcome.read.bytes;
         std::size_t first = 0;

@@ -1,12 +1,18 @@
-// The reader behind verification: zxing-cpp, used as a black box through
-// its public reading API only.
+// The reader module: zxing-cpp, used as a black box through its public
+// reading API only, behind the C interface of reader_abi.h.
 #include <ZXing/ReadBarcode.h>
 
-#include "verify/verify.h"
+#include <cstring>
+#include <new>
+#include <string>
 
-namespace barquill::verify {
+#include "verify/reader_abi.h"
+
+#define BARQUILL_READER_EXPORT extern "C" __attribute__((visibility("default")))
 
 namespace {
+
+constexpr int NO_ECI = -1;
 
 // ECI designators show in the reader's ECI-marked bytes as a backslash and
 // six digits; a backslash of the data is doubled there.
@@ -28,50 +34,49 @@ int firstEci(const ZXing::ByteArray& marked) {
     return NO_ECI;
 }
 
-std::optional<Reading> read(const ZXing::ImageView& image, bool pure) {
+// Copies as much as fits and records the whole size.
+void store(const void* from, std::size_t size, void* to, std::size_t capacity,
+           std::size_t* stored) {
+    *stored = size;
+    if (size <= capacity && size > 0) std::memcpy(to, from, size);
+}
+
+int read(const barquill_reader_image& image, barquill_reader_result* result) {
+    const ZXing::ImageView view(image.pixels, image.width, image.height, ZXing::ImageFormat::Lum,
+                                image.stride);
     ZXing::DecodeHints hints;
     hints.setFormats(ZXing::BarcodeFormat::PDF417);
-    hints.setIsPure(pure);
+    hints.setIsPure(image.pure != 0);
     hints.setTryRotate(false);
-    const ZXing::Result result = ZXing::ReadBarcode(image, hints);
-    if (!result.isValid()) return std::nullopt;
-    Reading reading;
-    const ZXing::ByteArray& bytes = result.bytes();
-    reading.bytes.assign(bytes.begin(), bytes.end());
-    if (result.hasECI()) reading.eci = firstEci(result.bytesECI());
-    if (result.sequenceIndex() >= 0) {
-        MacroFields macro;
-        macro.segmentIndex = result.sequenceIndex();
-        macro.segmentCount = result.sequenceSize();
-        macro.fileId = result.sequenceId();
-        reading.macro = macro;
-    }
-    return reading;
+    if (image.fixed_threshold) hints.setBinarizer(ZXing::Binarizer::FixedThreshold);
+    const ZXing::Result found = ZXing::ReadBarcode(view, hints);
+    if (!found.isValid()) return BARQUILL_READER_NOT_FOUND;
+
+    const ZXing::ByteArray& bytes = found.bytes();
+    store(bytes.data(), bytes.size(), result->bytes, result->bytes_capacity, &result->bytes_size);
+    result->eci = found.hasECI() ? firstEci(found.bytesECI()) : NO_ECI;
+    result->segment_index = found.sequenceIndex();
+    result->segment_count = found.sequenceSize();
+    const std::string fileId = found.sequenceIndex() >= 0 ? found.sequenceId() : std::string();
+    store(fileId.data(), fileId.size(), result->file_id, result->file_id_capacity,
+          &result->file_id_size);
+    const bool fits = result->bytes_size <= result->bytes_capacity &&
+                      result->file_id_size <= result->file_id_capacity;
+    return fits ? BARQUILL_READER_READ : BARQUILL_READER_TOO_LONG;
 }
 
 }  // namespace
 
-bool available() {
-    return true;
+BARQUILL_READER_EXPORT int barquill_reader_version(void) {
+    return BARQUILL_READER_VERSION;
 }
 
-Outcome verifyGrey(const std::uint8_t* pixels, int width, int height, int rowStride,
-                   const Expected& expected) {
-    const ZXing::ImageView image(pixels, width, height, ZXing::ImageFormat::Lum, rowStride);
-    Outcome outcome;
-    // The pure reader is quick on a clean raster but can misread a compact
-    // symbol; the searching reader decides whenever the pure one disagrees.
-    std::optional<Reading> reading = read(image, true);
-    if (!reading || compare(*reading, expected) != Mismatch::None) {
-        if (std::optional<Reading> searched = read(image, false)) reading = std::move(searched);
+BARQUILL_READER_EXPORT int barquill_reader_read_grey(const barquill_reader_image* image,
+                                                     barquill_reader_result* result) {
+    // Nothing may unwind into a caller that may not share this C++ runtime.
+    try {
+        return read(*image, result);
+    } catch (...) {
+        return BARQUILL_READER_FAILED;
     }
-    if (!reading) {
-        outcome.mismatch = Mismatch::NotFound;
-        return outcome;
-    }
-    outcome.read = std::move(*reading);
-    outcome.mismatch = compare(outcome.read, expected);
-    return outcome;
 }
-
-}  // namespace barquill::verify

@@ -49,6 +49,7 @@ enum class Mismatch : int {
     eci = 3,       // another ECI designator, or one missing or extra
     macro = 4,     // other Macro PDF417 fields
     picture = 5,   // the picture does not sample back to the symbol's modules
+    matrix = 6,    // the symbol's own modules hold a codeword that is not exact
 };
 
 // What a shape refusal is made of: the symbol tried and what would fit.
@@ -87,6 +88,8 @@ struct Error {
     std::string suggestion;  // invalidText: a character set that holds it
     Mismatch mismatch = Mismatch::none;
     int symbol = -1;     // in a series: the 0-based symbol at fault
+    int row = -1;        // notVerified: the symbol row and module at fault, where known
+    int module = -1;
     std::string path;    // writeFailed, readOnly, outsideFolder: the file
     double widthMm = 0;  // labelTooSmall: the smallest label that would do
     double heightMm = 0;
