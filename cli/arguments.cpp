@@ -64,8 +64,9 @@ ParseResult usageError(const std::string& message) {
 struct Values {
     std::map<std::string, std::string, std::less<>> settings;  // by setting name
     std::map<std::string, CLI::Option*, std::less<>> given;
-    std::string text, batch, jobs;
-    bool version = false, verify = false, noVerify = false;
+    std::string text, batch, jobs, explain, fieldsFile;
+    std::vector<std::string> fields;
+    bool version = false, verify = false, noVerify = false, helpFields = false;
     CLI::Option *textOption = nullptr, *inputOption = nullptr, *outputOption = nullptr,
                 *batchOption = nullptr, *batchNulOption = nullptr, *namesOption = nullptr,
                 *jobsOption = nullptr, *verifyOption = nullptr, *noVerifyOption = nullptr;
@@ -127,6 +128,31 @@ void addToolOptions(CLI::App& app, Request& request, Values& values) {
             ->group("Batch");
     app.add_flag("-v,--verbose", request.verbose, "Tell what was built, on standard error");
     app.add_flag("-q,--quiet", request.quiet, "No warnings");
+    app.add_flag("--strict", request.strict,
+                 "Make any warning an error: nothing is written (status 2)");
+    app.add_flag("--explain{text}", values.explain,
+                 "Print how the data became the symbol (--explain=json for tools); write nothing");
+    const char* profileGroup = "Application profile";
+    app.add_option("--profile", request.profile,
+                   "A scheme's symbol built from fields (hub3, aamva, bcbp, sii-cl, aeat-es); "
+                   "list: the profiles")
+        ->type_name("NAME")
+        ->group(profileGroup);
+    app.add_option("--field", values.fields, "A field of the profile (repeat; DL.DCS=SMITH; data=@FILE)")
+        ->type_name("KEY=VALUE")
+        ->group(profileGroup);
+    app.add_option("--fields", values.fieldsFile, "The fields as one JSON object")
+        ->type_name("FILE.json")
+        ->group(profileGroup);
+    app.add_flag("--help-fields", values.helpFields, "Print the profile's fields with their rules")
+        ->group(profileGroup);
+    app.add_flag("--profile-relaxed", request.profileRelaxed,
+                 "Warn instead of refusing a setting that breaks the profile's scheme")
+        ->group(profileGroup);
+    app.add_option("--explain-data", request.explainData,
+                   "Show what a profile's data file holds (aamva)")
+        ->type_name("FILE")
+        ->group(profileGroup);
     app.add_flag("--version", values.version, "Print the version and exit");
 }
 
@@ -146,16 +172,58 @@ std::optional<std::string> emptyValue(const std::vector<std::string>& args, cons
     return std::nullopt;
 }
 
-// The settings as given, in the table's order.
-std::optional<std::string> applySettings(const Values& values, Settings& settings) {
+// The settings as given, in the table's order; their names are kept, for
+// a profile to tell the user's choices from its own.
+std::optional<std::string> applySettings(const Values& values, Request& request) {
     for (const SettingInfo& setting : settingTable()) {
         const auto option = values.given.find(setting.name);
         if (option == values.given.end() || option->second->count() == 0) continue;
         const std::string value =
             setting.kind == SettingKind::flag ? "true" : values.settings.at(std::string(setting.name));
-        if (auto error = applySetting(settings, setting.name, value)) return usageText(*error);
+        if (auto error = applySetting(request.settings, setting.name, value))
+            return usageText(*error);
+        request.given.emplace_back(setting.name);
     }
-    if (auto error = checkSettings(settings)) return usageText(*error);
+    if (auto error = checkSettings(request.settings)) return usageText(*error);
+    return std::nullopt;
+}
+
+// --profile list, --help-fields, and the fields: the file first, then each
+// --field, so that one given by itself wins over the file's.
+std::optional<ParseResult> resolveProfile(const Values& values, Request& request) {
+    if (request.profile.empty()) {
+        if (!values.fields.empty() || !values.fieldsFile.empty() || values.helpFields ||
+            request.profileRelaxed || !request.explainData.empty())
+            return usageError(
+                "--field, --fields, --help-fields, --profile-relaxed and --explain-data belong "
+                "to --profile");
+        return std::nullopt;
+    }
+    ParseResult shown;
+    if (request.profile == "list") {
+        shown.text = profileListText();
+        return shown;
+    }
+    if (!findProfile(request.profile))
+        return usageError("--profile \"" + request.profile + "\" is not known; give list, or one of " +
+                          [] {
+                              std::string names;
+                              for (const ProfileInfo& p : availableProfiles())
+                                  names += (names.empty() ? "" : ", ") + p.name;
+                              return names;
+                          }());
+    if (values.helpFields) {
+        shown.text = profileHelpText(request.profile);
+        return shown;
+    }
+    if (!values.fieldsFile.empty()) request.fieldArguments.emplace_back("--fields", values.fieldsFile);
+    for (const std::string& field : values.fields) {
+        if (field.find('=') == std::string::npos || field.front() == '=')
+            return usageError("--field takes KEY=VALUE, not \"" + field + "\"");
+        request.fieldArguments.emplace_back("--field", field);
+    }
+    if (values.textOption->count() || values.inputOption->count())
+        return usageError("a profile builds the data from its fields; give no TEXT or -i");
     return std::nullopt;
 }
 
@@ -190,7 +258,10 @@ std::optional<std::string> resolveBatch(const Values& values, Request& request) 
     }
     if (request.settings.fit)
         return "--fit sizes one symbol to its label; in a batch give --xdim and --dpi";
-    if (request.settings.split) return "--macro and --segments make a series of one data, not a batch";
+    if (request.settings.split && request.profile.empty())
+        return "--macro and --segments make a series of one data, not a batch";
+    if (!request.profile.empty() && (request.batchNul || request.batchNames))
+        return "a profile's batch is JSON Lines: one object of fields per line, named by -o";
     const int cores = static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
     const int maxJobs = JOBS_PER_CORE * cores;
     if (values.jobsOption->count()) {
@@ -206,12 +277,13 @@ std::optional<std::string> resolveBatch(const Values& values, Request& request) 
     return std::nullopt;
 }
 
-std::optional<std::string> resolveSingle(const Values& values, Request& request) {
+std::optional<std::string> resolveSingle(const Values& values, Request& request, bool writes) {
     if (values.batchNulOption->count() || values.jobsOption->count() || values.namesOption->count())
         return "--batch-nul, --names and --jobs belong to --batch";
     if (values.textOption->count() && values.inputOption->count())
         return "give the data as TEXT or with -i, not both";
     if (values.textOption->count()) request.text = values.text;
+    if (!writes) return std::nullopt;
     if (!values.outputOption->count()) return "no output file: give -o FILE (- for standard output)";
     if (request.outputPath == "-" && !request.settings.write.format)
         return "-o - writes to standard output and needs --format " + formatNames("|");
@@ -248,10 +320,20 @@ ParseResult parseArguments(const std::vector<std::string>& args) {
         return result;
     }
     if (auto empty = emptyValue(args, app)) return usageError(*empty);
-    if (auto error = applySettings(values, request.settings)) return usageError(*error);
+    if (auto error = applySettings(values, request)) return usageError(*error);
     if (auto error = resolveVerify(values, request)) return usageError(*error);
+    if (auto shown = resolveProfile(values, request)) return *shown;
+    if (!values.explain.empty()) {
+        if (values.explain != "text" && values.explain != "json")
+            return usageError("--explain takes text or json, not \"" + values.explain + "\"");
+        request.explain = values.explain;
+    }
+    // What only shows something writes no file.
+    const bool writes = !request.explain && request.explainData.empty();
+    if (!writes && values.batchOption->count())
+        return usageError("--explain and --explain-data show one symbol's data, not a batch");
     auto error = values.batchOption->count() ? resolveBatch(values, request)
-                                             : resolveSingle(values, request);
+                                             : resolveSingle(values, request, writes);
     if (error) return usageError(*error);
 
     ParseResult result;

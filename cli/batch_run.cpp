@@ -16,6 +16,7 @@
 #include "cli/batch_input.h"
 #include "cli/exit_status.h"
 #include "cli/messages.h"
+#include "cli/profile_run.h"
 
 namespace barquill::cli {
 
@@ -206,9 +207,7 @@ private:
     void process(Slot& slot) {
         ItemResult* result = &slot.result;
         const std::string& data = slot.item.data;
-        auto label = makeLabel(
-            std::span(reinterpret_cast<const std::uint8_t*>(data.data()), data.size()),
-            request_.settings);
+        auto label = makeItem(data);
         if (!label) {
             std::vector<std::string> lines = failureLines(label.error(), data.size());
             if (label.error().code == ErrorCode::notVerified)
@@ -216,9 +215,13 @@ private:
             fail(result, exitStatusOf(label.error()), lines);
             return;
         }
-        if (!request_.quiet)
+        if (request_.strict && !label->warnings.empty()) {
+            std::vector<std::string> lines;
             for (const Warning& warning : label->warnings)
-                result->messages.push_back(warningText(warning));
+                lines.push_back(warningText(warning, "error"));
+            fail(result, EXIT_NOT_ENCODABLE, lines);
+            return;
+        }
         // A name the list gave stays inside the output folder, links or not.
         WriteOptions write = request_.settings.write;
         std::string name = slot.name;
@@ -235,6 +238,22 @@ private:
             result->details.push_back("wrote " + slot.name);
             for (std::string& line : describeLabel(*label)) result->details.push_back(std::move(line));
         }
+        // Warnings come after the file is written, as for one symbol.
+        if (!request_.quiet)
+            for (const Warning& warning : label->warnings)
+                result->messages.push_back(warningText(warning));
+    }
+
+    // An item's label: its bytes, or with a profile its JSON object of fields.
+    Result<Label> makeItem(const std::string& data) const {
+        if (request_.profile.empty())
+            return makeLabel(std::span(reinterpret_cast<const std::uint8_t*>(data.data()), data.size()),
+                             request_.settings);
+        auto fields = parseFieldsJson(data);
+        if (!fields) return fields.error();
+        auto profile = profileRequest(request_, *fields);
+        if (!profile) return profile.error();
+        return makeProfileLabel(*profile, request_.settings);
     }
 
     static void fail(ItemResult* result, int status, const std::vector<std::string>& lines) {

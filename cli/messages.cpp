@@ -232,6 +232,7 @@ int exitStatusOf(const Error& e) {
         case ErrorCode::invalidRender:
         case ErrorCode::conflictingOptions:
         case ErrorCode::missingOption:
+        case ErrorCode::profileConflict:
             return EXIT_USAGE;
         case ErrorCode::writeFailed:
         case ErrorCode::readOnly:
@@ -271,10 +272,12 @@ std::vector<std::string> describeLabel(const Label& label) {
     return lines;
 }
 
-std::string warningText(const Warning& warning) {
-    if (warning.id == "thin-module")
-        return "warning: " + warning.message + ": use a larger --xdim or a printer of more dpi";
-    return "warning: " + warning.message;
+std::string warningText(const Warning& warning, const char* kind) {
+    std::string text = std::string(kind) + " (" + warning.id + "): ";
+    if (warning.symbol >= 0) text += "symbol " + std::to_string(warning.symbol + 1) + ": ";
+    text += warning.message;
+    if (!warning.change.empty()) text += "; " + warning.change;
+    return text;
 }
 
 }  // namespace barquill::cli

@@ -27,6 +27,7 @@ int exitStatusOf(const Error& error);
 // The lines -v prints: each symbol's shape, level, capacity used and picture size.
 std::vector<std::string> describeLabel(const Label& label);
 
-std::string warningText(const Warning& warning);
+// "warning (id): reason; change", or with kind "error" under --strict.
+std::string warningText(const Warning& warning, const char* kind = "warning");
 
 }  // namespace barquill::cli

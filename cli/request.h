@@ -6,6 +6,8 @@
 
 #include <optional>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "barquill/settings.hpp"
 
@@ -24,6 +26,18 @@ struct Request {
 
     bool verbose = false;
     bool quiet = false;
+    bool strict = false;  // a warning is an error: nothing is written
+    // --explain: print how the data became the symbol instead of writing it,
+    // "text" or "json".
+    std::optional<std::string> explain;
+
+    // An application profile: its fields from --field (in order) and
+    // --fields FILE.json (read when run), which the later given wins over.
+    std::string profile;
+    std::vector<std::pair<std::string, std::string>> fieldArguments;  // "--field" or "--fields"
+    bool profileRelaxed = false;
+    std::vector<std::string> given;  // the settings given on the command line
+    std::string explainData;         // --explain-data FILE: show what a profile's data holds
 
     // Batch: a list of items, one per line (or NUL-separated), "-" for
     // standard input.

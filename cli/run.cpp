@@ -8,6 +8,7 @@
 #include "cli/batch_run.h"
 #include "cli/exit_status.h"
 #include "cli/messages.h"
+#include "cli/profile_run.h"
 
 namespace barquill::cli {
 
@@ -50,13 +51,6 @@ int readData(const Request& request, const Console& console, std::string* data) 
     return EXIT_WRITTEN;
 }
 
-int fail(const Console& console, const Error& error, std::size_t dataBytes,
-         const std::string& where = {}) {
-    for (const std::string& line : failureLines(error, dataBytes))
-        report(console, (error.code == ErrorCode::notVerified && !where.empty() ? where + ": " : "") +
-                            line);
-    return exitStatusOf(error);
-}
 
 int writeToStream(const Label& label, const Request& request, const Console& console) {
     auto bytes = render(label.symbols.front(), *request.settings.write.format, label.render);
@@ -69,10 +63,71 @@ int writeToStream(const Label& label, const Request& request, const Console& con
     return EXIT_WRITTEN;
 }
 
+// Warnings come after the file, one line each; with --strict they are the
+// reason nothing was written.
+void reportWarnings(const std::vector<Warning>& warnings, const Console& console,
+                    const char* kind) {
+    for (const Warning& warning : warnings) report(console, warningText(warning, kind));
+}
+
+}  // namespace
+
+int writeLabel(const Label& label, const Request& request, const Console& console,
+               std::size_t dataBytes) {
+    if (request.strict && !label.warnings.empty()) {
+        reportWarnings(label.warnings, console, "error");
+        return EXIT_NOT_ENCODABLE;
+    }
+    if (request.outputPath == "-") {
+        if (const int status = writeToStream(label, request, console); status != EXIT_WRITTEN)
+            return status;
+    } else {
+        auto written = saveLabel(label, request.outputPath, request.settings.write);
+        if (!written) return fail(console, written.error(), dataBytes);
+        if (request.verbose && label.symbols.size() > 1)
+            for (std::size_t i = 0; i < written->size(); ++i)
+                report(console, "wrote " + (*written)[i] + " (segment " + std::to_string(i + 1) +
+                                    " of " + std::to_string(written->size()) + ")");
+    }
+    if (request.verbose)
+        for (const std::string& line : describeLabel(label)) report(console, line);
+    if (!request.quiet) reportWarnings(label.warnings, console, "warning");
+    return EXIT_WRITTEN;
+}
+
+int runExplain(const Request& request, const Console& console, const std::string& data) {
+    auto explained = request.text ? explain(std::string_view(data), request.settings)
+                                  : explain(std::span(reinterpret_cast<const std::uint8_t*>(
+                                                          data.data()),
+                                                      data.size()),
+                                            request.settings);
+    if (!explained) return fail(console, explained.error(), data.size());
+    if (*request.explain == "json") {
+        // One object for one symbol, an array for a series.
+        std::string json = explained->size() == 1 ? explained->front().json : "[";
+        if (explained->size() > 1)
+            for (std::size_t i = 0; i < explained->size(); ++i)
+                json += (i ? "," : "") + (*explained)[i].json;
+        if (explained->size() > 1) json += "]";
+        std::fprintf(console.out, "%s\n", json.c_str());
+    } else {
+        for (std::size_t i = 0; i < explained->size(); ++i) {
+            if (explained->size() > 1)
+                std::fprintf(console.out, "%sSymbol %zu of %zu\n", i ? "\n" : "", i + 1,
+                             explained->size());
+            std::fputs((*explained)[i].text.c_str(), console.out);
+        }
+    }
+    return std::fflush(console.out) == 0 ? EXIT_WRITTEN : EXIT_NOT_WRITTEN;
+}
+
+namespace {
+
 int runSingle(const Request& request, const Console& console) {
     std::string data;
     if (const int status = readData(request, console, &data); status != EXIT_WRITTEN)
         return status;
+    if (request.explain) return runExplain(request, console, data);
     // A TEXT argument is typed text; a file or standard input, bytes.
     auto label = request.text ? makeLabel(std::string_view(data), request.settings)
                               : makeLabel(std::span(reinterpret_cast<const std::uint8_t*>(data.data()),
@@ -81,26 +136,18 @@ int runSingle(const Request& request, const Console& console) {
     if (!label)
         return fail(console, label.error(), data.size(),
                     request.outputPath == "-" ? std::string() : request.outputPath);
-    if (!request.quiet)
-        for (const Warning& warning : label->warnings) report(console, warningText(warning));
-
-    if (request.outputPath == "-") {
-        if (const int status = writeToStream(*label, request, console); status != EXIT_WRITTEN)
-            return status;
-    } else {
-        auto written = saveLabel(*label, request.outputPath, request.settings.write);
-        if (!written) return fail(console, written.error(), data.size());
-        if (request.verbose && label->symbols.size() > 1)
-            for (std::size_t i = 0; i < written->size(); ++i)
-                report(console, "wrote " + (*written)[i] + " (segment " + std::to_string(i + 1) +
-                                    " of " + std::to_string(written->size()) + ")");
-    }
-    if (request.verbose)
-        for (const std::string& line : describeLabel(*label)) report(console, line);
-    return EXIT_WRITTEN;
+    return writeLabel(*label, request, console, data.size());
 }
 
 }  // namespace
+
+int fail(const Console& console, const Error& error, std::size_t dataBytes,
+         const std::string& where) {
+    for (const std::string& line : failureLines(error, dataBytes))
+        report(console, (error.code == ErrorCode::notVerified && !where.empty() ? where + ": " : "") +
+                            line);
+    return exitStatusOf(error);
+}
 
 bool readStream(std::FILE* stream, std::size_t limit, std::string* bytes, bool* truncated) {
     bytes->clear();
@@ -119,7 +166,9 @@ bool readStream(std::FILE* stream, std::size_t limit, std::string* bytes, bool* 
 }
 
 int runRequest(const Request& request, const Console& console) {
-    return request.batchPath ? runBatch(request, console) : runSingle(request, console);
+    if (request.batchPath) return runBatch(request, console);
+    if (!request.profile.empty()) return runProfile(request, console);
+    return runSingle(request, console);
 }
 
 }  // namespace barquill::cli

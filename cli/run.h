@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <string>
 
+#include "barquill/label.hpp"
 #include "cli/request.h"
 
 namespace barquill::cli {
@@ -22,6 +23,20 @@ int runRequest(const Request& request, const Console& console);
 // Data longer than this cannot fit any series worth printing; reading
 // stops there.
 inline constexpr std::size_t MAX_DATA_BYTES = 1 << 20;
+
+// Reports a failure of the library in the command line's words, with the
+// path of the file at fault; returns the exit status.
+int fail(const Console& console, const Error& error, std::size_t dataBytes,
+         const std::string& where = {});
+
+// Writes a made label to -o (standard output for "-") and says what was
+// built and what may not scan; --strict refuses it on any warning.
+int writeLabel(const Label& label, const Request& request, const Console& console,
+               std::size_t dataBytes);
+
+// --explain: how the data became each symbol, as text or JSON, on
+// standard output; nothing is written.
+int runExplain(const Request& request, const Console& console, const std::string& data);
 
 // Reads a whole stream; false when it could not be read. At most `limit`
 // bytes are kept; *truncated tells whether there was more.

@@ -281,6 +281,8 @@ encoder::SymbolOptions shapeOptions(const Options& options, int eci) {
     shape.rowHeight = options.rowHeight;
     shape.fillLevel = options.fillLevel;
     shape.eci = eci;
+    shape.compaction = options.compaction == Compaction::byte ? encoder::Compaction::Byte
+                                                              : encoder::Compaction::Automatic;
     return shape;
 }
 

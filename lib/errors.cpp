@@ -34,6 +34,8 @@ constexpr std::array codeTexts{
     CodeText{ErrorCode::seriesTooShort, "more symbols than bytes of data"},
     CodeText{ErrorCode::notOnPage, "the symbol does not fit the page where it is placed"},
     CodeText{ErrorCode::notExpressible, "the printer's own command cannot express this symbol"},
+    CodeText{ErrorCode::invalidField, "a field breaks its profile's rule"},
+    CodeText{ErrorCode::profileConflict, "a setting breaks the profile's rule"},
     CodeText{ErrorCode::renderFailed, "the picture could not be made"},
     CodeText{ErrorCode::writeFailed, "the file could not be written"},
     CodeText{ErrorCode::readOnly, "the file is read-only"},
@@ -141,6 +143,10 @@ std::string messageFor(const Error& e, std::string_view fieldName) {
             return "the printer's own PDF417 command cannot express the " + field +
                    (e.maximum > 0 ? " " + number(e.value) + " (at most " + number(e.maximum) + ")"
                                   : std::string());
+        case ErrorCode::invalidField:
+        case ErrorCode::profileConflict:
+            // The profile's own sentence for its rule, kept whole.
+            return e.other.empty() ? field + ": " + e.given : e.other;
         case ErrorCode::writeFailed:
             return "cannot write " + e.path + ": " + std::strerror(static_cast<int>(e.value));
         case ErrorCode::readOnly:

@@ -71,7 +71,7 @@ Result<Label> make(std::string_view given, bool isText, const Settings& settings
     label.render = Render{size.moduleWidth, size.rowHeight, settings.quietZone,
                           settings.bar,     settings.space, size.dpi,
                           settings.page,    settings.printerEncodes};
-    if (sized->warning) label.warnings.push_back(*sized->warning);
+    label.warnings = checkLabel(label);
     if (settings.verify)
         if (auto error = verifyLabel(label)) return *error;
     return label;

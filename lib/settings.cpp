@@ -222,6 +222,14 @@ const std::array entries{
           [](Settings& s, std::string_view v, const SettingInfo& i) {
               return flag(v, i, &s.options.compact);
           }},
+    Entry{{"compaction", "compaction", SettingKind::text, "MODE",
+           "auto: by the characters; byte: all data as bytes, as some schemes require",
+           "auto or byte", "auto", 0, 0, "Symbol"},
+          [](Settings& s, std::string_view v, const SettingInfo& i) -> std::optional<Error> {
+              if (v != "auto" && v != "byte") return invalid(i, v);
+              s.options.compaction = v == "byte" ? Compaction::byte : Compaction::automatic;
+              return std::nullopt;
+          }},
     Entry{{"fg", "bar", SettingKind::text, "COLOUR", "Bar colour: #RRGGBB or a name (black)",
            "#RRGGBB or a name such as black or navy", "black", 0, 0, "Symbol"},
           [](Settings& s, std::string_view v, const SettingInfo& i) { return colour(v, i, &s.bar); }},
@@ -427,7 +435,8 @@ std::optional<Error> checkSettings(const Settings& settings) {
     if (options.aspect > 0 && (options.rows != 0 || options.columns != 0))
         return pair(ErrorCode::conflictingOptions, "aspect",
                     options.rows != 0 ? "rows" : "columns");
-    if (!options.charset.empty() && options.eci != noEci)
+    // Bytes kept as they are may well carry an ECI of their own set.
+    if (!options.charset.empty() && options.charset != rawBytes && options.eci != noEci)
         return pair(ErrorCode::conflictingOptions, "charset", "eci");
     if (settings.fit) {
         if (!settings.size.dpi) return pair(ErrorCode::missingOption, "fit", "dpi");

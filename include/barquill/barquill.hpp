@@ -20,13 +20,17 @@
 //   verify.hpp      reading a symbol back
 //   files.hpp       save, series file names
 //   settings.hpp    the table of settings every front end takes
-//   label.hpp       makeLabel: from data to symbols in one call
+//   label.hpp       makeLabel: from data to symbols in one call; scan checks
+//   profiles.hpp    the symbols laws and industries mandate, built from fields
+//   explain.hpp     how data became codewords
 
 #include "barquill/errors.hpp"
+#include "barquill/explain.hpp"
 #include "barquill/export.h"
 #include "barquill/files.hpp"
 #include "barquill/label.hpp"
 #include "barquill/print_size.hpp"
+#include "barquill/profiles.hpp"
 #include "barquill/render.hpp"
 #include "barquill/settings.hpp"
 #include "barquill/symbol.hpp"

@@ -31,6 +31,8 @@ enum class ErrorCode : int {
     seriesTooShort = 15,     // more symbols asked for than the data has bytes
     notOnPage = 16,          // the symbol placed at the page position passes its edge
     notExpressible = 17,     // the printer's own command cannot say `field` (`value`, at most `maximum`)
+    invalidField = 18,       // a profile's field `field` breaks its rule (`given`), at `value`
+    profileConflict = 19,    // a setting given, `field`, breaks the profile's rule (`given`)
     renderFailed = 20,       // the picture could not be made (out of memory)
     writeFailed = 21,        // the file could not be written; `value` holds errno
     readOnly = 22,           // the file may not be written by its mode
@@ -127,9 +129,11 @@ private:
 // from scanning well; `id` is stable for scripts.
 struct Warning {
     std::string id;
-    std::string message;  // default English text
+    std::string message;  // default English text: the reason, with the numbers
+    std::string change;   // default English text: what to change
     double value = 0;     // the number at fault and the limit it passes
     double limit = 0;
+    int symbol = -1;      // in a series: the 0-based symbol it is about
 };
 
 }  // namespace barquill

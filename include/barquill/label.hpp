@@ -33,6 +33,14 @@ struct Label {
 BARQUILL_API Result<Label> makeLabel(std::span<const std::uint8_t> data, const Settings& settings);
 BARQUILL_API Result<Label> makeLabel(std::string_view text, const Settings& settings);
 
+// What may keep the label's symbols from scanning well, from what was built
+// and how it is drawn: the compact form, a level low for the data, very wide
+// symbols, modules of few printer dots and low rows (when printing, with a
+// resolution), a thin quiet zone, poor contrast, text beyond ASCII without
+// an ECI, long series. A check never changes a symbol. makeLabel puts these
+// in Label::warnings.
+BARQUILL_API std::vector<Warning> checkLabel(const Label& label);
+
 // Reads every symbol back as the label draws it; the error names the
 // symbol of a series at fault.
 BARQUILL_API std::optional<Error> verifyLabel(const Label& label);

@@ -51,6 +51,10 @@ struct Macro {
     friend bool operator==(const Macro&, const Macro&) = default;
 };
 
+// How the data is compacted into codewords: by its characters (text,
+// numeric and byte runs), or all as bytes, as some schemes prescribe.
+enum class Compaction : int { automatic = 0, byte = 1 };
+
 struct Options {
     int level = autoLevel;  // error-correction level 0 to 8, or autoLevel
     int columns = 0;        // data columns 1 to 30, 0 chooses them
@@ -70,6 +74,7 @@ struct Options {
     std::string charset{};
     int eci = noEci;  // an ECI designator 0 to 811799 given by number
     std::optional<Macro> macro{};
+    Compaction compaction = Compaction::automatic;
 };
 
 // A built symbol: `rows` rows of `width` modules, row after row, 1 a bar,

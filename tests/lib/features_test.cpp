@@ -1,0 +1,151 @@
+// SPDX-License-Identifier: MIT
+// Scan checks, explanations and profiles through the one path: what a
+// label warns about, that an explanation is of the very symbol made, and
+// that a profile's settings lie over the user's.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "barquill/barquill.hpp"
+
+namespace barquill {
+namespace {
+
+std::vector<std::string> ids(const std::vector<Warning>& warnings) {
+    std::vector<std::string> names;
+    for (const Warning& w : warnings) names.push_back(w.id);
+    return names;
+}
+
+TEST(ScanChecks, ALabelSaysWhatMayNotScanAndNeverChangesTheSymbol) {
+    struct Case {
+        const char* name;
+        std::vector<std::pair<const char*, const char*>> settings;
+        std::vector<std::string> expected;
+    };
+    const Case cases[] = {
+        {"defaults", {}, {}},
+        {"compact", {{"compact", "true"}}, {"compact"}},
+        {"two printer dots", {{"xdim", "0.25"}, {"dpi", "203"}}, {"thin-module"}},
+        {"grey on grey", {{"fg", "#808080"}, {"bg", "#a0a0a0"}}, {"contrast"}},
+        {"no quiet zone", {{"margin", "2"}}, {"quiet-zone"}},
+        {"low rows when printing",
+         {{"xdim", "0.5"}, {"dpi", "300"}, {"row-height", "6"}, {"margin", "20"}},
+         {"low-rows"}},
+        {"bytes beyond ASCII without ECI", {{"charset", "none"}}, {"no-eci"}},
+        {"level 0", {{"level", "0"}}, {"low-level"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Settings settings;
+        for (const auto& [name, value] : c.settings) ASSERT_FALSE(applySetting(settings, name, value));
+        const auto label = makeLabel(std::string_view("caf\xc3\xa9 12345"), settings);
+        ASSERT_TRUE(label) << label.error().message;
+        EXPECT_EQ(ids(label->warnings), c.expected);
+        for (const Warning& w : label->warnings) {
+            EXPECT_FALSE(w.message.empty());
+            EXPECT_FALSE(w.change.empty());
+        }
+        Settings quiet = settings;
+        quiet.options.compact = false;
+        EXPECT_EQ(label->symbols.front().compact(), settings.options.compact);
+    }
+}
+
+TEST(Explanations, AreOfTheVerySymbolsMadeOneForEachOfASeries) {
+    Settings settings;
+    settings.options.level = 3;
+    const std::string data = "Mixed 0123456789012345 text";
+    const auto label = makeLabel(std::string_view(data), settings);
+    const auto explained = explain(std::string_view(data), settings);
+    ASSERT_TRUE(label && explained);
+    ASSERT_EQ(explained->size(), 1u);
+    const Explanation& e = explained->front();
+    const Symbol& symbol = label->symbols.front();
+    EXPECT_EQ(e.rows, symbol.rows());
+    EXPECT_EQ(e.columns, symbol.columns());
+    EXPECT_EQ(e.level, symbol.level());
+    EXPECT_EQ(e.dataCodewords, symbol.dataCodewords());
+    EXPECT_EQ(static_cast<int>(e.codewords.size()), symbol.rows() * symbol.columns());
+    EXPECT_EQ(e.capacityLeft, symbol.capacity() - symbol.dataCodewords());
+    EXPECT_EQ(e.rowIndicators.size(), static_cast<std::size_t>(symbol.rows()));
+    EXPECT_FALSE(e.json.empty());
+    EXPECT_NE(e.text.find("length descriptor"), std::string::npos);
+
+    Settings series;
+    series.split = true;
+    series.series.segments = 3;
+    const auto parts = explain(std::string_view(std::string(300, 'x')), series);
+    ASSERT_TRUE(parts);
+    EXPECT_EQ(parts->size(), 3u);
+    EXPECT_TRUE(std::any_of(parts->front().codewords.begin(), parts->front().codewords.end(),
+                            [](const ExplainedCodeword& c) { return c.role == "macro-marker"; }));
+}
+
+const Fields slip = {{"amount", "12,50"},
+                     {"recipient_name", "Udruga \xc5\xbditnjak"},
+                     {"iban", "HR1210010051863000160"}};
+
+TEST(Profiles, TheSchemesSettingsLieOverTheUsersUnlessTheUserGaveOne) {
+    ASSERT_EQ(availableProfiles().size(), 5u);
+    ASSERT_TRUE(findProfile("hub3"));
+    const auto label = makeProfileLabel({.profile = "hub3", .fields = slip});
+    ASSERT_TRUE(label) << label.error().message;
+    const Symbol& symbol = label->symbols.front();
+    EXPECT_EQ(symbol.level(), 4);
+    EXPECT_EQ(symbol.columns(), 9);
+    EXPECT_EQ(symbol.eci(), 4);  // ISO-8859-2
+    EXPECT_EQ(std::string(symbol.data().begin(), symbol.data().end()).substr(0, 9), "HRVHUB30\n");
+
+    Settings low;
+    low.options.level = 2;
+    const auto refused = makeProfileLabel({.profile = "hub3", .fields = slip, .given = {"level"}}, low);
+    ASSERT_FALSE(refused);
+    EXPECT_EQ(refused.error().code, ErrorCode::profileConflict);
+    EXPECT_EQ(refused.error().field, "level");
+    const auto relaxed = makeProfileLabel(
+        {.profile = "hub3", .fields = slip, .given = {"level"}, .relaxed = true}, low);
+    ASSERT_TRUE(relaxed);
+    EXPECT_EQ(relaxed->symbols.front().level(), 2);
+    EXPECT_EQ(relaxed->warnings.front().id, "profile-rule");
+    // Not given, the user's default is the scheme's to set.
+    EXPECT_TRUE(makeProfileLabel({.profile = "hub3", .fields = slip}, low));
+
+    const auto field = makeProfileLabel({.profile = "hub3", .fields = {{"amount", "-1"}}});
+    ASSERT_FALSE(field);
+    EXPECT_EQ(field.error().code, ErrorCode::invalidField);
+    EXPECT_FALSE(field.error().message.empty());
+    const auto unknown = makeProfileLabel({.profile = "hub4"});
+    ASSERT_FALSE(unknown);
+    EXPECT_EQ(unknown.error().field, "profile");
+    const auto ascii = buildProfile({.profile = "hub3", .fields = slip, .charset = "ASCII"});
+    ASSERT_TRUE(ascii);
+    EXPECT_NE(ascii->data.find("Udruga Zitnjak"), std::string::npos);
+    EXPECT_EQ(ascii->warnings.front().id, "transliterated");
+}
+
+TEST(Profiles, ATaxStampIsBytesWithRowsThreeModulesHighAndAQuarterInchQuietZone) {
+    Settings printed;
+    ASSERT_FALSE(applySetting(printed, "xdim", "0.25"));
+    ASSERT_FALSE(applySetting(printed, "dpi", "300"));
+    const auto label = makeProfileLabel(
+        {.profile = "sii-cl", .fields = {{"data", "<TED version=\"1.0\"><DD>caf\xe9</DD></TED>"}}},
+        printed);
+    ASSERT_TRUE(label) << label.error().message;
+    EXPECT_EQ(label->symbols.front().level(), 5);
+    EXPECT_EQ(label->render.rowHeight, 3 * label->render.moduleWidth);
+    EXPECT_GE(label->render.quietZone, 75);  // 0.25 in at 300 dpi
+    EXPECT_EQ(label->symbols.front().eci(), noEci);
+}
+
+TEST(Profiles, FieldsComeFromJsonWithTheirPlaceInItOnError) {
+    const auto fields = parseFieldsJson(R"({"name": "DOE/JOHN", "legs": [{"from": "ZRH"}], "n": 7})");
+    ASSERT_TRUE(fields);
+    EXPECT_EQ(*fields, (Fields{{"name", "DOE/JOHN"}, {"legs.0.from", "ZRH"}, {"n", "7"}}));
+    const auto bad = parseFieldsJson("{\n  \"name\": }");
+    ASSERT_FALSE(bad);
+    EXPECT_EQ(bad.error().value, 2);  // the line
+}
+
+}  // namespace
+}  // namespace barquill
