@@ -16,8 +16,21 @@ class ErrorCode:
     INVALID_TEXT: ClassVar[ErrorCode]  # 8
     INVALID_OPTION: ClassVar[ErrorCode]  # 10
     INVALID_RENDER: ClassVar[ErrorCode]  # 11
+    INVALID_ESCAPE: ClassVar[ErrorCode]  # 9
+    CONFLICTING_OPTIONS: ClassVar[ErrorCode]  # 12
+    MISSING_OPTION: ClassVar[ErrorCode]  # 13
+    LABEL_TOO_SMALL: ClassVar[ErrorCode]  # 14
+    SERIES_TOO_SHORT: ClassVar[ErrorCode]  # 15
+    NOT_ON_PAGE: ClassVar[ErrorCode]  # 16
+    NOT_EXPRESSIBLE: ClassVar[ErrorCode]  # 17
+    INVALID_FIELD: ClassVar[ErrorCode]  # 18
+    PROFILE_CONFLICT: ClassVar[ErrorCode]  # 19
     RENDER_FAILED: ClassVar[ErrorCode]  # 20
     WRITE_FAILED: ClassVar[ErrorCode]  # 21
+    READ_ONLY: ClassVar[ErrorCode]  # 22
+    NOT_VERIFIED: ClassVar[ErrorCode]  # 23
+    VERIFY_UNAVAILABLE: ClassVar[ErrorCode]  # 24
+    OUTSIDE_FOLDER: ClassVar[ErrorCode]  # 25
     @property
     def name(self) -> str: ...
     @property
@@ -84,10 +97,60 @@ class Symbol:
              quiet_zone: int = 10, bar: _Colour = (0, 0, 0),
              space: _Colour = (255, 255, 255), dpi: int = 0) -> None: ...
 
-def encode(data: str | bytes, *, level: int | None = None, columns: int = 0, rows: int = 0,
-           aspect: float = 0.0, module_width: int = 2, row_height: int = 4,
+    def pdf(self, *, module_width: int = 2, row_height: int = 4, quiet_zone: int = 10,
+            bar: _Colour = (0, 0, 0), space: _Colour = (255, 255, 255), dpi: int = 0,
+            page: str | tuple[float, float] | None = None,
+            position: tuple[float, float] = (0, 0)) -> bytes: ...
+    def eps(self, *, module_width: int = 2, row_height: int = 4, quiet_zone: int = 10,
+            bar: _Colour = (0, 0, 0), space: _Colour = (255, 255, 255), dpi: int = 0) -> bytes: ...
+    def zpl(self, *, module_width: int = 2, row_height: int = 4, quiet_zone: int = 10,
+            bar: _Colour = (0, 0, 0), space: _Colour = (255, 255, 255), dpi: int = 0,
+            native: bool = False) -> bytes: ...
+    def escpos(self, *, module_width: int = 2, row_height: int = 4, quiet_zone: int = 10,
+               bar: _Colour = (0, 0, 0), space: _Colour = (255, 255, 255), dpi: int = 0,
+               native: bool = False) -> bytes: ...
+    def image(self, *, module_width: int = 2, row_height: int = 4, quiet_zone: int = 10,
+              bar: _Colour = (0, 0, 0), space: _Colour = (255, 255, 255), dpi: int = 0,
+              format: str = "grey8") -> Image: ...
+    @property
+    def warnings(self) -> list[Warning]: ...
+
+class Image:
+    """A picture in memory; numpy.asarray(image) is height x stride bytes."""
+    @property
+    def width(self) -> int: ...
+    @property
+    def height(self) -> int: ...
+    @property
+    def stride(self) -> int: ...
+    @property
+    def format(self) -> str: ...  # "grey8" or "mono1"
+    def __buffer__(self, flags: int) -> memoryview: ...
+
+class Warning:
+    id: str  # stable: "compact", "low-level", "thin-module", "contrast", ...
+    message: str
+    change: str
+    value: float
+    limit: float
+
+def encode(data: str | bytes | bytearray, *, level: int | None = None, columns: int = 0,
+           rows: int = 0, aspect: float = 0.0, module_width: int = 2, row_height: int = 4,
            fill_level: bool = False, compact: bool = False, charset: str | None = None,
-           eci: int | None = None, macro: Macro | None = None) -> Symbol: ...
+           eci: int | None = None, macro: Macro | None = None,
+           compaction: str = "auto") -> Symbol: ...
+
+def explain(data: str | bytes | bytearray, **options: object) -> dict | list[dict]: ...
+
+def encode_profile(name: str, fields: dict | None = None, *, charset: str = "",
+                   **more_fields: object) -> Symbol | list[Symbol]: ...
+
+class profiles:
+    @staticmethod
+    def list() -> list[tuple[str, str]]: ...
+    @staticmethod
+    def build(name: str, fields: dict | None = None, *, charset: str = "",
+              **more_fields: object) -> tuple[bytes, dict]: ...
 
 def encode_series(data: str | bytes, *, level: int | None = None, columns: int = 0,
                   rows: int = 0, compact: bool = False, charset: str | None = None,

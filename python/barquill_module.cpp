@@ -6,6 +6,7 @@
 #include <pybind11/pybind11.h>
 #include <pybind11/stl.h>
 
+#include <algorithm>
 #include <optional>
 #include <span>
 #include <string>
@@ -100,6 +101,11 @@ struct RenderArgs {
                    py::arg("quiet_zone") = 10, py::arg("bar") = Colour{0, 0, 0}, \
                    py::arg("space") = Colour{255, 255, 255}, py::arg("dpi") = 0
 
+// A picture in memory, shared with Python through the buffer protocol.
+struct Image {
+    barquill::Image image;
+};
+
 py::bytes toBytes(const barquill::Bytes& bytes) {
     return py::bytes(reinterpret_cast<const char*>(bytes.data()), bytes.size());
 }
@@ -157,7 +163,13 @@ void bindErrors(py::module_& m) {
         .value("WRITE_FAILED", barquill::ErrorCode::writeFailed)
         .value("READ_ONLY", barquill::ErrorCode::readOnly)
         .value("NOT_VERIFIED", barquill::ErrorCode::notVerified)
-        .value("VERIFY_UNAVAILABLE", barquill::ErrorCode::verifyUnavailable);
+        .value("VERIFY_UNAVAILABLE", barquill::ErrorCode::verifyUnavailable)
+        .value("LABEL_TOO_SMALL", barquill::ErrorCode::labelTooSmall)
+        .value("NOT_ON_PAGE", barquill::ErrorCode::notOnPage)
+        .value("NOT_EXPRESSIBLE", barquill::ErrorCode::notExpressible)
+        .value("INVALID_FIELD", barquill::ErrorCode::invalidField)
+        .value("PROFILE_CONFLICT", barquill::ErrorCode::profileConflict)
+        .value("OUTSIDE_FOLDER", barquill::ErrorCode::outsideFolder);
 }
 
 void bindMacro(py::module_& m) {
@@ -197,6 +209,45 @@ void bindMacro(py::module_& m) {
                 std::span(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size()));
         },
         py::arg("data"), "The Macro checksum field's value for the whole data.");
+}
+
+// A page for PDF and EPS: None, "A4", "Letter" or (width, height) in mm.
+std::optional<barquill::Page> pageOf(const py::object& page,
+                                     const std::tuple<double, double>& position) {
+    if (page.is_none()) return std::nullopt;
+    barquill::Settings settings;
+    std::string text;
+    if (py::isinstance<py::str>(page)) {
+        text = page.cast<std::string>();
+    } else {
+        const auto [width, height] = page.cast<std::tuple<double, double>>();
+        barquill::Page sized{width, height};
+        sized.xMm = std::get<0>(position);
+        sized.yMm = std::get<1>(position);
+        return sized;
+    }
+    if (auto error = barquill::applySetting(settings, "page", text)) raise(*error);
+    settings.page->xMm = std::get<0>(position);
+    settings.page->yMm = std::get<1>(position);
+    return settings.page;
+}
+
+Image imageOf(const barquill::Symbol& symbol, const RenderArgs& args, const std::string& format) {
+    const barquill::Render r = args.render();
+    const auto pixels = format == "mono1" ? barquill::PixelFormat::mono1 : barquill::PixelFormat::grey8;
+    if (format != "mono1" && format != "grey8") throw py::value_error("format must be grey8 or mono1");
+    return Image{take(released([&] { return barquill::toImage(symbol, r, pixels); }))};
+}
+
+py::list warningsOf(const std::vector<barquill::Warning>& warnings) {
+    py::module_ types = py::module_::import("types");
+    py::list list;
+    for (const barquill::Warning& w : warnings)
+        list.append(types.attr("SimpleNamespace")(py::arg("id") = w.id, py::arg("message") = w.message,
+                                                   py::arg("change") = w.change,
+                                                   py::arg("value") = w.value,
+                                                   py::arg("limit") = w.limit));
+    return list;
 }
 
 void bindSymbol(py::module_& m) {
@@ -249,6 +300,65 @@ void bindSymbol(py::module_& m) {
             },
             py::arg("path"), BARQUILL_RENDER_ARGS,
             "Writes the file in the format of its extension (.png, .gif, .svg, else BMP).")
+        .def(
+            "pdf",
+            [](const Symbol& s, int w, int h, int q, const Colour& bar, const Colour& space, int dpi,
+               const py::object& page, const std::tuple<double, double>& position) {
+                barquill::Render r = RenderArgs{w, h, q, bar, space, dpi}.render();
+                r.page = pageOf(page, position);
+                return toBytes(take(released([&] { return barquill::render(s, Format::pdf, r); })));
+            },
+            BARQUILL_RENDER_ARGS, py::arg("page") = py::none(),
+            py::arg("position") = std::tuple<double, double>{0, 0},
+            "A PDF of the symbol: vector bars, each pixel 1/dpi inch (a point without dpi); "
+            "page None (the symbol's size), 'A4', 'Letter' or (width, height) in mm, the symbol "
+            "at position (x, y) mm from the top left.")
+        .def(
+            "eps",
+            [](const Symbol& s, int w, int h, int q, const Colour& bar, const Colour& space,
+               int dpi) {
+                const barquill::Render r = RenderArgs{w, h, q, bar, space, dpi}.render();
+                return toBytes(take(released([&] { return barquill::render(s, Format::eps, r); })));
+            },
+            BARQUILL_RENDER_ARGS, "An EPS drawing of the symbol, sized as pdf() sizes it.")
+        .def(
+            "zpl",
+            [](const Symbol& s, int w, int h, int q, const Colour& bar, const Colour& space, int dpi,
+               bool native) {
+                barquill::Render r = RenderArgs{w, h, q, bar, space, dpi}.render();
+                r.printerEncodes = native;
+                return toBytes(take(released([&] { return barquill::render(s, Format::zpl, r); })));
+            },
+            BARQUILL_RENDER_ARGS, py::arg("native") = false,
+            "ZPL for a label printer: the picture at its dots, or native=True the printer's own "
+            "^B7 command (which the printer encodes itself, unverified).")
+        .def(
+            "escpos",
+            [](const Symbol& s, int w, int h, int q, const Colour& bar, const Colour& space, int dpi,
+               bool native) {
+                barquill::Render r = RenderArgs{w, h, q, bar, space, dpi}.render();
+                r.printerEncodes = native;
+                return toBytes(
+                    take(released([&] { return barquill::render(s, Format::escpos, r); })));
+            },
+            BARQUILL_RENDER_ARGS, py::arg("native") = false,
+            "ESC/POS for a receipt printer: GS v 0 of the picture, or native=True GS ( k.")
+        .def(
+            "image",
+            [](const Symbol& s, int w, int h, int q, const Colour& bar, const Colour& space, int dpi,
+               const std::string& format) {
+                return imageOf(s, {w, h, q, bar, space, dpi}, format);
+            },
+            BARQUILL_RENDER_ARGS, py::arg("format") = "grey8",
+            "The picture in memory, no file in between: numpy.asarray(symbol.image()) is a "
+            "height x width array of grey levels (format='mono1': packed bits, 1 a bar).")
+        .def_property_readonly(
+            "warnings",
+            [](const Symbol& s) {
+                return warningsOf(barquill::checkLabel(barquill::Label{{s}, {}, {}}));
+            },
+            "What may keep the symbol, drawn as by default, from scanning well: objects with "
+            "id, message, change, value and limit.")
         .def("__eq__",
              [](const Symbol& a, const py::object& b) -> py::object {
                  if (!py::isinstance<Symbol>(b)) return py::reinterpret_borrow<py::object>(Py_NotImplemented);
@@ -273,13 +383,128 @@ barquill::Options optionsOf(const py::object& level, int columns, int rows, bool
     return options;
 }
 
+void bindImage(py::module_& m) {
+    py::class_<Image>(m, "Image", py::buffer_protocol())
+        .def_property_readonly("width", [](const Image& i) { return i.image.width; })
+        .def_property_readonly("height", [](const Image& i) { return i.image.height; })
+        .def_property_readonly("stride", [](const Image& i) { return i.image.stride; })
+        .def_property_readonly("format", [](const Image& i) {
+            return i.image.format == barquill::PixelFormat::mono1 ? "mono1" : "grey8";
+        })
+        .def_buffer([](const Image& i) {
+            const auto columns = static_cast<py::ssize_t>(i.image.stride);
+            return py::buffer_info(const_cast<std::uint8_t*>(i.image.pixels.data()), 1,
+                                   py::format_descriptor<std::uint8_t>::format(), 2,
+                                   {static_cast<py::ssize_t>(i.image.height), columns},
+                                   {columns, py::ssize_t{1}}, true);
+        });
+}
+
+// Options as keyword arguments for the calls that take the whole table:
+// each one set by its setting's name (module_width is module-width).
+barquill::Settings settingsOf(const py::kwargs& options, std::vector<std::string>* given = nullptr) {
+    barquill::Settings settings;
+    for (const auto& [key, value] : options) {
+        std::string name = py::str(key);
+        std::replace(name.begin(), name.end(), '_', '-');
+        std::string text;
+        if (py::isinstance<py::bool_>(value)) text = value.cast<bool>() ? "true" : "false";
+        else if (value.is_none()) continue;
+        else text = py::str(value);
+        if (auto error = barquill::applySetting(settings, name, text)) raise(*error);
+        if (given) given->push_back(name);
+    }
+    if (auto error = barquill::checkSettings(settings)) raise(*error);
+    return settings;
+}
+
+py::object explanationsOf(const std::vector<barquill::Explanation>& explanations) {
+    py::module_ json = py::module_::import("json");
+    if (explanations.size() == 1) return json.attr("loads")(explanations.front().json);
+    py::list list;
+    for (const barquill::Explanation& e : explanations) list.append(json.attr("loads")(e.json));
+    return list;
+}
+
+// Fields as a dict and as keyword arguments: keys with a dot (DL.DCS) or
+// lists of legs come in the dict, the rest may come either way.
+barquill::Fields fieldsOf(const py::object& fields, const py::kwargs& more) {
+    barquill::Fields out;
+    auto add = [&out](const py::handle& key, const py::handle& value) {
+        if (py::isinstance<py::dict>(value) || py::isinstance<py::list>(value)) {
+            py::module_ json = py::module_::import("json");
+            py::dict wrapped;
+            wrapped[key] = value;
+            const std::string text = py::str(json.attr("dumps")(wrapped));
+            auto flat = barquill::parseFieldsJson(text);
+            if (!flat) raise(flat.error());
+            out.insert(out.end(), flat->begin(), flat->end());
+            return;
+        }
+        out.emplace_back(py::str(key), py::isinstance<py::bytes>(value)
+                                           ? value.cast<std::string>()
+                                           : std::string(py::str(value)));
+    };
+    if (!fields.is_none())
+        for (const auto& [key, value] : fields.cast<py::dict>()) add(key, value);
+    for (const auto& [key, value] : more) add(key, value);
+    return out;
+}
+
+void bindProfiles(py::module_& m) {
+    py::module_ profiles = m.def_submodule("profiles", "Symbols that laws and industries mandate.");
+    profiles.def(
+        "list",
+        [] {
+            py::list names;
+            for (const barquill::ProfileInfo& info : barquill::availableProfiles())
+                names.append(py::make_tuple(info.name, info.title));
+            return names;
+        },
+        "(name, title) of every profile.");
+    profiles.def(
+        "build",
+        [](const std::string& name, const py::object& fields, const std::string& charset,
+           const py::kwargs& more) {
+            barquill::ProfileRequest request{name, fieldsOf(fields, more), charset, {}, false};
+            const auto made = take(released([&] { return barquill::buildProfile(request); }));
+            const barquill::Options& o = made.settings.options;
+            py::dict options;
+            options["level"] = o.level == barquill::autoLevel ? py::object(py::none()) : py::int_(o.level);
+            options["columns"] = o.columns;
+            options["eci"] = o.eci == barquill::noEci ? py::object(py::none()) : py::int_(o.eci);
+            options["compaction"] = o.compaction == barquill::Compaction::byte ? "byte" : "auto";
+            options["compact"] = o.compact;
+            options["split"] = made.settings.split;
+            return py::make_tuple(py::bytes(made.data), options);
+        },
+        py::arg("name"), py::arg("fields") = py::none(), py::kw_only(), py::arg("charset") = "",
+        "The scheme's data bytes from its fields, and the options to encode them with.");
+    m.def(
+        "encode_profile",
+        [](const std::string& name, const py::object& fields, const std::string& charset,
+           const py::kwargs& more) {
+            barquill::ProfileRequest request{name, fieldsOf(fields, more), charset, {}, false};
+            auto label = take(released([&] { return barquill::makeProfileLabel(request); }));
+            if (label.symbols.size() == 1) return py::cast(label.symbols.front());
+            return py::cast(label.symbols);
+        },
+        py::arg("name"), py::arg("fields") = py::none(), py::kw_only(), py::arg("charset") = "",
+        "The symbol of a profile's fields (a list of symbols when the scheme splits its data).");
+}
+
 void bindEncode(py::module_& m) {
     m.def(
         "encode",
         [](const py::object& data, const py::object& level, int columns, int rows, double aspect,
            int moduleWidth, int rowHeight, bool fillLevel, bool compact,
-           std::optional<std::string> charset, std::optional<int> eci, std::optional<barquill::Macro> macro) {
+           std::optional<std::string> charset, std::optional<int> eci, std::optional<barquill::Macro> macro,
+           const std::string& compaction) {
             barquill::Options options = optionsOf(level, columns, rows, compact, charset, eci);
+            if (compaction != "auto" && compaction != "byte")
+                throw py::value_error("compaction must be 'auto' or 'byte'");
+            options.compaction =
+                compaction == "byte" ? barquill::Compaction::byte : barquill::Compaction::automatic;
             options.aspect = aspect;
             options.moduleWidth = moduleWidth;
             options.rowHeight = rowHeight;
@@ -298,11 +523,12 @@ void bindEncode(py::module_& m) {
         py::arg("rows") = 0, py::arg("aspect") = 0.0, py::arg("module_width") = 2,
         py::arg("row_height") = 4, py::arg("fill_level") = false, py::arg("compact") = false,
         py::arg("charset") = py::none(), py::arg("eci") = py::none(), py::arg("macro") = py::none(),
+        py::arg("compaction") = "auto",
         "Encodes str, bytes or bytearray into a PDF417 symbol. level: 0 to 8 or None for "
         "automatic; columns 1 to 30 and rows 3 to 90, 0 for automatic; aspect: printed width : "
         "height wanted, modules module_width : row_height; charset: convert str into it (str "
         "that is not ASCII is UTF-8 with ECI 26 otherwise); eci: a designator by number; "
-        "macro: a Macro control block.");
+        "macro: a Macro control block; compaction: 'auto' or 'byte' (all data as bytes).");
 
     m.def(
         "encode_series",
@@ -336,12 +562,36 @@ void bindEncode(py::module_& m) {
 
 }  // namespace
 
+void bindExplain(py::module_& m) {
+    m.def(
+        "explain",
+        [](const py::object& data, const py::kwargs& options) {
+            const barquill::Settings settings = settingsOf(options);
+            const Data d = dataOf(data);
+            const auto explained = take(released([&] {
+                return d.isText ? barquill::explain(std::string_view(d.bytes), settings)
+                                : barquill::explain(std::span(reinterpret_cast<const std::uint8_t*>(
+                                                                  d.bytes.data()),
+                                                              d.bytes.size()),
+                                                    settings);
+            }));
+            return explanationsOf(explained);
+        },
+        py::arg("data"),
+        "How the data became the symbol, as a dict (a list of dicts for a series): segments, "
+        "every codeword with its role, the shape, the row indicators. Options by the command "
+        "line's names: level=4, columns=3, compaction='byte', macro=True ...");
+}
+
 PYBIND11_MODULE(barquill, m) {
     m.doc() = "PDF417 barcodes: encode text or bytes, get PNG, GIF, BMP or SVG.";
     m.attr("__version__") = barquill::version();
     m.attr("AUTO") = barquill::autoLevel;
     bindErrors(m);
     bindMacro(m);
+    bindImage(m);
     bindSymbol(m);
     bindEncode(m);
+    bindExplain(m);
+    bindProfiles(m);
 }

@@ -115,5 +115,66 @@ class EncodeTest(unittest.TestCase):
             self.assertEqual(raised.exception.code, barquill.ErrorCode.WRITE_FAILED)
 
 
+class TypesTest(unittest.TestCase):
+    def test_bytearray_is_bytes_and_a_bool_is_no_level(self):
+        self.assertEqual(barquill.encode(bytearray(b"caf\xc3\xa9")), barquill.encode(b"caf\xc3\xa9"))
+        self.assertNotEqual(barquill.encode("caf\u00e9"), barquill.encode(b"caf\xc3\xa9"))
+        with self.assertRaises(TypeError):
+            barquill.encode("x", level=True)
+        symbol = barquill.encode("x")
+        self.assertFalse(symbol == None)  # noqa: E711 -- comparing with None must not raise
+        self.assertNotIn(symbol, [None, 3])
+
+    def test_a_path_holding_a_nul_byte_is_refused_as_open_refuses_it(self):
+        with tempfile.TemporaryDirectory() as folder:
+            with self.assertRaises(ValueError):
+                barquill.encode("x").save(os.path.join(folder, "a\x00b.png"))
+            self.assertEqual(os.listdir(folder), [])
+
+
+class PrintAndPictureTest(unittest.TestCase):
+    def test_print_formats_and_the_picture_in_memory(self):
+        symbol = barquill.encode("LOT 4711", level=4)
+        self.assertTrue(symbol.pdf().startswith(b"%PDF-"))
+        self.assertIn(b"/MediaBox [ 0 0 595.", symbol.pdf(page="A4", position=(20, 30)))
+        self.assertTrue(symbol.eps().startswith(b"%!PS-Adobe"))
+        self.assertIn(b"^FDLOT 4711^FS", symbol.zpl(native=True))
+        self.assertTrue(symbol.escpos().startswith(b"\x1dv0"))
+        grey = numpy.asarray(symbol.image(module_width=1, row_height=1, quiet_zone=0))
+        numpy.testing.assert_array_equal(grey == 0, numpy.asarray(symbol.matrix) == 1)
+        self.assertEqual(decode(symbol.png()), b"LOT 4711")
+
+
+class ChecksExplainAndProfilesTest(unittest.TestCase):
+    def test_warnings_name_what_may_not_scan(self):
+        self.assertEqual([w.id for w in barquill.encode("x").warnings], [])
+        warning = barquill.encode("x", compact=True).warnings[0]
+        self.assertEqual(warning.id, "compact")
+        self.assertTrue(warning.message and warning.change)
+
+    def test_explain_gives_every_codeword_of_the_symbol(self):
+        explained = barquill.explain("PDF417", level=1)
+        symbol = barquill.encode("PDF417", level=1)
+        self.assertEqual(len(explained["codewords"]), symbol.rows * symbol.columns)
+        self.assertEqual(explained["codewords"][0]["role"], "length-descriptor")
+        self.assertEqual(sum(s["length"] for s in explained["segments"]), 6)
+        with self.assertRaises(barquill.EncodeError):
+            barquill.explain("x", level=9)
+
+    def test_profiles_build_their_data_from_fields(self):
+        self.assertIn("hub3", [name for name, _ in barquill.profiles.list()])
+        data, options = barquill.profiles.build(
+            "hub3", amount="12,50", recipient_name="A", iban="HR1210010051863000160")
+        self.assertTrue(data.startswith(b"HRVHUB30\nEUR\n000000000001250\n"))
+        self.assertEqual((options["level"], options["columns"]), (4, 9))
+        symbol = barquill.encode_profile("hub3", amount="1", recipient_name="A",
+                                         iban="HR1210010051863000160")
+        self.assertEqual((symbol.level, symbol.columns), (4, 9))
+        self.assertTrue(decode(symbol.png(module_width=3, row_height=9)).startswith(b"HRVHUB30"))
+        with self.assertRaises(barquill.EncodeError) as raised:
+            barquill.profiles.build("hub3", amount="-1")
+        self.assertEqual(raised.exception.code, barquill.ErrorCode.INVALID_FIELD)
+
+
 if __name__ == "__main__":
     unittest.main()
