@@ -69,6 +69,10 @@ barquill::Render renderFrom(const barquill_render* r) {
     if (BARQUILL_COVERS(r, bar_color)) render.bar = rgb(r->bar_color);
     if (BARQUILL_COVERS(r, space_color)) render.space = rgb(r->space_color);
     if (BARQUILL_COVERS(r, dpi)) render.dpi = r->dpi;
+    if (BARQUILL_COVERS(r, page_y_mm) && r->page_width_mm > 0)
+        render.page = barquill::Page{r->page_width_mm, r->page_height_mm, r->page_x_mm,
+                                     r->page_y_mm};
+    if (BARQUILL_COVERS(r, printer_encodes)) render.printerEncodes = r->printer_encodes != 0;
     return render;
 }
 
@@ -120,6 +124,8 @@ std::optional<barquill::Error> optionsFrom(const barquill_options* c, barquill::
         }
         o->macro = std::move(m);
     }
+    if (BARQUILL_COVERS(c, compaction))
+        o->compaction = c->compaction == 1 ? barquill::Compaction::byte : barquill::Compaction::automatic;
     return std::nullopt;
 }
 
@@ -280,6 +286,41 @@ barquill_status barquill_save(const barquill_symbol* symbol, const char* path,
 
 void barquill_free(void* bytes) {
     std::free(bytes);
+}
+
+size_t barquill_warning_count(const barquill_symbol* symbol, const barquill_render* render) {
+    if (symbol == nullptr) return 0;
+    try {
+        return barquill::checkLabel(barquill::Label{{symbol->symbol}, renderFrom(render), {}}).size();
+    } catch (...) {
+        return 0;
+    }
+}
+
+barquill_status barquill_warning_at(const barquill_symbol* symbol, const barquill_render* render,
+                                    size_t index, barquill_warning* warning) {
+    if (symbol == nullptr || warning == nullptr || warning->size < sizeof warning->size ||
+        warning->size > sizeof *warning)
+        return BARQUILL_INVALID_ARGUMENT;
+    try {
+        const auto warnings =
+            barquill::checkLabel(barquill::Label{{symbol->symbol}, renderFrom(render), {}});
+        if (index >= warnings.size()) return BARQUILL_INVALID_ARGUMENT;
+        const barquill::Warning& w = warnings[index];
+        const std::uint32_t size = warning->size;
+        std::memset(warning, 0, size);
+        warning->size = size;
+        if (BARQUILL_COVERS(warning, id)) copyText(warning->id, sizeof warning->id, w.id);
+        if (BARQUILL_COVERS(warning, message))
+            copyText(warning->message, sizeof warning->message, w.message);
+        if (BARQUILL_COVERS(warning, change))
+            copyText(warning->change, sizeof warning->change, w.change);
+        if (BARQUILL_COVERS(warning, value)) warning->value = w.value;
+        if (BARQUILL_COVERS(warning, limit)) warning->limit = w.limit;
+        return BARQUILL_OK;
+    } catch (...) {
+        return BARQUILL_OUT_OF_MEMORY;
+    }
 }
 
 const char* barquill_status_text(barquill_status status) {

@@ -101,6 +101,7 @@ typedef struct barquill_options {
     int64_t macro_time_stamp; /* -1: not written */
     int64_t macro_file_size;  /* -1: not written */
     int32_t macro_checksum;   /* 0 to 65535, -1: not written */
+    int32_t compaction;       /* 0 by the characters, 1 all data as bytes */
 } barquill_options;
 
 typedef struct barquill_render {
@@ -111,7 +112,24 @@ typedef struct barquill_render {
     uint32_t bar_color;   /* 0xRRGGBB */
     uint32_t space_color; /* 0xRRGGBB */
     int32_t dpi;          /* 0 none, else 1 to 10000 */
+    /* PDF and EPS: a page in mm (0 x 0: the symbol's size) and the symbol's
+     * top left on it. */
+    double page_width_mm;
+    double page_height_mm;
+    double page_x_mm;
+    double page_y_mm;
+    int32_t printer_encodes; /* ZPL and ESC/POS: nonzero for the printer's own command */
 } barquill_render;
+
+/* Something that may keep a symbol from scanning well (barquill::Warning). */
+typedef struct barquill_warning {
+    uint32_t size; /* sizeof(barquill_warning), set by the caller */
+    char id[32];   /* stable: "compact", "low-level", "thin-module", ... */
+    char message[256];
+    char change[256];
+    double value;
+    double limit;
+} barquill_warning;
 
 typedef struct barquill_error {
     barquill_status code;
@@ -167,6 +185,14 @@ BARQUILL_API barquill_format barquill_format_from_name(const char* path);
 BARQUILL_API barquill_status barquill_save(const barquill_symbol* symbol, const char* path,
                                            const barquill_render* render, barquill_error* error);
 BARQUILL_API void barquill_free(void* bytes);
+
+/* The scan checks of a symbol drawn with `render` (NULL: the defaults):
+ * how many warnings there are, and the one at `index` into *warning. */
+BARQUILL_API size_t barquill_warning_count(const barquill_symbol* symbol,
+                                           const barquill_render* render);
+BARQUILL_API barquill_status barquill_warning_at(const barquill_symbol* symbol,
+                                                 const barquill_render* render, size_t index,
+                                                 barquill_warning* warning);
 
 /* A fixed text for each status, never NULL: barquill::errorText's. */
 BARQUILL_API const char* barquill_status_text(barquill_status status);

@@ -172,6 +172,30 @@ TEST(CApi, NamesFormatsAndStatusesAndItsVersion) {
     EXPECT_EQ(barquill_format_from_name(nullptr), BARQUILL_FORMAT_BMP);
     EXPECT_STREQ(barquill_version(), BARQUILL_VERSION_STRING);
     EXPECT_STREQ(barquill_status_text(static_cast<barquill_status>(99)), "unknown status");
+    // One table of texts for both interfaces.
+    for (int code : {0, 2, 10, 17, 21, 30})
+        EXPECT_EQ(barquill_status_text(static_cast<barquill_status>(code)),
+                  barquill::errorText(static_cast<barquill::ErrorCode>(code)));
+    EXPECT_EQ(barquill_format_from_name("label.pdf"), BARQUILL_FORMAT_PDF);
+}
+
+TEST(CApi, CountsAndReadsTheScanWarningsAndTakesByteCompaction) {
+    barquill_options options;
+    barquill_options_init(&options);
+    options.compact = 1;
+    options.compaction = 1;
+    barquill_symbol* symbol = nullptr;
+    ASSERT_EQ(barquill_encode_text("12345678901234567890", &options, &symbol, nullptr), BARQUILL_OK);
+    // All digits as bytes: 20 bytes take more codewords than numeric compaction's 8.
+    EXPECT_GT(barquill_symbol_data_codewords(symbol), 16);
+    ASSERT_EQ(barquill_warning_count(symbol, nullptr), 1u);
+    barquill_warning warning;
+    warning.size = sizeof warning;
+    ASSERT_EQ(barquill_warning_at(symbol, nullptr, 0, &warning), BARQUILL_OK);
+    EXPECT_STREQ(warning.id, "compact");
+    EXPECT_GT(std::strlen(warning.change), 0u);
+    EXPECT_EQ(barquill_warning_at(symbol, nullptr, 1, &warning), BARQUILL_INVALID_ARGUMENT);
+    barquill_symbol_free(symbol);
 }
 
 }  // namespace
