@@ -5,6 +5,7 @@
 
 #include <iconv.h>
 
+#include <algorithm>
 #include <cctype>
 #include <cerrno>
 
@@ -132,6 +133,38 @@ Conversion convertText(std::string_view utf8, const Charset& charset) {
     out.resize(out.size() - outLeft);
     result.bytes = std::move(out);
     return result;
+}
+
+std::vector<bool> characterStarts(const unsigned char* data, std::size_t length, int eci) {
+    // The sets whose characters take more than one byte.
+    static constexpr int multiByte[] = {20, 25, ECI_UTF8, 28, 30, 32};
+    if (std::find(std::begin(multiByte), std::end(multiByte), eci) == std::end(multiByte))
+        return {};
+    const Charset* set = nullptr;
+    for (const Charset& known : knownCharsets())
+        if (known.eci == eci) set = &known;
+    iconv_t cd = iconv_open("UTF-32BE", set->iconvName);
+    if (cd == reinterpret_cast<iconv_t>(-1)) return {};
+    // Room for one character in UTF-32: each call converts exactly one, so
+    // the input advances one character at a time.
+    std::vector<bool> starts(length, false);
+    char* in = reinterpret_cast<char*>(const_cast<unsigned char*>(data));
+    std::size_t left = length;
+    while (left > 0) {
+        starts[length - left] = true;
+        char character[4];
+        char* out = character;
+        std::size_t room = sizeof character;
+        const std::size_t before = left;
+        const std::size_t result = iconv(cd, &in, &left, &out, &room);
+        if (left == before && result == static_cast<std::size_t>(-1) && errno != E2BIG) {
+            // A byte that starts no character of the set: step over it alone.
+            ++in;
+            --left;
+        }
+    }
+    iconv_close(cd);
+    return starts;
 }
 
 }  // namespace barquill::encoder

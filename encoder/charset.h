@@ -43,6 +43,12 @@ struct Conversion {
 // Converts UTF-8 text into the set.
 Conversion convertText(std::string_view utf8, const Charset& charset);
 
+// Where the characters of data in the set of ECI `eci` begin: entry i is
+// true when a character starts at byte i (or the byte is no character of
+// the set). Empty for sets of one byte a character, where every byte
+// starts one, and for designators that name no set we know.
+std::vector<bool> characterStarts(const unsigned char* data, std::size_t length, int eci);
+
 // True when every byte is below 0x80.
 bool isAscii(std::string_view text);
 

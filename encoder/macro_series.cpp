@@ -5,6 +5,7 @@
 
 #include <algorithm>
 
+#include "encoder/charset.h"
 #include "encoder/encoding_steps.h"
 
 namespace barquill::encoder {
@@ -12,22 +13,22 @@ namespace barquill::encoder {
 namespace {
 
 // A cut never splits a character of a multi-byte encoding that a reader
-// decodes segment by segment.
-std::size_t characterBoundary(const unsigned char* data, std::size_t length, std::size_t offset,
-                              int eci) {
-    if (eci == 26)
-        while (offset < length && (data[offset] & 0xC0) == 0x80) ++offset;
-    if (eci == 25 && offset % 2 != 0 && offset < length) ++offset;
+// decodes segment by segment; `starts` tells where characters begin (empty:
+// at every byte).
+std::size_t characterBoundary(std::size_t length, std::size_t offset,
+                              const std::vector<bool>& starts) {
+    if (starts.empty()) return offset;
+    while (offset < length && !starts[offset]) ++offset;
     return offset;
 }
 
-std::vector<MacroSegment> cut(const unsigned char* data, std::size_t length, int count, int eci,
+std::vector<MacroSegment> cut(std::size_t length, int count, const std::vector<bool>& starts,
                               const MacroControl& common) {
     std::vector<MacroSegment> segments(static_cast<std::size_t>(count));
     std::size_t start = 0;
     for (int i = 0; i < count; ++i) {
         std::size_t end = i + 1 == count ? length : length * (i + 1) / count;
-        end = std::max(start, characterBoundary(data, length, end, eci));
+        end = std::max(start, characterBoundary(length, end, starts));
         MacroSegment& segment = segments[static_cast<std::size_t>(i)];
         segment.offset = start;
         segment.length = end - start;
@@ -106,11 +107,12 @@ MacroSeries planMacroSeries(const unsigned char* data, std::size_t length, int e
     }
 
     const int variant = SYMBOL_FULL;  // the forms hold the same codewords
+    const std::vector<bool> starts = characterStarts(data, length, shape.eci);
     // Cuts the data into `count` segments and sizes the series for the
     // largest; *largest tells how many data codewords that one needs.
     const auto attempt = [&](int count, int* largest) {
         MacroSeries planned;
-        planned.segments = cut(data, length, count, shape.eci, common);
+        planned.segments = cut(length, count, starts, common);
         *largest = 0;
         for (const MacroSegment& segment : planned.segments) {
             segmentOptions.macro = segment.control;

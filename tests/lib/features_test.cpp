@@ -149,3 +149,35 @@ TEST(Profiles, FieldsComeFromJsonWithTheirPlaceInItOnError) {
 
 }  // namespace
 }  // namespace barquill
+
+namespace barquill {
+namespace {
+
+// A reader decodes each symbol of a series on its own: no symbol may begin
+// inside a character of the data's set.
+TEST(Series, AreCutOnlyWhereTheSetsCharactersBegin) {
+    struct Case {
+        const char* charset;
+        std::string text;  // UTF-8
+        std::vector<std::size_t> lengths;  // each symbol's bytes
+    };
+    const Case cases[] = {
+        // Two bytes a character: an even cut.
+        {"Shift_JIS", "\xe6\x97\xa5\xe6\x9c\xac\xe8\xaa\x9e", {4, 2}},
+        // A surrogate pair (four bytes) is one character in UTF-16.
+        {"UTF-16BE", "a\xf0\x9f\x98\x80" "b", {6, 2}},
+        // GB 18030 writes the emoji in four bytes.
+        {"GB18030", "x\xf0\x9f\x98\x80y", {5, 1}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.charset);
+        const auto series = encodeSeries(std::string_view(c.text), {.charset = c.charset}, {.segments = 2});
+        ASSERT_TRUE(series) << series.error().message;
+        std::vector<std::size_t> lengths;
+        for (const Symbol& s : *series) lengths.push_back(s.data().size());
+        EXPECT_EQ(lengths, c.lengths);
+    }
+}
+
+}  // namespace
+}  // namespace barquill
