@@ -1,5 +1,7 @@
 #include "cli/batch_run.h"
 
+#include <unistd.h>
+
 #include <algorithm>
 #include <cerrno>
 #include <chrono>
@@ -79,15 +81,19 @@ public:
     // Reads, encodes, writes and reports every item; returns the exit status.
     int run(BatchSplitter& splitter) {
         int listStatus = EXIT_WRITTEN;
+        std::size_t admitted = 0;
         while (true) {
             auto slot = std::make_unique<Slot>();
             const ListStatus got = splitter.next(&slot->item);
             if (got == ListStatus::readError) {
                 std::fprintf(console_.err, "barquill: cannot read %s: %s\n", listName().c_str(),
                              std::strerror(errno));
-                listStatus = EXIT_USAGE;
+                // Items before the failure may have been written: then not
+                // every output was, which is no usage error.
+                listStatus = admitted > 0 ? EXIT_NOT_WRITTEN : EXIT_USAGE;
                 break;
             }
+            ++admitted;
             if (got == ListStatus::end) break;
             admit(std::move(slot));
         }
@@ -321,11 +327,16 @@ int runBatch(const Request& request, const Console& console) {
                      std::strerror(errno));
         return EXIT_USAGE;
     }
+    // What is there now, not a full block: an item from a slow pipe is taken
+    // as soon as its line ends.
+    const int fd = ::fileno(stream);
     BatchSplitter splitter(
-        [stream](char* buffer, std::size_t size) -> long {
-            const std::size_t got = std::fread(buffer, 1, size, stream);
-            if (got == 0 && std::ferror(stream)) return -1;
-            return static_cast<long>(got);
+        [fd](char* buffer, std::size_t size) -> long {
+            while (true) {
+                const ssize_t got = ::read(fd, buffer, size);
+                if (got >= 0) return static_cast<long>(got);
+                if (errno != EINTR) return -1;
+            }
         },
         {request.batchNul, request.batchNames}, MAX_DATA_BYTES);
     BatchRunner runner(request, console);

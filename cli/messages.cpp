@@ -79,6 +79,11 @@ std::string shapeAdvice(const Error& e) {
                                                 ", or -c auto"
                                           : ": choose a lower level (-l)");
         default: {
+            // A shape past 928 codewords is no symbol whatever the data.
+            if (s.columns != 0 && s.rows * s.columns > 928)
+                return std::to_string(s.rows) + " rows of " + number(s.columns) + " columns are " +
+                       number(s.rows * s.columns) +
+                       " codewords, more than the 928 a symbol holds: give fewer rows or columns";
             std::string fits;
             // Only shapes a symbol can have are advice.
             if (s.columnsAtRows <= maxColumns && s.rows * s.columnsAtRows <= 928)
@@ -198,7 +203,7 @@ std::vector<std::string> failureLines(const Error& e, std::size_t dataBytes) {
             return {shapeHeadline(e.code), shapeAdvice(e)};
         case ErrorCode::seriesTooShort:
             return {"error: the data cannot be split into " + number(e.needed) + " symbols",
-                    "more symbols than bytes of data: give fewer --segments"};
+                    "more symbols than characters of data: give fewer --segments"};
         case ErrorCode::invalidText:
             return {textLine(e)};
         case ErrorCode::labelTooSmall:

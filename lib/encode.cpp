@@ -377,6 +377,18 @@ Result<std::vector<Symbol>> buildSeries(std::span<const std::uint8_t> data, cons
         encoder::planMacroSeries(data.data(), data.size(), options.level, options.columns,
                                  shapeOptions(options, eci), plan);
     if (!planned.report.ok()) return seriesError(planned.report, series, data.size());
+    // Cut only where characters begin, a segment may be left with nothing.
+    for (const encoder::MacroSegment& segment : planned.segments)
+        if (segment.length == 0) {
+            Error error;
+            error.code = ErrorCode::seriesTooShort;
+            error.field = "series.segments";
+            error.value = series.segments;
+            error.needed = series.segments;
+            error.available = static_cast<long>(data.size());
+            finishMessage(error);
+            return error;
+        }
     std::vector<Symbol> symbols;
     symbols.reserve(planned.segments.size());
     for (const encoder::MacroSegment& segment : planned.segments) {

@@ -31,7 +31,7 @@ constexpr std::array codeTexts{
     CodeText{ErrorCode::conflictingOptions, "two options cannot be given together"},
     CodeText{ErrorCode::missingOption, "an option needs another"},
     CodeText{ErrorCode::labelTooSmall, "the symbol does not fit the label"},
-    CodeText{ErrorCode::seriesTooShort, "more symbols than bytes of data"},
+    CodeText{ErrorCode::seriesTooShort, "more symbols than characters of data"},
     CodeText{ErrorCode::notOnPage, "the symbol does not fit the page where it is placed"},
     CodeText{ErrorCode::notExpressible, "the printer's own command cannot express this symbol"},
     CodeText{ErrorCode::invalidField, "a field breaks its profile's rule"},
@@ -134,7 +134,7 @@ std::string messageFor(const Error& e, std::string_view fieldName) {
             return "the symbol needs at least " + decimalText(e.widthMm, 1) + " x " +
                    decimalText(e.heightMm, 1) + " mm";
         case ErrorCode::seriesTooShort:
-            return "more symbols than bytes of data: " + number(e.needed) + " asked, " +
+            return "more symbols than characters of data: " + number(e.needed) + " asked, " +
                    number(e.available) + " bytes";
         case ErrorCode::notOnPage:
             return "the symbol reaches " + decimalText(e.widthMm, 1) + " mm across and " +
