@@ -255,7 +255,12 @@ Answer<LabelFile> makeLabelFile(const LabelRequest& request, bool verifyByDefaul
         if (!given.insert(option.name).second)
             return apiError(Refusal::repeatedParameter, option.name);
         if (option.name == "force") return apiError(Refusal::notServed, option.name);
-        if (auto error = applySetting(settings, option.name, option.value)) return apiError(*error);
+        if (auto error = applySetting(settings, option.name, option.value)) {
+            // Named as sent: zpl-native and escpos-native set one field.
+            ApiError refused = apiError(*error);
+            refused.field = option.name;
+            return refused;
+        }
         if (option.name == "timestamp" && option.value == "now") file.immutable = false;
     }
     if (auto error = checkSettings(settings)) return apiError(*error);

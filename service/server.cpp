@@ -35,6 +35,7 @@ struct Exchange {
     bool bodyTooLarge = false;
     int status = 0;
     std::string body;
+    std::size_t received = 0;
 };
 
 // The headers every answer carries.
@@ -211,16 +212,22 @@ struct Server::State {
             return begin(connection, *exchange, method);
         }
         if (*uploadSize > 0) {
-            if (exchange->body.size() + *uploadSize > config.maxBody) {
-                exchange->bodyTooLarge = true;
-                const long sent = static_cast<long>(exchange->body.size() + *uploadSize);
-                *uploadSize = 0;
-                return refuse(connection, *exchange,
-                              apiError(Refusal::bodyTooLarge, {}, sent, static_cast<long>(config.maxBody)));
-            }
-            exchange->body.append(upload, *uploadSize);
+            // A body that outgrows the limit is counted and dropped; the
+            // answer can only be queued once it has ended, and the request
+            // timeout ends one that never does.
+            exchange->received += *uploadSize;
+            if (exchange->received > config.maxBody)
+                exchange->body.clear();
+            else
+                exchange->body.append(upload, *uploadSize);
             *uploadSize = 0;
             return MHD_YES;
+        }
+        if (exchange->received > config.maxBody) {
+            exchange->bodyTooLarge = true;
+            return refuse(connection, *exchange,
+                          apiError(Refusal::bodyTooLarge, {}, static_cast<long>(exchange->received),
+                                   static_cast<long>(config.maxBody)));
         }
         return route(connection, *exchange, method);
     }
