@@ -24,6 +24,8 @@ packages=(
   libcairo2-dev ghostscript poppler-utils
   # a comma-decimal locale, for the test that output does not depend on it
   locales
+  # the HTTP service; its page's test in a headless browser; its load run
+  libmicrohttpd-dev chromium chromium-driver python3-selenium wrk
 )
 
 sudo=""

@@ -1,0 +1,288 @@
+// SPDX-License-Identifier: MIT
+#include "service/label_request.h"
+
+#include <algorithm>
+#include <charconv>
+#include <nlohmann/json.hpp>
+#include <set>
+
+#include "barquill/label.hpp"
+#include "barquill/settings.hpp"
+#include "service/entity_tag.h"
+
+namespace barquill::service {
+
+namespace {
+
+std::string lowered(std::string_view text) {
+    std::string result(text);
+    std::transform(result.begin(), result.end(), result.begin(), [](unsigned char c) {
+        return static_cast<char>(c >= 'A' && c <= 'Z' ? c + ('a' - 'A') : c);
+    });
+    return result;
+}
+
+std::string_view trimmed(std::string_view text) {
+    const std::size_t first = text.find_first_not_of(" \t");
+    if (first == std::string_view::npos) return {};
+    return text.substr(first, text.find_last_not_of(" \t") - first + 1);
+}
+
+// The 1-based position of the first byte that breaks UTF-8 (overlong forms,
+// surrogates and code points past U+10FFFF included), or 0.
+std::size_t firstNonUtf8(std::string_view text) {
+    const auto byte = [&text](std::size_t i) { return static_cast<unsigned char>(text[i]); };
+    std::size_t i = 0;
+    while (i < text.size()) {
+        const unsigned char lead = byte(i);
+        std::size_t length = 1;
+        unsigned char low = 0x80, high = 0xBF;  // the second byte's range
+        if (lead < 0x80) {
+            ++i;
+            continue;
+        } else if (lead >= 0xC2 && lead <= 0xDF) {
+            length = 2;
+        } else if (lead >= 0xE0 && lead <= 0xEF) {
+            length = 3;
+            if (lead == 0xE0) low = 0xA0;
+            if (lead == 0xED) high = 0x9F;
+        } else if (lead >= 0xF0 && lead <= 0xF4) {
+            length = 4;
+            if (lead == 0xF0) low = 0x90;
+            if (lead == 0xF4) high = 0x8F;
+        } else {
+            return i + 1;
+        }
+        if (i + length > text.size()) return i + 1;
+        if (byte(i + 1) < low || byte(i + 1) > high) return i + 1;
+        for (std::size_t k = 2; k < length; ++k)
+            if (byte(i + k) < 0x80 || byte(i + k) > 0xBF) return i + 1;
+        i += length;
+    }
+    return 0;
+}
+
+ApiError notUtf8(std::size_t position) {
+    Error error;
+    error.code = ErrorCode::invalidText;
+    error.value = static_cast<long>(position);
+    return apiError(error);
+}
+
+std::string latin1ToUtf8(std::string_view text) {
+    std::string utf8;
+    utf8.reserve(text.size() * 2);
+    for (const char c : text) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte < 0x80) {
+            utf8 += c;
+        } else {
+            utf8 += static_cast<char>(0xC0 | (byte >> 6));
+            utf8 += static_cast<char>(0x80 | (byte & 0x3F));
+        }
+    }
+    return utf8;
+}
+
+std::optional<std::string> base64Decode(std::string_view text) {
+    const auto sextet = [](char c) -> int {
+        if (c >= 'A' && c <= 'Z') return c - 'A';
+        if (c >= 'a' && c <= 'z') return c - 'a' + 26;
+        if (c >= '0' && c <= '9') return c - '0' + 52;
+        if (c == '+' || c == '-') return 62;
+        if (c == '/' || c == '_') return 63;
+        return -1;
+    };
+    while (!text.empty() && text.back() == '=') text.remove_suffix(1);
+    if (text.size() % 4 == 1) return std::nullopt;
+    std::string bytes;
+    unsigned bits = 0;
+    int count = 0;
+    for (const char c : text) {
+        const int value = sextet(c);
+        if (value < 0) return std::nullopt;
+        bits = (bits << 6) | static_cast<unsigned>(value);
+        count += 6;
+        if (count >= 8) {
+            count -= 8;
+            bytes += static_cast<char>((bits >> count) & 0xFF);
+        }
+    }
+    return bytes;
+}
+
+struct ContentType {
+    std::string mediaType;
+    std::string charset;
+};
+
+ContentType parseContentType(std::string_view header) {
+    ContentType type;
+    const std::size_t semicolon = header.find(';');
+    type.mediaType = lowered(trimmed(header.substr(0, semicolon)));
+    std::string_view rest = semicolon == std::string_view::npos ? "" : header.substr(semicolon + 1);
+    while (!rest.empty()) {
+        const std::size_t end = rest.find(';');
+        const std::string_view parameter = trimmed(rest.substr(0, end));
+        rest = end == std::string_view::npos ? "" : rest.substr(end + 1);
+        const std::size_t equals = parameter.find('=');
+        if (equals == std::string_view::npos ||
+            lowered(trimmed(parameter.substr(0, equals))) != "charset")
+            continue;
+        std::string_view value = trimmed(parameter.substr(equals + 1));
+        if (value.size() >= 2 && value.front() == '"' && value.back() == '"')
+            value = value.substr(1, value.size() - 2);
+        type.charset = lowered(value);
+    }
+    return type;
+}
+
+// Text as the command line takes its TEXT: UTF-8, so the library gives it
+// the ECI of UTF-8 when it is not plain ASCII. The two other sets HTTP
+// clients commonly name are converted here; the rest must come as bytes
+// with the charset option.
+Answer<std::string> textOfBody(std::string_view body, std::string_view charset) {
+    if (charset.empty() || charset == "utf-8" || charset == "utf8") {
+        if (const std::size_t bad = firstNonUtf8(body)) return notUtf8(bad);
+        return std::string(body);
+    }
+    if (charset == "us-ascii" || charset == "ascii") {
+        for (std::size_t i = 0; i < body.size(); ++i)
+            if (static_cast<unsigned char>(body[i]) >= 0x80) return notUtf8(i + 1);
+        return std::string(body);
+    }
+    if (charset == "iso-8859-1" || charset == "latin1") return latin1ToUtf8(body);
+    return apiError(Refusal::unsupportedMediaType, "charset=" + std::string(charset));
+}
+
+// A JSON option's value as the query would spell it.
+std::optional<std::string> optionText(const nlohmann::json& value) {
+    if (value.is_string()) return value.get<std::string>();
+    if (value.is_boolean()) return value.get<bool>() ? "true" : "false";
+    if (value.is_number_integer()) return value.dump();
+    if (value.is_number_float()) {
+        char buffer[32];
+        const auto [end, status] = std::to_chars(buffer, buffer + sizeof buffer, value.get<double>());
+        if (status != std::errc()) return std::nullopt;
+        return std::string(buffer, end);
+    }
+    return std::nullopt;
+}
+
+Answer<LabelRequest> requestFromJson(std::string_view body, LabelRequest request) {
+    using nlohmann::json;
+    const json document = json::parse(body, nullptr, false);
+    if (document.is_discarded() || !document.is_object()) return apiError(Refusal::invalidJson);
+    for (const auto& [key, value] : document.items())
+        if (key != "data" && key != "data_base64" && key != "options")
+            return apiError(Refusal::invalidJson, key);
+    const bool text = document.contains("data");
+    if (text == document.contains("data_base64")) return apiError(Refusal::invalidJson, "data");
+    const json& data = document.at(text ? "data" : "data_base64");
+    if (!data.is_string()) return apiError(Refusal::invalidJson, text ? "data" : "data_base64");
+    if (text) {
+        request.data = data.get<std::string>();
+    } else {
+        auto bytes = base64Decode(data.get<std::string>());
+        if (!bytes) return apiError(Refusal::invalidJson, "data_base64");
+        request.data = std::move(*bytes);
+        request.text = false;
+    }
+    if (document.contains("options")) {
+        const json& options = document.at("options");
+        if (!options.is_object()) return apiError(Refusal::invalidJson, "options");
+        for (const auto& [name, value] : options.items()) {
+            auto valueText = optionText(value);
+            if (!valueText) return apiError(Refusal::invalidJson, name);
+            request.options.push_back({name, std::move(*valueText)});
+        }
+    }
+    return request;
+}
+
+}  // namespace
+
+Answer<LabelRequest> requestFromQuery(const std::vector<QueryParameter>& query) {
+    LabelRequest request;
+    bool haveData = false;
+    for (const QueryParameter& parameter : query) {
+        if (parameter.name != "data") {
+            request.options.push_back(parameter);
+            continue;
+        }
+        if (haveData) return apiError(Refusal::repeatedParameter, "data");
+        haveData = true;
+        if (const std::size_t bad = firstNonUtf8(parameter.value)) return notUtf8(bad);
+        request.data = parameter.value;
+    }
+    return request;
+}
+
+Answer<LabelRequest> requestFromBody(std::string_view contentType, std::string_view body,
+                                     const std::vector<QueryParameter>& query) {
+    LabelRequest request;
+    for (const QueryParameter& parameter : query) {
+        if (parameter.name == "data") return apiError(Refusal::repeatedParameter, "data");
+        request.options.push_back(parameter);
+    }
+    const ContentType type = parseContentType(contentType);
+    if (type.mediaType == "application/octet-stream") {
+        request.data = body;
+        request.text = false;
+        return request;
+    }
+    if (type.mediaType == "text/plain") {
+        auto text = textOfBody(body, type.charset);
+        if (auto* error = std::get_if<ApiError>(&text)) return *error;
+        request.data = std::move(std::get<std::string>(text));
+        return request;
+    }
+    if (type.mediaType == "application/json") {
+        if (!type.charset.empty() && type.charset != "utf-8")
+            return apiError(Refusal::unsupportedMediaType, "charset=" + type.charset);
+        return requestFromJson(body, std::move(request));
+    }
+    return apiError(Refusal::unsupportedMediaType,
+                    type.mediaType.empty() ? std::string("no content type") : type.mediaType);
+}
+
+Answer<LabelFile> makeLabelFile(const LabelRequest& request, bool verifyByDefault) {
+    Settings settings;
+    settings.verify = verifyByDefault;
+    LabelFile file;
+    std::set<std::string_view> given;
+    for (const QueryParameter& option : request.options) {
+        if (!given.insert(option.name).second)
+            return apiError(Refusal::repeatedParameter, option.name);
+        if (option.name == "force") return apiError(Refusal::notServed, option.name);
+        if (auto error = applySetting(settings, option.name, option.value)) {
+            // Named as sent: zpl-native and escpos-native set one field.
+            ApiError refused = apiError(*error);
+            refused.field = option.name;
+            return refused;
+        }
+        if (option.name == "timestamp" && option.value == "now") file.immutable = false;
+    }
+    if (auto error = checkSettings(settings)) return apiError(*error);
+    const Format format = settings.write.format.value_or(Format::png);
+
+    const auto bytes = std::span(reinterpret_cast<const std::uint8_t*>(request.data.data()),
+                                 request.data.size());
+    const Result<Label> label = request.text ? makeLabel(std::string_view(request.data), settings)
+                                             : makeLabel(bytes, settings);
+    if (!label) return apiError(label.error());
+    if (label->symbols.size() != 1)
+        return apiError(Refusal::tooManySymbols, "data", static_cast<long>(label->symbols.size()), 1);
+    const Symbol& symbol = label->symbols.front();
+    auto rendered = render(symbol, format, label->render);
+    if (!rendered) return apiError(rendered.error());
+    file.bytes = std::move(rendered).value();
+    file.mediaType = formatInfo(format).mediaType;
+    file.entityTag = entityTag(file.bytes);
+    file.rows = symbol.rows();
+    file.columns = symbol.columns();
+    file.level = symbol.level();
+    return file;
+}
+
+}  // namespace barquill::service

@@ -1,0 +1,55 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+// The HTTP server: its limits, starting on an address, and stopping after
+// the requests in flight are answered.
+
+#include <chrono>
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <variant>
+
+namespace barquill::service {
+
+// Every limit the server keeps, with the defaults `barquill serve` starts
+// with. A request over a limit is answered with its status, never queued.
+struct ServerConfig {
+    std::string address = "127.0.0.1";
+    std::uint16_t port = 8417;  // 0: any free port
+    unsigned threads = 0;       // 0: one per core
+    std::size_t maxBody = 65536;
+    std::size_t maxUrl = 8192;
+    // Bytes of request line and headers together; more is 431 (414 for a
+    // long request line), and a connection's memory stays this small.
+    std::size_t maxHeaderBytes = 16384;
+    unsigned maxHeaders = 64;
+    // Connections beyond the threads before requests are refused with 503.
+    unsigned maxQueue = 256;
+    // From a connection's start, or its previous answer, to the next answer.
+    std::chrono::seconds requestTimeout{10};
+};
+
+class Server {
+public:
+    ~Server();
+    Server(const Server&) = delete;
+    Server& operator=(const Server&) = delete;
+
+    // Listening, or why not.
+    static std::variant<std::unique_ptr<Server>, std::string> start(const ServerConfig& config);
+
+    std::uint16_t port() const;
+
+    // Stops taking connections, waits until every request in flight is
+    // answered (at most the request timeout), then closes the rest.
+    void drain();
+
+    struct State;
+
+private:
+    explicit Server(std::unique_ptr<State> state);
+    std::unique_ptr<State> state_;
+};
+
+}  // namespace barquill::service

@@ -1,0 +1,119 @@
+// SPDX-License-Identifier: MIT
+// The service's request handling without a socket: strict percent-decoding,
+// cache validators, and every library error with a status of its own kind.
+
+#include <gtest/gtest.h>
+
+#include "barquill/settings.hpp"
+#include "service/api_error.h"
+#include "service/entity_tag.h"
+#include "service/label_request.h"
+#include "service/query.h"
+
+namespace barquill::service {
+namespace {
+
+TEST(Query, PercentDecodingIsStrictAndKeepsEveryByte) {
+    struct Case {
+        std::string_view text;
+        std::optional<std::string> decoded;
+    };
+    const Case cases[] = {
+        {"a+b%20c", "a b c"},
+        {"%00%ff%FF", std::string("\0\xff\xff", 3)},
+        {"%2B", "+"},
+        {"%", std::nullopt},
+        {"ab%4", std::nullopt},
+        {"%4g", std::nullopt},
+        {"%%41", std::nullopt},
+    };
+    for (const Case& c : cases) EXPECT_EQ(percentDecode(c.text), c.decoded) << c.text;
+}
+
+TEST(Query, ParametersKeepTheirOrderAndEmptyValues) {
+    const ParsedQuery query = parseQuery("data=x&&compact&level=&data=y");
+    ASSERT_FALSE(query.malformed);
+    ASSERT_EQ(query.parameters.size(), 4u);
+    EXPECT_EQ(query.parameters[1].name, "compact");
+    EXPECT_EQ(query.parameters[1].value, "");
+    EXPECT_EQ(query.parameters[3].value, "y");
+    EXPECT_EQ(parseQuery("data=x&le%zvel=1").malformed, "le%zvel");
+}
+
+TEST(EntityTag, IfNoneMatchComparesTagsWeaklyAndTakesAStar) {
+    const std::string tag = entityTag(std::vector<std::uint8_t>{1, 2, 3});
+    EXPECT_EQ(tag.size(), 18u);
+    EXPECT_NE(tag, entityTag(std::vector<std::uint8_t>{1, 2, 4}));
+    EXPECT_TRUE(matchesIfNoneMatch(tag, tag));
+    EXPECT_TRUE(matchesIfNoneMatch("\"x\", W/" + tag, tag));
+    EXPECT_TRUE(matchesIfNoneMatch(" * ", tag));
+    EXPECT_FALSE(matchesIfNoneMatch("\"x\"", tag));
+    EXPECT_FALSE(matchesIfNoneMatch(tag.substr(1), tag));
+}
+
+TEST(ApiError, EveryLibraryErrorHasAStatusOfItsKind) {
+    // The client's mistakes are 4xx, the service's own failures 5xx.
+    for (int number = 1; number <= 31; ++number) {
+        const auto code = static_cast<ErrorCode>(number);
+        if (errorText(code) == "unknown status") continue;
+        const int status = statusOf(code);
+        const bool clients = code != ErrorCode::renderFailed && code != ErrorCode::writeFailed &&
+                             code != ErrorCode::readOnly && code != ErrorCode::notVerified &&
+                             code != ErrorCode::verifyUnavailable && code != ErrorCode::outsideFolder &&
+                             code != ErrorCode::invalidArgument && code != ErrorCode::outOfMemory;
+        EXPECT_EQ(status / 100, clients ? 4 : 5) << errorText(code);
+        Error error;
+        error.code = code;
+        EXPECT_NE(apiError(error).code, "internal") << errorText(code);
+    }
+}
+
+TEST(ApiError, FieldsAreNamedAsTheQuerySpellsThem) {
+    Settings settings;
+    const std::optional<Error> error = applySetting(settings, "margin", "x");
+    ASSERT_TRUE(error);
+    EXPECT_EQ(apiError(*error).field, "margin");
+    const std::string json = errorJson(apiError(Refusal::bodyTooLarge, {}, 70000, 65536));
+    EXPECT_EQ(json,
+              "{\"error\":{\"code\":\"bodyTooLarge\",\"field\":null,\"message\":\"the body is larger "
+              "than the limit (70000, at most 65536)\",\"needed\":70000,\"available\":65536}}");
+}
+
+TEST(LabelRequest, BodiesOfEachKindGiveTheirData) {
+    struct Case {
+        std::string_view contentType;
+        std::string_view body;
+        std::string data;
+        bool text;
+    };
+    const Case cases[] = {
+        {"application/octet-stream", std::string_view("\xff\x00", 2), std::string("\xff\x00", 2), false},
+        {"text/plain", "abc", "abc", true},
+        {"Text/Plain; Charset=\"ISO-8859-1\"", "\xe9", "\xc3\xa9", true},
+        {"application/json", R"({"data_base64": "/w=="})", "\xff", false},
+        {"application/json", R"({"data": "\u00e9", "options": {"compact": true}})", "\xc3\xa9", true},
+    };
+    for (const Case& c : cases) {
+        const auto request = requestFromBody(c.contentType, c.body, {});
+        ASSERT_TRUE(std::holds_alternative<LabelRequest>(request)) << c.contentType;
+        EXPECT_EQ(std::get<LabelRequest>(request).data, c.data) << c.contentType;
+        EXPECT_EQ(std::get<LabelRequest>(request).text, c.text) << c.contentType;
+    }
+    const auto options = std::get<LabelRequest>(
+        requestFromBody("application/json", R"({"data": "x", "options": {"aspect": 2.5, "level": 3}})", {}));
+    ASSERT_EQ(options.options.size(), 2u);
+    EXPECT_EQ(options.options[0].value, "2.5");
+    EXPECT_EQ(options.options[1].value, "3");
+}
+
+TEST(LabelRequest, AnOptionGivenTwiceIsRefused) {
+    LabelRequest request;
+    request.data = "x";
+    request.options = {{"level", "1"}, {"level", "2"}};
+    const auto answer = makeLabelFile(request, false);
+    ASSERT_TRUE(std::holds_alternative<ApiError>(answer));
+    EXPECT_EQ(std::get<ApiError>(answer).code, "repeatedParameter");
+}
+
+}  // namespace
+}  // namespace barquill::service
