@@ -34,6 +34,8 @@ constexpr std::array libraryRows{
     LibraryRow{ErrorCode::seriesTooShort, "seriesTooShort", 422},
     LibraryRow{ErrorCode::notOnPage, "notOnPage", 400},
     LibraryRow{ErrorCode::notExpressible, "notExpressible", 422},
+    LibraryRow{ErrorCode::invalidField, "invalidField", 422},
+    LibraryRow{ErrorCode::profileConflict, "profileConflict", 400},
     LibraryRow{ErrorCode::renderFailed, "renderFailed", 500},
     LibraryRow{ErrorCode::writeFailed, "writeFailed", 500},
     LibraryRow{ErrorCode::readOnly, "readOnly", 500},

@@ -202,6 +202,37 @@ Answer<LabelRequest> requestFromJson(std::string_view body, LabelRequest request
 
 }  // namespace
 
+Answer<LabelRequest> profileRequest(std::string_view name, const std::vector<QueryParameter>& query,
+                                    std::string_view body) {
+    LabelRequest request;
+    request.profile = name;
+    for (const QueryParameter& parameter : query) {
+        if (findSetting(parameter.name) != nullptr || parameter.name == "verify") {
+            request.options.push_back(parameter);
+            continue;
+        }
+        if (const std::size_t bad = firstNonUtf8(parameter.value)) return notUtf8(bad);
+        request.fields.emplace_back(parameter.name, parameter.value);
+    }
+    if (body.empty()) return request;
+    const nlohmann::json json = nlohmann::json::parse(body, nullptr, false);
+    if (json.is_discarded() || !json.is_object()) return apiError(Refusal::invalidJson);
+    if (json.contains("fields")) {
+        auto fields = parseFieldsJson(json["fields"].dump());
+        if (!fields) return apiError(fields.error());
+        request.fields.insert(request.fields.end(), fields->begin(), fields->end());
+    }
+    if (json.contains("options")) {
+        if (!json["options"].is_object()) return apiError(Refusal::invalidJson, "options");
+        for (const auto& [key, value] : json["options"].items())
+            request.options.push_back(
+                {key, value.is_string() ? value.get<std::string>()
+                                        : value.is_boolean() ? (value.get<bool>() ? "true" : "false")
+                                                             : value.dump()});
+    }
+    return request;
+}
+
 Answer<LabelRequest> requestFromQuery(const std::vector<QueryParameter>& query) {
     LabelRequest request;
     bool haveData = false;
@@ -268,8 +299,11 @@ Answer<LabelFile> makeLabelFile(const LabelRequest& request, bool verifyByDefaul
 
     const auto bytes = std::span(reinterpret_cast<const std::uint8_t*>(request.data.data()),
                                  request.data.size());
-    const Result<Label> label = request.text ? makeLabel(std::string_view(request.data), settings)
-                                             : makeLabel(bytes, settings);
+    ProfileRequest profile{request.profile, request.fields, {}, {}, false};
+    for (const QueryParameter& option : request.options) profile.given.push_back(option.name);
+    const Result<Label> label = !request.profile.empty() ? makeProfileLabel(profile, settings)
+                                : request.text            ? makeLabel(std::string_view(request.data), settings)
+                                                          : makeLabel(bytes, settings);
     if (!label) return apiError(label.error());
     if (label->symbols.size() != 1)
         return apiError(Refusal::tooManySymbols, "data", static_cast<long>(label->symbols.size()), 1);

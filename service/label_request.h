@@ -10,6 +10,7 @@
 #include <variant>
 #include <vector>
 
+#include "barquill/profiles.hpp"
 #include "barquill/render.hpp"
 #include "service/api_error.h"
 #include "service/query.h"
@@ -20,6 +21,9 @@ struct LabelRequest {
     std::vector<QueryParameter> options;  // by the settings table's names, as given
     std::string data;
     bool text = true;  // typed text in UTF-8, else bytes as they are
+    // An application profile: its name, and the fields it builds the data of.
+    std::string profile;
+    Fields fields;
 };
 
 struct LabelFile {
@@ -35,6 +39,12 @@ struct LabelFile {
 
 template <class T>
 using Answer = std::variant<T, ApiError>;
+
+// /v1/profiles/NAME: a query parameter that names a setting is an option,
+// every other a field of the profile; a POST body is JSON {"fields": {...},
+// "options": {...}}.
+Answer<LabelRequest> profileRequest(std::string_view name, const std::vector<QueryParameter>& query,
+                                    std::string_view body);
 
 // GET: the data and the options in the query.
 Answer<LabelRequest> requestFromQuery(const std::vector<QueryParameter>& query);

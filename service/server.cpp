@@ -45,6 +45,7 @@ struct Header {
 };
 
 constexpr const char* apiPath = "/v1/pdf417";
+constexpr std::string_view profilesPath = "/v1/profiles/";
 
 }  // namespace
 
@@ -161,7 +162,16 @@ struct Server::State {
             return sendLabel(connection, exchange,
                              requestFromBody(type ? type : "", exchange.body, query.parameters), false);
         }
-        // Application profiles (/v1/profiles/NAME) join here once the library offers them.
+        if (path.starts_with(profilesPath)) {
+            if (!get && !post) return notAllowed("GET, HEAD, POST");
+            const ParsedQuery query = parseQuery(queryText);
+            if (query.malformed)
+                return refuse(connection, exchange, apiError(Refusal::malformedQuery, *query.malformed));
+            return sendLabel(connection, exchange,
+                             profileRequest(path.substr(profilesPath.size()), query.parameters,
+                                            post ? std::string_view(exchange.body) : std::string_view()),
+                             get);
+        }
         const PageFile* page = findPageFile(path);
         const bool known = page || path == "/healthz" || path == "/metrics";
         if (!known) return refuse(connection, exchange, apiError(Refusal::notFound));

@@ -11,6 +11,7 @@ import subprocess
 import tempfile
 import time
 import unittest
+import urllib.parse
 from urllib.parse import quote
 
 from PIL import Image
@@ -157,6 +158,33 @@ class Formats(unittest.TestCase):
         status, _, body = server.request("GET", url(r"A\x1eB", escapes="true", verify="false"))
         self.assertEqual(status, 200, body)
         self.assertEqual(read_png(body), b"A\x1eB")
+
+
+class Profiles(unittest.TestCase):
+    SLIP = {"amount": "12,50", "recipient_name": "Udruga", "iban": "HR1210010051863000160"}
+
+    def test_a_profiles_fields_in_the_query_or_a_json_body_make_its_symbol(self):
+        query = urllib.parse.urlencode(dict(self.SLIP, format="png"))
+        status, headers, body = server.request("GET", "/v1/profiles/hub3?" + query)
+        self.assertEqual(status, 200, body)
+        self.assertEqual((headers["x-barquill-level"], headers["x-barquill-columns"]), ("4", "9"))
+        self.assertTrue(read_png(body).startswith(b"HRVHUB30\nEUR\n000000000001250\n"))
+        posted = json.dumps({"fields": self.SLIP, "options": {"margin": 10}}).encode()
+        status, _, same = server.request("POST", "/v1/profiles/hub3", posted,
+                                         {"Content-Type": "application/json"})
+        self.assertEqual((status, same), (200, body))
+
+    def test_a_field_or_a_setting_that_breaks_the_scheme_is_refused(self):
+        cases = [("/v1/profiles/hub3?amount=-1", 422, "invalidField", "amount"),
+                 ("/v1/profiles/hub3?" + urllib.parse.urlencode(dict(self.SLIP, level=2)), 400,
+                  "profileConflict", "level"),
+                 ("/v1/profiles/hub4?amount=1", 400, "invalidOption", "profile")]
+        for target, expected, code, field in cases:
+            with self.subTest(code):
+                status, _, body = server.request("GET", target)
+                self.assertEqual(status, expected, body)
+                error = json.loads(body)["error"]
+                self.assertEqual((error["code"], error["field"]), (code, field))
 
 
 class Caching(unittest.TestCase):
