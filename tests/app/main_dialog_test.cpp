@@ -725,6 +725,17 @@ TEST_F(MainDialog, LoadedFilesAreKeptAsBytesWithoutTouchingEscapes) {
     dialog.split().setChecked(true);
     ASSERT_GE(dialog.SymbolCount(), 2) << status();
     EXPECT_EQ(decodeAll(dialog), bytes(eightThousand));
+
+    // More than the window takes is refused whole, and what was there stays.
+    QFile huge(folder.filePath("huge.bin"));
+    ASSERT_TRUE(huge.open(QIODevice::WriteOnly));
+    huge.write(QByteArray((1 << 20) + 1, 'x'));
+    huge.close();
+    dialog.messages.clear();
+    EXPECT_FALSE(dialog.LoadFile(huge.fileName()));
+    ASSERT_EQ(dialog.messages.size(), 1);
+    EXPECT_TRUE(dialog.messages[0].contains("1,048,576 bytes")) << dialog.messages[0].toStdString();
+    EXPECT_EQ(dialog.text().loadedBytes(), eightThousand);
 }
 
 TEST_F(MainDialog, TextFieldTakesLinesShowsControlCharactersAndCtrlEnterEncodes) {
