@@ -66,6 +66,9 @@ CMainDialog::FieldReading CMainDialog::ReadFields() {
     const QHash<QWidget*, QString> problems = FieldProblems(s);
     for (auto field = m_fieldErrors.begin(); field != m_fieldErrors.end(); ++field) {
         const QString problem = problems.value(field.key());
+        QPalette pal = field.value()->palette();
+        pal.setColor(QPalette::WindowText, ProblemColour());
+        field.value()->setPalette(pal);
         field.value()->setText(problem);
         field.value()->setVisible(!problem.isEmpty());
         field.key()->setAccessibleDescription(problem.isEmpty() ? field.key()->toolTip()
@@ -196,13 +199,8 @@ void CMainDialog::UpdateStatus() {
 void CMainDialog::SetStatus(const QString& text, bool problem) {
     m_stStatus.setText(text);
     QPalette pal = m_stStatus.palette();
-    // A problem shows in a light red on dark themes, otherwise in a dark red
-    // readable on light themes.
-    const QColor normal = palette().color(QPalette::WindowText);
-    const bool darkTheme = palette().color(QPalette::Window).lightness() < 128;
-    pal.setColor(
-        QPalette::WindowText,
-        problem ? (darkTheme ? QColor(0xFF, 0x80, 0x80) : QColor(0xB0, 0x00, 0x20)) : normal);
+    pal.setColor(QPalette::WindowText,
+                 problem ? ProblemColour() : palette().color(QPalette::WindowText));
     m_stStatus.setPalette(pal);
     m_stStatus.setAccessibleDescription(text);
     m_symbolView.setAccessibleDescription(text);
@@ -211,6 +209,12 @@ void CMainDialog::SetStatus(const QString& text, bool problem) {
     QAccessible::updateAccessibility(&changed);
     QAccessibleEvent viewChanged(&m_symbolView, QAccessible::DescriptionChanged);
     QAccessible::updateAccessibility(&viewChanged);
+}
+
+// A light red on dark themes, otherwise a dark red readable on light ones.
+QColor CMainDialog::ProblemColour() const {
+    const bool darkTheme = palette().color(QPalette::Window).lightness() < 128;
+    return darkTheme ? QColor(0xFF, 0x80, 0x80) : QColor(0xB0, 0x00, 0x20);
 }
 
 void CMainDialog::FinishVerification() {

@@ -165,6 +165,7 @@ private:
     void SetStale(bool stale);
     void UpdateStatus();
     void SetStatus(const QString& text, bool problem);
+    QColor ProblemColour() const;
     void Verify();
     QString ColourWarning() const;
     void LoadedStateChanged();

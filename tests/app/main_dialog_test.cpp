@@ -102,6 +102,7 @@ TEST_F(MainDialog, StaleSymbolIsMarkedOnScreenAndForScreenReadersAndPrintAndCopy
     EXPECT_FALSE(decodeImage(shown()).has_value());
     EXPECT_TRUE(dialog.GetStatusText().contains("Outdated")) << status();
     EXPECT_EQ(dialog.symbolView().accessibleDescription(), dialog.GetStatusText());
+    dialog.grab().save(QDir(BARQUILL_SCREENSHOT_DIR).filePath("barquill-stale.png"));
 
     struct Case {
         const char* name;
@@ -465,6 +466,8 @@ TEST_F(MainDialog, NumberFieldsKeepWhatWasTypedAndShowTheRangeBesideThem) {
         EXPECT_TRUE(c.box->toolTip().contains(QString::fromUtf8(c.tip)))
             << c.box->toolTip().toStdString();
         EXPECT_EQ(dialog.SymbolCount(), 0);
+        if (c.box == &dialog.columns())
+            dialog.grab().save(QDir(BARQUILL_SCREENSHOT_DIR).filePath("barquill-range-error.png"));
         // Leaving the field keeps it; Enter there keeps it and says why.
         dialog.text().setFocus();
         EXPECT_TRUE(c.box->text().startsWith(c.typed));
