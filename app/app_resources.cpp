@@ -42,8 +42,8 @@ QTranslator* installTranslations(const QLocale& locale) {
 QLocale uiLocale() {
     // Each translation names its own locale here, so the answer follows
     // whichever translation is installed.
-    return QLocale(QCoreApplication::translate(
-        "barquill::app::Language", "en_US", "The locale of this translation, such as zh_CN"));
+    return QLocale(QCoreApplication::translate("barquill::app::Language", "en_US",
+                                               "The locale of this translation, such as zh_CN"));
 }
 
 }  // namespace barquill::app

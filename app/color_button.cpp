@@ -8,7 +8,6 @@
 #include <QRegion>
 #include <cstdlib>
 
-
 namespace barquill::app {
 
 namespace {

@@ -12,9 +12,15 @@ namespace barquill::app {
 
 using ColorRef = std::uint32_t;
 
-constexpr int redOf(ColorRef color) { return int(color & 0xFF); }
-constexpr int greenOf(ColorRef color) { return int((color >> 8) & 0xFF); }
-constexpr int blueOf(ColorRef color) { return int((color >> 16) & 0xFF); }
+constexpr int redOf(ColorRef color) {
+    return int(color & 0xFF);
+}
+constexpr int greenOf(ColorRef color) {
+    return int((color >> 8) & 0xFF);
+}
+constexpr int blueOf(ColorRef color) {
+    return int((color >> 16) & 0xFF);
+}
 constexpr ColorRef colorRef(int red, int green, int blue) {
     return ColorRef(red & 0xFF) | ColorRef(green & 0xFF) << 8 | ColorRef(blue & 0xFF) << 16;
 }

@@ -15,8 +15,7 @@ double channelLuminance(int value) {
 }
 
 double luminance(ColorRef color) {
-    return 0.2126 * channelLuminance(redOf(color)) +
-           0.7152 * channelLuminance(greenOf(color)) +
+    return 0.2126 * channelLuminance(redOf(color)) + 0.7152 * channelLuminance(greenOf(color)) +
            0.0722 * channelLuminance(blueOf(color));
 }
 

@@ -8,8 +8,8 @@
 #include <QClipboard>
 #include <QDialogButtonBox>
 #include <QLabel>
-#include <QPushButton>
 #include <QPlainTextEdit>
+#include <QPushButton>
 #include <QStringList>
 #include <QVBoxLayout>
 
@@ -40,7 +40,8 @@ QString hexColour(ColorRef color) {
 QString option(std::string_view setting) {
     const SettingInfo* info = findSetting(setting);
     Q_ASSERT(info != nullptr);
-    return QStringLiteral("--") + QString::fromUtf8(info->name.data(), qsizetype(info->name.size()));
+    return QStringLiteral("--") +
+           QString::fromUtf8(info->name.data(), qsizetype(info->name.size()));
 }
 
 }  // namespace

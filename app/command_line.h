@@ -11,7 +11,7 @@
 namespace barquill::app {
 
 struct CommandOptions {
-    QString text;       // as typed; with escapes on, still escaped
+    QString text;  // as typed; with escapes on, still escaped
     bool escapes = false;
     QString inputPath;  // data loaded from this file, taken instead of the text
     int level = -1;     // -1 automatic
@@ -21,8 +21,8 @@ struct CommandOptions {
     int margin = 10;
     ColorRef barColor = 0x000000;
     ColorRef spaceColor = 0xFFFFFF;
-    QString charset;      // empty: the default rule; "none" or a set's name
-    bool series = false;  // split data too large for one symbol
+    QString charset;                 // empty: the default rule; "none" or a set's name
+    bool series = false;             // split data too large for one symbol
     std::optional<double> moduleMm;  // with a resolution: the file's module in whole dots
     int dpi = 0;
     QString outputPath = QStringLiteral("label.png");

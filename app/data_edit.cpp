@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "app/data_edit.h"
 
-#include <QKeyEvent>
 #include <QAbstractTextDocumentLayout>
+#include <QKeyEvent>
 #include <QPainter>
 #include <QTextBlock>
 #include <algorithm>

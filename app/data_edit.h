@@ -35,7 +35,7 @@ public:
     static constexpr int MAX_SHOWN_LINES = 5;
 
 signals:
-    void encodeRequested();   // Ctrl+Enter
+    void encodeRequested();  // Ctrl+Enter
     void loadedStateChanged();
 
 protected:

@@ -34,21 +34,19 @@ QHash<QWidget*, QString> CMainDialog::FieldProblems(Settings& settings) {
     QHash<QWidget*, QString> problems;
     for (NumberBox* box : {&m_spMargin, &m_spColumns, &m_spDpi, &m_spRows})
         if (!box->hasAcceptableInput())
-            problems.insert(box,
-                            Messages::outOfRange(box->accessibleName(),
-                                                 Messages::wholeRange(box->low(), box->high(),
-                                                                      box->specialValueText())));
+            problems.insert(
+                box, Messages::outOfRange(
+                         box->accessibleName(),
+                         Messages::wholeRange(box->low(), box->high(), box->specialValueText())));
     if (!m_spModuleMm.hasAcceptableInput())
-        problems.insert(&m_spModuleMm,
-                        Messages::outOfRange(m_spModuleMm.accessibleName(),
-                                             Messages::moduleWidthRange()));
+        problems.insert(&m_spModuleMm, Messages::outOfRange(m_spModuleMm.accessibleName(),
+                                                            Messages::moduleWidthRange()));
     if (const QString aspect = m_edAspect.text().trimmed(); !aspect.isEmpty()) {
         QString plain = aspect;
         plain.replace(QLatin1Char(','), QLatin1Char('.'));
         if (applySetting(settings, "aspect", plain.toStdString()))
-            problems.insert(&m_edAspect,
-                            Messages::outOfRange(m_edAspect.accessibleName(),
-                                                 Messages::aspectValues()));
+            problems.insert(&m_edAspect, Messages::outOfRange(m_edAspect.accessibleName(),
+                                                              Messages::aspectValues()));
     }
     return problems;
 }
@@ -71,8 +69,7 @@ CMainDialog::FieldReading CMainDialog::ReadFields() {
         field.value()->setPalette(pal);
         field.value()->setText(problem);
         field.value()->setVisible(!problem.isEmpty());
-        field.key()->setAccessibleDescription(problem.isEmpty() ? field.key()->toolTip()
-                                                                : problem);
+        field.key()->setAccessibleDescription(problem.isEmpty() ? field.key()->toolTip() : problem);
     }
     // The status line tells the first, in the order of the fields.
     for (QWidget* field : std::initializer_list<QWidget*>{&m_spMargin, &m_spColumns, &m_spModuleMm,

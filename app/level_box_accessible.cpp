@@ -53,8 +53,7 @@ private:
 
 QAccessibleInterface* namedComboBoxFactory(const QString&, QObject* object) {
     auto* box = qobject_cast<QComboBox*>(object);
-    if (box != nullptr && box->property(NAMED_COMBO_BOX).toBool())
-        return new NamedComboBox(box);
+    if (box != nullptr && box->property(NAMED_COMBO_BOX).toBool()) return new NamedComboBox(box);
     return nullptr;
 }
 

@@ -139,11 +139,16 @@ void CMainDialog::BuildUi() {
     column->addWidget(BuildMoreOptions());
     column->addLayout(BuildButtons());
 
-    m_controls = {{res::IDC_TEXT, &m_edText},          {res::IDC_LEVEL, &m_cbLevel},
-                  {res::IDC_MARGIN, &m_spMargin},      {res::IDC_COLUMNS, &m_spColumns},
-                  {res::IDC_BACKGROUND, &m_btnBackground}, {res::IDC_BAR_COLOR, &m_btnBarColor},
-                  {res::IDC_ENCODE, &m_btnEncode},     {res::IDC_SAVE, &m_btnSave},
-                  {res::IDC_PRINT, &m_btnPrint},       {res::IDC_LOAD, &m_btnLoad},
+    m_controls = {{res::IDC_TEXT, &m_edText},
+                  {res::IDC_LEVEL, &m_cbLevel},
+                  {res::IDC_MARGIN, &m_spMargin},
+                  {res::IDC_COLUMNS, &m_spColumns},
+                  {res::IDC_BACKGROUND, &m_btnBackground},
+                  {res::IDC_BAR_COLOR, &m_btnBarColor},
+                  {res::IDC_ENCODE, &m_btnEncode},
+                  {res::IDC_SAVE, &m_btnSave},
+                  {res::IDC_PRINT, &m_btnPrint},
+                  {res::IDC_LOAD, &m_btnLoad},
                   {res::IDCANCEL, &m_btnCancel}};
     SetTabOrder();
     BuildActions();
@@ -260,8 +265,8 @@ void CMainDialog::DescribeMoreFields() {
                  .arg(Messages::aspectValues()));
     m_cbCharset.setObjectName(QStringLiteral("charset"));
     m_cbCharset.addItem(automatic, QString());
-    m_cbCharset.addItem(tr("None (bytes as typed)"), QString::fromUtf8(rawBytes.data(),
-                                                                       qsizetype(rawBytes.size())));
+    m_cbCharset.addItem(tr("None (bytes as typed)"),
+                        QString::fromUtf8(rawBytes.data(), qsizetype(rawBytes.size())));
     for (const CharsetInfo& charset : charsets()) {
         const QString name = QString::fromUtf8(charset.name.data(), qsizetype(charset.name.size()));
         m_cbCharset.addItem(name, name);
@@ -399,11 +404,10 @@ QLayout* CMainDialog::BuildButtons() {
 // series offer beside the status line, the text, the options, the buttons.
 void CMainDialog::SetTabOrder() {
     const QList<QWidget*> order = {
-        &m_symbolView, &m_seriesButton, &m_edText,    &m_btnLoad,     &m_chkEscapes,
-        &m_chkLive,    &m_cbLevel,      &m_btnBackground, &m_btnBarColor, &m_spMargin,
-        &m_spColumns,  &m_spModuleMm,   &m_spDpi,     &m_spRows,      &m_edAspect,
-        &m_cbCharset,  &m_chkSeries,    &m_chkVerify, &m_btnEncode,   &m_btnSave,
-        &m_btnPrint,   &m_btnCancel};
+        &m_symbolView, &m_seriesButton,  &m_edText,      &m_btnLoad,   &m_chkEscapes, &m_chkLive,
+        &m_cbLevel,    &m_btnBackground, &m_btnBarColor, &m_spMargin,  &m_spColumns,  &m_spModuleMm,
+        &m_spDpi,      &m_spRows,        &m_edAspect,    &m_cbCharset, &m_chkSeries,  &m_chkVerify,
+        &m_btnEncode,  &m_btnSave,       &m_btnPrint,    &m_btnCancel};
     for (int i = 1; i < order.size(); ++i) QWidget::setTabOrder(order[i - 1], order[i]);
 }
 
@@ -496,10 +500,9 @@ void CMainDialog::LoadedStateChanged() {
         m_edText.setAccessibleDescription(m_edText.toolTip());
         return;
     }
-    const QString note =
-        tr("Loaded from %1: %2 bytes, encoded as they are. Typing replaces them.")
-            .arg(QFileInfo(m_edText.loadedName()).fileName(),
-                 Messages::number(long(m_edText.loadedBytes().size())));
+    const QString note = tr("Loaded from %1: %2 bytes, encoded as they are. Typing replaces them.")
+                             .arg(QFileInfo(m_edText.loadedName()).fileName(),
+                                  Messages::number(long(m_edText.loadedBytes().size())));
     m_loadedNote.setText(note);
     m_edText.setAccessibleDescription(note);
 }
@@ -642,7 +645,8 @@ void CMainDialog::SaveSettings() const {
     settings.setValue(QStringLiteral("data/loaded"), m_edText.isLoaded());
     settings.setValue(QStringLiteral("data/bytes"), m_edText.loadedBytes());
     settings.setValue(QStringLiteral("data/loadedName"), m_edText.loadedName());
-    settings.setValue(QStringLiteral("data/text"), m_edText.isLoaded() ? QString() : m_edText.text());
+    settings.setValue(QStringLiteral("data/text"),
+                      m_edText.isLoaded() ? QString() : m_edText.text());
     settings.setValue(QStringLiteral("window/size"), size());
     settings.setValue(QStringLiteral("files/lastFolder"), m_lastFolder);
 }

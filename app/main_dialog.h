@@ -39,7 +39,7 @@ namespace barquill::app {
 struct PrintLayout {
     bool ok = false;
     int dpi = 0;
-    int moduleDots = 0;               // printer dots per module, across
+    int moduleDots = 0;                // printer dots per module, across
     double widthMm = 0, heightMm = 0;  // one symbol with its quiet zone
     int pages = 0;
     struct Placed {
@@ -221,7 +221,7 @@ private:
     // Reading back costs more than building: it runs once typing pauses,
     // so keystrokes stay quick.
     QTimer m_verifyTimer;
-    QString m_verifyMark;       // empty while not verified yet
+    QString m_verifyMark;  // empty while not verified yet
     bool m_verifyProblem = false;
     QStringList m_statusNotes;  // what was built, and warnings
     bool m_statusProblem = false;

@@ -91,9 +91,8 @@ QString Messages::fieldCaption(const QString& field) {
 }
 
 QString Messages::wholeRange(long low, long high, const QString& automatic) {
-    return automatic.isEmpty()
-               ? tr("%1 to %2").arg(number(low), number(high))
-               : tr("%1 to %2, or %3").arg(number(low), number(high), automatic);
+    return automatic.isEmpty() ? tr("%1 to %2").arg(number(low), number(high))
+                               : tr("%1 to %2, or %3").arg(number(low), number(high), automatic);
 }
 
 QString Messages::outOfRange(const QString& caption, const QString& range) {
@@ -114,8 +113,9 @@ QString Messages::aspectValues() {
 QString Messages::problem(const Error& e, const ProblemContext& context) {
     switch (e.code) {
         case ErrorCode::emptyData:
-            return tr("The text is empty: type the data to encode (readers reject a symbol "
-                      "without data).");
+            return tr(
+                "The text is empty: type the data to encode (readers reject a symbol "
+                "without data).");
         case ErrorCode::invalidEscape:
         case ErrorCode::invalidText:
             return textProblem(e);
@@ -160,11 +160,13 @@ QString Messages::textProblem(const Error& e) {
 QString Messages::optionProblem(const Error& e) {
     if (e.code == ErrorCode::conflictingOptions) {
         if (e.field == "aspect")
-            return tr("An aspect ratio chooses the columns itself: set Rows and Columns to Auto, "
-                      "or clear the aspect ratio.");
+            return tr(
+                "An aspect ratio chooses the columns itself: set Rows and Columns to Auto, "
+                "or clear the aspect ratio.");
         if (e.field == "bar" || e.field == "space")
-            return tr("Bars and background have the same color: no reader could see the bars. "
-                      "Choose another color.");
+            return tr(
+                "Bars and background have the same color: no reader could see the bars. "
+                "Choose another color.");
         return fromUtf8(e.message);
     }
     if (e.field == "moduleMm" && e.needed > 0)
@@ -211,9 +213,10 @@ QString Messages::shapeProblem(const Error& e, const ProblemContext& context) {
         case ErrorCode::columnsDoNotFit:
             return tr("Needs %1 at %2; a symbol has at most %3: choose more columns or Auto.")
                        .arg(rows(s.rowsAtColumns), dataColumns(s.columns), rows(maxRows)) +
-                   (s.fittingColumns != 0 ? QLatin1Char(' ') + tr("Columns that fit: %1.")
-                                                                   .arg(columnList(s.fittingColumns))
-                                          : QString()) +
+                   (s.fittingColumns != 0
+                        ? QLatin1Char(' ') +
+                              tr("Columns that fit: %1.").arg(columnList(s.fittingColumns))
+                        : QString()) +
                    lower;
         default:
             return unfitShape(s) + lower;
@@ -295,8 +298,9 @@ QString Messages::colours(const ColourCheck& check) {
         case ColourProblem::none:
             return {};
         case ColourProblem::barsLighter:
-            return tr("The bars are lighter than the background: most readers expect dark bars "
-                      "on a light background.");
+            return tr(
+                "The bars are lighter than the background: most readers expect dark bars "
+                "on a light background.");
         case ColourProblem::lowContrast:
             return tr("The colors differ too little for readers (contrast %1:1; at least %2:1 is "
                       "needed): choose darker bars or a lighter background.")
@@ -306,8 +310,9 @@ QString Messages::colours(const ColourCheck& check) {
 }
 
 QString Messages::stale() {
-    return tr("Outdated: the text or options changed after this symbol was made; press Encode "
-              "to update it.");
+    return tr(
+        "Outdated: the text or options changed after this symbol was made; press Encode "
+        "to update it.");
 }
 
 QString Messages::saved(const QStringList& names) {

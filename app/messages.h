@@ -51,12 +51,12 @@ public:
     // Numbers and sizes as the window writes them.
     static QString number(long value);
     static QString decimal(double value, int decimals);
-    static QString size(long width, long height);  // "406 × 342", never broken
+    static QString size(long width, long height);             // "406 × 342", never broken
     static QString millimetres(double width, double height);  // "34.4 × 29.0 mm"
-    static QString dpi(long dotsPerInch);                      // "300 dpi"
-    static QString dots(long n);                               // "4 dots"
-    static QString rows(long n);                               // "1 row", "9 rows"
-    static QString dataColumns(long n);                        // "1 data column"
+    static QString dpi(long dotsPerInch);                     // "300 dpi"
+    static QString dots(long n);                              // "4 dots"
+    static QString rows(long n);                              // "1 row", "9 rows"
+    static QString dataColumns(long n);                       // "1 data column"
     static QString count(long n, const char* one, const char* many);
 
 private:

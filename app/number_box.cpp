@@ -84,8 +84,8 @@ QValidator::State NumberBox::validate(QString& text, int&) const {
 
 int NumberBox::valueFromText(const QString& text) const {
     if (takesAutomatic() && text.compare(specialValueText(), Qt::CaseInsensitive) == 0) return 0;
-    return int(std::clamp(parseWhole(body(text)).value_or(value()), long(minimum()),
-                          long(maximum())));
+    return int(
+        std::clamp(parseWhole(body(text)).value_or(value()), long(minimum()), long(maximum())));
 }
 
 void NumberBox::stepBy(int steps) {

@@ -103,16 +103,18 @@ PrintLayout CMainDialog::PrintSymbol(QPrinter* printer) {
         painter.drawImage(QPoint(0, y), image);
         layout.symbols.append({layout.pages, QRect(QPoint(0, y), image.size())});
         const QString caption =
-            count > 1 ? tr("%1 of %2: %3").arg(Messages::number(i + 1), Messages::number(count), size)
-                      : size;
+            count > 1
+                ? tr("%1 of %2: %3").arg(Messages::number(i + 1), Messages::number(count), size)
+                : size;
         painter.setPen(Qt::black);
-        painter.drawText(QRect(0, y + image.height() + below,
-                               std::max(image.width(), page.width()), captionHeight),
+        painter.drawText(QRect(0, y + image.height() + below, std::max(image.width(), page.width()),
+                               captionHeight),
                          Qt::AlignLeft | Qt::AlignTop, caption);
         y += needed + layout.dpi / 4;
         if (image.width() > page.width() || needed > page.height())
-            layout.error = tr("The symbol is larger than the printable part of the page: choose "
-                              "a narrower module or larger paper.");
+            layout.error =
+                tr("The symbol is larger than the printable part of the page: choose "
+                   "a narrower module or larger paper.");
     }
     layout.pages += 1;
     layout.ok = true;

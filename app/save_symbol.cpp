@@ -113,10 +113,10 @@ QString CMainDialog::StartFolder(const QString& remembered) {
             return home;
     // The same kinds of file system mounted elsewhere.
     static const QStringList virtualTypes = {
-        QStringLiteral("proc"),     QStringLiteral("sysfs"),     QStringLiteral("devtmpfs"),
-        QStringLiteral("devpts"),   QStringLiteral("debugfs"),   QStringLiteral("tracefs"),
-        QStringLiteral("securityfs"), QStringLiteral("cgroup"),  QStringLiteral("cgroup2"),
-        QStringLiteral("configfs"), QStringLiteral("efivarfs"), QStringLiteral("pstore")};
+        QStringLiteral("proc"),       QStringLiteral("sysfs"),    QStringLiteral("devtmpfs"),
+        QStringLiteral("devpts"),     QStringLiteral("debugfs"),  QStringLiteral("tracefs"),
+        QStringLiteral("securityfs"), QStringLiteral("cgroup"),   QStringLiteral("cgroup2"),
+        QStringLiteral("configfs"),   QStringLiteral("efivarfs"), QStringLiteral("pstore")};
     if (virtualTypes.contains(QString::fromLatin1(QStorageInfo(canonical).fileSystemType())))
         return home;
     return remembered;
@@ -152,8 +152,8 @@ CMainDialog::SaveTarget CMainDialog::AskSaveFileName() {
     });
     // A series is asked about whole, after the dialog.
     if (SymbolCount() > 1) dialog.setOption(QFileDialog::DontConfirmOverwrite);
-    const QString source = m_edText.isLoaded() ? QFileInfo(m_edText.loadedName()).completeBaseName()
-                                               : m_edText.text();
+    const QString source =
+        m_edText.isLoaded() ? QFileInfo(m_edText.loadedName()).completeBaseName() : m_edText.text();
     dialog.selectFile(suggestedFileName(source) + extensionOf(first));
     SetupFileDialog(dialog);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return target;
@@ -174,10 +174,10 @@ SeriesAnswer CMainDialog::AskSeriesClash(const SeriesClash& clash) {
                     .arg(listed(clash.older));
     }
     QMessageBox box(QMessageBox::Question, windowTitle(), text, QMessageBox::NoButton, this);
-    QPushButton* remove =
-        clash.older.isEmpty()
-            ? nullptr
-            : box.addButton(tr("Replace and &remove the older files"), QMessageBox::DestructiveRole);
+    QPushButton* remove = clash.older.isEmpty()
+                              ? nullptr
+                              : box.addButton(tr("Replace and &remove the older files"),
+                                              QMessageBox::DestructiveRole);
     QPushButton* replace =
         box.addButton(clash.older.isEmpty() ? tr("&Replace") : tr("Replace, &keep the older files"),
                       QMessageBox::AcceptRole);
@@ -192,8 +192,8 @@ SeriesAnswer CMainDialog::AskSeriesClash(const SeriesClash& clash) {
 
 bool CMainDialog::ConfirmReadOnly(const QStringList& names) {
     if (names.size() == 1)
-        return Confirm(tr("%1 is read-only. Replace it anyway?")
-                           .arg(QDir::toNativeSeparators(names.front())));
+        return Confirm(
+            tr("%1 is read-only. Replace it anyway?").arg(QDir::toNativeSeparators(names.front())));
     return Confirm(tr("These files are read-only:\n%1\nReplace them anyway?").arg(listed(names)));
 }
 

@@ -137,9 +137,9 @@ void SymbolView::paintEvent(QPaintEvent*) {
             }
             const QSize shown(std::max(1, int(std::lround(picture.width() * s))),
                               std::max(1, int(std::lround(picture.height() * s))));
-            painter.drawImage(at, picture.scaled(shown, Qt::IgnoreAspectRatio,
-                                                 exact ? Qt::FastTransformation
-                                                       : Qt::SmoothTransformation));
+            painter.drawImage(
+                at, picture.scaled(shown, Qt::IgnoreAspectRatio,
+                                   exact ? Qt::FastTransformation : Qt::SmoothTransformation));
         }
         painter.setOpacity(1.0);
         painter.setPen(palette().color(QPalette::WindowText));
@@ -161,7 +161,8 @@ void SymbolView::paintEvent(QPaintEvent*) {
     if (hasFocus()) {
         // Around the symbol, in the room kept for it: the symbol's own
         // colours stay as they are.
-        const QRect inner = target.isNull() ? rect().adjusted(FRAME, FRAME, -FRAME, -FRAME) : target;
+        const QRect inner =
+            target.isNull() ? rect().adjusted(FRAME, FRAME, -FRAME, -FRAME) : target;
         painter.setPen(QPen(palette().color(QPalette::Highlight), 2));
         painter.setBrush(Qt::NoBrush);
         painter.drawRect(inner.adjusted(-FRAME + 1, -FRAME + 1, FRAME - 2, FRAME - 2));

@@ -13,8 +13,8 @@
 #include <algorithm>
 #include <vector>
 
-#include "app/colour_check.h"
 #include "app/color_ref.h"
+#include "app/colour_check.h"
 #include "gui_test_support.h"
 
 namespace barquill::testing {

@@ -146,8 +146,7 @@ inline bool TestDialog::Confirm(const QString& question) {
     questions << question;
     if (!realQuestions) return answer;
     QTimer::singleShot(0, [] {
-        if (QWidget* box = QApplication::activeModalWidget())
-            QTest::keyClick(box, Qt::Key_Return);
+        if (QWidget* box = QApplication::activeModalWidget()) QTest::keyClick(box, Qt::Key_Return);
     });
     return CMainDialog::Confirm(question);
 }

@@ -98,7 +98,8 @@ TEST_F(Locale, WindowIsEnglishOrSimplifiedChineseWithTheOriginalsCaptions) {
     const Case cases[] = {
         {"en_GB", "Cancel", "About Barquill...", "About Barquill", "Barquill %1", "OK", "Encode"},
         {"de_DE", "Cancel", "About Barquill...", "About Barquill", "Barquill %1", "OK", "Encode"},
-        {"zh_CN", "取消", "关于 Barquill(&A)...", "关于 Barquill", "Barquill %1 版", "确定", "编码"},
+        {"zh_CN", "取消", "关于 Barquill(&A)...", "关于 Barquill", "Barquill %1 版", "确定",
+         "编码"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.locale);
@@ -155,8 +156,8 @@ TEST_F(Locale, DecimalFieldsTakeAPointOrACommaAndShowTheLocalesSeparator) {
         const char* typed;
         double value;
     };
-    for (const Case& c : {Case{"0.25", 0.25}, Case{"0,25", 0.25}, Case{"1.5", 1.5},
-                          Case{"0,254", 0.254}}) {
+    for (const Case& c :
+         {Case{"0.25", 0.25}, Case{"0,25", 0.25}, Case{"1.5", 1.5}, Case{"0,254", 0.254}}) {
         SCOPED_TRACE(c.typed);
         module.setFocus();
         module.selectAll();
@@ -164,7 +165,8 @@ TEST_F(Locale, DecimalFieldsTakeAPointOrACommaAndShowTheLocalesSeparator) {
         dialog.text().setFocus();
         EXPECT_DOUBLE_EQ(module.value(), c.value);
         // Shown as the locale writes it.
-        EXPECT_EQ(module.text(), QLocale().toString(c.value, 'f', c.value == 0.254 ? 3 : 2) + " mm");
+        EXPECT_EQ(module.text(),
+                  QLocale().toString(c.value, 'f', c.value == 0.254 ? 3 : 2) + " mm");
         ASSERT_EQ(dialog.SymbolCount(), 1) << dialog.GetStatusText().toStdString();
         const int dots = qMax(1, qRound(c.value * 300 / 25.4));
         EXPECT_EQ(dialog.CurrentLabel()->render.moduleWidth, dots);
@@ -177,7 +179,8 @@ TEST_F(Locale, DecimalFieldsTakeAPointOrACommaAndShowTheLocalesSeparator) {
     // Messages write numbers for the window's language, English here.
     dialog.dpi().setValue(0);
     dialog.text().setText(QString(8000, QChar('1')));
-    EXPECT_TRUE(dialog.GetStatusText().contains("8,000 bytes")) << dialog.GetStatusText().toStdString();
+    EXPECT_TRUE(dialog.GetStatusText().contains("8,000 bytes"))
+        << dialog.GetStatusText().toStdString();
     EXPECT_TRUE(dialog.GetStatusText().contains("6,999")) << dialog.GetStatusText().toStdString();
     EXPECT_FALSE(dialog.GetStatusText().contains("8.000"));
     dialog.text().setText("Module");
@@ -187,7 +190,8 @@ TEST_F(Locale, DecimalFieldsTakeAPointOrACommaAndShowTheLocalesSeparator) {
     QApplication::processEvents();
     dialog.resize(900, 640);
     QApplication::processEvents();
-    dialog.grab().save(QDir(BARQUILL_SCREENSHOT_DIR).filePath("barquill-main-dialog-de_DE-decimals.png"));
+    dialog.grab().save(
+        QDir(BARQUILL_SCREENSHOT_DIR).filePath("barquill-main-dialog-de_DE-decimals.png"));
 }
 
 }  // namespace

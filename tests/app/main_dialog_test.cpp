@@ -441,8 +441,8 @@ TEST_F(MainDialog, NumberFieldsKeepWhatWasTypedAndShowTheRangeBesideThem) {
     const Case cases[] = {
         {"columns above 30", &dialog.columns(), "columns", "31",
          "Columns must be 1 to 30, or Auto.", "1 to 30, or Auto"},
-        {"margin above 1000", &dialog.margin(), "margin", "3000",
-         "Margin must be 0 to 1,000.", "0 to 1,000"},
+        {"margin above 1000", &dialog.margin(), "margin", "3000", "Margin must be 0 to 1,000.",
+         "0 to 1,000"},
         {"rows above 90", &dialog.rows(), "rows", "95", "Rows must be 3 to 90, or Auto.",
          "3 to 90, or Auto"},
         {"rows below 3", &dialog.rows(), "rows", "2", "Rows must be 3 to 90, or Auto.",
@@ -561,16 +561,20 @@ TEST_F(MainDialog, FocusIsAFrameAroundTheSymbolNeverATintOverIt) {
     const QRect symbol = dialog.symbolView().symbolRect();
     EXPECT_EQ(focused.copy(symbol), unfocused.copy(symbol));
     // The frame runs in the room around the symbol, on every side.
-    const QRect around = symbol.adjusted(-SymbolView::FRAME, -SymbolView::FRAME,
-                                         SymbolView::FRAME, SymbolView::FRAME);
-    for (QPoint p : {QPoint(around.left(), symbol.center().y()),
-                     QPoint(around.right(), symbol.center().y()),
-                     QPoint(symbol.center().x(), around.top()),
-                     QPoint(symbol.center().x(), around.bottom())}) {
+    const QRect around = symbol.adjusted(-SymbolView::FRAME, -SymbolView::FRAME, SymbolView::FRAME,
+                                         SymbolView::FRAME);
+    for (QPoint p :
+         {QPoint(around.left(), symbol.center().y()), QPoint(around.right(), symbol.center().y()),
+          QPoint(symbol.center().x(), around.top()),
+          QPoint(symbol.center().x(), around.bottom())}) {
         bool changed = false;
         for (int d = 0; d < SymbolView::FRAME; ++d) {
-            const QPoint q = p + QPoint(p.x() < symbol.left() ? d : p.x() > symbol.right() ? -d : 0,
-                                        p.y() < symbol.top() ? d : p.y() > symbol.bottom() ? -d : 0);
+            const QPoint q = p + QPoint(p.x() < symbol.left()    ? d
+                                        : p.x() > symbol.right() ? -d
+                                                                 : 0,
+                                        p.y() < symbol.top()      ? d
+                                        : p.y() > symbol.bottom() ? -d
+                                                                  : 0);
             changed = changed || focused.pixel(q) != unfocused.pixel(q);
         }
         EXPECT_TRUE(changed) << p.x() << "," << p.y();
@@ -926,18 +930,18 @@ TEST_F(MainDialog, StatusLineTellsTheCapacityTheLibraryAndTheCommandLineTell) {
         const char* level;
         int columns;
     };
-    const Case cases[] = {{"Status", "2", 0}, {"Capacity 12345678901234567890", "5", 3},
-                          {"x", "0", 1}};
+    const Case cases[] = {
+        {"Status", "2", 0}, {"Capacity 12345678901234567890", "5", 3}, {"x", "0", 1}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.text);
         dialog.level().setCurrentIndex(dialog.level().findText(c.level));
         dialog.columns().setValue(c.columns);
         setText(c.text);
-        const auto symbol = encode(c.text, {.level = QString(c.level).toInt(), .columns = c.columns});
+        const auto symbol =
+            encode(c.text, {.level = QString(c.level).toInt(), .columns = c.columns});
         ASSERT_TRUE(symbol.ok());
-        const QString expected = QString("%1 of %2 data codewords")
-                                     .arg(symbol->dataCodewords())
-                                     .arg(symbol->capacity());
+        const QString expected =
+            QString("%1 of %2 data codewords").arg(symbol->dataCodewords()).arg(symbol->capacity());
         EXPECT_TRUE(dialog.GetStatusText().contains(expected)) << status();
 
         QTemporaryDir folder;
@@ -965,8 +969,8 @@ TEST_F(MainDialog, StatusLineGivesTheSizeOnPaperWithoutBreakingANumber) {
     const long width = 2 * 10 + reference->width() * 4;
     const long height = 2 * 10 + reference->rows() * 12;
     const QString nbsp = QString(QChar(0x00A0));
-    const QString size = QString::number(width) + nbsp + "×" + nbsp + QString::number(height) +
-                         " pixels";
+    const QString size =
+        QString::number(width) + nbsp + "×" + nbsp + QString::number(height) + " pixels";
     EXPECT_TRUE(dialog.GetStatusText().contains(size)) << status();
     const QString mm = QString::number(double(width) * 25.4 / 300, 'f', 1) + nbsp + "×" + nbsp +
                        QString::number(double(height) * 25.4 / 300, 'f', 1) + nbsp + "mm at 300" +

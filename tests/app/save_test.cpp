@@ -271,8 +271,12 @@ TEST_F(Save, FailedSaveIsToldWithTheReasonAndItsFolderIsNotRemembered) {
     };
     const QString home = QDir::homePath();
     const Start starts[] = {
-        {folder.path(), folder.path()}, {"", home},         {"/proc", home},
-        {"/proc/self", home},           {"/sys/class", home}, {"/dev", home},
+        {folder.path(), folder.path()},
+        {"", home},
+        {"/proc", home},
+        {"/proc/self", home},
+        {"/sys/class", home},
+        {"/dev", home},
         {folder.filePath("gone"), home},
     };
     for (const Start& s : starts)
@@ -310,8 +314,10 @@ TEST_F(Save, ASeriesOverAnOlderOneIsAskedAboutOnceAndTheOlderFilesCanGo) {
     saveAs(part);
     EXPECT_TRUE(dialog.clashes.isEmpty());
     ASSERT_EQ(files().size(), older);
-    EXPECT_TRUE(dialog.GetStatusText().contains(
-        QString("Saved part-01.gif … part-%1.gif, %2 files.").arg(older, 2, 10, QChar('0')).arg(older)))
+    EXPECT_TRUE(
+        dialog.GetStatusText().contains(QString("Saved part-01.gif … part-%1.gif, %2 files.")
+                                            .arg(older, 2, 10, QChar('0'))
+                                            .arg(older)))
         << dialog.GetStatusText().toStdString();
     // A file of another name that only looks alike is never offered.
     QFile other(folder.filePath("part-final.gif"));
@@ -348,8 +354,8 @@ TEST_F(Save, ASeriesOverAnOlderOneIsAskedAboutOnceAndTheOlderFilesCanGo) {
         // The series now on disk reads back as the text saved last.
         Bytes joined;
         for (int i = 1; i <= newer; ++i) {
-            const auto piece = decodeImage(readGif(folder.filePath(
-                QString("part-%1.gif").arg(i, 2, 10, QChar('0')))));
+            const auto piece = decodeImage(
+                readGif(folder.filePath(QString("part-%1.gif").arg(i, 2, 10, QChar('0')))));
             ASSERT_TRUE(piece.has_value());
             joined.insert(joined.end(), piece->begin(), piece->end());
         }
@@ -402,7 +408,8 @@ TEST_F(Save, ModuleWidthAndResolutionMakeWholeDotsAndTheFileRecordsTheResolution
     QString widthMm = QString::number(png.width() * 25.4 / 300, 'f', 4);
     while (widthMm.endsWith('0')) widthMm.chop(1);
     if (widthMm.endsWith('.')) widthMm.chop(1);
-    EXPECT_TRUE(svg.contains(QString("width=\"%1mm\"").arg(widthMm))) << svg.left(300).toStdString();
+    EXPECT_TRUE(svg.contains(QString("width=\"%1mm\"").arg(widthMm)))
+        << svg.left(300).toStdString();
     // Two dots a module: the window warns as the command line does, in its own words.
     dialog.moduleMm().setValue(0.17);
     EXPECT_TRUE(dialog.GetStatusText().contains(
