@@ -416,6 +416,15 @@ TEST_F(Save, ModuleWidthAndResolutionMakeWholeDotsAndTheFileRecordsTheResolution
         "A module is only 2 printer dots wide: with fewer than 3 dots, bars print unevenly"))
         << dialog.GetStatusText().toStdString();
     EXPECT_FALSE(dialog.GetStatusText().contains("--"));
+    // Wider than a module is drawn: said in the window's words too.
+    dialog.dpi().setValue(600);
+    dialog.moduleMm().setValue(10);
+    EXPECT_EQ(dialog.SymbolCount(), 0);
+    EXPECT_TRUE(dialog.GetStatusText().contains(
+        "A module of this width is 236 printer dots at this resolution; at most 64 are drawn"))
+        << dialog.GetStatusText().toStdString();
+    EXPECT_FALSE(dialog.GetStatusText().contains("--"));
+    dialog.moduleMm().setValue(0.17);
     // Without a resolution, Save writes the screen's 2-pixel modules.
     dialog.dpi().setValue(0);
     saveAs(folder.filePath("screen.png"));
