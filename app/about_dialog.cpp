@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "app/about_dialog.h"
 
 #include <QDialogButtonBox>
@@ -6,12 +7,13 @@
 #include <QLabel>
 #include <QPushButton>
 
+#include "barquill/barquill.hpp"
 #include "resources/resources.h"
 
 namespace barquill::app {
 
-QString applicationVersion() {
-    return QStringLiteral(BARQUILL_VERSION);
+QString versionText() {
+    return QString::fromUtf8(version());
 }
 
 CAboutDialog::CAboutDialog(QWidget* parent) : QDialog(parent) {
@@ -19,7 +21,7 @@ CAboutDialog::CAboutDialog(QWidget* parent) : QDialog(parent) {
     auto* icon = new QLabel(this);
     icon->setPixmap(QIcon(QString::fromUtf8(resources::ICON_LARGE)).pixmap(32, 32));
     icon->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    auto* name = new QLabel(tr("Barquill %1").arg(applicationVersion()), this);
+    auto* name = new QLabel(tr("Barquill %1").arg(versionText()), this);
     name->setObjectName(QStringLiteral("version"));
     auto* about = new QLabel(
         tr("Makes PDF417 barcode symbols.\nLicence: %1").arg(QStringLiteral(BARQUILL_LICENCE)),

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The about box: the application's icon, name, version and licence.
 
@@ -5,8 +6,8 @@
 
 namespace barquill::app {
 
-// The version the build was made as, from the project's one version number.
-QString applicationVersion();
+// The library's version, the project's one version number.
+QString versionText();
 
 class CAboutDialog : public QDialog {
     Q_OBJECT

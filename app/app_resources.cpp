@@ -1,7 +1,9 @@
+// SPDX-License-Identifier: MIT
 #include "app/app_resources.h"
 
 #include <QAccessible>
 #include <QCoreApplication>
+#include <QLibraryInfo>
 #include <QTranslator>
 
 #include "app/level_box_accessible.h"
@@ -28,7 +30,20 @@ QTranslator* installTranslations(const QLocale& locale) {
         return nullptr;
     }
     QCoreApplication::installTranslator(translator);
+    // Qt's own dialogs and standard buttons (Yes, No, Cancel, the file
+    // dialog) in the same language; they go when the application's do.
+    auto* qt = new QTranslator(translator);
+    if (qt->load(locale, QStringLiteral("qtbase"), QStringLiteral("_"),
+                 QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QCoreApplication::installTranslator(qt);
     return translator;
+}
+
+QLocale uiLocale() {
+    // Each translation names its own locale here, so the answer follows
+    // whichever translation is installed.
+    return QLocale(QCoreApplication::translate("barquill::app::Language", "en_US",
+                                               "The locale of this translation, such as zh_CN"));
 }
 
 }  // namespace barquill::app

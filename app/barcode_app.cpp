@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "app/barcode_app.h"
 
 #include "app/about_dialog.h"
@@ -6,10 +7,14 @@
 
 namespace barquill::app {
 
+void describeApplication(QCoreApplication& application) {
+    application.setApplicationName(QStringLiteral("Barquill"));
+    application.setOrganizationName(QStringLiteral("Barquill"));
+    application.setApplicationVersion(versionText());
+}
+
 CBarcodeApp::CBarcodeApp(int& argc, char** argv) : QApplication(argc, argv) {
-    setApplicationName(QStringLiteral("Barquill"));
-    setOrganizationName(QStringLiteral("Barquill"));
-    setApplicationVersion(applicationVersion());
+    describeApplication(*this);
     installTranslations(QLocale());
 }
 

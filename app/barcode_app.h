@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The application object: runs the main dialog, and the program ends when
 // the dialog closes.
@@ -5,6 +6,9 @@
 #include <QApplication>
 
 namespace barquill::app {
+
+// Names the application for its settings and gives it Barquill's version.
+void describeApplication(QCoreApplication& application);
 
 class CBarcodeApp : public QApplication {
     Q_OBJECT

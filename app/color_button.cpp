@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "app/color_button.h"
 
 #include <qdrawutil.h>
@@ -7,27 +8,21 @@
 #include <QRegion>
 #include <cstdlib>
 
-#include "app/qt_draw_target.h"
-
 namespace barquill::app {
-
-using barquill::app::toColorRef;
-using barquill::app::toQColor;
 
 namespace {
 
 // The button-text colour is dark on every common theme, so on a dark swatch
 // (the default black bars) the caption would vanish: there it turns white.
-QColor captionColorOn(std::uint32_t swatch, const QColor& buttonText) {
-    const int red = swatch & 0xFF, green = (swatch >> 8) & 0xFF, blue = (swatch >> 16) & 0xFF;
-    const int luma = (299 * red + 587 * green + 114 * blue) / 1000;
+QColor captionColorOn(COLORREF swatch, const QColor& buttonText) {
+    const int luma = (299 * redOf(swatch) + 587 * greenOf(swatch) + 114 * blueOf(swatch)) / 1000;
     const int textLuma = qGray(buttonText.rgb());
     if (std::abs(luma - textLuma) >= 96) return buttonText;
     return luma < 128 ? QColor(Qt::white) : QColor(Qt::black);
 }
 
-std::optional<COLORREF> runQtColorDialog(COLORREF initial, QWidget* parent) {
-    const QColor chosen = QColorDialog::getColor(toQColor(initial), parent);
+std::optional<COLORREF> runQtColorDialog(COLORREF initial, QWidget* parent, const QString& title) {
+    const QColor chosen = QColorDialog::getColor(toQColor(initial), parent, title);
     if (!chosen.isValid()) return std::nullopt;
     return toColorRef(chosen);
 }
@@ -38,7 +33,10 @@ QRect inset(const QRect& r, int n) {
 
 }  // namespace
 
-CColorButton::CColorButton(QWidget* parent) : QPushButton(parent), m_colorDialog(runQtColorDialog) {
+CColorButton::CColorButton(QWidget* parent)
+    : QPushButton(parent), m_colorDialog([this](COLORREF initial, QWidget* owner) {
+          return runQtColorDialog(initial, owner, m_dialogTitle);
+      }) {
     connect(this, &QPushButton::clicked, this, [this] { OnClicked(); });
 }
 

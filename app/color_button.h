@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // A push button that shows a colour: its face is a swatch of the colour with
 // the caption on top, and a click opens a colour dialog to choose another.
@@ -6,13 +7,13 @@
 #include <functional>
 #include <optional>
 
-#include "display/color.h"
+#include "app/color_ref.h"
 
 class QPainter;
 
 namespace barquill::app {
 
-using COLORREF = barquill::display::ColorRef;
+using COLORREF = ColorRef;
 
 class CColorButton : public QPushButton {
     Q_OBJECT
@@ -32,6 +33,9 @@ public:
 
     // Replaces the colour dialog, so the choice can be made without a person.
     void SetColorDialog(ColorDialog dialog) { m_colorDialog = std::move(dialog); }
+    // The colour dialog's title, which says which colour is chosen.
+    void SetDialogTitle(const QString& title) { m_dialogTitle = title; }
+    const QString& DialogTitle() const { return m_dialogTitle; }
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -49,6 +53,7 @@ private:
     bool m_bFramed = false;
     COLORREF* m_pCustomColors = nullptr;  // 16 entries, not owned
     ColorDialog m_colorDialog;
+    QString m_dialogTitle;
 };
 
 }  // namespace barquill::app

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "app/colour_check.h"
 
 #include <QCoreApplication>
@@ -13,10 +14,9 @@ double channelLuminance(int value) {
     return c <= 0.03928 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4);
 }
 
-double luminance(display::ColorRef color) {
-    return 0.2126 * channelLuminance(display::redOf(color)) +
-           0.7152 * channelLuminance(display::greenOf(color)) +
-           0.0722 * channelLuminance(display::blueOf(color));
+double luminance(ColorRef color) {
+    return 0.2126 * channelLuminance(redOf(color)) + 0.7152 * channelLuminance(greenOf(color)) +
+           0.0722 * channelLuminance(blueOf(color));
 }
 
 struct NamedColour {
@@ -48,7 +48,7 @@ constexpr std::array NAMED_COLOURS = {
 
 }  // namespace
 
-ColourCheck checkColours(display::ColorRef bars, display::ColorRef background) {
+ColourCheck checkColours(ColorRef bars, ColorRef background) {
     const double lb = luminance(bars), ls = luminance(background);
     ColourCheck check;
     check.contrast = (std::max(lb, ls) + 0.05) / (std::min(lb, ls) + 0.05);
@@ -59,8 +59,8 @@ ColourCheck checkColours(display::ColorRef bars, display::ColorRef background) {
     return check;
 }
 
-QString colourInWords(display::ColorRef color) {
-    const int r = display::redOf(color), g = display::greenOf(color), b = display::blueOf(color);
+QString colourInWords(ColorRef color) {
+    const int r = redOf(color), g = greenOf(color), b = blueOf(color);
     const NamedColour* nearest = &NAMED_COLOURS[0];
     long best = -1;
     for (const NamedColour& named : NAMED_COLOURS) {

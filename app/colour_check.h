@@ -1,10 +1,11 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // What a reader needs from the two colours of a symbol, and the colours said
 // in words for people who cannot see the swatch.
 
 #include <QString>
 
-#include "display/color.h"
+#include "app/color_ref.h"
 
 namespace barquill::app {
 
@@ -19,9 +20,9 @@ struct ColourCheck {
     double contrast = 0.0;  // 1 (equal colours) to 21 (black on white)
 };
 
-ColourCheck checkColours(display::ColorRef bars, display::ColorRef background);
+ColourCheck checkColours(ColorRef bars, ColorRef background);
 
 // "white, #FFFFFF": the nearest plain colour name and the exact value.
-QString colourInWords(display::ColorRef color);
+QString colourInWords(ColorRef color);
 
 }  // namespace barquill::app

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "app/level_box_accessible.h"
 
 #include <QAccessibleWidget>
@@ -52,8 +53,7 @@ private:
 
 QAccessibleInterface* namedComboBoxFactory(const QString&, QObject* object) {
     auto* box = qobject_cast<QComboBox*>(object);
-    if (box != nullptr && box->objectName() == QLatin1String(NAMED_COMBO_BOX))
-        return new NamedComboBox(box);
+    if (box != nullptr && box->property(NAMED_COMBO_BOX).toBool()) return new NamedComboBox(box);
     return nullptr;
 }
 

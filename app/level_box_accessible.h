@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The level and character-set boxes as assistive technology sees them: named
 // by their labels ("Level") with the chosen item as their value. Qt names a
@@ -10,7 +11,7 @@ class QString;
 
 namespace barquill::app {
 
-// Object name that marks a combo box for this interface.
+// The dynamic property (true) that marks a combo box for this interface.
 inline constexpr const char* NAMED_COMBO_BOX = "barquillNamedComboBox";
 
 // An accessibility factory for QAccessible::installFactory.

@@ -1,71 +1,61 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The main dialog: the symbol area on top (it grows with the window), the
-// status line, the options, and the buttons. It wires the widgets to the
-// encoder, the drawing of the symbol and the image writers; the work itself
-// is theirs.
+// status line, the options and the buttons. It wires the widgets to the
+// library, which makes the symbols, draws them, reads them back and writes
+// them; the dialog words what happened.
 
 #include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDialog>
-#include <QDoubleSpinBox>
 #include <QHash>
 #include <QIcon>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
-#include <QSpinBox>
+#include <QRect>
 #include <QString>
 #include <QStringList>
 #include <QTimer>
-#include <cstdint>
-#include <memory>
 #include <optional>
-#include <vector>
 
 #include "app/color_button.h"
+#include "app/data_edit.h"
+#include "app/messages.h"
+#include "app/number_box.h"
 #include "app/symbol_view.h"
-#include "cli/output_format.h"
-#include "cli/symbol_writer.h"
-#include "encoder/pdf417.h"
-#include "encoder/symbol_options.h"
-#include "image/picture.h"
+#include "barquill/label.hpp"
+#include "barquill/text.hpp"
 
+class QFileDialog;
+class QGridLayout;
 class QPrinter;
 
 namespace barquill::app {
 
-// Why the fields give no symbol; the message is made from it in one place.
-struct BuildProblem {
-    enum Kind {
-        none,
-        fieldOutOfRange,  // `field` must be `low` to `high`
-        badEscape,        // `detail` says which escape
-        emptyText,
-        textTooLong,     // `count` bytes, at most `limit`
-        charsetProblem,  // `field` the set, `limit` the ConversionError, `detail`
-                         // the character at `count`
-        encoderRefused,  // `report` says why; `count` symbols of a series would hold it
-        drawingFailed,   // `detail` is the image library's reason
-    };
-    BuildProblem(Kind k = none) : kind(k) {}
-    Kind kind;
-    QString field;
-    int low = 0, high = 0;
-    int count = 0, limit = 0, columns = 0;
-    QString detail;
-    encoder::SymbolReport report;
-};
-
-// How the symbol came out on paper.
+// Where Print put the symbols and at what size.
 struct PrintLayout {
     bool ok = false;
     int dpi = 0;
-    int moduleDots = 0;  // printer dots per module, across
-    double widthMm = 0, heightMm = 0;
+    int moduleDots = 0;                // printer dots per module, across
+    double widthMm = 0, heightMm = 0;  // one symbol with its quiet zone
+    int pages = 0;
+    struct Placed {
+        int page = 0;  // 0-based
+        QRect rect;    // in printer dots on its page
+    };
+    QList<Placed> symbols;
     QString error;
 };
+
+// What Save found in the way of a series.
+struct SeriesClash {
+    QStringList replaced;  // files of the new series that exist already
+    QStringList older;     // the rest of an older, longer series of the same name
+};
+enum class SeriesAnswer { cancel, replace, replaceAndRemoveOlder };
 
 class CMainDialog : public QDialog {
     Q_OBJECT
@@ -78,7 +68,7 @@ public:
     // What the status line under the symbol says.
     QString GetStatusText() const { return m_stStatus.text(); }
     SymbolView& symbolView() { return m_symbolView; }
-    // The level chosen: -1 automatic, else 0 to 8.
+    // The level chosen: autoLevel, else 0 to 8.
     int SelectedLevel() const;
 
     void OnEncode();
@@ -91,49 +81,41 @@ public:
     // The about entry (IDM_ABOUTBOX) opens the about box.
     void OnSysCommand(unsigned id, long parameter);
 
-    // Loads data from a file, bytes as they are; false (and a message) when
-    // it cannot be read or is longer than the encoder takes.
+    // Loads data from a file, kept as its bytes; false (and a message) when
+    // it cannot be read.
     bool LoadFile(const QString& path);
-    // Paints the last symbol on a printer at its true size.
+    // Paints the symbols on a printer at their true size: whole symbols per
+    // page, a series with "n of N" under each.
     PrintLayout PrintSymbol(QPrinter* printer);
     // Reads the symbols shown back now rather than when typing pauses, and
     // puts the mark in the status line.
     void FinishVerification();
-    // The command that writes the same file as Save.
+    // The command that writes the same file as Save, to label.png.
     QString CommandLineText() const;
-    // The SVG document of the symbol shown; empty without one.
+    // The SVG drawing of the symbols shown (a series one below the other);
+    // empty without one.
     QByteArray SvgText() const;
     // How many symbols are shown: 0, 1, or those of a series.
     int SymbolCount() const;
-    const encoder::SymbolJob& SymbolJobAt(int index) const;
-    image::Picture& PictureAt(int index);
-    // The symbol as the window shows it at natural size.
-    QImage SymbolImage() const { return m_symbolView.symbol(); }
-
-    QComboBox m_cbLevel;
-    CColorButton m_btnBarColor;
-    CColorButton m_btnBackground;
-    QSpinBox m_spMargin;
-    QSpinBox m_spColumns;
-    QLineEdit m_edText;
-    QCheckBox m_chkEscapes;
-    QCheckBox m_chkLive;
-    QSpinBox m_spRows;
-    QDoubleSpinBox m_spAspect;
-    QComboBox m_cbCharset;
-    QCheckBox m_chkSeries;
-    QCheckBox m_chkVerify;
-    QPushButton m_seriesButton;
-    QDoubleSpinBox m_spModuleMm;
-    QSpinBox m_spDpi;
-    QIcon m_hIcon;
-    image::Picture m_image;  // the symbol shown, or invalid when there is none
+    // The symbols shown and how they are drawn; null when there are none.
+    const Label* CurrentLabel() const { return m_label ? &*m_label : nullptr; }
+    // One symbol's picture, as saved.
+    QImage SymbolImageAt(int index) const;
+    // The symbols as copied: one picture, a series one below the other.
+    QImage SymbolImage() const;
+    // The symbol shown was made from other fields than those shown now.
+    bool IsStale() const { return m_stale; }
 
     // What a save dialog answered: the path and the type chosen in it.
     struct SaveTarget {
         QString path;  // empty when cancelled
-        QString filter;
+        std::optional<Format> format;
     };
+
+    // The folder a file dialog opens in: the remembered one, unless it is
+    // gone or a virtual file system (/proc, /sys, /dev), where a dialog
+    // could hang reading device files; then the home folder.
+    static QString StartFolder(const QString& remembered);
 
 protected:
     void done(int result) override;
@@ -144,62 +126,119 @@ protected:
     virtual SaveTarget AskSaveFileName();
     virtual QString AskOpenFileName();
     virtual void ShowMessage(QMessageBox::Icon icon, const QString& text);
+    // A yes-or-no question whose default answer is No.
     virtual bool Confirm(const QString& question);
+    virtual SeriesAnswer AskSeriesClash(const SeriesClash& clash);
     virtual void RunPrintPreview();
     virtual void RunDialog(QDialog& dialog);
 
 private:
+    // Building the window.
     void BuildUi();
+    QWidget* BuildOptions();
+    QWidget* BuildMoreOptions();
+    QLayout* BuildButtons();
+    void BuildActions();
+    void SetTabOrder();
+    void DescribeFields();
+    void DescribeDataFields();
+    void DescribeShapeFields();
+    void DescribeMoreFields();
     void ConnectInputs();
     void AddAction(QAction& action, const QString& text, const QKeySequence& key,
                    void (CMainDialog::*slot)());
+    QLabel* AddFieldError(QGridLayout* grid, QWidget& field, int row, int column);
+
+    // Making the symbol.
+    struct FieldReading {
+        Settings settings;
+        QString problem;  // the first field that cannot be read, worded
+    };
+    FieldReading ReadFields();
+    QHash<QWidget*, QString> FieldProblems(Settings& settings);
+    Result<Label> MakeLabel(const Settings& settings) const;
+    ProblemContext ContextFor(const Error& error, const Settings& settings) const;
+    void Show(Label label);
+    void Fail(const QString& problem, int seriesOffered = 0);
     void InputChanged();
     void ColoursChanged();
+    void SetStale(bool stale);
+    void UpdateStatus();
     void SetStatus(const QString& text, bool problem);
-    void Fail(const BuildProblem& problem);
-    QString ProblemText(const BuildProblem& problem) const;
-    QString ReportText(const encoder::SymbolReport& report, int seriesOffered) const;
-    void ShowSymbols();
+    QColor ProblemColour() const;
     void Verify();
-    // Reads every symbol shown back with an independent reader; the status
-    // line's mark, and whether it is a problem.
-    QString VerifySymbols(const QByteArray& data, int eci, bool* problem);
     QString ColourWarning() const;
+    void LoadedStateChanged();
+
+    // Saving.
+    bool ConfirmStale(const QString& question);
+    bool ConfirmReadOnly(const QStringList& names);
+    std::optional<WriteOptions> ConfirmReplacing(const QString& path, const QStringList& names,
+                                                 QStringList* olderToRemove);
+    void SetupFileDialog(QFileDialog& dialog) const;
+
+    // Printing: the symbols' size in whole dots of the printer.
+    Result<Render> PrintRender(QPrinter* printer) const;
+
     void LoadSettings();
     void SaveSettings() const;
-    bool SaveOne(int index, const QString& path, cli::OutputFormat format, QString* reason);
 
     QHash<int, QWidget*> m_controls;
     SymbolView m_symbolView;
     QLabel m_stStatus;
+    QPushButton m_seriesButton;
+
+    DataEdit m_edText;
+    QLabel m_loadedNote;
+    QPushButton m_btnLoad;
+    QCheckBox m_chkEscapes;
+    QCheckBox m_chkLive;
+    QComboBox m_cbLevel;
+    CColorButton m_btnBackground;
+    CColorButton m_btnBarColor;
+    NumberBox m_spMargin;
+    NumberBox m_spColumns;
+    DecimalBox m_spModuleMm;
+    NumberBox m_spDpi;
+    NumberBox m_spRows;
+    QLineEdit m_edAspect;
+    QComboBox m_cbCharset;
+    QCheckBox m_chkSeries;
+    QCheckBox m_chkVerify;
+    QPushButton m_btnEncode;
+    QPushButton m_btnSave;
+    QPushButton m_btnPrint;
+    QPushButton m_btnCancel;
+    // The range error shown beside each number field.
+    QHash<QWidget*, QLabel*> m_fieldErrors;
+    QIcon m_hIcon;
+
     QAction m_aboutAction, m_saveAction, m_printAction, m_copyAction, m_copySvgAction, m_loadAction,
         m_commandAction;
-    std::unique_ptr<encoder::SymbolJob> m_job;  // the built symbol shown (a series' first)
-    // The other symbols of a Macro PDF417 series, with their pictures.
-    std::vector<std::unique_ptr<encoder::SymbolJob>> m_moreJobs;
-    std::vector<std::unique_ptr<image::Picture>> m_morePictures;
-    int m_offerSeries = 0;  // symbols of a series that would hold the data, when offered
-    // What each symbol shown holds, for reading it back: its slice of the
-    // data and, in a series, its control block.
-    std::vector<std::pair<std::size_t, std::size_t>> m_slices;
-    std::vector<std::optional<encoder::MacroControl>> m_macroControls;
+
+    std::optional<Label> m_label;  // the symbols shown
+    qsizetype m_dataBytes = 0;     // the data they were made of
     // Reading back costs more than building: it runs once typing pauses,
     // so keystrokes stay quick.
     QTimer m_verifyTimer;
-    QByteArray m_verifyData;
-    int m_verifyEci = -1;
-    QStringList m_statusNotes;
+    QString m_verifyMark;  // empty while not verified yet
+    bool m_verifyProblem = false;
+    QStringList m_statusNotes;  // what was built, and warnings
     bool m_statusProblem = false;
+    QString m_savedNote;   // what the last Save wrote
     QString m_failure;     // why there is no symbol, as the status line said
     bool m_stale = false;  // the fields changed since the symbol shown was made
     QString m_lastFolder;
-    QString m_lastSavePath;
 };
 
-// How the window draws a symbol: modules of 2 × 4 pixels inside the margin.
-cli::DrawOptions screenDrawing(int margin, std::uint32_t bars, std::uint32_t background);
+// The file name with the chosen type's extension added when it has none of
+// the formats' own: "label" and "label.jpg" become "label.png" and
+// "label.jpg.png" when PNG is chosen, so no file holds one format under
+// another's extension.
+QString withChosenExtension(const QString& path, std::optional<Format> chosen);
 
-// The file name with the chosen type's extension added when it has none.
-QString withChosenExtension(const QString& path, const QString& filter);
+// A file name made of the text's letters and digits ("Hello, World!" gives
+// "hello-world"), or "label" when it has none.
+QString suggestedFileName(const QString& text);
 
 }  // namespace barquill::app

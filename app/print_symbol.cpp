@@ -1,22 +1,29 @@
-// Print: every module a whole number of printer dots, as the command line
-// draws for --xdim and --dpi, so bars keep their widths on paper.
+// SPDX-License-Identifier: MIT
+// Print: every module a whole number of printer dots, so bars keep their
+// widths on paper; whole symbols only, as many to a page as fit, and in a
+// series each with its "n of N" under it.
 
 #include <QPainter>
 #include <QPrintPreviewDialog>
 #include <QPrinter>
 
 #include "app/main_dialog.h"
-#include "app/qt_draw_target.h"
-#include "cli/geometry.h"
-#include "cli/symbol_writer.h"
+#include "app/picture.h"
 
 namespace barquill::app {
 
 void CMainDialog::OnPrint() {
-    if (!m_image.IsValid()) {
+    FinishVerification();
+    if (!m_label) {
         ShowMessage(QMessageBox::Information, tr("There is nothing to print. %1").arg(m_failure));
         return;
     }
+    if (!ConfirmStale(tr("The text or options changed after the symbol was made; press Encode to "
+                         "update it. Print the symbol shown anyway?")))
+        return;
+    if (const QString colours = ColourWarning();
+        !colours.isEmpty() && !Confirm(colours + QLatin1Char(' ') + tr("Print anyway?")))
+        return;
     RunPrintPreview();
 }
 
@@ -28,57 +35,88 @@ void CMainDialog::RunPrintPreview() {
     preview.exec();
 }
 
+// With a resolution the symbols print as saved; otherwise in whole dots of
+// the printer's own, the quiet zone keeping its width in modules.
+Result<Render> CMainDialog::PrintRender(QPrinter* printer) const {
+    Render render = m_label->render;
+    if (render.dpi > 0) {
+        printer->setResolution(render.dpi);
+        return render;
+    }
+    PrintSize request;
+    request.moduleMm = m_spModuleMm.typed();
+    request.dpi = printer->resolution();
+    const Result<SizedModules> sized = sizeModules(request);
+    if (!sized) return sized.error();
+    render.quietZone =
+        std::min(maxQuietZone, render.quietZone * sized->size.moduleWidth / render.moduleWidth);
+    render.moduleWidth = sized->size.moduleWidth;
+    render.rowHeight = sized->size.rowHeight;
+    render.dpi = printer->resolution();
+    return render;
+}
+
 PrintLayout CMainDialog::PrintSymbol(QPrinter* printer) {
     PrintLayout layout;
-    if (!m_job) {
+    if (!m_label) {
         layout.error = m_failure;
         return layout;
     }
-    if (m_spDpi.value() > 0) printer->setResolution(m_spDpi.value());
-    layout.dpi = printer->resolution();
-    const cli::GeometryResult g =
-        cli::computeGeometry({std::nullopt, std::nullopt, m_spModuleMm.value(), layout.dpi});
-    if (!g.ok) {
-        layout.error = QString::fromStdString(g.error);
+    const Result<Render> sized = PrintRender(printer);
+    if (!sized) {
+        layout.error = Messages::problem(sized.error());
         ShowMessage(QMessageBox::Warning, layout.error);
         return layout;
     }
-    // The margin keeps its size in modules: the screen's module is 2 pixels.
-    // A series prints side by side, a margin apart.
-    QList<QImage> images;
-    for (int i = 0; i < SymbolCount(); ++i) {
-        const encoder::SymbolJob& job = SymbolJobAt(i);
-        cli::DrawOptions options =
-            screenDrawing(job.margin * g.geometry.moduleWidth / 2, job.barColor, job.spaceColor);
-        options.geometry = g.geometry;
-        image::Picture picture(image::IMAGE_FORMAT_UNKNOWN);
-        if (!cli::drawSymbol(job, options, &picture)) {
-            layout.error = QString::fromLocal8Bit(picture.GetLastError());
-            ShowMessage(QMessageBox::Warning, layout.error);
-            return layout;
-        }
-        images << pictureImage(picture);
-    }
-    layout.moduleDots = g.geometry.moduleWidth;
-    layout.widthMm = images.front().width() * 25.4 / layout.dpi;
-    layout.heightMm = images.front().height() * 25.4 / layout.dpi;
+    const Render& render = *sized;
+    layout.dpi = render.dpi;
+    layout.moduleDots = render.moduleWidth;
+    const PictureSize picture = pictureSize(m_label->symbols.front(), render);
+    layout.widthMm = dotsToMm(picture.width, layout.dpi);
+    layout.heightMm = dotsToMm(picture.height, layout.dpi);
+    const QString size = tr("%1, modules of %2 at %3")
+                             .arg(Messages::millimetres(layout.widthMm, layout.heightMm),
+                                  Messages::dots(layout.moduleDots), Messages::dpi(layout.dpi));
 
     QPainter painter(printer);
-    // One image pixel is one printer dot: the painter works in device dots.
-    int x = 0;
-    for (const QImage& image : images) {
-        painter.drawImage(QPoint(x, 0), image);
-        x += image.width() + layout.dpi / 4;
+    // One picture pixel is one printer dot: the painter works in device dots.
+    const QRect page = printer->pageLayout().paintRectPixels(layout.dpi);
+    const int captionHeight = painter.fontMetrics().height();
+    // The caption keeps clear of the symbol's quiet zone: 3 mm below it.
+    const int below = layout.dpi / 8;
+    const int count = SymbolCount();
+    int y = 0;
+    for (int i = 0; i < count; ++i) {
+        const Result<Image> drawn =
+            toImage(m_label->symbols[std::size_t(i)], render, PixelFormat::mono1);
+        if (!drawn) {
+            layout.error = Messages::problem(drawn.error());
+            return layout;
+        }
+        const QImage image = toQImage(drawn);
+        const int needed = image.height() + below + captionHeight;
+        if (y > 0 && y + needed > page.height()) {
+            printer->newPage();
+            ++layout.pages;
+            y = 0;
+        }
+        painter.drawImage(QPoint(0, y), image);
+        layout.symbols.append({layout.pages, QRect(QPoint(0, y), image.size())});
+        const QString caption =
+            count > 1
+                ? tr("%1 of %2: %3").arg(Messages::number(i + 1), Messages::number(count), size)
+                : size;
+        painter.setPen(Qt::black);
+        painter.drawText(QRect(0, y + image.height() + below, std::max(image.width(), page.width()),
+                               captionHeight),
+                         Qt::AlignLeft | Qt::AlignTop, caption);
+        y += needed + layout.dpi / 4;
+        if (image.width() > page.width() || needed > page.height())
+            layout.error =
+                tr("The symbol is larger than the printable part of the page: choose "
+                   "a narrower module or larger paper.");
     }
-    painter.setPen(Qt::black);
-    const int below = images.front().height() + layout.dpi / 10;
-    painter.drawText(QRect(0, below, std::max(x, layout.dpi * 4), layout.dpi),
-                     Qt::AlignLeft | Qt::AlignTop,
-                     tr("%1 × %2 mm, modules of %3 dots at %4 dpi")
-                         .arg(layout.widthMm, 0, 'f', 1)
-                         .arg(layout.heightMm, 0, 'f', 1)
-                         .arg(layout.moduleDots)
-                         .arg(layout.dpi));
+    layout.pages += 1;
     layout.ok = true;
     return layout;
 }

@@ -1,132 +1,273 @@
-// Save: the file name's last extension picks the format (the chosen type's
-// extension is added to a name without one), and the picture writes the file
-// through a temporary file, so a failed save leaves an existing file whole.
+// SPDX-License-Identifier: MIT
+// Save: the name's extension picks the format when it is one of the
+// formats', otherwise the chosen type's extension is added; the library
+// writes the files, a series whole or not at all. Before anything is
+// replaced the user is asked once: about a read-only file, and about the
+// files of an older series under the same name.
 
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
-#include <QRegularExpression>
-#include <cerrno>
-#include <cstring>
+#include <QHeaderView>
+#include <QScreen>
+#include <QStorageInfo>
+#include <QTreeView>
 
 #include "app/main_dialog.h"
-#include "cli/output_format.h"
-#include "cli/symbol_writer.h"
-#include "cli/symbology.h"
 
 namespace barquill::app {
 
 namespace {
 
-std::uint32_t imageFormat(cli::OutputFormat format) {
-    switch (format) {
-        case cli::OutputFormat::gif:
-            return image::IMAGE_FORMAT_GIF;
-        case cli::OutputFormat::png:
-            return image::IMAGE_FORMAT_PNG;
-        default:
-            return image::IMAGE_FORMAT_BMP;
+// At most this many names are listed in a question; the rest are counted.
+constexpr int LISTED_FILES = 8;
+
+QString formatCaption(const FormatInfo& format) {
+    switch (format.format) {
+        case Format::png:
+            return CMainDialog::tr("PNG image");
+        case Format::gif:
+            return CMainDialog::tr("GIF image");
+        case Format::bmp:
+            return CMainDialog::tr("BMP image");
+        case Format::svg:
+            return CMainDialog::tr("SVG drawing");
     }
+    return QString::fromUtf8(format.caption.data(), qsizetype(format.caption.size()));
+}
+
+QString extensionOf(const FormatInfo& format) {
+    return QString::fromUtf8(format.extension.data(), qsizetype(format.extension.size()));
+}
+
+QString filterOf(const FormatInfo& format) {
+    return QStringLiteral("%1 (*%2)").arg(formatCaption(format), extensionOf(format));
+}
+
+std::string nativeName(const QString& path) {
+    return QFile::encodeName(path).toStdString();
+}
+
+QString fromNative(const std::string& name) {
+    return QFile::decodeName(QByteArray(name.data(), qsizetype(name.size())));
+}
+
+QString listed(const QStringList& paths) {
+    QStringList lines;
+    for (qsizetype i = 0; i < paths.size() && i < LISTED_FILES; ++i)
+        lines << QStringLiteral("  ") + QFileInfo(paths[i]).fileName();
+    if (paths.size() > LISTED_FILES)
+        lines << CMainDialog::tr("  … and %1 more")
+                     .arg(Messages::number(long(paths.size() - LISTED_FILES)));
+    return lines.join(QLatin1Char('\n'));
+}
+
+// The files of an older series saved under `path` that the new series
+// (`newNames`) does not replace: every width of counter that a series of some
+// size gets, each series numbered from 1 without a gap.
+QStringList olderSeriesFiles(const QString& path, const QStringList& newNames) {
+    QStringList older;
+    for (int digits = 2; digits <= 5; ++digits) {
+        // A series of 10^(digits-1) symbols numbers them with `digits` digits.
+        int size = 1;
+        for (int d = 1; d < digits; ++d) size *= 10;
+        for (int index = 0;; ++index) {
+            const QString name = fromNative(seriesFileName(nativeName(path), index, size));
+            if (!QFileInfo::exists(name)) break;
+            if (!newNames.contains(name)) older << name;
+        }
+    }
+    older.removeDuplicates();
+    return older;
 }
 
 }  // namespace
 
-QString withChosenExtension(const QString& path, const QString& filter) {
-    if (QFileInfo(path).fileName().contains(QLatin1Char('.'))) return path;
-    // "PNG image (*.png)": the first pattern's extension.
-    static const QRegularExpression pattern(QStringLiteral("\\(\\*\\.([A-Za-z0-9]+)"));
-    const QRegularExpressionMatch match = pattern.match(filter);
-    return match.hasMatch() ? path + QLatin1Char('.') + match.captured(1) : path;
+QString withChosenExtension(const QString& path, std::optional<Format> chosen) {
+    if (knownFormatOfName(nativeName(path))) return path;
+    return path + extensionOf(formatInfo(chosen.value_or(Format::png)));
+}
+
+QString suggestedFileName(const QString& text) {
+    QString name;
+    for (QChar c : text.left(200)) {
+        if (c.isLetterOrNumber())
+            name += c.toLower();
+        else if (!name.isEmpty() && !name.endsWith(QLatin1Char('-')))
+            name += QLatin1Char('-');
+        if (name.size() >= 40) break;
+    }
+    while (name.endsWith(QLatin1Char('-'))) name.chop(1);
+    return name.isEmpty() ? QStringLiteral("label") : name;
+}
+
+QString CMainDialog::StartFolder(const QString& remembered) {
+    const QString home = QDir::homePath();
+    const QFileInfo folder(remembered);
+    if (remembered.isEmpty() || !folder.isDir()) return home;
+    const QString canonical = folder.canonicalFilePath();
+    for (const char* root : {"/proc", "/sys", "/dev"})
+        if (canonical == QLatin1String(root) ||
+            canonical.startsWith(QLatin1String(root) + QLatin1Char('/')))
+            return home;
+    // The same kinds of file system mounted elsewhere.
+    static const QStringList virtualTypes = {
+        QStringLiteral("proc"),       QStringLiteral("sysfs"),    QStringLiteral("devtmpfs"),
+        QStringLiteral("devpts"),     QStringLiteral("debugfs"),  QStringLiteral("tracefs"),
+        QStringLiteral("securityfs"), QStringLiteral("cgroup"),   QStringLiteral("cgroup2"),
+        QStringLiteral("configfs"),   QStringLiteral("efivarfs"), QStringLiteral("pstore")};
+    if (virtualTypes.contains(QString::fromLatin1(QStorageInfo(canonical).fileSystemType())))
+        return home;
+    return remembered;
+}
+
+void CMainDialog::SetupFileDialog(QFileDialog& dialog) const {
+    // Room for names, sizes and dates without cutting the columns short.
+    const QFontMetrics metrics = dialog.fontMetrics();
+    QSize size(90 * metrics.averageCharWidth(), 28 * metrics.lineSpacing());
+    if (const QScreen* screen = this->screen())
+        size = size.boundedTo(screen->availableSize() * 9 / 10);
+    dialog.resize(size);
+    for (QTreeView* view : dialog.findChildren<QTreeView*>()) {
+        view->header()->setSectionResizeMode(0, QHeaderView::Stretch);
+        for (int column = 1; column < view->header()->count(); ++column)
+            view->header()->setSectionResizeMode(column, QHeaderView::ResizeToContents);
+    }
 }
 
 CMainDialog::SaveTarget CMainDialog::AskSaveFileName() {
     SaveTarget target;
-    QFileDialog dialog(this, tr("Save"), m_lastFolder);
+    QFileDialog dialog(this, tr("Save"), StartFolder(m_lastFolder));
     dialog.setAcceptMode(QFileDialog::AcceptSave);
-    dialog.setNameFilters({tr("PNG image (*.png)"), tr("GIF image (*.gif)"),
-                           tr("BMP image (*.bmp)"), tr("SVG drawing (*.svg)")});
-    dialog.setDefaultSuffix(QStringLiteral("png"));
+    QStringList filters;
+    for (const FormatInfo& format : formats()) filters << filterOf(format);
+    dialog.setNameFilters(filters);
+    const FormatInfo& first = formats().front();
+    dialog.selectNameFilter(filterOf(first));
+    dialog.setDefaultSuffix(extensionOf(first).mid(1));
     connect(&dialog, &QFileDialog::filterSelected, &dialog, [&dialog](const QString& filter) {
-        dialog.setDefaultSuffix(withChosenExtension(QString(), filter).mid(1));
+        for (const FormatInfo& format : formats())
+            if (filter == filterOf(format)) dialog.setDefaultSuffix(extensionOf(format).mid(1));
     });
+    // A series is asked about whole, after the dialog.
+    if (SymbolCount() > 1) dialog.setOption(QFileDialog::DontConfirmOverwrite);
+    const QString source =
+        m_edText.isLoaded() ? QFileInfo(m_edText.loadedName()).completeBaseName() : m_edText.text();
+    dialog.selectFile(suggestedFileName(source) + extensionOf(first));
+    SetupFileDialog(dialog);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return target;
     target.path = dialog.selectedFiles().front();
-    target.filter = dialog.selectedNameFilter();
+    for (const FormatInfo& format : formats())
+        if (dialog.selectedNameFilter() == filterOf(format)) target.format = format.format;
     return target;
 }
 
-QString CMainDialog::AskOpenFileName() {
-    return QFileDialog::getOpenFileName(this, tr("Load data"), m_lastFolder);
+SeriesAnswer CMainDialog::AskSeriesClash(const SeriesClash& clash) {
+    QString text;
+    if (!clash.replaced.isEmpty())
+        text += tr("Saving the series replaces these files:\n%1").arg(listed(clash.replaced));
+    if (!clash.older.isEmpty()) {
+        if (!text.isEmpty()) text += QStringLiteral("\n\n");
+        text += tr("An older series of the same name has these files too, which this series does "
+                   "not replace; a reader would take them for part of it:\n%1")
+                    .arg(listed(clash.older));
+    }
+    QMessageBox box(QMessageBox::Question, windowTitle(), text, QMessageBox::NoButton, this);
+    QPushButton* remove = clash.older.isEmpty()
+                              ? nullptr
+                              : box.addButton(tr("Replace and &remove the older files"),
+                                              QMessageBox::DestructiveRole);
+    QPushButton* replace =
+        box.addButton(clash.older.isEmpty() ? tr("&Replace") : tr("Replace, &keep the older files"),
+                      QMessageBox::AcceptRole);
+    QPushButton* cancel = box.addButton(QMessageBox::Cancel);
+    box.setDefaultButton(cancel);
+    box.setEscapeButton(cancel);
+    box.exec();
+    if (remove != nullptr && box.clickedButton() == remove)
+        return SeriesAnswer::replaceAndRemoveOlder;
+    return box.clickedButton() == replace ? SeriesAnswer::replace : SeriesAnswer::cancel;
+}
+
+bool CMainDialog::ConfirmReadOnly(const QStringList& names) {
+    if (names.size() == 1)
+        return Confirm(
+            tr("%1 is read-only. Replace it anyway?").arg(QDir::toNativeSeparators(names.front())));
+    return Confirm(tr("These files are read-only:\n%1\nReplace them anyway?").arg(listed(names)));
+}
+
+// Asks once about whatever the new files would replace; how to write them,
+// or nothing when the user says no.
+std::optional<WriteOptions> CMainDialog::ConfirmReplacing(const QString& path,
+                                                          const QStringList& names,
+                                                          QStringList* olderToRemove) {
+    if (names.size() > 1) {
+        SeriesClash clash;
+        for (const QString& name : names)
+            if (QFileInfo::exists(name)) clash.replaced << name;
+        clash.older = olderSeriesFiles(path, names);
+        if (!clash.replaced.isEmpty() || !clash.older.isEmpty()) {
+            const SeriesAnswer answer = AskSeriesClash(clash);
+            if (answer == SeriesAnswer::cancel) return std::nullopt;
+            if (answer == SeriesAnswer::replaceAndRemoveOlder) *olderToRemove = clash.older;
+        }
+    }
+    WriteOptions options;
+    options.format = knownFormatOfName(nativeName(path));
+    QStringList readOnly;
+    for (const QString& name : names)
+        if (QFileInfo(name).isFile() && !QFileInfo(name).isWritable()) readOnly << name;
+    if (!readOnly.isEmpty()) {
+        if (!ConfirmReadOnly(readOnly)) return std::nullopt;
+        options.replaceReadOnly = true;
+    }
+    return options;
 }
 
 void CMainDialog::OnSave() {
     FinishVerification();
-    if (!m_image.IsValid()) {
+    if (!m_label) {
         ShowMessage(QMessageBox::Information,
                     m_failure.isEmpty() ? tr("There is no symbol to save yet: press Encode first.")
                                         : tr("There is nothing to save. %1").arg(m_failure));
         return;
     }
-    if (m_stale &&
-        !Confirm(tr("The text or options changed after the symbol was made; press Encode to "
-                    "update it. Save the symbol shown anyway?")))
+    if (!ConfirmStale(tr("The text or options changed after the symbol was made; press Encode to "
+                         "update it. Save the symbol shown anyway?")))
         return;
     if (const QString colours = ColourWarning();
         !colours.isEmpty() && !Confirm(colours + QLatin1Char(' ') + tr("Save anyway?")))
         return;
     const SaveTarget target = AskSaveFileName();
     if (target.path.isEmpty()) return;
-    const QString path = withChosenExtension(target.path, target.filter);
-    m_lastFolder = QFileInfo(path).absolutePath();
-    m_lastSavePath = path;
-    const cli::OutputFormat chosen = cli::formatFromName(QFile::encodeName(path).toStdString());
-
-    // A series goes to numbered files, named as the command line names them.
+    const QString path = withChosenExtension(target.path, target.format);
     const int count = SymbolCount();
-    for (int i = 0; i < count; ++i) {
-        const QString name =
-            count == 1
-                ? path
-                : QFile::decodeName(
-                      cli::segmentName(QFile::encodeName(path).toStdString(), i, count).c_str());
-        QString reason;
-        if (!SaveOne(i, name, chosen, &reason)) {
-            ShowMessage(QMessageBox::Warning,
-                        tr("Could not save %1:\n%2").arg(QDir::toNativeSeparators(name), reason));
-            return;
-        }
-    }
-}
+    QStringList names;
+    for (int i = 0; i < count; ++i)
+        names << (count == 1 ? path : fromNative(seriesFileName(nativeName(path), i, count)));
+    QStringList older;
+    std::optional<WriteOptions> options = ConfirmReplacing(path, names, &older);
+    if (!options) return;
 
-bool CMainDialog::SaveOne(int index, const QString& path, cli::OutputFormat format,
-                          QString* reason) {
-    const encoder::SymbolJob& job = SymbolJobAt(index);
-    if (format == cli::OutputFormat::svg) {
-        std::string error;
-        if (cli::writeSymbolFile(job, screenDrawing(job.margin, job.barColor, job.spaceColor),
-                                 cli::OutputFormat::svg, QFile::encodeName(path).toStdString(),
-                                 cli::WriteOptions{}, &error) == cli::WriteResult::written)
-            return true;
-        *reason = QString::fromLocal8Bit(error.c_str());
-        return false;
+    Result<std::vector<std::string>> written = saveLabel(*m_label, nativeName(path), *options);
+    if (!written && written.error().code == ErrorCode::readOnly && !options->replaceReadOnly) {
+        // Made read-only since it was looked at.
+        if (!ConfirmReadOnly({fromNative(written.error().path)})) return;
+        options->replaceReadOnly = true;
+        written = saveLabel(*m_label, nativeName(path), *options);
     }
-    image::Picture& picture = PictureAt(index);
-    const QByteArray nativePath = QFile::encodeName(path);
-    // The last-error text is kept from earlier failures and a file that
-    // cannot be opened leaves it alone: only a changed text is this save's
-    // reason; otherwise the system's is.
-    const QByteArray earlierError(picture.GetLastError());
-    errno = 0;
-    if (picture.Save(nativePath.constData(), imageFormat(format))) return true;
-    const int systemError = errno;
-    if (earlierError != QByteArray(picture.GetLastError()))
-        *reason = QString::fromLocal8Bit(picture.GetLastError());
-    else if (systemError != 0)
-        *reason = QString::fromLocal8Bit(std::strerror(systemError));
-    else
-        *reason = tr("The file could not be written.");
-    return false;
+    if (!written) {
+        ShowMessage(QMessageBox::Warning, Messages::saveFailure(written.error()));
+        return;
+    }
+    for (const QString& name : older) QFile::remove(name);
+    // Only a folder where a file was written is worth starting in next time.
+    m_lastFolder = QFileInfo(path).absolutePath();
+    QStringList saved;
+    for (const std::string& name : *written) saved << fromNative(name);
+    m_savedNote = Messages::saved(saved);
+    UpdateStatus();
 }
 
 }  // namespace barquill::app

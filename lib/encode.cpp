@@ -26,6 +26,7 @@ static_assert(maxColumns == encoder::MAX_COLUMNS && maxRows == encoder::MAX_ROWS
               maxFileIdCodewords == encoder::MAX_FILE_ID_CODEWORDS &&
               maxMacroText == static_cast<int>(encoder::MAX_MACRO_TEXT) &&
               maxSymbolBytes == encoder::TEXT_CAPACITY - 1);
+static_assert(maxCodewords == encoder::MAX_SYMBOL_CODEWORDS);
 
 Symbol SymbolMaker::make(int rows, int columns, int width, int level, int dataCodewords,
                          int capacity, bool compact, std::vector<std::uint8_t> modules,

@@ -17,7 +17,7 @@ packages=(
   dpkg-dev python3 python3-dev pybind11-dev python3-pybind11
   python3-numpy python3-pil python3-zxing-cpp python3-dask python3-distributed
   # desktop application: translations, printing test (PDF to PNG)
-  qt6-tools-dev qt6-l10n-tools qt6-tools-dev-tools poppler-utils
+  qt6-tools-dev qt6-l10n-tools qt6-tools-dev-tools poppler-utils qt6-translations-l10n
   # the accessibility test: AT-SPI bus, D-Bus session, Python bindings
   at-spi2-core dbus-x11 python3-pyatspi python3-pil python3-zxing-cpp
   # print documents: cairo writes PDF and EPS; Ghostscript and Poppler read them in tests

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Preview latency of the desktop window: one keystroke in the text field
 // runs the live preview (encode, draw the picture) and the symbol area is
 // painted; reading the symbol back waits for a pause in typing. It must stay well under a 60 Hz
@@ -6,12 +7,15 @@
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
+#include <QComboBox>
 #include <QImage>
 #include <QPainter>
+#include <QSpinBox>
 
 #include "app/main_dialog.h"
 
 using barquill::app::CMainDialog;
+using barquill::app::DataEdit;
 
 namespace {
 
@@ -37,26 +41,30 @@ void typeAndPaint(benchmark::State& state, const QString& start, int level, int 
                   bool readBack = false) {
     application();
     CMainDialog dialog;
-    dialog.m_cbLevel.setCurrentIndex(dialog.m_cbLevel.findData(level));
-    dialog.m_spColumns.setValue(columns);
-    dialog.m_edText.setText(start);
+    auto* levels = dialog.findChild<QComboBox*>("level");
+    levels->setCurrentIndex(levels->findData(level));
+    dialog.findChild<QSpinBox*>("columns")->setValue(columns);
+    auto* text = dialog.findChild<DataEdit*>("text");
+    text->setText(start);
+    text->moveCursor(QTextCursor::End);
     dialog.resize(1400, 800);
     QImage area(dialog.symbolView().size(), QImage::Format_RGB32);
     bool extra = false;
     for (auto _ : state) {
         // One character typed, or taken back: the text stays 1,000 or 1,001 long.
         if (extra)
-            dialog.m_edText.backspace();
+            text->textCursor().deletePreviousChar();
         else
-            dialog.m_edText.insert(QStringLiteral("x"));
+            text->insertPlainText(QStringLiteral("x"));
         extra = !extra;
         QPainter painter(&area);
         dialog.symbolView().render(&painter);
         // The Verified mark, which otherwise waits for a pause in typing.
         if (readBack) dialog.FinishVerification();
     }
-    if (!dialog.m_image.IsValid()) state.SkipWithError("no symbol was built");
-    state.counters["pixels"] = double(dialog.m_image.GetWidth()) * dialog.m_image.GetHeight();
+    if (dialog.SymbolCount() == 0) state.SkipWithError("no symbol was built");
+    const QImage picture = dialog.SymbolImageAt(0);
+    state.counters["pixels"] = double(picture.width()) * picture.height();
 }
 
 void BM_PreviewKeystroke1000CharsLevel5(benchmark::State& state) {
@@ -64,7 +72,7 @@ void BM_PreviewKeystroke1000CharsLevel5(benchmark::State& state) {
 }
 BENCHMARK(BM_PreviewKeystroke1000CharsLevel5)->Unit(benchmark::kMillisecond);
 
-// The largest symbol: nearly all of the 928 codewords a symbol holds,
+// The largest symbol: nearly all of the codewords a symbol holds,
 // 30 columns wide.
 void BM_PreviewKeystrokeLargestSymbol(benchmark::State& state) {
     typeAndPaint(state, QString(2600, QChar('7')), 2, 30);

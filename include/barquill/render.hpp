@@ -101,6 +101,12 @@ BARQUILL_API Result<Bytes> toGif(const Symbol& symbol, const Render& render = {}
 BARQUILL_API Result<Bytes> toBmp(const Symbol& symbol, const Render& render = {});
 BARQUILL_API Result<std::string> toSvg(const Symbol& symbol, const Render& render = {});
 
+// Every symbol of a series in one SVG drawing, one below the other with
+// `gap` pixels (0 to maxQuietZone) of the space colour between them, for a
+// series copied or placed whole.
+BARQUILL_API Result<std::string> seriesToSvg(std::span<const Symbol> symbols,
+                                             const Render& render = {}, int gap = 0);
+
 // The file in any format; SVG, EPS and ZPL as their bytes of text.
 BARQUILL_API Result<Bytes> render(const Symbol& symbol, Format format, const Render& render = {});
 

@@ -21,6 +21,9 @@ inline constexpr int maxColumns = 30;
 inline constexpr int minRows = 3;
 inline constexpr int maxRows = 90;
 inline constexpr int maxEci = 811799;
+// The codewords a symbol holds at most, its length descriptor and error
+// correction among them: rows x columns may not pass it.
+inline constexpr int maxCodewords = 928;
 // The printed width : height asked of a symbol, either way round.
 inline constexpr double maxAspect = 100.0;
 inline constexpr int maxSegments = 99999;

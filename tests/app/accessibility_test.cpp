@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // What assistive technology and keyboard users get: names, roles and
 // descriptions, labels with mnemonics, the tab order from the text, focus
 // shown on every control, and tool tips.
@@ -12,8 +13,8 @@
 #include <algorithm>
 #include <vector>
 
+#include "app/color_ref.h"
 #include "app/colour_check.h"
-#include "app/qt_draw_target.h"
 #include "gui_test_support.h"
 
 namespace barquill::testing {
@@ -37,17 +38,20 @@ TEST_F(Accessibility, EveryInputHasNameRoleDescriptionAndMnemonic) {
         Qt::Key mnemonic;  // Alt+key moves the focus here; 0 for none
     };
     const Case cases[] = {
-        {&dialog.m_edText, "Text", QAccessible::EditableText, Qt::Key_T},
-        {&dialog.m_cbLevel, "Level", QAccessible::ComboBox, Qt::Key_L},
-        {&dialog.m_spMargin, "Margin", QAccessible::SpinBox, Qt::Key_M},
-        {&dialog.m_spColumns, "Columns", QAccessible::SpinBox, Qt::Key_C},
-        {&dialog.m_btnBackground, "Background: white, #FFFFFF", QAccessible::Button, Qt::Key(0)},
-        {&dialog.m_btnBarColor, "Bar color: black, #000000", QAccessible::Button, Qt::Key(0)},
+        {&dialog.text(), "Text", QAccessible::EditableText, Qt::Key_T},
+        {&dialog.level(), "Level", QAccessible::ComboBox, Qt::Key_L},
+        {&dialog.margin(), "Margin", QAccessible::SpinBox, Qt::Key_M},
+        {&dialog.columns(), "Columns", QAccessible::SpinBox, Qt::Key_C},
+        {&dialog.rows(), "Rows", QAccessible::SpinBox, Qt::Key_R},
+        {&dialog.aspect(), "Aspect ratio", QAccessible::EditableText, Qt::Key_A},
+        {&dialog.moduleMm(), "Module width", QAccessible::SpinBox, Qt::Key_W},
+        {&dialog.background(), "Background: white, #FFFFFF", QAccessible::Button, Qt::Key(0)},
+        {&dialog.bars(), "Bar color: black, #000000", QAccessible::Button, Qt::Key(0)},
         {dialog.GetDlgItem(res::IDC_ENCODE), "Encode", QAccessible::Button, Qt::Key(0)},
         {dialog.GetDlgItem(res::IDC_SAVE), "Save", QAccessible::Button, Qt::Key(0)},
         {dialog.GetDlgItem(res::IDCANCEL), "Cancel", QAccessible::Button, Qt::Key(0)},
-        {&dialog.m_chkLive, "Live preview", QAccessible::CheckBox, Qt::Key_P},
-        {&dialog.m_chkEscapes, "Escapes", QAccessible::CheckBox, Qt::Key_E},
+        {&dialog.live(), "Live preview", QAccessible::CheckBox, Qt::Key_P},
+        {&dialog.escapes(), "Escapes", QAccessible::CheckBox, Qt::Key_E},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -76,16 +80,16 @@ TEST_F(Accessibility, EveryInputHasNameRoleDescriptionAndMnemonic) {
     EXPECT_EQ(status->text(), dialog.GetStatusText());
 }
 
-TEST_F(Accessibility, TabOrderStartsInTheTextAndReachesEveryControl) {
+TEST_F(Accessibility, TabOrderFollowsTheVisualOrderFromTheTextAndReachesEveryControl) {
     QStringList visited;
-    dialog.m_edText.setFocus();
+    dialog.text().setFocus();
     QWidget* start = QApplication::focusWidget();
     QWidget* w = start;
     do {
         visited << w->accessibleName();
         // Every control shows where the focus is.
         const QImage unfocused = [&] {
-            dialog.GetDlgItem(res::IDCANCEL) == w ? dialog.m_edText.setFocus()
+            dialog.GetDlgItem(res::IDCANCEL) == w ? dialog.text().setFocus()
                                                   : dialog.GetDlgItem(res::IDCANCEL)->setFocus();
             return w->grab().toImage();
         }();
@@ -96,14 +100,16 @@ TEST_F(Accessibility, TabOrderStartsInTheTextAndReachesEveryControl) {
         while (w != nullptr && w->focusProxy() != nullptr) w = w->focusProxy();
     } while (w != start && visited.size() < 40);
     EXPECT_EQ(visited.front(), QString("Text"));
+    // Top to bottom, left to right: Live preview sits beside Escapes.
     const QStringList expected = {"Text",
                                   "Load",
                                   "Escapes",
+                                  "Live preview",
                                   "Level",
-                                  "Margin",
-                                  "Columns",
                                   "Background: white, #FFFFFF",
                                   "Bar color: black, #000000",
+                                  "Margin",
+                                  "Columns",
                                   "Module width",
                                   "Resolution",
                                   "Rows",
@@ -111,7 +117,6 @@ TEST_F(Accessibility, TabOrderStartsInTheTextAndReachesEveryControl) {
                                   "Character set",
                                   "Macro PDF417 series",
                                   "Verify",
-                                  "Live preview",
                                   "Encode",
                                   "Save",
                                   "Print",
@@ -122,19 +127,19 @@ TEST_F(Accessibility, TabOrderStartsInTheTextAndReachesEveryControl) {
 
 TEST_F(Accessibility, HighContrastThemeKeepsProblemsAndCaptionsReadable) {
     const QPalette original = QApplication::palette();
-    QPalette dark;
-    dark.setColor(QPalette::Window, Qt::black);
-    dark.setColor(QPalette::WindowText, Qt::white);
-    dark.setColor(QPalette::Base, Qt::black);
-    dark.setColor(QPalette::Text, Qt::white);
-    dark.setColor(QPalette::Button, Qt::black);
-    dark.setColor(QPalette::ButtonText, Qt::white);
-    QApplication::setPalette(dark);
+    QPalette highContrast;
+    highContrast.setColor(QPalette::Window, Qt::black);
+    highContrast.setColor(QPalette::WindowText, Qt::white);
+    highContrast.setColor(QPalette::Base, Qt::black);
+    highContrast.setColor(QPalette::Text, Qt::white);
+    highContrast.setColor(QPalette::Button, Qt::black);
+    highContrast.setColor(QPalette::ButtonText, Qt::white);
+    QApplication::setPalette(highContrast);
     {
         TestDialog themed;
         themed.show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(&themed));
-        themed.m_edText.setText("");  // a problem in the status line
+        themed.text().setText("");  // a problem in the status line
         QLabel* status = nullptr;
         for (QLabel* l : themed.findChildren<QLabel*>())
             if (l->accessibleName() == "Status") status = l;
@@ -142,7 +147,7 @@ TEST_F(Accessibility, HighContrastThemeKeepsProblemsAndCaptionsReadable) {
         const QColor text = status->palette().color(QPalette::WindowText);
         EXPECT_GE(checkColours(toColorRef(Qt::black), toColorRef(text)).contrast, 4.5);
         // The colour buttons' captions stay readable on either swatch.
-        for (CColorButton* button : {&themed.m_btnBackground, &themed.m_btnBarColor}) {
+        for (CColorButton* button : {&themed.background(), &themed.bars()}) {
             const QImage face = button->grab().toImage();
             int light = 0, dark = 0;
             for (int y = 6; y < face.height() - 6; ++y)

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The colour button paints itself: button-face ring, push-button frame,
 // swatch of its colour, a chequer over the swatch when disabled, and the
 // caption on top.
