@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "barquill/version.h"
+
 #include <cstring>
 #include <string>
 #include <vector>
@@ -191,20 +193,41 @@ TEST(PictureAttributes, ResolutionSetsPelsPerMetre) {
     EXPECT_EQ(little_endian::get32(huge.GetDIB() + 24), 0x7FFFFFFFu);
 }
 
-TEST(PictureAttributes, CodecOptionsAndFlags) {
-    Picture picture(IMAGE_FORMAT_PNG);
-    EXPECT_TRUE(picture.SetCodecOption(1));
-    EXPECT_EQ(picture.GetCodecOption(IMAGE_FORMAT_PNG), 1u);
-    EXPECT_EQ(picture.GetCodecOption(0), 1u);
-    EXPECT_EQ(picture.GetCodecOption(IMAGE_FORMAT_GIF), 0u);
+// What the options change in a written file: the PNG slot's 1 interlaces
+// (the IHDR's interlace byte), another format's slot leaves PNG alone, and
+// a slot past the formats is refused and changes nothing.
+TEST(PictureAttributes, CodecOptionsChangeTheWrittenFile) {
+    const auto interlaceOf = [](Picture& picture) {
+        std::uint8_t* bytes = nullptr;
+        std::int32_t size = 0;
+        EXPECT_TRUE(picture.Encode(bytes, size, IMAGE_FORMAT_PNG));
+        const int interlace = size > 28 ? bytes[28] : -1;  // signature 8, IHDR header 8, field 12
+        Picture::FreeMemory(bytes);
+        return interlace;
+    };
+    Picture picture(9, 9, 1, IMAGE_FORMAT_PNG);
+    EXPECT_EQ(interlaceOf(picture), 0);
+    EXPECT_TRUE(picture.SetCodecOption(1, IMAGE_FORMAT_GIF));
+    EXPECT_EQ(interlaceOf(picture), 0);
+    EXPECT_TRUE(picture.SetCodecOption(1));  // format 0: the picture's own, PNG
+    EXPECT_EQ(interlaceOf(picture), 1);
     EXPECT_FALSE(picture.SetCodecOption(7, 4));
     EXPECT_EQ(picture.GetCodecOption(4), 0u);
+    EXPECT_EQ(interlaceOf(picture), 1);
+    // Only the low half of the flags is the caller's unless it asks for all.
     picture.SetFlags(0x12345678);
     EXPECT_EQ(picture.GetFlags(), 0x5678u);
     picture.SetFlags(0x12345678, false);
     EXPECT_EQ(picture.GetFlags(), 0x12345678u);
-    EXPECT_STREQ(Picture::GetVersion(), "Picture 1.0");
-    EXPECT_EQ(Picture::GetVersionNumber(), 1.0f);
+}
+
+// The picture's version is the project's one version number.
+TEST(PictureAttributes, VersionIsTheProjects) {
+    const std::string version = std::to_string(BARQUILL_VERSION_MAJOR) + "." +
+                                std::to_string(BARQUILL_VERSION_MINOR);
+    EXPECT_EQ(Picture::GetVersion(), "Picture " + version);
+    EXPECT_EQ(Picture::GetVersionNumber(), std::stof(version));
+    Picture picture(IMAGE_FORMAT_PNG);
     EXPECT_EQ(picture.GetTransIndex(), -1);
     EXPECT_EQ(picture.AlphaGetMax(), 255);
     EXPECT_EQ(picture.GetJpegQuality(), 90);
