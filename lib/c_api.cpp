@@ -92,8 +92,8 @@ std::optional<barquill::Error> optionsFrom(const barquill_options* c, barquill::
     if (BARQUILL_COVERS(c, compact)) o->compact = c->compact != 0;
     if (BARQUILL_COVERS(c, rows)) o->rows = c->rows;
     if (BARQUILL_COVERS(c, aspect)) o->aspect = c->aspect;
-    if (BARQUILL_COVERS(c, module_width)) o->moduleWidth = c->module_width;
-    if (BARQUILL_COVERS(c, row_height)) o->rowHeight = c->row_height;
+    if (BARQUILL_COVERS(c, module_width)) o->moduleProportions.width = c->module_width;
+    if (BARQUILL_COVERS(c, row_height)) o->moduleProportions.height = c->row_height;
     if (BARQUILL_COVERS(c, fill_level)) o->fillLevel = c->fill_level != 0;
     if (BARQUILL_COVERS(c, eci)) o->eci = c->eci;
     if (BARQUILL_COVERS(c, charset)) o->charset = text(c->charset);
@@ -155,8 +155,8 @@ void barquill_options_init(barquill_options* options) {
     options->size = sizeof *options;
     options->level = BARQUILL_AUTO_LEVEL;
     const barquill::Options defaults;
-    options->module_width = defaults.moduleWidth;
-    options->row_height = defaults.rowHeight;
+    options->module_width = defaults.moduleProportions.width;
+    options->row_height = defaults.moduleProportions.height;
     options->eci = BARQUILL_NO_ECI;
     options->macro_time_stamp = -1;
     options->macro_file_size = -1;

@@ -122,10 +122,11 @@ std::optional<Error> checkOptions(const Options& options) {
         finishMessage(error);
         return error;
     }
-    if (options.moduleWidth < 1 || options.moduleWidth > maxModuleWidth)
-        return optionError("moduleWidth", options.moduleWidth, 1, maxModuleWidth);
-    if (options.rowHeight < 1 || options.rowHeight > maxRowHeight)
-        return optionError("rowHeight", options.rowHeight, 1, maxRowHeight);
+    const ModuleProportions module = proportionsOf(options);
+    if (module.width < 1 || module.width > maxModuleWidth)
+        return optionError("moduleProportions.width", module.width, 1, maxModuleWidth);
+    if (module.height < 1 || module.height > maxRowHeight)
+        return optionError("moduleProportions.height", module.height, 1, maxRowHeight);
     if (options.eci != noEci && (options.eci < 0 || options.eci > maxEci))
         return optionError("eci", options.eci, 0, maxEci);
     if (options.macro) return checkMacro(*options.macro);
@@ -278,8 +279,8 @@ encoder::SymbolOptions shapeOptions(const Options& options, int eci) {
     encoder::SymbolOptions shape;
     shape.rows = options.rows;
     shape.aspect = options.aspect;
-    shape.moduleWidth = options.moduleWidth;
-    shape.rowHeight = options.rowHeight;
+    shape.moduleWidth = proportionsOf(options).width;
+    shape.rowHeight = proportionsOf(options).height;
     shape.fillLevel = options.fillLevel;
     shape.eci = eci;
     shape.compaction = options.compaction == Compaction::byte ? encoder::Compaction::Byte

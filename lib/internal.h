@@ -38,6 +38,15 @@ raster::ModuleMatrix moduleMatrix(const Symbol& symbol);
 raster::DrawOptions drawOptions(const Render& render);
 std::optional<Error> checkRender(const Render& render);
 
+// A module's proportions, from the old names where a caller still sets them.
+inline ModuleProportions proportionsOf(const Options& options) {
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wdeprecated-declarations"
+    return {options.moduleWidth != 0 ? options.moduleWidth : options.moduleProportions.width,
+            options.rowHeight != 0 ? options.rowHeight : options.moduleProportions.height};
+#pragma GCC diagnostic pop
+}
+
 // PDF, EPS, ZPL and ESC/POS files of a symbol.
 Result<Bytes> printFile(const Symbol& symbol, Format format, const Render& render);
 

@@ -46,13 +46,11 @@ Result<Label> make(std::string_view given, bool isText, const Settings& settings
     if (!sized) return sized.error();
     Options options = settings.options;
     // The aspect ratio is of the printed symbol: the module's own proportions count.
-    options.moduleWidth = sized->size.moduleWidth;
-    options.rowHeight = sized->size.rowHeight;
+    options.moduleProportions = {sized->size.moduleWidth, sized->size.rowHeight};
     if (settings.fit && options.rows == 0 && options.aspect == 0 && options.columns == 0) {
         // A label area with no shape asked for: a symbol of the label's proportions.
         options.aspect = settings.fit->widthMm / settings.fit->heightMm;
-        options.moduleWidth = 1;
-        options.rowHeight = printedRowModules;
+        options.moduleProportions = {1, printedRowModules};
     }
 
     auto symbols = encodeAll(data, isText, settings, options);

@@ -506,8 +506,7 @@ void bindEncode(py::module_& m) {
             options.compaction =
                 compaction == "byte" ? barquill::Compaction::byte : barquill::Compaction::automatic;
             options.aspect = aspect;
-            options.moduleWidth = moduleWidth;
-            options.rowHeight = rowHeight;
+            options.moduleProportions = {moduleWidth, rowHeight};
             options.fillLevel = fillLevel;
             options.macro = std::move(macro);
             const Data d = dataOf(data);

@@ -58,15 +58,27 @@ struct Macro {
 // numeric and byte runs), or all as bytes, as some schemes prescribe.
 enum class Compaction : int { automatic = 0, byte = 1 };
 
+struct ModuleProportions {
+    int width = 2;
+    int height = 4;
+    friend bool operator==(const ModuleProportions&, const ModuleProportions&) = default;
+};
+
+// The compiler's own copies and comparisons of Options touch the
+// deprecated names too; only a caller's use of them is worth a warning.
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wdeprecated-declarations"
 struct Options {
     int level = autoLevel;  // error-correction level 0 to 8, or autoLevel
     int columns = 0;        // data columns 1 to 30, 0 chooses them
     int rows = 0;           // 3 to 90, 0 chooses them
     // Printed width : height wanted, 0 none; needs rows and columns automatic.
-    // The module's proportions, in any unit, come from moduleWidth : rowHeight.
+    // The module's proportions, in any unit, come from moduleProportions.
     double aspect = 0;
-    int moduleWidth = 2;
-    int rowHeight = 4;
+    // The old names of moduleProportions' width and height, kept until the
+    // next major version: set (not 0), they are taken instead.
+    [[deprecated("use moduleProportions.width")]] int moduleWidth = 0;
+    [[deprecated("use moduleProportions.height")]] int rowHeight = 0;
     bool fillLevel = false;  // raise the level to fill a fixed shape
     bool compact = false;    // compact symbol: narrower, without right indicator
     // A character set name such as "ISO-8859-2": text is converted from
@@ -78,7 +90,10 @@ struct Options {
     int eci = noEci;  // an ECI designator 0 to 811799 given by number
     std::optional<Macro> macro{};
     Compaction compaction = Compaction::automatic;
+    // A module's printed width : height, in any unit, for the aspect ratio.
+    ModuleProportions moduleProportions{};
 };
+#pragma GCC diagnostic pop
 
 // A built symbol: `rows` rows of `width` modules, row after row, 1 a bar,
 // and what it holds. Only the library makes symbols, so every one is whole.

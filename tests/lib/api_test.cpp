@@ -314,3 +314,25 @@ TEST(Save, WritesTheFormatTheNameAsksForAndKeepsTheOldFileOnFailure) {
 
 }  // namespace
 }  // namespace barquill
+
+namespace barquill {
+namespace {
+
+// The old names of a module's proportions still work until the next major
+// version, and mean what moduleProportions means.
+TEST(Encode, TheOldNamesOfTheModuleProportionsStillShapeTheSymbol) {
+    const std::string data(200, 'x');
+    Options renamed{.aspect = 4};
+    renamed.moduleProportions = {1, 9};
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wdeprecated-declarations"
+    Options old{.aspect = 4, .moduleWidth = 1, .rowHeight = 9};
+#pragma GCC diagnostic pop
+    const auto a = encode(data, renamed), b = encode(data, old), plain = encode(data, {.aspect = 4});
+    ASSERT_TRUE(a && b && plain);
+    EXPECT_EQ(a->columns(), b->columns());
+    EXPECT_NE(a->columns(), plain->columns()) << "tall modules need other columns for 4:1";
+}
+
+}  // namespace
+}  // namespace barquill
