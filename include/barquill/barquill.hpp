@@ -40,7 +40,7 @@
 
 namespace barquill {
 
-// The library's version, such as "1.0.0".
+// The library's version, such as "2.0.0".
 BARQUILL_API const char* version();
 
 }  // namespace barquill
