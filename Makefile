@@ -39,7 +39,7 @@ test-sanitize: deps
 # The threaded tests under ThreadSanitizer; any report fails the run.
 test-tsan: deps
 	cmake -S . -B $(TSAN_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DBARQUILL_TSAN=ON -DBARQUILL_BENCH=OFF -DBARQUILL_GUI=OFF
-	cmake --build $(TSAN_BUILD) -j $(JOBS)
+	cmake --build $(TSAN_BUILD) -j $(JOBS) --target barquill barquill_reader cli_batch_e2e_tests encoder_thread_tests
 	TSAN_OPTIONS=halt_on_error=1:exitcode=66 ./scripts/ctest-label.sh $(TSAN_BUILD) threads 5
 
 bench: build

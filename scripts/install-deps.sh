@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Installs the Debian 12 packages Barquill needs to build, test and run.
 # Quiet and quick when everything is already there.
 set -euo pipefail
@@ -26,6 +27,8 @@ packages=(
   locales
   # the HTTP service; its page's test in a headless browser; its load run
   libmicrohttpd-dev chromium chromium-driver python3-selenium wrk
+  # CI's gates: the sources' layout and the library's ABI
+  clang-format abigail-tools
 )
 
 sudo=""
