@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Builds the Debian package, installs it as a user would with apt-get, runs
 # the installed tool, builds an example against the installed headers and
 # library, and removes the package again. Needs root (or sudo).
@@ -16,8 +17,11 @@ trap '$sudo apt-get purge -y -qq barquill > /dev/null' EXIT
 
 /usr/bin/barquill --version
 work="$(mktemp -d)"
-/usr/bin/barquill -o "$work/hello.png" "Hello from the package"
+/usr/bin/barquill --verify -o "$work/hello.png" "Hello from the package"
 test -s "$work/hello.png"
+# The modules opened on first use are found where the package put them.
+/usr/bin/barquill --verify -o "$work/hello.pdf" "Hello from the package"
+test -s "$work/hello.pdf"
 cmake -S "$source/examples/cpp_find_package" -B "$work/example" > /dev/null
 cmake --build "$work/example" > /dev/null
 "$work/example/label" "$work/label.png" "installed"
