@@ -65,7 +65,10 @@ typedef enum barquill_format {
     BARQUILL_FORMAT_PDF = 4,
     BARQUILL_FORMAT_EPS = 5,
     BARQUILL_FORMAT_ZPL = 6,
-    BARQUILL_FORMAT_ESCPOS = 7
+    BARQUILL_FORMAT_ESCPOS = 7,
+    /* Never a format: keeps the type as wide as an int, so that any value a
+     * caller passes is one the library can check and refuse. */
+    BARQUILL_FORMAT_MAX_ENUM = 0x7FFFFFFF
 } barquill_format;
 
 #define BARQUILL_AUTO_LEVEL (-1)
