@@ -3,6 +3,8 @@ without a copy, and failures raise EncodeError with the numbers behind them."""
 
 import io
 import os
+import re
+import subprocess
 import tempfile
 import unittest
 
@@ -113,6 +115,22 @@ class EncodeTest(unittest.TestCase):
             with self.assertRaises(barquill.EncodeError) as raised:
                 symbol.save(os.path.join(folder, "missing", "x.png"))
             self.assertEqual(raised.exception.code, barquill.ErrorCode.WRITE_FAILED)
+
+
+class CapacityTest(unittest.TestCase):
+    def test_the_command_line_tells_the_capacity_python_tells(self):
+        program = os.environ.get("BARQUILL_EXECUTABLE")
+        if not program:
+            self.skipTest("BARQUILL_EXECUTABLE names no command-line tool")
+        for text, level, columns in [("verbose", 3, 4), ("x" * 300, 5, 0), ("Grüße", 2, 2)]:
+            with self.subTest(text[:10]), tempfile.TemporaryDirectory() as folder:
+                args = [program, "-v", "-l", str(level), "-o", os.path.join(folder, "a.png"), text]
+                if columns:
+                    args[4:4] = ["-c", str(columns)]
+                told = subprocess.run(args, capture_output=True, text=True, check=True).stderr
+                used, capacity = re.search(r"capacity used: (\d+) of (\d+) data", told).groups()
+                symbol = barquill.encode(text, level=level, columns=columns)
+                self.assertEqual((int(used), int(capacity)), (symbol.data_codewords, symbol.capacity))
 
 
 class TypesTest(unittest.TestCase):
