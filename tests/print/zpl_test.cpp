@@ -204,3 +204,38 @@ TEST(ZplNative, RefusesWhatB7CannotExpress) {
 
 }  // namespace
 }  // namespace barquill::print
+
+namespace barquill::print {
+namespace {
+
+// A shipping label of 4 x 6 inches at 203 dpi, the symbol placed 10 and
+// 20 mm in: the whole label, as the printer would lay the dots, reads back.
+// The picture is left in the build folder to be looked at.
+TEST(ZplRaster, AFourBySixInchLabelReadsBackWhereTheSymbolWasPlaced) {
+    constexpr long labelWidth = 4 * 203, labelHeight = 6 * 203;
+    const auto symbol = barquill::encode("SHIP TO: 4711 PARCEL 0042, ZONE B, DOCK 7");
+    ASSERT_TRUE(symbol);
+    barquill::Render render{.moduleWidth = 2, .rowHeight = 6, .quietZone = 8, .dpi = 203};
+    render.page = barquill::Page{101.6, 152.4, 10, 20};
+    const auto zpl = barquill::render(*symbol, barquill::Format::zpl, render);
+    ASSERT_TRUE(zpl);
+    const auto dots = testing::readZplGraphic(std::string(zpl->begin(), zpl->end()));
+    ASSERT_TRUE(dots.has_value());
+    EXPECT_EQ(dots->x, 80);   // 10 mm at 203 dpi
+    EXPECT_EQ(dots->y, 160);  // 20 mm
+    std::vector<std::uint8_t> label(static_cast<std::size_t>(labelWidth * labelHeight), 255);
+    for (long row = 0; row < dots->height; ++row)
+        for (long column = 0; column < dots->bytesPerRow * 8; ++column)
+            if (dots->black(column, row))
+                label[static_cast<std::size_t>((dots->y + row) * labelWidth + dots->x + column)] = 0;
+    EXPECT_EQ(barquill::testing::readPdf417Grey(label.data(), labelWidth, labelHeight, labelWidth),
+              barquill::testing::toBytes("SHIP TO: 4711 PARCEL 0042, ZONE B, DOCK 7"));
+    std::FILE* picture = std::fopen(BARQUILL_SCREENSHOT_DIR "/barquill-zpl-4x6-label.pgm", "wb");
+    ASSERT_NE(picture, nullptr);
+    std::fprintf(picture, "P5\n%ld %ld\n255\n", labelWidth, labelHeight);
+    std::fwrite(label.data(), 1, label.size(), picture);
+    std::fclose(picture);
+}
+
+}  // namespace
+}  // namespace barquill::print
