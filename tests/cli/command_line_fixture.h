@@ -4,6 +4,7 @@
 // its output files decoded back to pixels.
 
 #include <fcntl.h>
+#include <csignal>
 #include <gtest/gtest.h>
 #include <stdlib.h>
 #include <unistd.h>
@@ -80,6 +81,9 @@ inline pid_t spawnQuietly(const std::vector<std::string>& args, const std::strin
         dup2(null, 1);
         dup2(null, 2);
         if (chdir(directory.c_str()) != 0) _exit(127);
+        // A run started in the background of a shell inherits an ignored
+        // SIGINT; the tests send signals as a person at a terminal would.
+        for (const int signal : {SIGINT, SIGTERM, SIGHUP}) std::signal(signal, SIG_DFL);
         std::vector<char*> argv{const_cast<char*>(BARQUILL_EXECUTABLE)};
         for (const std::string& arg : args) argv.push_back(const_cast<char*>(arg.c_str()));
         argv.push_back(nullptr);
