@@ -21,7 +21,9 @@
 //   files.hpp       save, series file names
 //   settings.hpp    the table of settings every front end takes
 //   label.hpp       makeLabel: from data to symbols in one call
+//   batch.hpp       encodeMany: many files in memory on the library's threads
 
+#include "barquill/batch.hpp"
 #include "barquill/errors.hpp"
 #include "barquill/export.h"
 #include "barquill/files.hpp"
