@@ -81,6 +81,18 @@ void cachedFree(png_structp, png_voidp pointer) {
     blockCache.give(pointer);
 }
 
+// zlib sizes its hash table and its pending buffer by the memory level,
+// 2^(level + 7) entries and 2^(level + 8) bytes; libpng's default level 8
+// gives 64 KB of each, to be cleared and faulted in for every file, far more
+// than a label's pixels. The smallest level whose table has an entry for
+// every byte of the picture compresses it about as well.
+int compressionMemoryLevel(std::size_t rowBytes, std::size_t rows) {
+    const std::size_t bytes = (rowBytes + 1) * rows;  // a filter byte a row
+    int level = 1;
+    while (level < 8 && (std::size_t{1} << (level + 7)) < bytes) ++level;
+    return level;
+}
+
 }  // namespace
 
 void PicturePNG::WritePngData(png_struct_def* png, unsigned char* data, std::size_t length) {
@@ -216,6 +228,7 @@ const char* PicturePNG::WritePng(ByteStream* file) {
     if (transparencyCount > 0 && !withAlpha) {
         png_set_tRNS(png, info, transparency, transparencyCount, nullptr);
     }
+    png_set_compression_mem_level(png, compressionMemoryLevel(imageInfo.effWidth, height));
     png_write_info(png, info);
     const int passes = png_set_interlace_handling(png);
 
