@@ -10,6 +10,8 @@ packages=(
   libcli11-dev
   nlohmann-json3-dev
   libgtest-dev libgmock-dev libbenchmark-dev
+  # benchmarks: whole processes timed side by side, zxing-cpp's writer as the peer
+  hyperfine zxing-cpp-tools
   libzxing-dev libgif-dev librsvg2-bin
   xvfb xauth
   clang-14 libclang-rt-14-dev libfuzzer-14-dev

@@ -31,7 +31,7 @@ hyperfine --warmup 1 --runs "${RUNS:-7}" --prepare "$fresh" --export-json "$work
   -n no-verify-j1 "$barquill --batch '$work/list.txt' -o '$work/out/%05d.png' -j 1 --no-verify" \
   -n verify-j2 "$barquill --batch '$work/list.txt' -o '$work/out/%05d.png' -j 2" \
   -n no-verify-j2 "$barquill --batch '$work/list.txt' -o '$work/out/%05d.png' -j 2 --no-verify" \
-  > "$work/hyperfine.log"
+  > "$work/hyperfine.log" 2>&1
 
 python3 - "$work/times.json" "$items" <<'PY'
 import json, sys

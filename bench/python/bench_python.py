@@ -1,7 +1,9 @@
 #!/usr/bin/env python3
-"""PNG labels from Python, per label: barquill.encode(t).png() against
-zxingcpp.write_barcode(...) + Pillow PNG into memory, on the same 20 to 60
-character texts in the same run; then barquill's rate on 1 and on 2 threads.
+"""PNG labels from Python, per label: barquill.encode(t).png() and
+barquill.encode_many(texts) against zxingcpp.write_barcode(...) + Pillow PNG
+into memory, on the same 20 to 60 character texts in the same run; then
+barquill's rate on 1 and on 2 threads, both as Python threads calling
+encode(t).png() and as encode_many(texts, threads=1 or 2).
 
     PYTHONPATH=build/python /usr/bin/python3 bench/python/bench_python.py
 Medians over several rounds; the machine should be otherwise idle."""
@@ -60,6 +62,14 @@ def threaded_rate(texts, threads, repeat):
     return threads * repeat * len(texts) / wall, (time.process_time() - cpu) / wall
 
 
+def many_rate(texts, threads, repeat):
+    """Labels per second of encode_many over `repeat` copies of the texts."""
+    items = texts * repeat
+    start = time.perf_counter()
+    barquill.encode_many(items, threads=threads)
+    return len(items) / (time.perf_counter() - start)
+
+
 def main():
     texts = label_texts()
     sizes = {}
@@ -77,13 +87,24 @@ def main():
         Image.fromarray(pixels).save(out, "PNG")
         return out.getvalue()
 
+    def many_per_label(rounds):
+        times = []
+        for _ in range(rounds):
+            start = time.perf_counter()
+            barquill.encode_many(texts, threads=1)
+            times.append((time.perf_counter() - start) / len(texts))
+        return statistics.median(times)
+
     for function in (with_barquill, with_zxing):  # warm up
         per_label(function, texts, 1)
     ours = per_label(with_barquill, texts, 15)
+    many = many_per_label(15)
     theirs = per_label(with_zxing, texts, 15)
     print(f"barquill.encode(t).png():          {ours * 1e6:8.1f} us per label (median)")
+    print(f"barquill.encode_many(threads=1):   {many * 1e6:8.1f} us per label (median)")
     print(f"zxingcpp.write_barcode + Pillow:   {theirs * 1e6:8.1f} us per label (median)")
-    print(f"ratio barquill / zxing-cpp:        {ours / theirs:8.3f}")
+    print(f"ratio barquill / zxing-cpp:        {ours / theirs:8.3f} (encode().png()), "
+          f"{many / theirs:.3f} (encode_many)")
 
     runs = {n: [threaded_rate(texts, n, 20) for _ in range(5)] for n in (1, 2)}
     one = statistics.median(rate for rate, _ in runs[1])
@@ -92,6 +113,11 @@ def main():
     print(f"1 thread:  {one:8.0f} labels/s  ({busy[1]:.2f} CPU seconds per second)")
     print(f"2 threads: {two:8.0f} labels/s  ({busy[2]:.2f} CPU seconds per second; "
           f"{two / one:.2f}x one thread)")
+
+    many_runs = {n: statistics.median(many_rate(texts, n, 200) for _ in range(5)) for n in (1, 2)}
+    print(f"encode_many, threads=1: {many_runs[1]:8.0f} labels/s")
+    print(f"encode_many, threads=2: {many_runs[2]:8.0f} labels/s  "
+          f"({many_runs[2] / many_runs[1]:.2f}x threads=1)")
 
 
 if __name__ == "__main__":
