@@ -51,6 +51,7 @@ bench: build
 	./bench/start_up/run.sh $(BUILD)
 	./bench/batch/run.sh $(BUILD)
 	$(BUILD)/bench/verify/verify_peak_memory new
+	./bench/verify/memory.sh $(BUILD)
 	PYTHONPATH=$(BUILD)/python /usr/bin/python3 bench/python/bench_python.py
 
 # Every libFuzzer target for FUZZ_SECONDS each, built with clang 14 in a

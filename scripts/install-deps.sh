@@ -11,7 +11,7 @@ packages=(
   nlohmann-json3-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   # benchmarks: whole processes timed side by side, zxing-cpp's writer as the peer
-  hyperfine zxing-cpp-tools
+  hyperfine zxing-cpp-tools time
   libzxing-dev libgif-dev librsvg2-bin
   xvfb xauth
   clang-14 libclang-rt-14-dev libfuzzer-14-dev

@@ -120,3 +120,22 @@ void BM_Barquill_PngOnly(benchmark::State& state) {
 BENCHMARK(BM_Barquill_PngOnly);
 
 }  // namespace
+
+namespace {
+
+// Labels per second of encodeMany on one thread and on two: the library's
+// own threads, without files.
+void BM_Barquill_EncodeMany(benchmark::State& state) {
+    std::vector<barquill::BatchData> items;
+    for (int copy = 0; copy < 16; ++copy)
+        for (const std::string& text : texts()) items.push_back({text, true});
+    for (auto _ : state) {
+        const auto files = barquill::encodeMany(items, {}, barquill::Format::png, {},
+                                                static_cast<int>(state.range(0)));
+        benchmark::DoNotOptimize(files.data());
+    }
+    state.SetItemsProcessed(state.iterations() * static_cast<std::int64_t>(items.size()));
+}
+BENCHMARK(BM_Barquill_EncodeMany)->Arg(1)->Arg(2)->UseRealTime()->Unit(benchmark::kMillisecond);
+
+}  // namespace
