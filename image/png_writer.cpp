@@ -1,6 +1,7 @@
 #include "image/png_writer.h"
 
 #include <png.h>
+#include <zlib.h>
 
 #include <csetjmp>
 #include <cstddef>
@@ -144,8 +145,9 @@ const char* PicturePNG::WritePng(ByteStream* file) {
     const png_uint_32 height = static_cast<png_uint_32>(header.biHeight);
     const int channels = header.biBitCount > 8 ? 3 : 1;
     int bitDepth = header.biBitCount / channels;
+    const std::uint32_t options = GetCodecOption(IMAGE_FORMAT_PNG);
     const int interlace =
-        GetCodecOption(IMAGE_FORMAT_PNG) == 1 ? PNG_INTERLACE_ADAM7 : PNG_INTERLACE_NONE;
+        (options & PNG_OPTION_INTERLACE) != 0 ? PNG_INTERLACE_ADAM7 : PNG_INTERLACE_NONE;
 
     png_color_16 background{};
     background.index = 0;
@@ -229,6 +231,7 @@ const char* PicturePNG::WritePng(ByteStream* file) {
         png_set_tRNS(png, info, transparency, transparencyCount, nullptr);
     }
     png_set_compression_mem_level(png, compressionMemoryLevel(imageInfo.effWidth, height));
+    if ((options & PNG_OPTION_FAST_COMPRESSION) != 0) png_set_compression_level(png, Z_BEST_SPEED);
     png_write_info(png, info);
     const int passes = png_set_interlace_handling(png);
 
