@@ -10,8 +10,8 @@ packages=(
   libcli11-dev
   nlohmann-json3-dev
   libgtest-dev libgmock-dev libbenchmark-dev
-  # benchmarks: whole processes timed side by side, zxing-cpp's writer as the peer
-  hyperfine zxing-cpp-tools time
+  # benchmarks: zxing-cpp's writer as the peer, GNU time for peak memory
+  zxing-cpp-tools time
   libzxing-dev libgif-dev librsvg2-bin
   xvfb xauth
   clang-14 libclang-rt-14-dev libfuzzer-14-dev
