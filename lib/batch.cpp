@@ -3,13 +3,14 @@
 // until none is left and writes its result into the item's own place, so
 // nothing is shared but the counter.
 
+#include "barquill/batch.hpp"
+
 #include <algorithm>
 #include <atomic>
 #include <new>
 #include <optional>
 #include <thread>
 
-#include "barquill/batch.hpp"
 #include "lib/internal.h"
 
 namespace barquill {

@@ -79,8 +79,7 @@ Module open(const std::string& path, const Interface& interface) {
         availability.detail = reason ? reason : "";
         return module;
     }
-    const auto version =
-        reinterpret_cast<VersionFunction>(dlsym(handle, interface.versionSymbol));
+    const auto version = reinterpret_cast<VersionFunction>(dlsym(handle, interface.versionSymbol));
     availability.version = version ? version() : 0;
     if (availability.version != interface.version) {
         availability.state = ModuleState::Incompatible;

@@ -36,7 +36,7 @@ typedef int (*barquill_vector_write_function)(void* closure, const unsigned char
 
 /* One page of `areas` painted in order, each in its own colour. */
 struct barquill_vector_document {
-    int format; /* BARQUILL_VECTOR_PDF or BARQUILL_VECTOR_EPS */
+    int format;        /* BARQUILL_VECTOR_PDF or BARQUILL_VECTOR_EPS */
     double page_width; /* millimetres */
     double page_height;
     const struct barquill_vector_area* areas;

@@ -29,14 +29,14 @@ std::vector<barquill_vector_area> areas(const raster::ModuleMatrix& modules, Vec
     if (format == VectorFormat::eps)
         painted.push_back(area(0, 0, plan.pageWidth, plan.pageHeight, WHITE));
     if (layout.space != WHITE)
-        painted.push_back(area(layout.xMm, layout.yMm, plan.boxWidth, plan.boxHeight, layout.space));
+        painted.push_back(
+            area(layout.xMm, layout.yMm, plan.boxWidth, plan.boxHeight, layout.space));
     const double left = layout.xMm + layout.quietZoneMm;
     const double top = layout.yMm + layout.quietZoneMm;
     for (const BarRectangle& bar : barRectangles(modules))
-        painted.push_back(area(left + bar.module * layout.moduleWidthMm,
-                               top + bar.row * layout.rowHeightMm,
-                               bar.modules * layout.moduleWidthMm, bar.rows * layout.rowHeightMm,
-                               layout.bar));
+        painted.push_back(
+            area(left + bar.module * layout.moduleWidthMm, top + bar.row * layout.rowHeightMm,
+                 bar.modules * layout.moduleWidthMm, bar.rows * layout.rowHeightMm, layout.bar));
     return painted;
 }
 

@@ -36,8 +36,7 @@ std::string pythonName(const std::string& field) {
 }
 
 // `index`: the item of encode_many at fault, named in the message.
-[[noreturn]] void raise(const barquill::Error& e,
-                        std::optional<std::size_t> index = std::nullopt) {
+[[noreturn]] void raise(const barquill::Error& e, std::optional<std::size_t> index = std::nullopt) {
     const std::string field = pythonName(e.field);
     // The library words the message with the field as Python spells it.
     std::string message = barquill::describe(e, field);
@@ -390,9 +389,8 @@ void bindEncodeMany(py::module_& m) {
         py::arg("level") = py::none(), py::arg("columns") = 0, py::arg("rows") = 0,
         py::arg("aspect") = 0.0, py::arg("module_width") = 2, py::arg("row_height") = 4,
         py::arg("quiet_zone") = 10, py::arg("bar") = Colour{0, 0, 0},
-        py::arg("space") = Colour{255, 255, 255}, py::arg("dpi") = 0,
-        py::arg("fill_level") = false, py::arg("compact") = false,
-        py::arg("charset") = py::none(), py::arg("eci") = py::none(),
+        py::arg("space") = Colour{255, 255, 255}, py::arg("dpi") = 0, py::arg("fill_level") = false,
+        py::arg("compact") = false, py::arg("charset") = py::none(), py::arg("eci") = py::none(),
         "Encodes every item (str, bytes or bytearray) and returns the files in order: bytes, "
         "or str for svg. The work runs on the library's threads (threads 0: one per core) "
         "without the GIL. The first item that fails raises EncodeError with .index.");

@@ -24,8 +24,7 @@ ReaderModule readerOf(loader::Module module) {
     ReaderModule reader;
     reader.read = reinterpret_cast<barquill_reader_read_function>(
         loader::symbol(module, BARQUILL_READER_READ_SYMBOL));
-    if (module.availability && !reader.read)
-        module.availability.state = ReaderState::Incompatible;
+    if (module.availability && !reader.read) module.availability.state = ReaderState::Incompatible;
     reader.availability = std::move(module.availability);
     return reader;
 }

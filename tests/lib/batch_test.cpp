@@ -33,11 +33,11 @@ const std::vector<Item>& items() {
 }
 
 Result<Bytes> alone(const Item& item, const Options& options, Format format, const Render& r) {
-    auto symbol = item.isText ? encode(std::string_view(item.data), options)
-                              : encode(std::span(reinterpret_cast<const std::uint8_t*>(
-                                                     item.data.data()),
-                                                 item.data.size()),
-                                       options);
+    auto symbol = item.isText
+                      ? encode(std::string_view(item.data), options)
+                      : encode(std::span(reinterpret_cast<const std::uint8_t*>(item.data.data()),
+                                         item.data.size()),
+                               options);
     if (!symbol) return symbol.error();
     return render(*symbol, format, r);
 }
@@ -54,8 +54,8 @@ TEST(EncodeMany, GivesWhatEachItemGivesAloneInOrder) {
     for (const Case c : {Case{Format::png, 0}, Case{Format::png, 1}, Case{Format::png, 2},
                          Case{Format::svg, 3}, Case{Format::gif, 64}}) {
         SCOPED_TRACE(std::to_string(c.threads) + " threads");
-        const std::vector<Result<Bytes>> results = encodeMany(data, options, c.format, render,
-                                                              c.threads);
+        const std::vector<Result<Bytes>> results =
+            encodeMany(data, options, c.format, render, c.threads);
         ASSERT_EQ(results.size(), items().size());
         for (std::size_t i = 0; i < results.size(); ++i) {
             const Result<Bytes> expected = alone(items()[i], options, c.format, render);

@@ -1,5 +1,7 @@
 // The vector module is loaded with the first PDF or EPS only, and a module
 // that cannot be loaded is an error value, not a crash.
+#include "print/vector_module.h"
+
 #include <gtest/gtest.h>
 #include <stdlib.h>
 
@@ -9,7 +11,6 @@
 #include <string>
 
 #include "print/print.h"
-#include "print/vector_module.h"
 #include "tests/print/print_fixtures.h"
 
 namespace barquill::print {
@@ -64,8 +65,7 @@ TEST_F(VectorModuleFirstUse, AModuleThatCannotServeIsAnErrorValue) {
                 const loader::Availability& module = vectorModule().availability;
                 std::exit(!eps.ok() && eps.error().code == ErrorCode::vectorUnavailable &&
                                   eps.error().value == static_cast<double>(c.state) &&
-                                  module.state == c.state && module.path == c.path &&
-                                  !cairoMapped()
+                                  module.state == c.state && module.path == c.path && !cairoMapped()
                               ? 0
                               : 1);
             },
