@@ -42,8 +42,17 @@ test-tsan: deps
 	cmake --build $(TSAN_BUILD) -j $(JOBS) --target barquill barquill_reader cli_batch_e2e_tests encoder_thread_tests
 	TSAN_OPTIONS=halt_on_error=1:exitcode=66 ./scripts/ctest-label.sh $(TSAN_BUILD) threads 5
 
+# The Google Benchmark programs, then whole processes against zxing-cpp's
+# writer (start-up, one label, batches), the memory of the largest
+# read-back, and the Python module: the figures of the README's Performance
+# section. Run it on an otherwise idle machine.
 bench: build
 	for b in $(BUILD)/bench/*/bench_*; do [ -x "$$b" ] && "$$b"; done
+	./bench/start_up/run.sh $(BUILD)
+	./bench/batch/run.sh $(BUILD)
+	$(BUILD)/bench/verify/verify_peak_memory new
+	./bench/verify/memory.sh $(BUILD)
+	PYTHONPATH=$(BUILD)/python /usr/bin/python3 bench/python/bench_python.py
 
 # Every libFuzzer target for FUZZ_SECONDS each, built with clang 14 in a
 # folder of its own.

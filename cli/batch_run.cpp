@@ -29,8 +29,10 @@ constexpr std::size_t PROGRESS_MIN_ITEMS = 200;
 constexpr auto PROGRESS_INTERVAL = std::chrono::milliseconds(200);
 
 // Items read ahead of the oldest unreported one: enough to keep every worker
-// busy, few enough that memory stays bounded however long the list is.
-constexpr std::size_t WINDOW_ITEMS_PER_WORKER = 4;
+// busy, few enough that memory stays bounded however long the list is. A
+// full window is refilled once half of it is done, so that the reading
+// thread wakes once per many items rather than once per item.
+constexpr std::size_t WINDOW_ITEMS_PER_WORKER = 32;
 constexpr std::size_t WINDOW_BYTES = 16 << 20;
 
 struct ItemResult {
@@ -184,8 +186,11 @@ private:
             const bool full =
                 !window_.empty() && (window_.size() > keep || (keep > 0 && bytes_ > WINDOW_BYTES));
             if (!full) return;
-            if (!done_.wait_for(lock, PROGRESS_INTERVAL, [this] { return window_.front()->done; }))
-                showProgress();
+            awaited_ = std::min(window_.size(), std::max<std::size_t>(1, keep / 2));
+            const bool woken =
+                done_.wait_for(lock, PROGRESS_INTERVAL, [this] { return finishedAtFront(); });
+            awaited_ = 0;
+            if (!woken) showProgress();
         }
     }
 
@@ -202,11 +207,13 @@ private:
                 pending_.pop_front();
             }
             process(*slot);
+            bool wake = false;
             {
                 std::lock_guard lock(mutex_);
                 slot->done = true;
+                wake = awaited_ > 0 && finishedAtFront();
             }
-            done_.notify_one();
+            if (wake) done_.notify_one();
         }
     }
 
@@ -284,6 +291,16 @@ private:
         if (status == EXIT_NOT_WRITTEN && status_ == EXIT_WRITTEN) status_ = EXIT_NOT_WRITTEN;
     }
 
+    // Whether the reporting thread may go on: the `awaited_` oldest items
+    // are done. Under mutex_.
+    bool finishedAtFront() const {
+        std::size_t done = 0;
+        for (auto slot = window_.begin(); done < awaited_ && slot != window_.end() && (*slot)->done;
+             ++slot)
+            ++done;
+        return done >= awaited_;
+    }
+
     // A line on the terminal that counts up while the workers run.
     void showProgress() {
         if (!console_.errIsTerminal || request_.quiet || reported_ < PROGRESS_MIN_ITEMS) return;
@@ -308,6 +325,7 @@ private:
     std::deque<Slot*> pending_;                 // not yet taken by a worker
     std::size_t bytes_ = 0;
     std::size_t idle_ = 0;
+    std::size_t awaited_ = 0;  // done items the reporting thread waits for, 0 when it does not
     bool ended_ = false;
     std::vector<std::thread> workers_;
 

@@ -10,13 +10,12 @@
 #include "barquill/files.hpp"
 #include "cli/arguments.h"
 #include "cli/run.h"
-#include "service/serve_command.h"
 
 int main(int argc, char** argv) {
     // A file over the size limit is an error to report, not a reason to die.
     std::signal(SIGXFSZ, SIG_IGN);
     const std::vector<std::string> args(argv, argv + argc);
-    if (args.size() > 1 && args[1] == "serve") return barquill::service::runServe(args);
+    if (args.size() > 1 && args[1] == "serve") return barquill::cli::handOverToService(argv);
     const barquill::cli::ParseResult parsed = barquill::cli::parseArguments(args);
     if (!parsed.run) {
         std::FILE* stream = parsed.exitStatus == 0 ? stdout : stderr;

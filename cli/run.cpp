@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "cli/run.h"
 
+#include <unistd.h>
+
 #include <cerrno>
 #include <cstring>
 
@@ -169,6 +171,17 @@ int runRequest(const Request& request, const Console& console) {
     if (request.batchPath) return runBatch(request, console);
     if (!request.profile.empty()) return runProfile(request, console);
     return runSingle(request, console);
+}
+
+int handOverToService(char** argv) {
+    // The service lives in a program of its own beside this one.
+    std::string self(4096, '\0');
+    const ssize_t length = ::readlink("/proc/self/exe", self.data(), self.size() - 1);
+    self.resize(length > 0 ? static_cast<std::size_t>(length) : 0);
+    const std::string program = self.substr(0, self.rfind('/') + 1) + "barquill-serve";
+    ::execv(program.c_str(), argv);
+    std::fprintf(stderr, "barquill: serve needs %s: %s\n", program.c_str(), std::strerror(errno));
+    return EXIT_USAGE;
 }
 
 }  // namespace barquill::cli

@@ -38,6 +38,10 @@ int writeLabel(const Label& label, const Request& request, const Console& consol
 // standard output; nothing is written.
 int runExplain(const Request& request, const Console& console, const std::string& data);
 
+// `barquill serve`: runs barquill-serve from the tool's own folder with the
+// same arguments; returns only when it cannot (exit status 1).
+int handOverToService(char** argv);
+
 // Reads a whole stream; false when it could not be read. At most `limit`
 // bytes are kept; *truncated tells whether there was more.
 bool readStream(std::FILE* stream, std::size_t limit, std::string* bytes, bool* truncated);

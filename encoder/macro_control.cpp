@@ -2,6 +2,7 @@
 // numeric compaction, the file ID, the optional fields (923 and a
 // designator each), and 922 in the last segment.
 
+#include <memory>
 #include <string>
 #include <utility>
 #include <vector>
@@ -23,9 +24,13 @@ enum FieldDesignator : std::int32_t {
     FIELD_CHECKSUM = 6,
 };
 
+// On the heap on first use, not cleared (each use sets the count first): in
+// thread-local storage it would be zeroed for every thread and at every
+// program's start.
 CodewordList& scratchList() {
-    static thread_local CodewordList list;
-    return list;
+    static thread_local std::unique_ptr<CodewordList> list;
+    if (!list) list = std::make_unique_for_overwrite<CodewordList>();
+    return *list;
 }
 
 // Builds the block and tells the notes, if any, what each part is.

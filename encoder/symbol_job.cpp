@@ -3,6 +3,7 @@
 // assembly in that order.
 
 #include <cstring>
+#include <memory>
 #include <type_traits>
 
 #include "encoder/codeword_notes.h"
@@ -30,10 +31,14 @@ void initSymbolJob(SymbolJob* job) {
 
 namespace {
 
-// Scratch per thread: a large table that callers never see.
+// Scratch per thread: a large table that callers never see. It is made on
+// the heap on first use, and not cleared, since every use sets what it
+// reads: in thread-local storage it would be zeroed for every thread, and
+// at every program's start, whether it encodes or not.
 RunTable& threadRunTable() {
-    static thread_local RunTable runs;
-    return runs;
+    static thread_local std::unique_ptr<RunTable> runs;
+    if (!runs) runs = std::make_unique_for_overwrite<RunTable>();
+    return *runs;
 }
 
 // The data codewords: the ECI designator, if any, then the compacted data.
@@ -108,7 +113,10 @@ SymbolOption invalidOption(const SymbolOptions& options) {
 int countDataCodewords(const unsigned char* data, std::size_t length,
                        const SymbolOptions& options) {
     if (length > MAX_INPUT_LENGTH) return -1;
-    static thread_local CodewordList list;
+    // On the heap on first use, as the run table is.
+    static thread_local std::unique_ptr<CodewordList> scratch;
+    if (!scratch) scratch = std::make_unique_for_overwrite<CodewordList>();
+    CodewordList& list = *scratch;
     NoNotes none;
     compactData(data, length, options, &list, none);
     int count = list.count;

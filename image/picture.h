@@ -26,6 +26,13 @@ inline constexpr std::uint32_t IMAGE_FORMAT_GIF = 2;
 inline constexpr std::uint32_t IMAGE_FORMAT_PNG = 3;
 inline constexpr std::uint32_t IMAGE_FORMAT_COUNT = 4;
 
+// Bits of the PNG codec option word: Adam7 interlacing (the word 1, as
+// ever), and zlib's quickest compression instead of libpng's default level,
+// for pictures written by the thousand, where it writes a label's PNG in
+// about two thirds of the time for a few tens of bytes more.
+inline constexpr std::uint32_t PNG_OPTION_INTERLACE = 1;
+inline constexpr std::uint32_t PNG_OPTION_FAST_COMPRESSION = 2;
+
 // A colour-table entry as the DIB block stores it.
 struct RgbQuad {
     std::uint8_t blue = 0;

@@ -1,6 +1,7 @@
 #include "image/png_writer.h"
 
 #include <png.h>
+#include <zlib.h>
 
 #include <csetjmp>
 #include <cstddef>
@@ -81,6 +82,18 @@ void cachedFree(png_structp, png_voidp pointer) {
     blockCache.give(pointer);
 }
 
+// zlib sizes its hash table and its pending buffer by the memory level,
+// 2^(level + 7) entries and 2^(level + 8) bytes; libpng's default level 8
+// gives 64 KB of each, to be cleared and faulted in for every file, far more
+// than a label's pixels. The smallest level whose table has an entry for
+// every byte of the picture compresses it about as well.
+int compressionMemoryLevel(std::size_t rowBytes, std::size_t rows) {
+    const std::size_t bytes = (rowBytes + 1) * rows;  // a filter byte a row
+    int level = 1;
+    while (level < 8 && (std::size_t{1} << (level + 7)) < bytes) ++level;
+    return level;
+}
+
 }  // namespace
 
 void PicturePNG::WritePngData(png_struct_def* png, unsigned char* data, std::size_t length) {
@@ -132,8 +145,9 @@ const char* PicturePNG::WritePng(ByteStream* file) {
     const png_uint_32 height = static_cast<png_uint_32>(header.biHeight);
     const int channels = header.biBitCount > 8 ? 3 : 1;
     int bitDepth = header.biBitCount / channels;
+    const std::uint32_t options = GetCodecOption(IMAGE_FORMAT_PNG);
     const int interlace =
-        GetCodecOption(IMAGE_FORMAT_PNG) == 1 ? PNG_INTERLACE_ADAM7 : PNG_INTERLACE_NONE;
+        (options & PNG_OPTION_INTERLACE) != 0 ? PNG_INTERLACE_ADAM7 : PNG_INTERLACE_NONE;
 
     png_color_16 background{};
     background.index = 0;
@@ -216,6 +230,8 @@ const char* PicturePNG::WritePng(ByteStream* file) {
     if (transparencyCount > 0 && !withAlpha) {
         png_set_tRNS(png, info, transparency, transparencyCount, nullptr);
     }
+    png_set_compression_mem_level(png, compressionMemoryLevel(imageInfo.effWidth, height));
+    if ((options & PNG_OPTION_FAST_COMPRESSION) != 0) png_set_compression_level(png, Z_BEST_SPEED);
     png_write_info(png, info);
     const int passes = png_set_interlace_handling(png);
 

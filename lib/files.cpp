@@ -211,7 +211,8 @@ Result<std::vector<std::string>> saveAll(std::span<const Symbol> symbols, const 
     }
     std::vector<std::string> created;
     for (std::size_t i = 0; i < files.size(); ++i) {
-        const bool existed = exists(names[i], options);
+        // Only a series removes what it made; one file needs no look first.
+        const bool existed = count == 1 || exists(names[i], options);
         if (auto error = writeBytes(files[i], names[i], options)) {
             // The files this call made go again; a replaced one cannot come back.
             for (const std::string& name : created) remove(name, options);

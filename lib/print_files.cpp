@@ -4,6 +4,7 @@
 
 #include "lib/internal.h"
 #include "print/print.h"
+#include "print/vector_module.h"
 
 namespace barquill {
 
@@ -84,6 +85,20 @@ Error errorOf(const print::Error& e, const Render& render) {
         case print::ErrorCode::bitmapTooLarge:
             error.code = ErrorCode::notExpressible;
             break;
+        case print::ErrorCode::vectorUnavailable: {
+            // The module that draws PDF and EPS, and why it cannot.
+            const loader::Availability& module = print::vectorModule().availability;
+            error.code = ErrorCode::renderFailed;
+            error.field = "format";
+            error.path = module.path;
+            error.given = module.detail;
+            finishMessage(error);
+            error.message += ": PDF and EPS need the vector module" +
+                             (module.path.empty() ? std::string(", which this build lacks")
+                                                  : " " + module.path) +
+                             (module.detail.empty() ? std::string() : " (" + module.detail + ")");
+            return error;
+        }
         default:
             error.code = ErrorCode::renderFailed;
             break;

@@ -96,9 +96,11 @@ Result<Bytes> rasterFile(const Symbol& symbol, const Render& render, Format form
     image::Picture picture;
     std::uint8_t* encoded = nullptr;
     std::int32_t size = 0;
-    if (!raster::drawSymbol(moduleMatrix(symbol), drawOptions(render), &picture) ||
-        !picture.Encode(encoded, size, imageFormat(format)))
+    if (!raster::drawSymbol(moduleMatrix(symbol), drawOptions(render), &picture))
         return pictureError(picture);
+    // Labels are written by the thousand: zlib's quickest level.
+    picture.SetCodecOption(image::PNG_OPTION_FAST_COMPRESSION, image::IMAGE_FORMAT_PNG);
+    if (!picture.Encode(encoded, size, imageFormat(format))) return pictureError(picture);
     Bytes bytes(encoded, encoded + size);
     image::Picture::FreeMemory(encoded);
     if (render.dpi == 0) forgetResolution(bytes, format);

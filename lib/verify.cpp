@@ -3,7 +3,9 @@
 // the independent reader, and the picture as drawn must sample back to them.
 
 #include "barquill/verify.hpp"
+#include "image/picture.h"
 #include "lib/internal.h"
+#include "raster/symbol_picture.h"
 #include "verify/verify.h"
 
 namespace barquill {
@@ -66,13 +68,18 @@ bool canVerify() {
 std::optional<Error> verifySymbol(const Symbol& symbol, const Render& render) {
     if (const verify::Availability availability = verify::available(); !availability)
         return unavailable(availability);
-    auto image = toImage(symbol, render, PixelFormat::mono1);
-    if (!image) return image.error();
+    if (auto error = checkRender(render)) return *error;
+    // The picture is checked where it was drawn, bottom row first as the
+    // picture keeps it: no copy, so a read-back needs about one picture.
+    image::Picture drawn;
+    if (!raster::drawSymbol(moduleMatrix(symbol), drawOptions(render), &drawn))
+        return makeError(ErrorCode::renderFailed);
+    const auto rows = static_cast<std::uint32_t>(drawn.GetHeight());
     verify::PictureView picture;
-    picture.top = image->pixels.data();
-    picture.stride = static_cast<std::ptrdiff_t>(image->stride);
-    picture.width = image->width;
-    picture.height = image->height;
+    picture.top = drawn.GetBits(rows - 1);
+    picture.stride = -static_cast<std::ptrdiff_t>(drawn.GetEffWidth());
+    picture.width = static_cast<long>(drawn.GetWidth());
+    picture.height = static_cast<long>(rows);
     picture.format = verify::PixelFormat::OneBit;
     picture.barBit = 1;
     picture.shades = {greyLevel(render.bar), greyLevel(render.space)};

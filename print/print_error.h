@@ -20,6 +20,7 @@ enum class ErrorCode : int {
     shapeTooLarge = 9,        // columns x rows is `value`, a symbol holds `maximum` codewords
     bitmapTooLarge = 10,      // the picture's `setting` is `value`, the command allows `maximum`
     drawingFailed = 11,       // the drawing library stopped with status `value`
+    vectorUnavailable = 12,   // the vector module cannot be loaded (loader::ModuleState `value`)
 };
 
 // The setting an error is about.

@@ -1,91 +1,54 @@
-// PDF and EPS through cairo's vector surfaces, written into memory.
-//
-// Cairo 1.16 writes every solid colour of a PDF as DeviceRGB, black as
-// "0 0 0 rg", and has no way to ask for DeviceGray; its PostScript writes
-// an achromatic colour as gray ("0 g"), so an EPS's black bars are gray 0.
+// PDF and EPS documents: the page's areas in millimetres, drawn by the
+// vector module.
 
-#include <cairo-pdf.h>
-#include <cairo-ps.h>
-#include <cairo.h>
-
-#include <memory>
 #include <variant>
+#include <vector>
 
 #include "print/bar_rectangles.h"
 #include "print/print.h"
 #include "print/vector_layout.h"
+#include "print/vector_module.h"
 
 namespace barquill::print {
 
 namespace {
 
-constexpr double POINTS_PER_MM = 72.0 / 25.4;
-constexpr const char* TITLE = "PDF417 barcode";
-constexpr const char* CREATOR = "Barquill";
 constexpr Colour WHITE{255, 255, 255};
 
-struct SurfaceDeleter {
-    void operator()(cairo_surface_t* surface) const { cairo_surface_destroy(surface); }
-};
-struct ContextDeleter {
-    void operator()(cairo_t* context) const { cairo_destroy(context); }
-};
-using Surface = std::unique_ptr<cairo_surface_t, SurfaceDeleter>;
-using Context = std::unique_ptr<cairo_t, ContextDeleter>;
-
-cairo_status_t appendBytes(void* closure, const unsigned char* data, unsigned int length) {
-    auto* out = static_cast<Bytes*>(closure);
-    out->insert(out->end(), data, data + length);
-    return CAIRO_STATUS_SUCCESS;
+barquill_vector_area area(double x, double y, double width, double height, Colour colour) {
+    return {x, y, width, height, colour.red, colour.green, colour.blue};
 }
 
-// The page in points; the document's header is written at creation.
-Surface createSurface(VectorFormat format, Bytes* out, const PagePlan& plan) {
-    const double width = plan.pageWidth * POINTS_PER_MM;
-    const double height = plan.pageHeight * POINTS_PER_MM;
-    if (format == VectorFormat::pdf) {
-        Surface surface(cairo_pdf_surface_create_for_stream(appendBytes, out, width, height));
-        cairo_pdf_surface_set_metadata(surface.get(), CAIRO_PDF_METADATA_TITLE, TITLE);
-        cairo_pdf_surface_set_metadata(surface.get(), CAIRO_PDF_METADATA_CREATOR, CREATOR);
-        return surface;
-    }
-    Surface surface(cairo_ps_surface_create_for_stream(appendBytes, out, width, height));
-    cairo_ps_surface_set_eps(surface.get(), 1);
-    // Cairo names itself as the creator; the title is ours to give.
-    cairo_ps_surface_dsc_comment(surface.get(), "%%Title: PDF417 barcode");
-    return surface;
-}
-
-void setColour(cairo_t* context, Colour colour) {
-    cairo_set_source_rgb(context, colour.red / 255.0, colour.green / 255.0, colour.blue / 255.0);
-}
-
-void fillBox(cairo_t* context, double x, double y, double width, double height) {
-    cairo_rectangle(context, x, y, width, height);
-    cairo_fill(context);
-}
-
-void drawSymbol(cairo_t* context, const raster::ModuleMatrix& modules, VectorFormat format,
-                const VectorLayout& layout, const PagePlan& plan) {
-    // Cairo's user space is the page in points, y down.
-    cairo_scale(context, POINTS_PER_MM, POINTS_PER_MM);
-    if (format == VectorFormat::eps) {
-        setColour(context, WHITE);
-        fillBox(context, 0, 0, plan.pageWidth, plan.pageHeight);
-    }
-    if (layout.space != WHITE) {
-        setColour(context, layout.space);
-        fillBox(context, layout.xMm, layout.yMm, plan.boxWidth, plan.boxHeight);
-    }
-    // Each rectangle is filled on its own: cairo writes a lone rectangle as
-    // one short "re", several in one path as four lines each.
-    setColour(context, layout.bar);
+// What is painted, in order: an EPS's whole box white, since its bounding
+// box is the extent of what it paints and it is placed over other artwork;
+// the space colour over the symbol and its quiet zone when it is not white;
+// then the bars.
+std::vector<barquill_vector_area> areas(const raster::ModuleMatrix& modules, VectorFormat format,
+                                        const VectorLayout& layout, const PagePlan& plan) {
+    std::vector<barquill_vector_area> painted;
+    if (format == VectorFormat::eps)
+        painted.push_back(area(0, 0, plan.pageWidth, plan.pageHeight, WHITE));
+    if (layout.space != WHITE)
+        painted.push_back(
+            area(layout.xMm, layout.yMm, plan.boxWidth, plan.boxHeight, layout.space));
     const double left = layout.xMm + layout.quietZoneMm;
     const double top = layout.yMm + layout.quietZoneMm;
     for (const BarRectangle& bar : barRectangles(modules))
-        fillBox(context, left + bar.module * layout.moduleWidthMm,
-                top + bar.row * layout.rowHeightMm, bar.modules * layout.moduleWidthMm,
-                bar.rows * layout.rowHeightMm);
+        painted.push_back(
+            area(left + bar.module * layout.moduleWidthMm, top + bar.row * layout.rowHeightMm,
+                 bar.modules * layout.moduleWidthMm, bar.rows * layout.rowHeightMm, layout.bar));
+    return painted;
+}
+
+// Called from the module: nothing may unwind through it.
+int append(void* closure, const unsigned char* data, std::size_t size) {
+    try {
+        auto* out = static_cast<Bytes*>(closure);
+        out->insert(out->end(), data, data + size);
+        return 0;
+    } catch (...) {
+        return 1;
+    }
 }
 
 }  // namespace
@@ -96,19 +59,21 @@ Result<Bytes> vectorDocument(const raster::ModuleMatrix& modules, VectorFormat f
     if (const Error* error = std::get_if<Error>(&planned)) return *error;
     const PagePlan& plan = std::get<PagePlan>(planned);
 
+    const VectorModule& module = vectorModule();
+    if (!module.draw)
+        return Error{ErrorCode::vectorUnavailable, Setting::none,
+                     static_cast<double>(module.availability.state)};
+    const std::vector<barquill_vector_area> painted = areas(modules, format, layout, plan);
     Bytes out;
-    Surface surface = createSurface(format, &out, plan);
-    {
-        Context context(cairo_create(surface.get()));
-        drawSymbol(context.get(), modules, format, layout, plan);
-        if (const cairo_status_t status = cairo_status(context.get());
-            status != CAIRO_STATUS_SUCCESS)
-            return Error{ErrorCode::drawingFailed, Setting::none, static_cast<double>(status)};
-    }
-    // Finishing writes the document's trailer into `out`.
-    cairo_surface_finish(surface.get());
-    if (const cairo_status_t status = cairo_surface_status(surface.get());
-        status != CAIRO_STATUS_SUCCESS)
+    const barquill_vector_document document{
+        format == VectorFormat::pdf ? BARQUILL_VECTOR_PDF : BARQUILL_VECTOR_EPS,
+        plan.pageWidth,
+        plan.pageHeight,
+        painted.data(),
+        painted.size(),
+        append,
+        &out};
+    if (const int status = module.draw(&document); status != 0)
         return Error{ErrorCode::drawingFailed, Setting::none, static_cast<double>(status)};
     return out;
 }

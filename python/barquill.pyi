@@ -1,6 +1,6 @@
 """PDF417 barcodes: encode text or bytes, get PNG, GIF, BMP or SVG."""
 
-from typing import ClassVar
+from typing import ClassVar, Sequence
 
 __version__: str
 AUTO: int
@@ -46,6 +46,7 @@ class EncodeError(ValueError):
     needed: int
     available: int
     message: str
+    index: int | None  # encode_many: the item at fault
 
 class Macro:
     """The control block of one symbol of a Macro PDF417 series."""
@@ -158,3 +159,19 @@ def encode_series(data: str | bytes, *, level: int | None = None, columns: int =
                   file_name: str = "", sender: str = "", addressee: str = "",
                   time_stamp: int | None = None, file_size: bool = False,
                   checksum: bool = False) -> list[Symbol]: ...
+
+def encode_many(items: Sequence[str | bytes | bytearray], format: str = "png", threads: int = 0,
+                *, level: int | None = None, columns: int = 0, rows: int = 0,
+                aspect: float = 0.0, module_width: int = 2, row_height: int = 4,
+                quiet_zone: int = 10, bar: _Colour = (0, 0, 0),
+                space: _Colour = (255, 255, 255), dpi: int = 0, fill_level: bool = False,
+                compact: bool = False, charset: str | None = None,
+                eci: int | None = None) -> list[bytes] | list[str]:
+    """Every item encoded and written as `format` (png, gif, bmp, svg, pdf, eps, zpl,
+    escpos), in order: the files encode(item, ...).png(...) and the like give one by one
+    (str for svg, bytes otherwise). Runs on the library's own threads, `threads` of them
+    (0: one per core), with the GIL released once for the whole call.
+
+    The first item that cannot be encoded (lowest index) raises EncodeError with
+    .index set to its position and "item N: " before the message; no file is returned
+    then. An item that is not str, bytes or bytearray raises TypeError naming it."""

@@ -36,11 +36,14 @@ std::string pythonName(const std::string& field) {
     return name;
 }
 
-[[noreturn]] void raise(const barquill::Error& e) {
+// `index`: the item of encode_many at fault, named in the message.
+[[noreturn]] void raise(const barquill::Error& e, std::optional<std::size_t> index = std::nullopt) {
     const std::string field = pythonName(e.field);
     // The library words the message with the field as Python spells it.
-    const std::string message = barquill::describe(e, field);
+    std::string message = barquill::describe(e, field);
+    if (index) message = "item " + std::to_string(*index) + ": " + message;
     py::object error = encodeErrorType(message);
+    error.attr("index") = index ? py::object(py::int_(*index)) : py::object(py::none());
     error.attr("code") = py::cast(e.code);
     error.attr("field") = field.empty() ? py::object(py::none()) : py::object(py::str(field));
     error.attr("value") = e.value;
@@ -559,6 +562,65 @@ void bindEncode(py::module_& m) {
         "takes as few as hold the data.");
 }
 
+// Every item encoded and rendered on the library's threads, with the GIL
+// released once for the whole list.
+void bindEncodeMany(py::module_& m) {
+    m.def(
+        "encode_many",
+        [](const py::sequence& items, const std::string& format, int threads,
+           const py::object& level, int columns, int rows, double aspect, int moduleWidth,
+           int rowHeight, int quietZone, const Colour& bar, const Colour& space, int dpi,
+           bool fillLevel, bool compact, std::optional<std::string> charset,
+           std::optional<int> eci) {
+            const std::optional<barquill::Format> parsed = barquill::parseFormat(format);
+            if (!parsed)
+                throw py::value_error("format must be png, gif, bmp, svg, pdf, eps, zpl or escpos");
+            if (threads < 0) throw py::value_error("threads must be 0 (one per core) or more");
+            barquill::Options options = optionsOf(level, columns, rows, compact, charset, eci);
+            options.aspect = aspect;
+            options.moduleWidth = moduleWidth;
+            options.rowHeight = rowHeight;
+            options.fillLevel = fillLevel;
+            const barquill::Render render =
+                RenderArgs{moduleWidth, rowHeight, quietZone, bar, space, dpi}.render();
+            // Copied while the GIL is held: a bytearray may change once it is not.
+            std::vector<Data> data;
+            data.reserve(py::len(items));
+            for (std::size_t i = 0; i < py::len(items); ++i) {
+                const py::object item = items[i];
+                if (!py::isinstance<py::str>(item) && !py::isinstance<py::bytes>(item) &&
+                    !py::isinstance<py::bytearray>(item))
+                    throw py::type_error("item " + std::to_string(i) +
+                                         ": data must be str, bytes or bytearray");
+                data.push_back(dataOf(item));
+            }
+            std::vector<barquill::BatchData> views;
+            views.reserve(data.size());
+            for (const Data& d : data) views.push_back({d.bytes, d.isText});
+            const std::vector<barquill::Result<barquill::Bytes>> results = released(
+                [&] { return barquill::encodeMany(views, options, *parsed, render, threads); });
+            py::list files(results.size());
+            for (std::size_t i = 0; i < results.size(); ++i) {
+                if (!results[i]) raise(results[i].error(), i);
+                const barquill::Bytes& file = *results[i];
+                if (*parsed == barquill::Format::svg)
+                    files[i] = py::str(reinterpret_cast<const char*>(file.data()), file.size());
+                else
+                    files[i] = toBytes(file);
+            }
+            return files;
+        },
+        py::arg("items"), py::arg("format") = "png", py::arg("threads") = 0, py::kw_only(),
+        py::arg("level") = py::none(), py::arg("columns") = 0, py::arg("rows") = 0,
+        py::arg("aspect") = 0.0, py::arg("module_width") = 2, py::arg("row_height") = 4,
+        py::arg("quiet_zone") = 10, py::arg("bar") = Colour{0, 0, 0},
+        py::arg("space") = Colour{255, 255, 255}, py::arg("dpi") = 0, py::arg("fill_level") = false,
+        py::arg("compact") = false, py::arg("charset") = py::none(), py::arg("eci") = py::none(),
+        "Encodes every item (str, bytes or bytearray) and returns the files in order: bytes, "
+        "or str for svg. The work runs on the library's threads (threads 0: one per core) "
+        "without the GIL. The first item that fails raises EncodeError with .index.");
+}
+
 }  // namespace
 
 void bindExplain(py::module_& m) {
@@ -593,4 +655,5 @@ PYBIND11_MODULE(barquill, m) {
     bindEncode(m);
     bindExplain(m);
     bindProfiles(m);
+    bindEncodeMany(m);
 }

@@ -19,8 +19,9 @@ trap '$sudo apt-get purge -y -qq barquill > /dev/null' EXIT
 work="$(mktemp -d)"
 /usr/bin/barquill --verify -o "$work/hello.png" "Hello from the package"
 test -s "$work/hello.png"
-# The modules opened on first use are found where the package put them.
-/usr/bin/barquill --verify -o "$work/hello.pdf" "Hello from the package"
+# The modules opened on first use: the reader and the vector writer.
+/usr/bin/barquill --verify -o "$work/verified.png" "Read back from the package"
+/usr/bin/barquill -o "$work/hello.pdf" "Hello from the package"
 test -s "$work/hello.pdf"
 cmake -S "$source/examples/cpp_find_package" -B "$work/example" > /dev/null
 cmake --build "$work/example" > /dev/null

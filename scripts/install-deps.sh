@@ -11,6 +11,8 @@ packages=(
   libcli11-dev
   nlohmann-json3-dev
   libgtest-dev libgmock-dev libbenchmark-dev
+  # benchmarks: zxing-cpp's writer as the peer, GNU time for peak memory
+  zxing-cpp-tools time
   libzxing-dev libgif-dev librsvg2-bin
   xvfb xauth
   clang-14 libclang-rt-14-dev libfuzzer-14-dev

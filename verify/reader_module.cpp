@@ -4,13 +4,9 @@
 // against its C++ runtime can still use it.
 #include "verify/reader_module.h"
 
-#include <dlfcn.h>
-#include <link.h>
-#include <sys/auxv.h>
-#include <unistd.h>
-
 #include <algorithm>
-#include <cstdlib>
+
+#include "loader/module_loader.h"
 
 namespace barquill::verify {
 
@@ -21,100 +17,43 @@ namespace {
 constexpr std::size_t BYTES_CAPACITY = 4096;
 constexpr std::size_t FILE_ID_CAPACITY = 256;
 
-// The folder of the file this code was linked into: the program itself, or
-// the shared library that holds it.
-std::string ownFolder() {
-    Dl_info info{};
-    link_map* map = nullptr;
-    static const int anchor = 0;
-    std::string file;
-    if (dladdr1(&anchor, &info, reinterpret_cast<void**>(&map), RTLD_DL_LINKMAP) != 0 && map &&
-        map->l_name && map->l_name[0] != '\0') {
-        file = map->l_name;
-    } else {
-        // The program's own name as the loader knows it may be relative or
-        // bare; the kernel's is absolute.
-        char path[4096];
-        const ssize_t length = readlink("/proc/self/exe", path, sizeof path - 1);
-        if (length <= 0) return {};
-        file.assign(path, static_cast<std::size_t>(length));
-    }
-    const std::size_t slash = file.rfind('/');
-    return slash == std::string::npos ? std::string(".") : file.substr(0, slash);
+constexpr loader::Interface READER_INTERFACE{BARQUILL_READER_VERSION_SYMBOL,
+                                             BARQUILL_READER_VERSION};
+
+ReaderModule readerOf(loader::Module module) {
+    ReaderModule reader;
+    reader.read = reinterpret_cast<barquill_reader_read_function>(
+        loader::symbol(module, BARQUILL_READER_READ_SYMBOL));
+    if (module.availability && !reader.read) module.availability.state = ReaderState::Incompatible;
+    reader.availability = std::move(module.availability);
+    return reader;
 }
 
-ReaderModule loadFirstCandidate() {
-    const std::vector<std::string> candidates = readerCandidates();
-    ReaderModule module;
-    if (candidates.empty()) return module;  // NotBuilt
-    for (const std::string& path : candidates) {
-        if (access(path.c_str(), F_OK) == 0) return openReaderModule(path);
-    }
-    module.availability.state = ReaderState::Missing;
-    module.availability.path = candidates.back();
-    return module;
+loader::ModuleLocation readerLocation() {
+    loader::ModuleLocation location;
+    location.environment = READER_ENVIRONMENT;
+#ifdef BARQUILL_READER_FILE_NAME
+    location.fileName = BARQUILL_READER_FILE_NAME;
+    location.libdirFromBindir = BARQUILL_READER_LIBDIR_FROM_BINDIR;
+    location.installed = BARQUILL_READER_INSTALLED;
+    location.buildTree = BARQUILL_READER_BUILD_TREE;
+#endif
+    return location;
 }
 
 }  // namespace
 
 std::vector<std::string> readerCandidates() {
-    if (const char* named = std::getenv(READER_ENVIRONMENT); named && named[0] != '\0')
-        return {named};
-    std::vector<std::string> candidates;
-#ifdef BARQUILL_READER_FILE_NAME
-    const std::string folder = ownFolder();
-    const std::string name = BARQUILL_READER_FILE_NAME;
-    if (!folder.empty()) {
-        candidates.push_back(folder + "/" + name);
-        // The library installed in the library folder, the program in the
-        // program folder beside it.
-        candidates.push_back(folder + "/barquill/" + name);
-        candidates.push_back(folder + "/" BARQUILL_READER_LIBDIR_FROM_BINDIR "/barquill/" + name);
-    }
-    candidates.push_back(BARQUILL_READER_INSTALLED);
-    candidates.push_back(BARQUILL_READER_BUILD_TREE);
-#endif
-    return candidates;
+    return loader::candidates(readerLocation());
 }
 
 ReaderModule openReaderModule(const std::string& path) {
-    ReaderModule module;
-    Availability& availability = module.availability;
-    availability.path = path;
-    if (access(path.c_str(), F_OK) != 0) {
-        availability.state = ReaderState::Missing;
-        return module;
-    }
-    // A program linked fully statically has no dynamic loader (the kernel
-    // names none), and loading a module that needs the C library crashes it.
-    if (getauxval(AT_BASE) == 0) {
-        availability.state = ReaderState::StaticProgram;
-        return module;
-    }
-    void* handle = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
-    if (!handle) {
-        availability.state = ReaderState::LoadFailed;
-        const char* reason = dlerror();
-        availability.detail = reason ? reason : "";
-        return module;
-    }
-    const auto version = reinterpret_cast<barquill_reader_version_function>(
-        dlsym(handle, BARQUILL_READER_VERSION_SYMBOL));
-    const auto read =
-        reinterpret_cast<barquill_reader_read_function>(dlsym(handle, BARQUILL_READER_READ_SYMBOL));
-    availability.version = version ? version() : 0;
-    if (availability.version != BARQUILL_READER_VERSION || !read) {
-        availability.state = ReaderState::Incompatible;
-        dlclose(handle);
-        return module;
-    }
-    availability.state = ReaderState::Ready;
-    module.read = read;
-    return module;
+    return readerOf(loader::open(path, READER_INTERFACE));
 }
 
 const ReaderModule& readerModule() {
-    static const ReaderModule module = loadFirstCandidate();
+    static const ReaderModule module =
+        readerOf(loader::openFirst(readerLocation(), READER_INTERFACE));
     return module;
 }
 

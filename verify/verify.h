@@ -16,6 +16,8 @@
 #include <string>
 #include <vector>
 
+#include "loader/module_loader.h"
+
 namespace barquill::verify {
 
 inline constexpr int NO_ECI = -1;
@@ -88,22 +90,8 @@ struct Outcome {
 // Whether the reader module can be loaded, and why not. The first call
 // loads it (once per process, thread-safe); a program that never reads a
 // symbol back never loads the reader or its libraries.
-enum class ReaderState {
-    Ready,
-    NotBuilt,       // this build made no reader module and none was named
-    Missing,        // no module file where it was looked for; `path` is the last place tried
-    LoadFailed,     // the file is there but cannot be loaded; `detail` is the loader's reason
-    Incompatible,   // the file is no reader module of this version; `version` is what it said
-    StaticProgram,  // the program is linked without the dynamic loader, which modules need
-};
-
-struct Availability {
-    ReaderState state = ReaderState::NotBuilt;
-    std::string path;    // the module file (found or last tried)
-    std::string detail;  // LoadFailed: the dynamic loader's own text
-    int version = 0;     // Incompatible: the module's interface version, 0 if none
-    explicit operator bool() const { return state == ReaderState::Ready; }
-};
+using ReaderState = loader::ModuleState;
+using Availability = loader::Availability;
 
 // The module is named by the environment variable BARQUILL_READER when set;
 // otherwise it is looked for next to the program or library holding this

@@ -74,3 +74,21 @@ BENCHMARK(NewReadBack)->Apply(Sizes);
 BENCHMARK(NewSamplesBackOnly)->Apply(Sizes);
 BENCHMARK(NewMatrixAndReaderOnly)->Apply(Sizes);
 BENCHMARK(ReaderOnMinimalRaster)->Apply(Sizes);
+
+namespace {
+
+// Read-backs per second on one thread and on two, each reading its own
+// symbols: whether the reader lets threads run side by side.
+void NewReadBackThreads(benchmark::State& state) {
+    const bench::DrawnSymbol symbol(bench::benchText(40), {2, 4, 10});
+    for (auto _ : state) {
+        const verify::Outcome outcome = verify::verifyPicture(
+            symbol.view(), symbol.modules(), symbol.layout(), false, symbol.expected());
+        if (!outcome.ok()) state.SkipWithError("did not read back");
+    }
+    state.SetItemsProcessed(state.iterations());
+}
+
+}  // namespace
+
+BENCHMARK(NewReadBackThreads)->Threads(1)->Threads(2)->UseRealTime();

@@ -23,7 +23,9 @@
 //   label.hpp       makeLabel: from data to symbols in one call; scan checks
 //   profiles.hpp    the symbols laws and industries mandate, built from fields
 //   explain.hpp     how data became codewords
+//   batch.hpp       encodeMany: many files in memory on the library's threads
 
+#include "barquill/batch.hpp"
 #include "barquill/errors.hpp"
 #include "barquill/explain.hpp"
 #include "barquill/export.h"

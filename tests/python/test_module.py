@@ -194,5 +194,60 @@ class ChecksExplainAndProfilesTest(unittest.TestCase):
         self.assertEqual(raised.exception.code, barquill.ErrorCode.INVALID_FIELD)
 
 
+class EncodeManyTest(unittest.TestCase):
+    """encode_many gives what encode(...).png() gives item by item, in order,
+    on any number of threads, and names the item that fails."""
+
+    ITEMS = [f"LOT {4711 + i * 37} / DOCK {i % 9}" for i in range(30)]
+    ITEMS[3] = b"\x00\xff\x1e\r\n bytes"
+    ITEMS[7] = bytearray(b"a bytearray")
+    ITEMS[12] = "Grüße, 東京"
+
+    def test_files_are_those_of_single_encodes_in_order(self):
+        options = {"level": 4, "module_width": 3, "row_height": 9, "quiet_zone": 6}
+        single = [barquill.encode(item, level=4, module_width=3, row_height=9).png(
+            module_width=3, row_height=9, quiet_zone=6) for item in self.ITEMS]
+        for threads in (0, 1, 2):
+            with self.subTest(threads=threads):
+                self.assertEqual(barquill.encode_many(self.ITEMS, threads=threads, **options),
+                                 single)
+        svg = barquill.encode_many(self.ITEMS[:4], format="svg", threads=2)
+        self.assertEqual(svg, [barquill.encode(item).svg() for item in self.ITEMS[:4]])
+
+    def test_each_file_reads_as_its_own_item(self):
+        files = barquill.encode_many(self.ITEMS, threads=2)
+        for index in (0, 3, 7, 12, 29):
+            item = self.ITEMS[index]
+            expected = item.encode() if isinstance(item, str) else bytes(item)
+            self.assertEqual(decode(files[index]), expected, index)
+
+    def test_the_first_failing_item_is_named(self):
+        items = list(self.ITEMS)
+        items[5] = ""
+        items[20] = b"\xb5" * 2000
+        for threads in (1, 2):
+            with self.subTest(threads=threads):
+                with self.assertRaises(barquill.EncodeError) as raised:
+                    barquill.encode_many(items, threads=threads)
+                self.assertEqual(raised.exception.index, 5)
+                self.assertEqual(raised.exception.code, barquill.ErrorCode.EMPTY_DATA)
+                self.assertTrue(str(raised.exception).startswith("item 5: "))
+        with self.assertRaises(TypeError) as raised:
+            barquill.encode_many(["fine", 42])
+        self.assertIn("item 1", str(raised.exception))
+        with self.assertRaises(ValueError):
+            barquill.encode_many(["fine"], format="jpeg")
+        self.assertIsNone(self.single_error().index)
+        self.assertEqual(barquill.encode_many([]), [])
+
+    @staticmethod
+    def single_error():
+        try:
+            barquill.encode("")
+        except barquill.EncodeError as error:
+            return error
+        raise AssertionError("empty data was encoded")
+
+
 if __name__ == "__main__":
     unittest.main()
