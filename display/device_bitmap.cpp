@@ -24,7 +24,7 @@ int DeviceBitmap::getDIBits(const DibFormat& format, std::uint8_t* bits) const {
     if (bits == nullptr || width_ == 0 || format.width != width_ || format.rows() != height_)
         return 0;
     if (format.bitCount != 24 && format.bitCount != 32) return 0;
-    const int bytesPerPixel = format.bitCount / 8;
+    const auto bytesPerPixel = static_cast<std::size_t>(format.bitCount / 8);
     const std::size_t stride = format.stride();
     for (int y = 0; y < height_; ++y) {
         const PixelWord* in = pixels_.data() + std::size_t(y) * std::size_t(width_);

@@ -109,7 +109,7 @@ int DrawTarget::setDIBits(int x, int y, const DibFormat& format, const std::uint
 bool DrawTarget::readPixels(int x, int y, const DibFormat& format, std::uint8_t* bits) const {
     if (bits == nullptr || format.width <= 0 || format.height == 0) return false;
     if (format.bitCount != 24 && format.bitCount != 32) return false;
-    const int bytesPerPixel = format.bitCount / 8;
+    const auto bytesPerPixel = static_cast<std::size_t>(format.bitCount / 8);
     const std::size_t stride = format.stride();
     const int rows = format.rows();
     for (int ry = 0; ry < rows; ++ry) {

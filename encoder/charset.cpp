@@ -22,7 +22,7 @@ std::string normalised(std::string_view name) {
 }
 
 // Bytes of the UTF-8 sequence a lead byte starts; 0 for a byte that starts none.
-int sequenceLength(unsigned char lead) {
+std::size_t sequenceLength(unsigned char lead) {
     if (lead < 0x80) return 1;
     if (lead >= 0xC2 && lead <= 0xDF) return 2;
     if (lead >= 0xE0 && lead <= 0xEF) return 3;
@@ -34,9 +34,9 @@ int sequenceLength(unsigned char lead) {
 std::size_t firstInvalidUtf8(std::string_view text) {
     for (std::size_t i = 0; i < text.size();) {
         const unsigned char lead = static_cast<unsigned char>(text[i]);
-        const int n = sequenceLength(lead);
+        const std::size_t n = sequenceLength(lead);
         if (n == 0 || i + n > text.size()) return i;
-        for (int j = 1; j < n; ++j)
+        for (std::size_t j = 1; j < n; ++j)
             if ((static_cast<unsigned char>(text[i + j]) & 0xC0) != 0x80) return i;
         const unsigned char second =
             static_cast<unsigned char>(text[i + 1 < text.size() ? i + 1 : i]);
@@ -126,8 +126,8 @@ Conversion convertText(std::string_view utf8, const Charset& charset) {
             if ((static_cast<unsigned char>(utf8[i]) & 0xC0) != 0x80) ++position;
         result.error = ConversionError::NotRepresentable;
         result.position = position;
-        const int n = sequenceLength(static_cast<unsigned char>(utf8[offset]));
-        result.character = std::string(utf8.substr(offset, static_cast<std::size_t>(n)));
+        const std::size_t n = sequenceLength(static_cast<unsigned char>(utf8[offset]));
+        result.character = std::string(utf8.substr(offset, n));
         return result;
     }
     out.resize(out.size() - outLeft);

@@ -30,7 +30,7 @@ constexpr std::array<std::int32_t, 1022> generatorCoefficients() {
             }
             ++degree;
         }
-        for (int j = 0; j < k; ++j) table[offset + j] = poly[j];
+        std::copy_n(poly, k, table.begin() + offset);
         offset += k;
     }
     return table;

@@ -24,18 +24,19 @@ std::size_t characterBoundary(std::size_t length, std::size_t offset,
 
 std::vector<MacroSegment> cut(std::size_t length, int count, const std::vector<bool>& starts,
                               const MacroControl& common) {
-    std::vector<MacroSegment> segments(static_cast<std::size_t>(count));
+    const std::size_t parts = static_cast<std::size_t>(count);  // at least 1
+    std::vector<MacroSegment> segments(parts);
     std::size_t start = 0;
-    for (int i = 0; i < count; ++i) {
-        std::size_t end = i + 1 == count ? length : length * (i + 1) / count;
+    for (std::size_t i = 0; i < parts; ++i) {
+        std::size_t end = i + 1 == parts ? length : length * (i + 1) / parts;
         end = std::max(start, characterBoundary(length, end, starts));
-        MacroSegment& segment = segments[static_cast<std::size_t>(i)];
+        MacroSegment& segment = segments[i];
         segment.offset = start;
         segment.length = end - start;
         segment.control = common;
-        segment.control.segmentIndex = i;
+        segment.control.segmentIndex = static_cast<int>(i);  // i < count
         segment.control.segmentCount = count;
-        segment.control.lastSegment = i + 1 == count;
+        segment.control.lastSegment = i + 1 == parts;
         start = end;
     }
     return segments;
@@ -161,8 +162,9 @@ MacroSeries planMacroSeries(const unsigned char* data, std::size_t length, int e
         const std::size_t part = std::min(length - start, MAX_INPUT_LENGTH);
         total += countDataCodewords(data + start, part, dataOnly);
     }
-    long long guess = std::max<long long>((total + capacity - 1) / capacity,
-                                          (length + MAX_INPUT_LENGTH - 1) / MAX_INPUT_LENGTH);
+    // Symbols the input limit alone asks for, a small number.
+    const auto pieces = static_cast<long long>((length + MAX_INPUT_LENGTH - 1) / MAX_INPUT_LENGTH);
+    long long guess = std::max<long long>((total + capacity - 1) / capacity, pieces);
     int count = static_cast<int>(std::clamp<long long>(guess, 1, most));
     int failed = count - 1;  // the largest count known not to hold the data
     MacroSeries found = attempt(count, &largest);

@@ -15,8 +15,8 @@ namespace {
 // is written as one character and two 8-character copies.
 constexpr std::array<std::array<char, 8>, 256> byteModules() {
     std::array<std::array<char, 8>, 256> table{};
-    for (int b = 0; b < 256; ++b) {
-        for (int i = 0; i < 8; ++i) table[b][i] = (b >> (7 - i)) & 1 ? '1' : '0';
+    for (std::size_t b = 0; b < 256; ++b) {
+        for (std::size_t i = 0; i < 8; ++i) table[b][i] = (b >> (7 - i)) & 1 ? '1' : '0';
     }
     return table;
 }

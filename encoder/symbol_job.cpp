@@ -64,8 +64,10 @@ void compactData(const unsigned char* data, std::size_t length, const SymbolOpti
 
 bool printableAscii(const std::string& text) {
     if (text.size() > MAX_MACRO_TEXT) return false;
-    for (unsigned char c : text)
-        if (c < 32 || c > 126) return false;
+    for (const char c : text) {
+        const auto code = static_cast<unsigned char>(c);
+        if (code < 32 || code > 126) return false;
+    }
     return true;
 }
 

@@ -34,7 +34,7 @@ public:
 // caller's: Close and the destructor leave it open.
 class FileStream : public ByteStream {
 public:
-    explicit FileStream(std::FILE* stream = nullptr);
+    explicit FileStream(std::FILE* file = nullptr);
     // A copy would share the FILE and close it twice.
     FileStream(const FileStream&) = delete;
     FileStream& operator=(const FileStream&) = delete;
@@ -64,7 +64,7 @@ protected:
 // it must then come from malloc, since growth reallocates it.
 class MemoryStream : public ByteStream {
 public:
-    explicit MemoryStream(std::uint8_t* buffer = nullptr, std::uint32_t size = 0);
+    explicit MemoryStream(std::uint8_t* data = nullptr, std::uint32_t dataSize = 0);
     // A copy would share the buffer and free it twice.
     MemoryStream(const MemoryStream&) = delete;
     MemoryStream& operator=(const MemoryStream&) = delete;

@@ -15,7 +15,7 @@ std::int32_t narrowPosition(long value) {
 
 }  // namespace
 
-FileStream::FileStream(std::FILE* stream) : stream(stream), ownsStream(stream == nullptr) {}
+FileStream::FileStream(std::FILE* file) : stream(file), ownsStream(file == nullptr) {}
 
 FileStream::~FileStream() {
     Close();

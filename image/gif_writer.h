@@ -50,9 +50,9 @@ public:
     bool Encode(std::FILE* stream, Picture** images, std::int32_t count,
                 bool localColorMap = false);
 
-    void SetLoops(std::int32_t loops) { this->loops = loops; }
+    void SetLoops(std::int32_t count) { loops = count; }
     long GetLoops() const { return loops; }
-    void SetDisposalMethod(std::int32_t disposal) { this->disposal = disposal; }
+    void SetDisposalMethod(std::int32_t method) { disposal = method; }
     long GetDisposalMethod() const { return disposal; }
     // At most 255 characters are kept; GetComment's buffer needs 256 bytes.
     void SetComment(const char* text);

@@ -13,12 +13,12 @@ constexpr std::uint64_t kGrowthStep = 4096;
 
 }  // namespace
 
-MemoryStream::MemoryStream(std::uint8_t* buffer, std::uint32_t size)
-    : buffer(buffer),
-      size(buffer != nullptr ? size : 0),
-      freeOnClose(buffer == nullptr),
+MemoryStream::MemoryStream(std::uint8_t* data, std::uint32_t dataSize)
+    : buffer(data),
+      size(data != nullptr ? dataSize : 0),
+      freeOnClose(data == nullptr),
       position(0),
-      capacity(buffer != nullptr ? static_cast<std::int32_t>(size) : 0) {}
+      capacity(data != nullptr ? static_cast<std::int32_t>(dataSize) : 0) {}
 
 MemoryStream::~MemoryStream() {
     Close();

@@ -62,15 +62,15 @@ struct Section {
 // nearest-pixel rule with single-precision ratios, rows counted from the
 // bottom as the picture stores them.
 struct StretchMap {
-    StretchMap(int imageWidth, int imageHeight, int x, int y, int width, int height,
-               const Rect& box)
-        : imageWidth(imageWidth),
-          imageHeight(imageHeight),
-          x(x),
-          y(y),
-          box(box),
-          fx(float(imageWidth) / float(width)),
-          fy(float(imageHeight) / float(height)) {}
+    StretchMap(int pictureWidth, int pictureHeight, int targetX, int targetY, int width, int height,
+               const Rect& paintBox)
+        : imageWidth(pictureWidth),
+          imageHeight(pictureHeight),
+          x(targetX),
+          y(targetY),
+          box(paintBox),
+          fx(float(pictureWidth) / float(width)),
+          fy(float(pictureHeight) / float(height)) {}
 
     // Source position before rounding, for output column xx and output row
     // yy (0 is the bottom row of the paint box).

@@ -55,7 +55,7 @@ void macroSeries(benchmark::State& state, bool png) {
     }
     state.counters["segments"] = static_cast<double>(segments);
     state.counters["png_bytes"] = static_cast<double>(written);
-    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * data.size()));
+    state.SetBytesProcessed(state.iterations() * static_cast<std::int64_t>(data.size()));
 }
 
 void BM_MacroSeriesToPng(benchmark::State& state) {

@@ -29,7 +29,7 @@ SymbolJob largeJob() {
 }
 
 struct Surface : DrawTarget {
-    Surface(int w, int h) : pixels(std::size_t(w) * h) {
+    Surface(int w, int h) : pixels(static_cast<std::size_t>(w) * static_cast<std::size_t>(h)) {
         attach(pixels.data(), w, h, std::ptrdiff_t(w) * 4);
     }
     std::vector<PixelWord> pixels;

@@ -55,7 +55,7 @@ void encodeText(benchmark::State& state, const std::string& text, int level) {
     if (job->rows == 0) state.SkipWithError(job->message);
     state.counters["rows"] = job->rows;
     state.counters["columns"] = job->columns;
-    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * text.size()));
+    state.SetBytesProcessed(state.iterations() * static_cast<std::int64_t>(text.size()));
 }
 
 void BM_Url20(benchmark::State& state) {
@@ -91,7 +91,7 @@ void BM_ExplainMixed300(benchmark::State& state) {
                                                reinterpret_cast<const unsigned char*>(text.data()),
                                                text.size(), SymbolOptions{}));
     }
-    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * text.size()));
+    state.SetBytesProcessed(state.iterations() * static_cast<std::int64_t>(text.size()));
 }
 
 // The record is ~97 KB and is zeroed before every symbol.

@@ -35,8 +35,9 @@ Picture barcodePicture(std::uint32_t bitsPerPixel) {
         }
         for (int x = 0; x < kWidth; ++x) {
             const int module = (x - kMargin) / kModuleWidth;
+            // Tested after x >= kMargin, where module is not negative.
             const bool bar = inside && x >= kMargin && module < static_cast<int>(modules.size()) &&
-                             modules[module];
+                             modules[static_cast<std::size_t>(module)];
             if (picture.IsIndexed()) {
                 picture.SetPixelIndex(x, y, bar ? 1 : 0);
             } else {

@@ -179,8 +179,9 @@ TEST_F(CommandLine, AKilledBatchLeavesOnlyCompleteFiles) {
 
         // A kill no process can catch may leave the file that was about to
         // take its name; the next write into the folder removes it.
-        if (signal == SIGKILL)
+        if (signal == SIGKILL) {
             ASSERT_EQ(run({"-o", "labels/after.png", "after"}).exitStatus, 0);
+        }
         int complete = 0;
         for (const auto& entry : std::filesystem::directory_iterator(path("labels"))) {
             const std::string name = entry.path().filename().string();

@@ -83,17 +83,18 @@ std::optional<DecodedImage> readPng(const std::string& bytes) {
     png_read_update_info(png, info);
     const std::size_t stride = png_get_rowbytes(png, info);
     rgb.resize(stride * static_cast<std::size_t>(image.height));
-    for (int y = 0; y < image.height; ++y) rows.push_back(rgb.data() + stride * y);
+    for (std::size_t y = 0; y < static_cast<std::size_t>(image.height); ++y)
+        rows.push_back(rgb.data() + stride * y);
     png_read_image(png, rows.data());
     png_read_end(png, nullptr);
     png_destroy_read_struct(&png, &info, nullptr);
 
-    image.grey.resize(static_cast<std::size_t>(image.width) * image.height);
+    image.grey.resize(static_cast<std::size_t>(image.width) *
+                      static_cast<std::size_t>(image.height));
     for (int y = 0; y < image.height; ++y)
         for (int x = 0; x < image.width; ++x) {
-            const png_byte* pixel = rows[y] + 3 * x;
-            image.grey[static_cast<std::size_t>(y) * image.width + x] =
-                luminance(pixel[0], pixel[1], pixel[2]);
+            const png_byte* pixel = rows[static_cast<std::size_t>(y)] + 3 * x;
+            image.grey[image.index(x, y)] = luminance(pixel[0], pixel[1], pixel[2]);
         }
     return image;
 }
@@ -113,7 +114,8 @@ std::optional<DecodedImage> readGif(const std::string& bytes) {
     image.paletted = true;
     image.paletteSize = gif->SColorMap ? gif->SColorMap->ColorCount : 0;
     image.bitsPerPixel = gif->SColorMap ? gif->SColorMap->BitsPerPixel : 0;
-    image.grey.assign(static_cast<std::size_t>(image.width) * image.height, 255);
+    image.grey.assign(
+        static_cast<std::size_t>(image.width) * static_cast<std::size_t>(image.height), 255);
     // A true-colour GIF is many tiles, each with its own colour table.
     for (int i = 0; i < gif->ImageCount; ++i) {
         const SavedImage& frame = gif->SavedImages[i];
@@ -127,11 +129,13 @@ std::optional<DecodedImage> readGif(const std::string& bytes) {
             for (int x = 0; x < desc.Width; ++x) {
                 const int px = desc.Left + x, py = desc.Top + y;
                 if (px >= image.width || py >= image.height) continue;
-                const int index = frame.RasterBits[static_cast<std::size_t>(y) * desc.Width + x];
+                const std::size_t cell =
+                    static_cast<std::size_t>(y) * static_cast<std::size_t>(desc.Width) +
+                    static_cast<std::size_t>(x);
+                const int index = frame.RasterBits[cell];
                 if (index >= map->ColorCount) continue;
                 const GifColorType& colour = map->Colors[index];
-                image.grey[static_cast<std::size_t>(py) * image.width + px] =
-                    luminance(colour.Red, colour.Green, colour.Blue);
+                image.grey[image.index(px, py)] = luminance(colour.Red, colour.Green, colour.Blue);
             }
     }
     DGifCloseFile(gif, &error);
@@ -150,25 +154,31 @@ std::optional<DecodedImage> readBmp(const std::string& bytes) {
     image.pixelsPerMetreY = static_cast<std::int32_t>(little(bytes, 42, 4));
     const int bpp = image.bitsPerPixel;
     if (bpp != 1 && bpp != 4 && bpp != 8 && bpp != 24) return std::nullopt;
+    // A negative width, or the one height whose magnitude int cannot hold, is no picture.
+    if (image.width < 0 || storedHeight == INT32_MIN) return std::nullopt;
     image.paletted = bpp <= 8;
     image.paletteSize = image.paletted ? static_cast<int>(little(bytes, 46, 4)) : 0;
     if (image.paletted && image.paletteSize == 0) image.paletteSize = 1 << bpp;
-    const std::size_t stride = ((static_cast<std::size_t>(image.width) * bpp + 31) / 32) * 4;
-    if (pixelOffset + stride * image.height > bytes.size()) return std::nullopt;
-    image.grey.resize(static_cast<std::size_t>(image.width) * image.height);
-    for (int y = 0; y < image.height; ++y) {
-        const int stored = storedHeight < 0 ? y : image.height - 1 - y;
+    const auto width = static_cast<std::size_t>(image.width);
+    const auto height = static_cast<std::size_t>(image.height);
+    const auto depth = static_cast<std::size_t>(bpp);
+    const std::size_t stride = ((width * depth + 31) / 32) * 4;
+    if (pixelOffset + stride * height > bytes.size()) return std::nullopt;
+    image.grey.resize(width * height);
+    for (std::size_t y = 0; y < height; ++y) {
+        const std::size_t stored = storedHeight < 0 ? y : height - 1 - y;
         const std::size_t row = pixelOffset + stride * stored;
-        for (int x = 0; x < image.width; ++x) {
+        for (std::size_t x = 0; x < width; ++x) {
             int red, green, blue;
             if (bpp == 24) {
                 blue = static_cast<std::uint8_t>(bytes[row + 3 * x]);
                 green = static_cast<std::uint8_t>(bytes[row + 3 * x + 1]);
                 red = static_cast<std::uint8_t>(bytes[row + 3 * x + 2]);
             } else {
-                const std::size_t bit = static_cast<std::size_t>(x) * bpp;
+                // depth divides 8, so a pixel never straddles two bytes.
+                const std::size_t bit = x * depth;
                 const int byte = static_cast<std::uint8_t>(bytes[row + bit / 8]);
-                const int index = (byte >> (8 - bpp - bit % 8)) & ((1 << bpp) - 1);
+                const int index = (byte >> (8 - depth - bit % 8)) & ((1 << bpp) - 1);
                 if (index >= image.paletteSize) return std::nullopt;
                 const std::size_t entry =
                     14 + little(bytes, 14, 4) + 4 * static_cast<std::size_t>(index);
@@ -176,7 +186,7 @@ std::optional<DecodedImage> readBmp(const std::string& bytes) {
                 green = static_cast<std::uint8_t>(bytes[entry + 1]);
                 red = static_cast<std::uint8_t>(bytes[entry + 2]);
             }
-            image.grey[static_cast<std::size_t>(y) * image.width + x] = luminance(red, green, blue);
+            image.grey[y * width + x] = luminance(red, green, blue);
         }
     }
     return image;

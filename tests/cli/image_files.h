@@ -19,7 +19,12 @@ struct DecodedImage {
     long pixelsPerMetreX = 0;  // PNG pHYs (metre unit) or BMP header; 0 when absent
     long pixelsPerMetreY = 0;
 
-    std::uint8_t at(int x, int y) const { return grey[static_cast<std::size_t>(y) * width + x]; }
+    // Position of (x, y) in grey, for a point inside the picture.
+    std::size_t index(int x, int y) const {
+        return static_cast<std::size_t>(y) * static_cast<std::size_t>(width) +
+               static_cast<std::size_t>(x);
+    }
+    std::uint8_t at(int x, int y) const { return grey[index(x, y)]; }
 };
 
 std::optional<DecodedImage> readPng(const std::string& bytes);

@@ -80,7 +80,7 @@ TEST(EncodeFailures, ShapeAdviceStaysWithinTheLimits) {
 TEST(VerboseDescription, ReportsTheSymbolAsBuilt) {
     Settings settings;
     settings.options = {.level = 3, .columns = 4};
-    settings.size = {.moduleWidth = 3, .rowHeight = 9, .dpi = 300};
+    settings.size = {.moduleWidth = 3, .rowHeight = 9, .moduleMm = std::nullopt, .dpi = 300};
     const auto label = makeLabel(std::string(100, 'A'), settings);
     ASSERT_TRUE(label);
     const Symbol& symbol = label->symbols.front();

@@ -25,9 +25,15 @@ const std::vector<std::string> F_SHAPE = {
     "#####", "#....", "####.", "#....", "#....", "#....",
 };
 
+// Whether the F marks (x, y), a point inside it.
+bool markAt(int x, int y) {
+    return F_SHAPE[static_cast<std::size_t>(y)][static_cast<std::size_t>(x)] == '#';
+}
+
 // A drawing target that owns its pixels.
 struct Surface : DrawTarget {
-    Surface(int w, int h, ColorRef background) : pixels(std::size_t(w) * h) {
+    Surface(int w, int h, ColorRef background)
+        : pixels(static_cast<std::size_t>(w) * static_cast<std::size_t>(h)) {
         attach(pixels.data(), w, h, std::ptrdiff_t(w) * 4);
         fillRect(Rect{0, 0, w, h}, background);
     }
@@ -41,8 +47,9 @@ std::vector<std::uint8_t> fShapeDib24() {
     std::vector<std::uint8_t> bits(f.stride() * 6, 0);
     for (int y = 0; y < 6; ++y)
         for (int x = 0; x < 5; ++x) {
-            ColorRef c = F_SHAPE[y][x] == '#' ? RED : BLUE;
-            std::uint8_t* p = &bits[f.storedRow(y) * f.stride() + 3 * x];
+            ColorRef c = markAt(x, y) ? RED : BLUE;
+            std::uint8_t* p = &bits[static_cast<std::size_t>(f.storedRow(y)) * f.stride() +
+                                    3 * static_cast<std::size_t>(x)];
             p[0] = blueOf(c), p[1] = greenOf(c), p[2] = redOf(c);
         }
     return bits;
@@ -56,7 +63,7 @@ void expectF(const DrawTarget& t, int x0, int y0, const Rect& visible, ColorRef 
             ColorRef expected = background;
             int fx = x - x0, fy = y - y0;
             if (visible.contains(x, y) && fx >= 0 && fx < 5 && fy >= 0 && fy < 6)
-                expected = F_SHAPE[fy][fx] == '#' ? RED : BLUE;
+                expected = markAt(fx, fy) ? RED : BLUE;
             ASSERT_EQ(t.getPixel(x, y), expected) << "at " << x << "," << y;
         }
 }
@@ -87,7 +94,7 @@ TEST(DeviceBitmap, ReadsOutAsBottomUpPaddedDib) {
     MemoryDC dc;
     dc.selectBitmap(bitmap.get());
     for (int y = 0; y < 6; ++y)
-        for (int x = 0; x < 5; ++x) dc.setPixel(x, y, F_SHAPE[y][x] == '#' ? RED : BLUE);
+        for (int x = 0; x < 5; ++x) dc.setPixel(x, y, markAt(x, y) ? RED : BLUE);
 
     DibFormat format24{5, 6, 24};
     std::vector<std::uint8_t> bits(format24.stride() * 6, 0xAA);
@@ -145,7 +152,7 @@ TEST(DrawTarget, ClipLimitsFillsAndPixelsAndCanBeRestored) {
     const std::vector<std::string> expected = {"WWWWWW", "WWRRRR", "WWRRRB", "WWWWWW"};
     for (int y = 0; y < 4; ++y)
         for (int x = 0; x < 6; ++x) {
-            char c = expected[y][x];
+            const char c = expected[static_cast<std::size_t>(y)][static_cast<std::size_t>(x)];
             EXPECT_EQ(s.target.getPixel(x, y), c == 'W'   ? WHITE
                                                : c == 'R' ? RED
                                                           : BLUE)
@@ -192,8 +199,9 @@ TEST(DrawTarget, CopiesPalettedAndTopDownDibs) {
             std::vector<std::uint8_t> bits(f.stride() * 6, 0);
             for (int y = 0; y < 6; ++y)
                 for (int x = 0; x < 5; ++x) {
-                    const bool bar = F_SHAPE[y][x] == '#';
-                    std::uint8_t* row = &bits[f.storedRow(y) * f.stride()];
+                    const bool bar = markAt(x, y);
+                    std::uint8_t* row =
+                        &bits[static_cast<std::size_t>(f.storedRow(y)) * f.stride()];
                     if (bitCount == 1) row[x / 8] |= std::uint8_t(bar) << (7 - x % 8);
                     if (bitCount == 4) row[x / 2] |= std::uint8_t(bar) << (x % 2 ? 0 : 4);
                     if (bitCount == 8) row[x] = bar;
@@ -232,8 +240,8 @@ TEST(DrawTarget, ReadsRectangleIntoBottomUpDibWithBlackOutside) {
     std::vector<std::uint8_t> read(fShapeDib24().size(), 0xEE);
     ASSERT_TRUE(s.target.readPixels(3, 2, DibFormat{5, 6, 24}, read.data()));
     // Padding is not written: compare pixel bytes only.
-    for (int row = 0; row < 6; ++row)
-        for (int b = 0; b < 15; ++b) ASSERT_EQ(read[row * 16 + b], dib[row * 16 + b]);
+    for (std::size_t row = 0; row < 6; ++row)
+        for (std::size_t b = 0; b < 15; ++b) ASSERT_EQ(read[row * 16 + b], dib[row * 16 + b]);
 
     // One pixel left of and above the surface reads black; the rest is white.
     std::vector<std::uint8_t> corner(8 * 2, 0xEE);

@@ -26,8 +26,14 @@ const std::vector<std::string> F_SHAPE = {
     "####", "#...", "###.", "#...", "#...",
 };
 
+// Whether the F marks (x, y), a point inside it.
+bool markAt(int x, int y) {
+    return F_SHAPE[static_cast<std::size_t>(y)][static_cast<std::size_t>(x)] == '#';
+}
+
 struct Surface : DrawTarget {
-    Surface(int w, int h, ColorRef background) : pixels(std::size_t(w) * h) {
+    Surface(int w, int h, ColorRef background)
+        : pixels(static_cast<std::size_t>(w) * static_cast<std::size_t>(h)) {
         attach(pixels.data(), w, h, std::ptrdiff_t(w) * 4);
         fillRect(Rect{0, 0, w, h}, background);
     }
@@ -44,7 +50,7 @@ Picture fPicture() {
     p.Create(4, 5, 24, IMAGE_FORMAT_UNKNOWN);
     for (int y = 0; y < 5; ++y)
         for (int x = 0; x < 4; ++x) {
-            const RgbQuad q = quad(F_SHAPE[y][x] == '#' ? RED : BLUE);
+            const RgbQuad q = quad(markAt(x, y) ? RED : BLUE);
             std::uint8_t* px = p.GetBits(std::uint32_t(4 - y)) + 3 * x;  // rows are bottom-up
             px[0] = q.blue, px[1] = q.green, px[2] = q.red;
         }
@@ -58,7 +64,7 @@ Picture fPicturePaletted(ColorRef ground, ColorRef mark, int bitsPerPixel = 8) {
     p.SetPaletteColor(0, ground);
     p.SetPaletteColor(1, mark);
     for (int y = 0; y < 5; ++y)
-        for (int x = 0; x < 4; ++x) p.SetPixelIndex(x, 4 - y, F_SHAPE[y][x] == '#' ? 1 : 0);
+        for (int x = 0; x < 4; ++x) p.SetPixelIndex(x, 4 - y, markAt(x, y) ? 1 : 0);
     return p;
 }
 
@@ -71,7 +77,7 @@ void expectF(const Surface& s, int x0, int y0, int scale, const Rect& visible, C
             ColorRef expected = background;
             const int fx = (x - x0) / scale, fy = (y - y0) / scale;
             if (visible.contains(x, y) && x >= x0 && y >= y0 && fx < 4 && fy < 5)
-                expected = F_SHAPE[fy][fx] == '#' ? mark : ground.value_or(background);
+                expected = markAt(fx, fy) ? mark : ground.value_or(background);
             ASSERT_EQ(s.getPixel(x, y), expected) << "pixel " << x << "," << y;
         }
 }
@@ -81,7 +87,7 @@ TEST(CreateFromHBITMAP, CopiesDeviceBitmapInto24BitPicture) {
     MemoryDC dc;
     dc.selectBitmap(bitmap.get());
     for (int y = 0; y < 5; ++y)
-        for (int x = 0; x < 4; ++x) dc.setPixel(x, y, F_SHAPE[y][x] == '#' ? RED : BLUE);
+        for (int x = 0; x < 4; ++x) dc.setPixel(x, y, markAt(x, y) ? RED : BLUE);
 
     Picture picture(IMAGE_FORMAT_PNG);
     ASSERT_TRUE(picture.CreateFromHBITMAP(bitmap.get()));
@@ -92,8 +98,7 @@ TEST(CreateFromHBITMAP, CopiesDeviceBitmapInto24BitPicture) {
     EXPECT_EQ(picture.GetType(), IMAGE_FORMAT_UNKNOWN);
     for (int y = 0; y < 5; ++y)
         for (int x = 0; x < 4; ++x)
-            EXPECT_EQ(picture.GetPixelColor(x, 4 - y, false),
-                      quad(F_SHAPE[y][x] == '#' ? RED : BLUE))
+            EXPECT_EQ(picture.GetPixelColor(x, 4 - y, false), quad(markAt(x, y) ? RED : BLUE))
                 << x << "," << y;
 }
 

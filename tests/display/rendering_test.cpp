@@ -33,7 +33,8 @@ struct Job {
 };
 
 std::uint32_t pixelAt(const DeviceBitmap& b, int x, int y) {
-    return toColorRef(b.pixels()[std::size_t(y) * b.width() + x]);
+    return toColorRef(b.pixels()[static_cast<std::size_t>(y) * static_cast<std::size_t>(b.width()) +
+                                 static_cast<std::size_t>(x)]);
 }
 
 // Expects every pixel of the bitmap to follow the geometry: module j of row i
@@ -52,7 +53,7 @@ void expectModuleGeometry(const DeviceBitmap& b, const SymbolJob& job) {
 
 std::optional<barquill::testing::Bytes> decode(const DeviceBitmap& b) {
     DibFormat topDown{b.width(), -b.height(), 24};
-    std::vector<std::uint8_t> bits(topDown.stride() * b.height());
+    std::vector<std::uint8_t> bits(topDown.stride() * static_cast<std::size_t>(b.height()));
     if (b.getDIBits(topDown, bits.data()) != b.height()) return std::nullopt;
     return barquill::testing::readPdf417Bgr(bits.data(), b.width(), b.height(),
                                             int(topDown.stride()));

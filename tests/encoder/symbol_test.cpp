@@ -180,12 +180,13 @@ TEST(RowAssembly, EmptyTextGivesTheStandardsFirstRow) {
     const int indicators[5][2] = {{1, 1}, {7, 1}, {1, 7}, {31, 31}, {37, 31}};
     const int codewords[] = {2, 924, 598, 821, 68, 40, 637, 530, 507, 324};
     for (int r = 0; r < 5; ++r) {
-        EXPECT_EQ(rows[r].substr(0, 17), "11111111010101000");
-        EXPECT_EQ(rows[r].substr(85), "111111101000101001");
-        EXPECT_EQ(codewordAt(rows[r], 17, r % 3), indicators[r][0]) << "row " << r;
-        EXPECT_EQ(codewordAt(rows[r], 34, r % 3), codewords[2 * r]) << "row " << r;
-        EXPECT_EQ(codewordAt(rows[r], 51, r % 3), codewords[2 * r + 1]) << "row " << r;
-        EXPECT_EQ(codewordAt(rows[r], 68, r % 3), indicators[r][1]) << "row " << r;
+        const std::string& row = rows[static_cast<std::size_t>(r)];
+        EXPECT_EQ(row.substr(0, 17), "11111111010101000");
+        EXPECT_EQ(row.substr(85), "111111101000101001");
+        EXPECT_EQ(codewordAt(row, 17, r % 3), indicators[r][0]) << "row " << r;
+        EXPECT_EQ(codewordAt(row, 34, r % 3), codewords[2 * r]) << "row " << r;
+        EXPECT_EQ(codewordAt(row, 51, r % 3), codewords[2 * r + 1]) << "row " << r;
+        EXPECT_EQ(codewordAt(row, 68, r % 3), indicators[r][1]) << "row " << r;
     }
 }
 
@@ -204,9 +205,10 @@ TEST(RowAssembly, WidthFollowsColumnsInBothForms) {
         ASSERT_EQ(encodeSymbolJob(compact.get(), "Barquill"), STATUS_OK);
         EXPECT_EQ(full->width, 17 * columns + 69);
         EXPECT_EQ(compact->width, 17 * columns + 35);
+        const auto compactWidth = static_cast<std::size_t>(compact->width);
         for (int r = 0; r < full->rows; ++r) {
             EXPECT_EQ(std::strlen(full->rowBits[r]), static_cast<std::size_t>(full->width));
-            EXPECT_EQ(std::string(compact->rowBits[r], compact->width).substr(compact->width - 2),
+            EXPECT_EQ(std::string(compact->rowBits[r], compactWidth).substr(compactWidth - 2),
                       "01");
         }
     }

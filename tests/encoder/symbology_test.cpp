@@ -65,8 +65,8 @@ TEST(EciDesignator, StandsBeforeTheUnchangedCompaction) {
     std::vector<int> expected{927, 26};
     const std::vector<int> compacted = dataCodewords(data);
     expected.insert(expected.end(), compacted.begin(), compacted.end());
-    EXPECT_EQ(std::vector<int>(codewords.begin() + 1, codewords.begin() + 1 + expected.size()),
-              expected);
+    const auto count = static_cast<std::ptrdiff_t>(expected.size());
+    EXPECT_EQ(std::vector<int>(codewords.begin() + 1, codewords.begin() + 1 + count), expected);
     EXPECT_EQ(report.dataCodewords, static_cast<int>(expected.size()));
 }
 

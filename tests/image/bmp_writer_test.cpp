@@ -60,7 +60,8 @@ ParsedBmp parseBmp(const Bytes& file) {
     bmp.coloursUsed = get32(&file[46]);
     const std::size_t stride = (static_cast<std::size_t>(bmp.width) * bmp.bpp + 31) / 32 * 4;
     for (int top = 0; top < bmp.height; ++top) {
-        const std::uint8_t* row = &file[bmp.pixelOffset + (bmp.height - 1 - top) * stride];
+        const auto stored = static_cast<std::size_t>(bmp.height - 1 - top);  // bottom-up
+        const std::uint8_t* row = &file[bmp.pixelOffset + stored * stride];
         for (int x = 0; x < bmp.width; ++x) {
             if (bmp.bpp == 24) {
                 bmp.pixelsTopDown.push_back(Rgba{row[3 * x + 2], row[3 * x + 1], row[3 * x], 255});
@@ -69,7 +70,7 @@ ParsedBmp parseBmp(const Bytes& file) {
             const int perByte = 8 / bmp.bpp;
             const int shift = 8 - bmp.bpp * (x % perByte + 1);
             const int index = row[x / perByte] >> shift & ((1 << bmp.bpp) - 1);
-            const std::uint8_t* entry = &file[54 + 4 * index];
+            const std::uint8_t* entry = &file[54 + 4 * static_cast<std::size_t>(index)];
             bmp.pixelsTopDown.push_back(Rgba{entry[2], entry[1], entry[0], 255});
         }
     }
@@ -80,7 +81,8 @@ TEST(BmpWriter, FilesCarryHeaderPaletteAndPaddedRowsForEveryDepth) {
     for (std::uint32_t bpp : {1u, 4u, 8u, 24u}) {
         for (int width : {1, 5, 13, 33}) {
             SCOPED_TRACE(std::to_string(bpp) + " bpp, width " + std::to_string(width));
-            Picture picture = image_test::randomPicture(bpp, width, 7, 1000 + width);
+            Picture picture =
+                image_test::randomPicture(bpp, width, 7, static_cast<std::uint32_t>(1000 + width));
             picture.SetXDPI(300);
             picture.SetYDPI(600);
             const Bytes file = image_test::encode(picture, IMAGE_FORMAT_BMP);

@@ -158,7 +158,8 @@ TEST(GifWriter, IndexedCopyOfAFewColourPictureIsOneImageWithTheSamePixels) {
         Picture picture(33, 20, 24, IMAGE_FORMAT_UNKNOWN);
         for (int y = 0; y < 20; ++y)
             for (int x = 0; x < 33; ++x) {
-                const auto n = static_cast<std::uint8_t>((x * 7 + y * 3) % c.colours);
+                const auto n = static_cast<std::uint8_t>(static_cast<std::uint32_t>(x * 7 + y * 3) %
+                                                         c.colours);
                 image_test::setPixel24(picture, x, y, n, static_cast<std::uint8_t>(255 - n), 0x40);
             }
         picture.SetXDPI(300);
@@ -195,7 +196,8 @@ TEST(GifWriter, TrueColourTilesKeepEveryColourExactly) {
     const Case cases[] = {{1, 1, false},    {17, 15, false}, {35, 31, false},
                           {100, 47, false}, {257, 33, true}, {90, 200, true}};
     for (const Case& c : cases) {
-        Picture picture = image_test::randomPicture(24, c.width, c.height, 99u + c.width, c.runs);
+        Picture picture = image_test::randomPicture(
+            24, c.width, c.height, static_cast<std::uint32_t>(99 + c.width), c.runs);
         for (std::uint32_t compressor : {0u, 1u, 2u}) {
             SCOPED_TRACE(std::to_string(c.width) + "x" + std::to_string(c.height) +
                          ", compressor " + std::to_string(compressor));

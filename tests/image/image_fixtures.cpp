@@ -94,10 +94,12 @@ Picture randomPicture(std::uint32_t bitsPerPixel, int width, int height, std::ui
     for (int y = 0; y < height; ++y) {
         for (int x = 0; x < width; ++x) {
             if (!runs) {
-                value = random() % levels;
+                value = static_cast<std::uint32_t>(random() % levels);
             } else if (runLeft-- <= 0) {
                 // A few values, in runs of up to several thousand pixels.
-                value = paletted ? random() % levels : (random() % 4) * 0x3F7A91u;
+                // Below 2^24 either way.
+                value = static_cast<std::uint32_t>(paletted ? random() % levels
+                                                            : (random() % 4) * 0x3F7A91u);
                 runLeft = static_cast<long>(random() % (random() % 8 == 0 ? 5000 : 60));
             }
             if (paletted) {
@@ -120,22 +122,23 @@ Bytes encode(Picture& picture, std::uint32_t type) {
     return bytes;
 }
 
-FailingStream::FailingStream(std::size_t limit, Mode mode) : limit(limit), mode(mode) {
+FailingStream::FailingStream(std::size_t byteLimit, Mode failure)
+    : limit(byteLimit), mode(failure) {
     Open();
 }
 
-std::size_t FailingStream::Write(const void* data, std::size_t size, std::size_t count) {
-    const std::size_t bytes = size * count;
+std::size_t FailingStream::Write(const void* data, std::size_t itemSize, std::size_t count) {
+    const std::size_t bytes = itemSize * count;
     if (written + bytes <= limit) {
         written += bytes;
-        return MemoryStream::Write(data, size, count);
+        return MemoryStream::Write(data, itemSize, count);
     }
     failed = true;
     if (mode == Mode::ErrorState) return count;
     const std::size_t room = limit - written;
     written = limit;
     MemoryStream::Write(data, 1, room);
-    return room / size;
+    return room / itemSize;
 }
 
 bool FailingStream::PutC(std::uint8_t byte) {
@@ -317,9 +320,9 @@ DecodedGif decodeGif(const Bytes& file) {
                     Rgba{table->Colors[c].Red, table->Colors[c].Green, table->Colors[c].Blue, 255});
             }
         }
-        frame.indices.assign(
-            saved.RasterBits,
-            saved.RasterBits + static_cast<std::size_t>(frame.width) * frame.height);
+        frame.indices.assign(saved.RasterBits,
+                             saved.RasterBits + static_cast<std::size_t>(frame.width) *
+                                                    static_cast<std::size_t>(frame.height));
         GraphicsControlBlock control;
         if (DGifSavedExtensionToGCB(gif, i, &control) == GIF_OK) {
             frame.transparentIndex = control.TransparentColor;
@@ -339,20 +342,26 @@ RgbaImage DecodedGif::canvas() const {
     RgbaImage image;
     image.width = screenWidth;
     image.height = screenHeight;
-    image.pixels.assign(static_cast<std::size_t>(screenWidth) * screenHeight, Rgba{0, 0, 0, 0});
+    image.pixels.assign(
+        static_cast<std::size_t>(screenWidth) * static_cast<std::size_t>(screenHeight),
+        Rgba{0, 0, 0, 0});
     for (const GifFrame& frame : frames) {
         for (int top = 0; top < frame.height; ++top) {
             for (int x = 0; x < frame.width; ++x) {
-                const int index = frame.indices[static_cast<std::size_t>(top) * frame.width + x];
+                const int index = frame.indices[static_cast<std::size_t>(top) *
+                                                    static_cast<std::size_t>(frame.width) +
+                                                static_cast<std::size_t>(x)];
                 const int screenX = frame.left + x;
                 const int screenTop = frame.top + top;
                 if (index == frame.transparentIndex || screenX >= screenWidth ||
                     screenTop >= screenHeight)
                     continue;
                 // An index beyond the table shows as an impossible colour.
-                image.pixels[static_cast<std::size_t>(screenTop) * screenWidth + screenX] =
-                    index < static_cast<int>(frame.colourTable.size()) ? frame.colourTable[index]
-                                                                       : Rgba{255, 0, 255, 7};
+                // Indices are bytes, never negative.
+                const auto entry = static_cast<std::size_t>(index);
+                image.pixels[image.index(screenX, screenTop)] = entry < frame.colourTable.size()
+                                                                    ? frame.colourTable[entry]
+                                                                    : Rgba{255, 0, 255, 7};
             }
         }
     }

@@ -27,7 +27,12 @@ struct RgbaImage {
     int width = 0;
     int height = 0;
     std::vector<Rgba> pixels;
-    Rgba at(int x, int top) const { return pixels[static_cast<std::size_t>(top) * width + x]; }
+    // Position of (x, top) in pixels, for a point inside the picture.
+    std::size_t index(int x, int top) const {
+        return static_cast<std::size_t>(top) * static_cast<std::size_t>(width) +
+               static_cast<std::size_t>(x);
+    }
+    Rgba at(int x, int top) const { return pixels[index(x, top)]; }
 };
 
 // The picture's own pixels, top row first, alpha from the alpha plane
@@ -55,8 +60,8 @@ Bytes encode(Picture& picture, std::uint32_t type);
 class FailingStream : public MemoryStream {
 public:
     enum class Mode { ShortWrites, ErrorState };
-    FailingStream(std::size_t limit, Mode mode);
-    std::size_t Write(const void* buffer, std::size_t size, std::size_t count) override;
+    FailingStream(std::size_t byteLimit, Mode failure);
+    std::size_t Write(const void* data, std::size_t itemSize, std::size_t count) override;
     bool PutC(std::uint8_t byte) override;
     std::int32_t Error() override;
 

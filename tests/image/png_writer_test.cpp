@@ -27,7 +27,8 @@ TEST(PngWriter, EveryDepthDecodesToThePicturesPixels) {
             for (std::uint32_t interlace : {0u, 1u}) {
                 SCOPED_TRACE(std::to_string(bpp) + " bpp, width " + std::to_string(width) +
                              ", option " + std::to_string(interlace));
-                Picture picture = image_test::randomPicture(bpp, width, 9, 77 + width);
+                Picture picture = image_test::randomPicture(bpp, width, 9,
+                                                            static_cast<std::uint32_t>(77 + width));
                 picture.SetCodecOption(interlace, IMAGE_FORMAT_PNG);
                 const DecodedPng png = writeAndRead(picture);
                 ASSERT_TRUE(png.ok) << png.error;
@@ -88,7 +89,10 @@ TEST(PngWriter, PaletteIsTrimmedToTheHighestIndexInSmallPictures) {
         Picture picture(static_cast<std::uint32_t>(c.width), static_cast<std::uint32_t>(c.height),
                         c.bpp, 0);
         for (std::uint32_t i = 0; i < picture.GetNumColors(); ++i)
-            picture.SetPaletteColor(i, i, 255 - i, i / 2);
+            // i stays below 256: every channel value fits a byte.
+            picture.SetPaletteColor(i, static_cast<std::uint8_t>(i),
+                                    static_cast<std::uint8_t>(255 - i),
+                                    static_cast<std::uint8_t>(i / 2));
         picture.SetPixelIndex(c.width - 1, 0, c.highestIndex);
         const DecodedPng png = writeAndRead(picture);
         ASSERT_TRUE(png.ok) << png.error;

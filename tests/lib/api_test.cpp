@@ -74,8 +74,8 @@ TEST(Encode, SymbolsDecodeToTheirDataWithTheShapeAsked) {
         // the right indicator and ends in a one-module bar.
         EXPECT_EQ(symbol->width(),
                   c.options.compact ? 17 * symbol->columns() + 35 : 17 * symbol->columns() + 69);
-        EXPECT_EQ(symbol->modules().size(),
-                  static_cast<std::size_t>(symbol->rows()) * symbol->width());
+        EXPECT_EQ(symbol->modules().size(), static_cast<std::size_t>(symbol->rows()) *
+                                                static_cast<std::size_t>(symbol->width()));
         EXPECT_GE(symbol->capacity(), symbol->dataCodewords());
         const auto png = toPng(*symbol);
         ASSERT_TRUE(png);

@@ -8,6 +8,8 @@
 #include "barquill/barquill.h"
 #include "barquill/barquill.hpp"
 
+extern "C" const char* statusTextFromC(int code);
+
 namespace {
 
 struct SymbolDeleter {
@@ -171,7 +173,11 @@ TEST(CApi, NamesFormatsAndStatusesAndItsVersion) {
     EXPECT_EQ(barquill_format_from_name("dir.svg/label"), BARQUILL_FORMAT_BMP);
     EXPECT_EQ(barquill_format_from_name(nullptr), BARQUILL_FORMAT_BMP);
     EXPECT_STREQ(barquill_version(), BARQUILL_VERSION_STRING);
-    EXPECT_STREQ(barquill_status_text(static_cast<barquill_status>(99)), "unknown status");
+    // Codes in the table's gaps, and one far outside it as only a C caller can pass.
+    for (const int unnamed : {3, 7, 26})
+        EXPECT_STREQ(barquill_status_text(static_cast<barquill_status>(unnamed)), "unknown status")
+            << unnamed;
+    EXPECT_STREQ(statusTextFromC(99), "unknown status");
     // One table of texts for both interfaces.
     for (int code : {0, 2, 10, 17, 21, 30})
         EXPECT_EQ(barquill_status_text(static_cast<barquill_status>(code)),

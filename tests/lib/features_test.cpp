@@ -89,7 +89,8 @@ const Fields slip = {{"amount", "12,50"},
 TEST(Profiles, TheSchemesSettingsLieOverTheUsersUnlessTheUserGaveOne) {
     ASSERT_EQ(availableProfiles().size(), 5u);
     ASSERT_TRUE(findProfile("hub3"));
-    const auto label = makeProfileLabel({.profile = "hub3", .fields = slip});
+    const auto label =
+        makeProfileLabel({.profile = "hub3", .fields = slip, .charset = {}, .given = {}});
     ASSERT_TRUE(label) << label.error().message;
     const Symbol& symbol = label->symbols.front();
     EXPECT_EQ(symbol.level(), 4);
@@ -99,26 +100,32 @@ TEST(Profiles, TheSchemesSettingsLieOverTheUsersUnlessTheUserGaveOne) {
 
     Settings low;
     low.options.level = 2;
-    const auto refused = makeProfileLabel({.profile = "hub3", .fields = slip, .given = {"level"}}, low);
+    const auto refused = makeProfileLabel(
+        {.profile = "hub3", .fields = slip, .charset = {}, .given = {"level"}}, low);
     ASSERT_FALSE(refused);
     EXPECT_EQ(refused.error().code, ErrorCode::profileConflict);
     EXPECT_EQ(refused.error().field, "level");
     const auto relaxed = makeProfileLabel(
-        {.profile = "hub3", .fields = slip, .given = {"level"}, .relaxed = true}, low);
+        {.profile = "hub3", .fields = slip, .charset = {}, .given = {"level"}, .relaxed = true},
+        low);
     ASSERT_TRUE(relaxed);
     EXPECT_EQ(relaxed->symbols.front().level(), 2);
     EXPECT_EQ(relaxed->warnings.front().id, "profile-rule");
     // Not given, the user's default is the scheme's to set.
-    EXPECT_TRUE(makeProfileLabel({.profile = "hub3", .fields = slip}, low));
+    EXPECT_TRUE(
+        makeProfileLabel({.profile = "hub3", .fields = slip, .charset = {}, .given = {}}, low));
 
-    const auto field = makeProfileLabel({.profile = "hub3", .fields = {{"amount", "-1"}}});
+    const auto field = makeProfileLabel(
+        {.profile = "hub3", .fields = {{"amount", "-1"}}, .charset = {}, .given = {}});
     ASSERT_FALSE(field);
     EXPECT_EQ(field.error().code, ErrorCode::invalidField);
     EXPECT_FALSE(field.error().message.empty());
-    const auto unknown = makeProfileLabel({.profile = "hub4"});
+    const auto unknown =
+        makeProfileLabel({.profile = "hub4", .fields = {}, .charset = {}, .given = {}});
     ASSERT_FALSE(unknown);
     EXPECT_EQ(unknown.error().field, "profile");
-    const auto ascii = buildProfile({.profile = "hub3", .fields = slip, .charset = "ASCII"});
+    const auto ascii =
+        buildProfile({.profile = "hub3", .fields = slip, .charset = "ASCII", .given = {}});
     ASSERT_TRUE(ascii);
     EXPECT_NE(ascii->data.find("Udruga Zitnjak"), std::string::npos);
     EXPECT_EQ(ascii->warnings.front().id, "transliterated");
@@ -128,9 +135,12 @@ TEST(Profiles, ATaxStampIsBytesWithRowsThreeModulesHighAndAQuarterInchQuietZone)
     Settings printed;
     ASSERT_FALSE(applySetting(printed, "xdim", "0.25"));
     ASSERT_FALSE(applySetting(printed, "dpi", "300"));
-    const auto label = makeProfileLabel(
-        {.profile = "sii-cl", .fields = {{"data", "<TED version=\"1.0\"><DD>caf\xe9</DD></TED>"}}},
-        printed);
+    const auto label =
+        makeProfileLabel({.profile = "sii-cl",
+                          .fields = {{"data", "<TED version=\"1.0\"><DD>caf\xe9</DD></TED>"}},
+                          .charset = {},
+                          .given = {}},
+                         printed);
     ASSERT_TRUE(label) << label.error().message;
     EXPECT_EQ(label->symbols.front().level(), 5);
     EXPECT_EQ(label->render.rowHeight, 3 * label->render.moduleWidth);

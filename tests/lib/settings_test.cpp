@@ -213,7 +213,9 @@ TEST(Names, CounterPatternsNameEachItemOrAreRefused) {
         SCOPED_TRACE(c.pattern);
         const auto pattern = NamePattern::parse(c.pattern);
         ASSERT_EQ(pattern.ok(), c.name7 != nullptr);
-        if (pattern) EXPECT_EQ(pattern->nameFor(7), c.name7);
+        if (pattern) {
+            EXPECT_EQ(pattern->nameFor(7), c.name7);
+        }
     }
     EXPECT_EQ(NamePattern::parse("labels/a/%05d.png")->folder(), "labels/a/");
     EXPECT_EQ(NamePattern::parse("%d.png")->folder(), "");
@@ -274,7 +276,9 @@ TEST(PrintSize, PrinterSizingGivesWholeDotsAndWarnsBelowThree) {
         EXPECT_EQ(sized->size.rowHeight, c.rowHeight);
         EXPECT_EQ(sized->size.dpi, c.dpi);
         EXPECT_EQ(sized->warning.has_value(), c.warned);
-        if (c.warned) EXPECT_EQ(sized->warning->id, "thin-module");
+        if (c.warned) {
+            EXPECT_EQ(sized->warning->id, "thin-module");
+        }
     }
 }
 

@@ -125,15 +125,17 @@ std::vector<std::uint8_t> drawRows(const std::vector<std::string>& rows, int mod
     const int modules = static_cast<int>(rows.front().size());
     const int width = (modules + 2 * quietZone) * moduleWidth;
     const int height = static_cast<int>(rows.size()) * rowHeight + 2 * quietZone * moduleWidth;
-    std::vector<std::uint8_t> grey(static_cast<size_t>(width) * height, 255);
+    const auto stride = static_cast<size_t>(width);
+    std::vector<std::uint8_t> grey(stride * static_cast<size_t>(height), 255);
     const int top = quietZone * moduleWidth;
     for (size_t r = 0; r < rows.size(); ++r) {
-        for (int m = 0; m < static_cast<int>(rows[r].size()) && m < modules; ++m) {
-            if (rows[r][m] != '1') continue;
+        const std::string& row = rows[r];
+        for (int m = 0; m < static_cast<int>(row.size()) && m < modules; ++m) {
+            if (row[static_cast<size_t>(m)] != '1') continue;
             for (int y = 0; y < rowHeight; ++y) {
                 std::uint8_t* line =
                     grey.data() +
-                    static_cast<size_t>(top + static_cast<int>(r) * rowHeight + y) * width;
+                    static_cast<size_t>(top + static_cast<int>(r) * rowHeight + y) * stride;
                 for (int x = 0; x < moduleWidth; ++x) line[(quietZone + m) * moduleWidth + x] = 0;
             }
         }

@@ -27,15 +27,15 @@ Raster draw(const encoder::SymbolJob& job, std::uint8_t bar = 0, std::uint8_t sp
     Raster raster;
     raster.width = 2 * kMargin + job.width * kModule;
     raster.height = 2 * kMargin + job.rows * kRow;
-    raster.grey.assign(static_cast<std::size_t>(raster.width) * raster.height, space);
+    const auto stride = static_cast<std::size_t>(raster.width);
+    raster.grey.assign(stride * static_cast<std::size_t>(raster.height), space);
     for (int row = 0; row < job.rows; ++row)
         for (int module = 0; module < job.width; ++module)
             if (job.rowBits[row][module] == '1')
                 for (int y = 0; y < kRow; ++y)
                     for (int x = 0; x < kModule; ++x)
-                        raster.grey[static_cast<std::size_t>(kMargin + row * kRow + y) *
-                                        raster.width +
-                                    kMargin + module * kModule + x] = bar;
+                        raster.grey[static_cast<std::size_t>(kMargin + row * kRow + y) * stride +
+                                    static_cast<std::size_t>(kMargin + module * kModule + x)] = bar;
     return raster;
 }
 
