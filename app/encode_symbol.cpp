@@ -7,8 +7,10 @@
 #include <QAccessible>
 #include <QApplication>
 #include <QClipboard>
+#include <QGridLayout>
 #include <QMimeData>
 #include <QPainter>
+#include <QStyle>
 
 #include "app/main_dialog.h"
 #include "app/picture.h"
@@ -146,11 +148,11 @@ void CMainDialog::Show(Label label) {
 
     m_dataBytes = 0;
     for (const Symbol& symbol : m_label->symbols) m_dataBytes += qsizetype(symbol.data().size());
-    m_statusNotes = {Messages::built(*m_label, m_dataBytes)};
-    for (const Warning& warning : m_label->warnings) m_statusNotes << Messages::warning(warning);
-    const QString colours = ColourWarning();
-    if (!colours.isEmpty()) m_statusNotes << colours;
-    m_statusProblem = !m_label->warnings.empty() || !colours.isEmpty();
+    m_builtNote = Messages::built(*m_label, m_dataBytes);
+    QStringList warnings;
+    for (const Warning& warning : m_label->warnings)
+        warnings << Messages::warning(warning, m_label->render);
+    ShowWarnings(warnings);
     m_verifyMark.clear();
     m_verifyProblem = false;
     if (m_chkVerify.isChecked()) m_verifyTimer.start();
@@ -167,6 +169,7 @@ void CMainDialog::Fail(const QString& problem, int seriesOffered) {
     m_seriesButton.setVisible(seriesOffered > 1);
     m_symbolView.setSymbol(QImage());
     m_failure = problem;
+    ShowWarnings({});
     SetStatus(problem, true);
 }
 
@@ -189,8 +192,34 @@ void CMainDialog::UpdateStatus() {
         parts << (m_verifyMark.isEmpty() ? Messages::verifying() : m_verifyMark);
     if (m_stale) parts << Messages::stale();
     if (!m_savedNote.isEmpty()) parts << m_savedNote;
-    parts << m_statusNotes;
-    SetStatus(parts.join(QStringLiteral("  ")), m_statusProblem || m_verifyProblem || m_stale);
+    parts << m_builtNote;
+    SetStatus(parts.join(QStringLiteral("  ")), m_verifyProblem || m_stale);
+}
+
+// One line a warning, under the status line, each with the warning icon.
+void CMainDialog::ShowWarnings(const QStringList& warnings) {
+    if (warnings == m_warnings) return;
+    m_warnings = warnings;
+    qDeleteAll(m_warningArea.findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly));
+    auto* grid = static_cast<QGridLayout*>(m_warningArea.layout());
+    const int side = fontMetrics().height();
+    const QPixmap icon = style()->standardIcon(QStyle::SP_MessageBoxWarning).pixmap(side, side);
+    for (int row = 0; row < warnings.size(); ++row) {
+        auto* mark = new QLabel(&m_warningArea);
+        mark->setPixmap(icon);
+        mark->setAccessibleName(tr("Warning"));
+        auto* text = new QLabel(warnings[row], &m_warningArea);
+        text->setObjectName(QStringLiteral("warning"));
+        text->setWordWrap(true);
+        text->setTextInteractionFlags(Qt::TextSelectableByMouse);
+        grid->addWidget(mark, row, 0, Qt::AlignTop);
+        grid->addWidget(text, row, 1);
+    }
+    m_warningArea.setVisible(!warnings.isEmpty());
+}
+
+QString CMainDialog::StatusDescription() const {
+    return QStringList(QStringList{m_stStatus.text()} + m_warnings).join(QStringLiteral("  "));
 }
 
 void CMainDialog::SetStatus(const QString& text, bool problem) {
@@ -199,8 +228,10 @@ void CMainDialog::SetStatus(const QString& text, bool problem) {
     pal.setColor(QPalette::WindowText,
                  problem ? ProblemColour() : palette().color(QPalette::WindowText));
     m_stStatus.setPalette(pal);
-    m_stStatus.setAccessibleDescription(text);
-    m_symbolView.setAccessibleDescription(text);
+    // Screen readers hear the warnings with the status line they belong to.
+    const QString description = StatusDescription();
+    m_stStatus.setAccessibleDescription(description);
+    m_symbolView.setAccessibleDescription(description);
     // Screen readers announce the changed line.
     QAccessibleEvent changed(&m_stStatus, QAccessible::DescriptionChanged);
     QAccessible::updateAccessibility(&changed);
@@ -229,7 +260,12 @@ void CMainDialog::Verify() {
 }
 
 QString CMainDialog::ColourWarning() const {
-    return Messages::colours(checkColours(m_btnBarColor.GetColor(), m_btnBackground.GetColor()));
+    QStringList colours;
+    if (m_label)
+        for (const Warning& warning : m_label->warnings)
+            if (Messages::isColourWarning(warning))
+                colours << Messages::warning(warning, m_label->render);
+    return colours.join(QLatin1Char(' '));
 }
 
 int CMainDialog::SymbolCount() const {

@@ -81,6 +81,7 @@ CMainDialog::CMainDialog(QWidget* parent)
     : QDialog(parent),
       m_symbolView(this),
       m_stStatus(this),
+      m_warningArea(this),
       m_seriesButton(this),
       m_edText(this),
       m_loadedNote(this),
@@ -135,6 +136,7 @@ void CMainDialog::BuildUi() {
     statusRow->addWidget(&m_stStatus, 1);
     statusRow->addWidget(&m_seriesButton, 0, Qt::AlignTop);
     column->addLayout(statusRow);
+    column->addWidget(&m_warningArea);
     column->addWidget(BuildOptions());
     column->addWidget(BuildMoreOptions());
     column->addLayout(BuildButtons());
@@ -300,6 +302,11 @@ void CMainDialog::DescribeMoreFields() {
     m_stStatus.setTextInteractionFlags(Qt::TextSelectableByMouse);
     m_stStatus.setMinimumHeight(2 * fontMetrics().height());
     m_stStatus.setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    m_warningArea.setObjectName(QStringLiteral("warnings"));
+    auto* warnings = new QGridLayout(&m_warningArea);
+    warnings->setContentsMargins(0, 0, 0, 0);
+    warnings->setColumnStretch(1, 1);
+    m_warningArea.hide();
 }
 
 QLabel* CMainDialog::AddFieldError(QGridLayout* grid, QWidget& field, int row, int column) {

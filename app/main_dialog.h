@@ -67,6 +67,10 @@ public:
     QWidget* GetDlgItem(int id) const { return m_controls.value(id, nullptr); }
     // What the status line under the symbol says.
     QString GetStatusText() const { return m_stStatus.text(); }
+    // The warnings under it, a sentence each.
+    const QStringList& WarningTexts() const { return m_warnings; }
+    // What screen readers hear of both: the status line, then the warnings.
+    QString StatusDescription() const;
     SymbolView& symbolView() { return m_symbolView; }
     // The level chosen: autoLevel, else 0 to 8.
     int SelectedLevel() const;
@@ -165,8 +169,10 @@ private:
     void SetStale(bool stale);
     void UpdateStatus();
     void SetStatus(const QString& text, bool problem);
+    void ShowWarnings(const QStringList& warnings);
     QColor ProblemColour() const;
     void Verify();
+    // The colour warnings of the symbol shown, which Save and Print ask about.
     QString ColourWarning() const;
     void LoadedStateChanged();
 
@@ -186,6 +192,7 @@ private:
     QHash<int, QWidget*> m_controls;
     SymbolView m_symbolView;
     QLabel m_stStatus;
+    QWidget m_warningArea;  // the warnings under the status line
     QPushButton m_seriesButton;
 
     DataEdit m_edText;
@@ -223,11 +230,11 @@ private:
     QTimer m_verifyTimer;
     QString m_verifyMark;  // empty while not verified yet
     bool m_verifyProblem = false;
-    QStringList m_statusNotes;  // what was built, and warnings
-    bool m_statusProblem = false;
-    QString m_savedNote;   // what the last Save wrote
-    QString m_failure;     // why there is no symbol, as the status line said
-    bool m_stale = false;  // the fields changed since the symbol shown was made
+    QString m_builtNote;     // what was built
+    QStringList m_warnings;  // the library's scan checks of it, worded
+    QString m_savedNote;     // what the last Save wrote
+    QString m_failure;       // why there is no symbol, as the status line said
+    bool m_stale = false;    // the fields changed since the symbol shown was made
     QString m_lastFolder;
 };
 

@@ -561,6 +561,10 @@ Replace them anyway?</source>
         <source>Replace, &amp;keep the older files</source>
         <translation>替换，保留旧文件(&amp;K)</translation>
     </message>
+    <message>
+        <source>Warning</source>
+        <translation>警告</translation>
+    </message>
 </context>
 <context>
     <name>barquill::app::Language</name>
@@ -853,6 +857,70 @@ Replace them anyway?</source>
 %2</source>
         <translation>无法保存 %1：
 %2</translation>
+    </message>
+    <message>
+        <source>Symbol %1: %2</source>
+        <translation>第 %1 个符号：%2</translation>
+    </message>
+    <message>
+        <source>1 pixel</source>
+        <translation>1 像素</translation>
+    </message>
+    <message>
+        <source>The symbol is compact: phone cameras and many scanners do not read it. Use the full form.</source>
+        <translation>符号为紧凑形式：手机摄像头和许多扫描器无法读取。请使用完整形式。</translation>
+    </message>
+    <message>
+        <source>Level %1 is below the %2 recommended for this much data: a scratch or a poor print may make it unreadable. Choose level %2 or higher.</source>
+        <translation>纠错等级 %1 低于此数据量建议的 %2：划痕或打印不良可能使其无法读取。请选择纠错等级 %2 或更高。</translation>
+    </message>
+    <message>
+        <source>%1 make the symbol wider than many scanners take in at once. Choose at most %2 columns.</source>
+        <translation>%1使符号宽于许多扫描器一次能读取的范围。请最多选择 %2 列。</translation>
+    </message>
+    <message>
+        <source>Rows are only %1 high, less than three module widths (%2): print blur and a tilted scanner make them hard to read.</source>
+        <translation>行高只有 %1，不足三个模块宽度 (%2)：打印模糊和扫描器倾斜会使其难以读取。</translation>
+    </message>
+    <message>
+        <source>The margin is %1, less than two modules (%2): readers need clear space to find the symbol&apos;s edges. Widen the margin.</source>
+        <translation>边距为 %1，不足两个模块 (%2)：读码器需要空白区域来找到符号边缘。请加宽边距。</translation>
+    </message>
+    <message>
+        <source>The text goes beyond ASCII, but no ECI tells readers its character set, so each reader guesses. Choose Auto or a named character set.</source>
+        <translation>文本超出 ASCII 范围，但没有 ECI 告知读码器其字符集，各读码器只能猜测。请选择“自动”或指定字符集。</translation>
+    </message>
+    <message>
+        <source>The series has %1 symbols: scanning more than %2 is slow, and one is easily missed. Choose a lower level or more columns, so that fewer symbols hold the data.</source>
+        <translation>该系列有 %1 个符号：扫描超过 %2 个既慢又容易漏掉。请选择更低的纠错等级或更多列，使更少的符号即可容纳数据。</translation>
+    </message>
+    <message>
+        <source>%1 in plain ASCII letters for older readers (č as c).</source>
+        <translation>为兼容旧读码器，%1为普通 ASCII 字母（č 写作 c）。</translation>
+    </message>
+    <message>
+        <source>1 letter is written</source>
+        <translation>1 个字母写</translation>
+    </message>
+    <message>
+        <source>%1 letters are written</source>
+        <translation>%1 个字母写</translation>
+    </message>
+    <message>
+        <source>The data reads as UTF-8, but the scheme expects ISO-8859-1: save the document in ISO-8859-1 and load it as it is.</source>
+        <translation>数据看起来是 UTF-8，但该规范要求 ISO-8859-1：请以 ISO-8859-1 保存文档并按原样载入。</translation>
+    </message>
+    <message>
+        <source>Modules %1 wide are narrower than the %2 the scheme advises: choose a wider module.</source>
+        <translation>模块宽 %1，窄于该规范建议的 %2：请选择更宽的模块。</translation>
+    </message>
+    <message>
+        <source>Modules %1 wide are wider than the %2 the scheme advises: choose a narrower module.</source>
+        <translation>模块宽 %1，宽于该规范建议的 %2：请选择更窄的模块。</translation>
+    </message>
+    <message>
+        <source>Rows %1 module widths high are lower than the %2 the scheme advises.</source>
+        <translation>行高为 %1 个模块宽度，低于该规范建议的 %2。</translation>
     </message>
 </context>
 <context>

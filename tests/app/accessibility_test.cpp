@@ -71,7 +71,7 @@ TEST_F(Accessibility, EveryInputHasNameRoleDescriptionAndMnemonic) {
     }
     QAccessibleInterface* symbol = QAccessible::queryAccessibleInterface(&dialog.symbolView());
     EXPECT_EQ(symbol->text(QAccessible::Name), QString("Symbol"));
-    EXPECT_EQ(symbol->text(QAccessible::Description), dialog.GetStatusText());
+    EXPECT_EQ(symbol->text(QAccessible::Description), dialog.StatusDescription());
     EXPECT_TRUE(dialog.GetStatusText().contains("rows"));
     QLabel* status = nullptr;
     for (QLabel* l : dialog.findChildren<QLabel*>())

@@ -186,7 +186,7 @@ TEST_F(Save, ExtensionPicksFormatAndTheChosenTypeCompletesAnyOtherName) {
         // The status line says what was written, and screen readers hear it.
         EXPECT_TRUE(dialog.GetStatusText().contains(QString("Saved %1.").arg(c.written)))
             << dialog.GetStatusText().toStdString();
-        EXPECT_EQ(dialog.symbolView().accessibleDescription(), dialog.GetStatusText());
+        EXPECT_EQ(dialog.symbolView().accessibleDescription(), dialog.StatusDescription());
     }
     // Nothing else was written: no leftover temporary file.
     EXPECT_EQ(files().size(), qsizetype(std::size(cases)));
@@ -412,10 +412,11 @@ TEST_F(Save, ModuleWidthAndResolutionMakeWholeDotsAndTheFileRecordsTheResolution
         << svg.left(300).toStdString();
     // Two dots a module: the window warns as the command line does, in its own words.
     dialog.moduleMm().setValue(0.17);
-    EXPECT_TRUE(dialog.GetStatusText().contains(
+    const QString warnings = dialog.WarningTexts().join("|");
+    EXPECT_TRUE(warnings.contains(
         "A module is only 2 printer dots wide: with fewer than 3 dots, bars print unevenly"))
-        << dialog.GetStatusText().toStdString();
-    EXPECT_FALSE(dialog.GetStatusText().contains("--"));
+        << warnings.toStdString();
+    EXPECT_FALSE(warnings.contains("--"));
     // Wider than a module is drawn: said in the window's words too.
     dialog.dpi().setValue(600);
     dialog.moduleMm().setValue(10);
