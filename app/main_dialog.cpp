@@ -56,10 +56,10 @@ void describe(QWidget& widget, const QString& name, const QString& description) 
     widget.setToolTip(description);
 }
 
-// "PNG, GIF, BMP or SVG", from the library's list of formats.
+// "PNG, GIF, BMP, SVG, PDF or EPS", from the library's list of formats.
 QString formatNames() {
     QStringList names;
-    for (const FormatInfo& format : formats())
+    for (const FormatInfo& format : saveFormats())
         names << QString::fromUtf8(format.name.data(), qsizetype(format.name.size())).toUpper();
     const QString last = names.takeLast();
     return CMainDialog::tr("%1 or %2").arg(names.join(QStringLiteral(", ")), last);
@@ -234,8 +234,8 @@ void CMainDialog::DescribeShapeFields() {
     m_spModuleMm.setValue(FIRST_START_MODULE_MM);
     m_spModuleMm.setSuffix(tr(" mm"));
     describe(m_spModuleMm, tr("Module width"),
-             tr("Width of one module on paper: %1. Printing, and saving with a Resolution, "
-                "make it whole printer dots")
+             tr("Width of one module on paper: %1. Print, PDF and EPS draw modules this wide, "
+                "and with a Resolution every file does, in whole printer dots")
                  .arg(Messages::moduleWidthRange()));
     const SettingInfo& dpi = setting("dpi");
     m_spDpi.setObjectName(QStringLiteral("resolution"));

@@ -115,6 +115,11 @@ public:
         QString path;  // empty when cancelled
         std::optional<Format> format;
     };
+    // What the page dialog of a PDF or EPS answered.
+    struct PageAnswer {
+        bool cancelled = false;
+        std::optional<Page> page;  // none: the symbol's own size
+    };
 
     // The folder a file dialog opens in: the remembered one, unless it is
     // gone or a virtual file system (/proc, /sys, /dev), where a dialog
@@ -128,6 +133,8 @@ protected:
 
     // Modal questions, replaced in tests.
     virtual SaveTarget AskSaveFileName();
+    // The page for a PDF or EPS of symbols `widthMm` × `heightMm`.
+    virtual PageAnswer AskPage(double widthMm, double heightMm);
     virtual QString AskOpenFileName();
     virtual void ShowMessage(QMessageBox::Icon icon, const QString& text);
     // A yes-or-no question whose default answer is No.
@@ -185,6 +192,10 @@ private:
 
     // Printing: the symbols' size in whole dots of the printer.
     Result<Render> PrintRender(QPrinter* printer) const;
+    // PDF and EPS: the symbols' size on paper.
+    Result<Render> VectorRender() const;
+    // A render of modules `size`, its quiet zone as many modules wide as before.
+    static Render Resized(Render render, const ModuleSize& size);
 
     void LoadSettings();
     void SaveSettings() const;
@@ -238,8 +249,15 @@ private:
     QString m_lastFolder;
 };
 
+// The formats Save offers: pictures and print documents. Label and receipt
+// printer commands are not among them: they go to a printer raw, at its own
+// dot density and with the choice of the printer's own encoding, which the
+// command line's options give; the window reaches those printers through
+// Print and their drivers.
+std::vector<FormatInfo> saveFormats();
+
 // The file name with the chosen type's extension added when it has none of
-// the formats' own: "label" and "label.jpg" become "label.png" and
+// the offered formats' own: "label" and "label.jpg" become "label.png" and
 // "label.jpg.png" when PNG is chosen, so no file holds one format under
 // another's extension.
 QString withChosenExtension(const QString& path, std::optional<Format> chosen);

@@ -2,6 +2,7 @@
 #include "app/messages.h"
 
 #include <QFileInfo>
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 
@@ -60,7 +61,15 @@ QString Messages::millimetres(double width, double height) {
 }
 
 QString Messages::significant(double value) {
-    return uiLocale().toString(value, 'g', 3);
+    const double magnitude = std::floor(std::log10(std::max(std::abs(value), 1e-3)));
+    const int decimals = std::clamp(2 - int(magnitude), 0, 3);
+    QString text = uiLocale().toString(value, 'f', decimals);
+    const QString point = uiLocale().decimalPoint();
+    if (text.contains(point)) {
+        while (text.endsWith(QLatin1Char('0'))) text.chop(1);
+        if (text.endsWith(point)) text.chop(point.size());
+    }
+    return text;
 }
 
 QString Messages::millimetre(double value) {
@@ -401,6 +410,10 @@ QString Messages::saveFailure(const Error& e) {
                 .arg(path, QString::fromLocal8Bit(std::strerror(int(e.value))));
         case ErrorCode::renderFailed:
             return tr("The picture could not be made: there is not enough memory.");
+        case ErrorCode::notOnPage:
+            return tr(
+                "The symbol does not fit the page at this position: move it or choose a "
+                "larger page.");
         default:
             return fromUtf8(e.message);
     }

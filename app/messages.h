@@ -54,7 +54,7 @@ public:
     static QString decimal(double value, int decimals);
     static QString size(long width, long height);             // "406 × 342", never broken
     static QString millimetres(double width, double height);  // "34.4 × 29.0 mm"
-    static QString significant(double value);                 // "0.169", three digits
+    static QString significant(double value);                 // "0.169", "22.5": three digits
     static QString millimetre(double value);                  // "0.169 mm"
     static QString dpi(long dotsPerInch);                     // "300 dpi"
     static QString dots(long n);                              // "4 dots"

@@ -244,10 +244,6 @@ Licence: %1</source>
         <translation>模块宽度</translation>
     </message>
     <message>
-        <source>Width of one module on paper: %1. Printing, and saving with a Resolution, make it whole printer dots</source>
-        <translation>纸上一个模块的宽度：%1。打印以及设定分辨率后保存时，取整为打印机点</translation>
-    </message>
-    <message>
         <source>Printer&apos;s</source>
         <translation>打印机默认</translation>
     </message>
@@ -564,6 +560,18 @@ Replace them anyway?</source>
     <message>
         <source>Warning</source>
         <translation>警告</translation>
+    </message>
+    <message>
+        <source>Width of one module on paper: %1. Print, PDF and EPS draw modules this wide, and with a Resolution every file does, in whole printer dots</source>
+        <translation>纸上一个模块的宽度：%1。打印、PDF 和 EPS 按此宽度绘制模块；设定分辨率后，所有文件都如此，并取整为打印机点</translation>
+    </message>
+    <message>
+        <source>PDF document</source>
+        <translation>PDF 文档</translation>
+    </message>
+    <message>
+        <source>EPS drawing</source>
+        <translation>EPS 绘图</translation>
     </message>
 </context>
 <context>
@@ -921,6 +929,125 @@ Replace them anyway?</source>
     <message>
         <source>Rows %1 module widths high are lower than the %2 the scheme advises.</source>
         <translation>行高为 %1 个模块宽度，低于该规范建议的 %2。</translation>
+    </message>
+    <message>
+        <source>The symbol does not fit the page at this position: move it or choose a larger page.</source>
+        <translation>符号在此位置放不进页面：请移动符号或选择更大的页面。</translation>
+    </message>
+</context>
+<context>
+    <name>barquill::app::PageDialog</name>
+    <message>
+        <source>Page</source>
+        <translation>页面</translation>
+    </message>
+    <message>
+        <source>The symbol&apos;s own size</source>
+        <translation>符号本身的尺寸</translation>
+    </message>
+    <message>
+        <source>A4</source>
+        <translation>A4</translation>
+    </message>
+    <message>
+        <source>Letter</source>
+        <translation>Letter（信纸）</translation>
+    </message>
+    <message>
+        <source>Custom</source>
+        <translation>自定义</translation>
+    </message>
+    <message>
+        <source>Paper</source>
+        <translation>纸张</translation>
+    </message>
+    <message>
+        <source>The page the PDF or EPS has: just the symbol, a standard paper size, or a size of your own</source>
+        <translation>PDF 或 EPS 的页面：仅符号本身、标准纸张尺寸或自定义尺寸</translation>
+    </message>
+    <message>
+        <source>Page width</source>
+        <translation>页面宽度</translation>
+    </message>
+    <message>
+        <source>The page&apos;s width</source>
+        <translation>页面的宽度</translation>
+    </message>
+    <message>
+        <source>Page height</source>
+        <translation>页面高度</translation>
+    </message>
+    <message>
+        <source>The page&apos;s height</source>
+        <translation>页面的高度</translation>
+    </message>
+    <message>
+        <source>From the left</source>
+        <translation>距左边</translation>
+    </message>
+    <message>
+        <source>Where the symbol&apos;s margin begins, measured from the page&apos;s left edge</source>
+        <translation>符号边距的起点，从页面左边缘量起</translation>
+    </message>
+    <message>
+        <source>From the top</source>
+        <translation>距上边</translation>
+    </message>
+    <message>
+        <source>Where the symbol&apos;s margin begins, measured from the page&apos;s top edge</source>
+        <translation>符号边距的起点，从页面上边缘量起</translation>
+    </message>
+    <message>
+        <source> mm</source>
+        <translation> 毫米</translation>
+    </message>
+    <message>
+        <source>&amp;Paper</source>
+        <translation>纸张(&amp;P)</translation>
+    </message>
+    <message>
+        <source>&amp;Width</source>
+        <translation>宽度(&amp;W)</translation>
+    </message>
+    <message>
+        <source>&amp;Height</source>
+        <translation>高度(&amp;H)</translation>
+    </message>
+    <message>
+        <source>From the &amp;left</source>
+        <translation>距左边(&amp;L)</translation>
+    </message>
+    <message>
+        <source>From the &amp;top</source>
+        <translation>距上边(&amp;T)</translation>
+    </message>
+    <message>
+        <source>The symbol is %1 with its margin.</source>
+        <translation>符号连同边距为 %1。</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation>确定</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>取消</translation>
+    </message>
+    <message>
+        <source>0 to %1</source>
+        <translation>0 到 %1</translation>
+    </message>
+    <message>
+        <source>more than 0 and at most %1</source>
+        <translation>大于 0 且不超过 %1</translation>
+    </message>
+    <message>
+        <source>The symbol passes the page&apos;s right edge by %1: move it left or choose a wider page.</source>
+        <translation>符号超出页面右边缘 %1：请向左移动或选择更宽的页面。</translation>
+    </message>
+    <message>
+        <source>The symbol passes the page&apos;s bottom edge by %1: move it up or choose a taller page.</source>
+        <translation>符号超出页面下边缘 %1：请向上移动或选择更高的页面。</translation>
     </message>
 </context>
 <context>

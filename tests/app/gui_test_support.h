@@ -111,6 +111,8 @@ public:
 
     QString nextSavePath;  // what the save dialog answers; empty: cancelled
     std::optional<Format> nextSaveFormat;
+    PageAnswer nextPage;       // what the page dialog of a PDF or EPS answers
+    QList<QSizeF> pagesAsked;  // the symbol's size in mm it was asked with
     QString nextOpenPath;
     int saveDialogRuns = 0;
     QStringList messages;
@@ -127,6 +129,10 @@ protected:
     SaveTarget AskSaveFileName() override {
         ++saveDialogRuns;
         return {nextSavePath, nextSaveFormat};
+    }
+    PageAnswer AskPage(double widthMm, double heightMm) override {
+        pagesAsked << QSizeF(widthMm, heightMm);
+        return nextPage;
     }
     QString AskOpenFileName() override { return nextOpenPath; }
     void ShowMessage(QMessageBox::Icon, const QString& text) override { messages << text; }
