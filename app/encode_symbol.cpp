@@ -60,19 +60,12 @@ CMainDialog::FieldReading CMainDialog::ReadFields() {
     s.options.charset = m_cbCharset.currentData().toString().toStdString();
     s.bar = toRgb(m_btnBarColor.GetColor());
     s.space = toRgb(m_btnBackground.GetColor());
-    s.escapes = m_chkEscapes.isChecked() && !m_edText.isLoaded();
+    s.escapes = m_chkEscapes.isChecked() && !m_edText.isLoaded() && !m_profile;
     s.split = m_chkSeries.isChecked();
 
     const QHash<QWidget*, QString> problems = FieldProblems(s);
-    for (auto field = m_fieldErrors.begin(); field != m_fieldErrors.end(); ++field) {
-        const QString problem = problems.value(field.key());
-        QPalette pal = field.value()->palette();
-        pal.setColor(QPalette::WindowText, ProblemColour());
-        field.value()->setPalette(pal);
-        field.value()->setText(problem);
-        field.value()->setVisible(!problem.isEmpty());
-        field.key()->setAccessibleDescription(problem.isEmpty() ? field.key()->toolTip() : problem);
-    }
+    for (QWidget* field : m_fieldErrors.keys()) ShowFieldError(field, problems.value(field));
+    m_profileForm.clearProblems();
     // The status line tells the first, in the order of the fields.
     for (QWidget* field : std::initializer_list<QWidget*>{&m_spMargin, &m_spColumns, &m_spModuleMm,
                                                           &m_spDpi, &m_spRows, &m_edAspect})
@@ -92,21 +85,63 @@ CMainDialog::FieldReading CMainDialog::ReadFields() {
     return reading;
 }
 
-Result<Label> CMainDialog::MakeLabel(const Settings& settings) const {
-    if (m_edText.isLoaded()) return makeLabel(bytesOf(m_edText.loadedBytes()), settings);
-    const QByteArray text = m_edText.text().toUtf8();
-    return makeLabel(std::string_view(text.constData(), std::size_t(text.size())), settings);
+// The error beside a field, or none; screen readers hear it as the field's description.
+void CMainDialog::ShowFieldError(QWidget* field, const QString& problem) {
+    QLabel* error = m_fieldErrors.value(field);
+    if (error == nullptr) return;
+    QPalette pal = error->palette();
+    pal.setColor(QPalette::WindowText, ProblemColour());
+    error->setPalette(pal);
+    error->setText(problem);
+    error->setVisible(!problem.isEmpty());
+    if (!problem.isEmpty())
+        field->setAccessibleDescription(problem);
+    else if (field == &m_edText)
+        LoadedStateChanged();
+    else
+        field->setAccessibleDescription(field->toolTip());
 }
 
-ProblemContext CMainDialog::ContextFor(const Error& error, const Settings& settings) const {
+CMainDialog::LabelSource CMainDialog::SourceFor(const Settings& settings) const {
+    LabelSource source;
+    source.settings = settings;
+    source.text = !m_edText.isLoaded();
+    source.data = source.text ? m_edText.text().toUtf8() : m_edText.loadedBytes();
+    if (!m_profile) return source;
+    ProfileRequest request;
+    request.profile = m_profile->name;
+    request.fields = m_profileForm.fields();
+    for (const ProfileField& field : m_profile->fields)
+        if (field.document && (!source.data.isEmpty() || m_edText.isLoaded()))
+            request.fields.emplace_back(field.key, source.data.toStdString());
+    // A character set is a choice within the scheme, which it may refuse.
+    request.charset = m_cbCharset.currentData().toString().toStdString();
+    // Auto leaves a setting to the scheme; anything else the user chose, and
+    // the margin always.
+    if (settings.options.level != autoLevel) request.given.emplace_back("level");
+    if (settings.options.columns != 0) request.given.emplace_back("columns");
+    request.given.emplace_back("margin");
+    source.profile = std::move(request);
+    return source;
+}
+
+Result<Label> CMainDialog::MakeLabel(const LabelSource& source) {
+    if (source.profile) return makeProfileLabel(*source.profile, source.settings);
+    if (!source.text) return makeLabel(bytesOf(source.data), source.settings);
+    return makeLabel(std::string_view(source.data.constData(), std::size_t(source.data.size())),
+                     source.settings);
+}
+
+ProblemContext CMainDialog::ContextFor(const Error& error, const LabelSource& source) const {
+    const Settings& settings = source.settings;
     ProblemContext context;
     const bool shape = error.code == ErrorCode::dataTooLong ||
                        error.code == ErrorCode::columnsDoNotFit ||
                        error.code == ErrorCode::shapeDoesNotFit;
     if (!shape) return context;
     if (error.code == ErrorCode::dataTooLong && !settings.split) {
-        Settings series = settings;
-        series.split = true;
+        LabelSource series = source;
+        series.settings.split = true;
         if (const Result<Label> label = MakeLabel(series))
             context.seriesOffered = int(label->symbols.size());
     }
@@ -114,9 +149,9 @@ ProblemContext CMainDialog::ContextFor(const Error& error, const Settings& setti
     if (error.code == ErrorCode::dataTooLong && error.shape.dataCodewords < 0) return context;
     // "Lower the level" only when a lower level holds the data.
     for (int level = error.shape.level - 1; level >= 0; --level) {
-        Settings lower = settings;
-        lower.options.level = level;
-        lower.options.fillLevel = false;
+        LabelSource lower = source;
+        lower.settings.options.level = level;
+        lower.settings.options.fillLevel = false;
         if (MakeLabel(lower)) {
             context.lowerLevel = level;
             break;
@@ -128,11 +163,15 @@ ProblemContext CMainDialog::ContextFor(const Error& error, const Settings& setti
 void CMainDialog::OnEncode() {
     const FieldReading reading = ReadFields();
     if (!reading.problem.isEmpty()) return Fail(reading.problem);
-    Result<Label> label = MakeLabel(reading.settings);
+    LabelSource source = SourceFor(reading.settings);
+    Result<Label> label = MakeLabel(source);
     if (!label) {
-        const ProblemContext context = ContextFor(label.error(), reading.settings);
+        if (const QString problem = ProfileProblem(label.error()); !problem.isEmpty())
+            return Fail(problem);
+        const ProblemContext context = ContextFor(label.error(), source);
         return Fail(Messages::problem(label.error(), context), context.seriesOffered);
     }
+    m_source = std::move(source);
     Show(std::move(label).value());
 }
 

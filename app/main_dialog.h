@@ -25,8 +25,10 @@
 #include "app/data_edit.h"
 #include "app/messages.h"
 #include "app/number_box.h"
+#include "app/profile_form.h"
 #include "app/symbol_view.h"
 #include "barquill/label.hpp"
+#include "barquill/profiles.hpp"
 #include "barquill/text.hpp"
 
 class QFileDialog;
@@ -74,6 +76,8 @@ public:
     SymbolView& symbolView() { return m_symbolView; }
     // The level chosen: autoLevel, else 0 to 8.
     int SelectedLevel() const;
+    // The application profile chosen, or none: free text.
+    const std::optional<ProfileInfo>& SelectedProfile() const { return m_profile; }
 
     void OnEncode();
     void OnSave();
@@ -152,23 +156,41 @@ private:
     void BuildActions();
     void SetTabOrder();
     void DescribeFields();
+    void DescribeProfileFields();
     void DescribeDataFields();
     void DescribeShapeFields();
     void DescribeMoreFields();
     void ConnectInputs();
     void AddAction(QAction& action, const QString& text, const QKeySequence& key,
                    void (CMainDialog::*slot)());
-    QLabel* AddFieldError(QGridLayout* grid, QWidget& field, int row, int column);
+    QLabel* AddFieldError(QGridLayout* grid, QWidget& field, int row, int column, int span = 2);
+
+    // Choosing a profile.
+    void ProfileChanged();
+    void ApplyProfile();
+    bool TextShown() const;
 
     // Making the symbol.
     struct FieldReading {
         Settings settings;
         QString problem;  // the first field that cannot be read, worded
     };
+    // What a label is made of: the data and the settings, or a profile's
+    // fields (its document, if it has one, as the data).
+    struct LabelSource {
+        std::optional<ProfileRequest> profile;
+        QByteArray data;   // typed text as UTF-8, or loaded bytes
+        bool text = true;  // typed, not loaded
+        Settings settings;
+    };
     FieldReading ReadFields();
     QHash<QWidget*, QString> FieldProblems(Settings& settings);
-    Result<Label> MakeLabel(const Settings& settings) const;
-    ProblemContext ContextFor(const Error& error, const Settings& settings) const;
+    void ShowFieldError(QWidget* field, const QString& problem);
+    LabelSource SourceFor(const Settings& settings) const;
+    static Result<Label> MakeLabel(const LabelSource& source);
+    ProblemContext ContextFor(const Error& error, const LabelSource& source) const;
+    // A profile's refusal shown beside its field; empty when it is no such refusal.
+    QString ProfileProblem(const Error& error);
     void Show(Label label);
     void Fail(const QString& problem, int seriesOffered = 0);
     void InputChanged();
@@ -206,6 +228,11 @@ private:
     QWidget m_warningArea;  // the warnings under the status line
     QPushButton m_seriesButton;
 
+    QComboBox m_cbProfile;
+    QLabel m_profileNote;  // what the profile fixes
+    ProfileForm m_profileForm;
+    QLabel* m_textCaption = nullptr;
+    QString m_textTip;  // what the text field is for, without a profile
     DataEdit m_edText;
     QLabel m_loadedNote;
     QPushButton m_btnLoad;
@@ -234,7 +261,18 @@ private:
     QAction m_aboutAction, m_saveAction, m_printAction, m_copyAction, m_copySvgAction, m_loadAction,
         m_commandAction;
 
+    std::optional<ProfileInfo> m_profile;
+    // What was typed in each profile's form, by profile and key.
+    QHash<QString, QHash<QString, QString>> m_profileValues;
+    // The options a profile leaves to its scheme, as they were for free text.
+    struct FreeOptions {
+        int levelIndex = -1;
+        int columns = 0;
+        int charsetIndex = 0;
+    } m_freeOptions;
+
     std::optional<Label> m_label;  // the symbols shown
+    LabelSource m_source;          // what they were made of
     qsizetype m_dataBytes = 0;     // the data they were made of
     // Reading back costs more than building: it runs once typing pauses,
     // so keystrokes stay quick.

@@ -261,6 +261,33 @@ QString Messages::unfitShape(const ShapeNumbers& s) {
                        .arg(fits.join(tr(", or ")));
 }
 
+QString Messages::fieldProblem(const Error& e, const QString& label, bool empty) {
+    const QString rule = fromUtf8(e.given);
+    if (empty) return tr("%1 is required.").arg(label);
+    if (rule.isEmpty()) return tr("%1 is not a field of this profile.").arg(label);
+    if (!e.character.empty())
+        return tr("%1: “%2” (character %3) has no form in the data's character set. Choose "
+                  "UTF-8 as the character set, or leave it out.")
+            .arg(label, fromUtf8(e.character), number(e.value));
+    if (e.value > 0)
+        return tr("%1 must be %2; character %3 breaks it.").arg(label, rule, number(e.value));
+    return tr("%1 must be %2.").arg(label, rule);
+}
+
+QString Messages::profileConflict(const Error& e, const QString& caption) {
+    const QString rule = fromUtf8(e.given);
+    if (e.field == "level" || e.field == "columns")
+        return tr("%1: the profile requires %2. Choose Auto to follow it.").arg(caption, rule);
+    if (e.field == "quietZone")
+        return tr("%1: the profile requires %2. Widen the margin.").arg(caption, rule);
+    return tr("%1: the profile requires %2.").arg(caption, rule);
+}
+
+QString Messages::profileCharset(const Error& e, const QString& profile) {
+    return tr("The %1 profile takes no character set %2: choose Auto for the scheme's own.")
+        .arg(profile, fromUtf8(e.given));
+}
+
 QString Messages::verifying() {
     return tr("Verifying...");
 }

@@ -25,6 +25,13 @@ class Messages {
 public:
     // Why no symbol could be made, and what to change.
     static QString problem(const Error& error, const ProblemContext& context = {});
+    // Why a profile refused its field: `label` is the field's name for
+    // people, `empty` whether the field was left empty.
+    static QString fieldProblem(const Error& error, const QString& label, bool empty);
+    // Why a profile refused a setting (`caption`, the dialog's) that breaks its scheme.
+    static QString profileConflict(const Error& error, const QString& caption);
+    // Why a profile refused the character set chosen.
+    static QString profileCharset(const Error& error, const QString& profile);
     // "✓ Verified." or why not.
     static QString verification(const std::optional<Error>& error);
     static QString verifying();

@@ -573,6 +573,30 @@ Replace them anyway?</source>
         <source>EPS drawing</source>
         <translation>EPS 绘图</translation>
     </message>
+    <message>
+        <source>Symbol: %1</source>
+        <translation>符号：%1</translation>
+    </message>
+    <message>
+        <source>%1: %2</source>
+        <translation>%1：%2</translation>
+    </message>
+    <message>
+        <source>None: free text</source>
+        <translation>无：自由文本</translation>
+    </message>
+    <message>
+        <source>Profile</source>
+        <translation>应用规范</translation>
+    </message>
+    <message>
+        <source>A scheme that laws or industries mandate (a payment slip, a driving licence, a boarding pass, a tax stamp): its fields make the data and its settings the symbol; None encodes the text as it is</source>
+        <translation>法律或行业规定的方案（付款单、驾驶执照、登机牌、税务印章）：由其字段生成数据，由其设置决定符号；“无”按原样编码文本</translation>
+    </message>
+    <message>
+        <source>Pro&amp;file</source>
+        <translation>应用规范(&amp;F)</translation>
+    </message>
 </context>
 <context>
     <name>barquill::app::Language</name>
@@ -934,6 +958,38 @@ Replace them anyway?</source>
         <source>The symbol does not fit the page at this position: move it or choose a larger page.</source>
         <translation>符号在此位置放不进页面：请移动符号或选择更大的页面。</translation>
     </message>
+    <message>
+        <source>%1 is required.</source>
+        <translation>%1 为必填项。</translation>
+    </message>
+    <message>
+        <source>%1 is not a field of this profile.</source>
+        <translation>%1 不是此应用规范的字段。</translation>
+    </message>
+    <message>
+        <source>%1: “%2” (character %3) has no form in the data&apos;s character set. Choose UTF-8 as the character set, or leave it out.</source>
+        <translation>%1：“%2”（第 %3 个字符）在数据的字符集中没有对应形式。请选择 UTF-8 作为字符集，或删去该字符。</translation>
+    </message>
+    <message>
+        <source>%1 must be %2; character %3 breaks it.</source>
+        <translation>%1 必须为 %2；第 %3 个字符不符合。</translation>
+    </message>
+    <message>
+        <source>%1: the profile requires %2. Choose Auto to follow it.</source>
+        <translation>%1：该应用规范要求 %2。请选择“自动”以遵循它。</translation>
+    </message>
+    <message>
+        <source>%1: the profile requires %2. Widen the margin.</source>
+        <translation>%1：该应用规范要求 %2。请加宽边距。</translation>
+    </message>
+    <message>
+        <source>%1: the profile requires %2.</source>
+        <translation>%1：该应用规范要求 %2。</translation>
+    </message>
+    <message>
+        <source>The %1 profile takes no character set %2: choose Auto for the scheme&apos;s own.</source>
+        <translation>应用规范“%1”不接受字符集 %2：请选择“自动”以使用该方案自己的字符集。</translation>
+    </message>
 </context>
 <context>
     <name>barquill::app::PageDialog</name>
@@ -1048,6 +1104,33 @@ Replace them anyway?</source>
     <message>
         <source>The symbol passes the page&apos;s bottom edge by %1: move it up or choose a taller page.</source>
         <translation>符号超出页面下边缘 %1：请向上移动或选择更高的页面。</translation>
+    </message>
+</context>
+<context>
+    <name>barquill::app::ProfileForm</name>
+    <message>
+        <source>Fields marked * are required.</source>
+        <translation>标有 * 的字段为必填项。</translation>
+    </message>
+    <message>
+        <source>%1, required: %2</source>
+        <translation>%1（必填）：%2</translation>
+    </message>
+    <message>
+        <source>%1: %2</source>
+        <translation>%1：%2</translation>
+    </message>
+    <message>
+        <source>%1 *</source>
+        <translation>%1 *</translation>
+    </message>
+    <message>
+        <source>%1: %2. One KEY=VALUE to a line.</source>
+        <translation>%1：%2。每行一个 KEY=VALUE。</translation>
+    </message>
+    <message>
+        <source>%1=value, one to a line</source>
+        <translation>%1=值，每行一个</translation>
     </message>
 </context>
 <context>

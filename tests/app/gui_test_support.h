@@ -74,6 +74,7 @@ struct Fields {
     explicit Fields(QWidget& dialog) : owner(dialog) {}
     QWidget& owner;
     DataEdit& text() { return child<DataEdit>(owner, "text"); }
+    QComboBox& profile() { return child<QComboBox>(owner, "profile"); }
     QComboBox& level() { return child<QComboBox>(owner, "level"); }
     QComboBox& charset() { return child<QComboBox>(owner, "charset"); }
     NumberBox& margin() { return number("margin"); }
