@@ -2,7 +2,7 @@
 // Encode: the fields become the library's settings, the library makes the
 // label, and the window shows its pictures and says what was built, or why
 // nothing was; reading back follows once typing pauses. Copy takes what is
-// shown.
+// shown, and Explain tells how it was made.
 
 #include <QAccessible>
 #include <QApplication>
@@ -12,6 +12,7 @@
 #include <QPainter>
 #include <QStyle>
 
+#include "app/explain_dialog.h"
 #include "app/main_dialog.h"
 #include "app/picture.h"
 
@@ -130,6 +131,32 @@ Result<Label> CMainDialog::MakeLabel(const LabelSource& source) {
     if (!source.text) return makeLabel(bytesOf(source.data), source.settings);
     return makeLabel(std::string_view(source.data.constData(), std::size_t(source.data.size())),
                      source.settings);
+}
+
+Result<std::vector<Explanation>> CMainDialog::Explain(const LabelSource& source) {
+    if (source.profile) {
+        const Result<ProfileData> made = buildProfile(*source.profile, source.settings);
+        if (!made) return made.error();
+        // The scheme's data is final bytes.
+        const std::string& data = made->data;
+        return explain(std::span(reinterpret_cast<const std::uint8_t*>(data.data()), data.size()),
+                       made->settings);
+    }
+    if (!source.text) return explain(bytesOf(source.data), source.settings);
+    return explain(std::string_view(source.data.constData(), std::size_t(source.data.size())),
+                   source.settings);
+}
+
+void CMainDialog::OnExplain() {
+    if (!m_label) {
+        ShowMessage(QMessageBox::Information, tr("There is nothing to explain. %1").arg(m_failure));
+        return;
+    }
+    // What made the symbols shown, even when the fields changed since.
+    const Result<std::vector<Explanation>> explained = Explain(m_source);
+    if (!explained) return ShowMessage(QMessageBox::Warning, Messages::problem(explained.error()));
+    ExplainDialog dialog(*explained, this);
+    RunDialog(dialog);
 }
 
 ProblemContext CMainDialog::ContextFor(const Error& error, const LabelSource& source) const {

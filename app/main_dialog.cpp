@@ -467,11 +467,13 @@ void CMainDialog::BuildActions() {
     AddAction(m_copySvgAction, tr("Copy as SV&G text"), QKeySequence(),
               &CMainDialog::OnCopySvgText);
     AddAction(m_commandAction, tr("Co&mmand line..."), QKeySequence(), &CMainDialog::OnCommandLine);
+    AddAction(m_explainAction, tr("E&xplain..."), QKeySequence(Qt::CTRL | Qt::Key_E),
+              &CMainDialog::OnExplain);
     m_aboutAction.setShortcutContext(Qt::WindowShortcut);
     addAction(&m_aboutAction);
     setContextMenuPolicy(Qt::ActionsContextMenu);
-    m_symbolView.addActions({&m_copyAction, &m_copySvgAction, &m_commandAction, &m_saveAction,
-                             &m_printAction, &m_aboutAction});
+    m_symbolView.addActions({&m_copyAction, &m_copySvgAction, &m_explainAction, &m_commandAction,
+                             &m_saveAction, &m_printAction, &m_aboutAction});
     m_symbolView.setContextMenuPolicy(Qt::ActionsContextMenu);
 }
 

@@ -27,6 +27,7 @@
 #include "app/number_box.h"
 #include "app/profile_form.h"
 #include "app/symbol_view.h"
+#include "barquill/explain.hpp"
 #include "barquill/label.hpp"
 #include "barquill/profiles.hpp"
 #include "barquill/text.hpp"
@@ -86,6 +87,8 @@ public:
     void OnCopySvgText();
     void OnLoad();
     void OnCommandLine();
+    // How the data became the symbols shown: their segments and codewords.
+    void OnExplain();
     // The about entry (IDM_ABOUTBOX) opens the about box.
     void OnSysCommand(unsigned id, long parameter);
 
@@ -188,6 +191,7 @@ private:
     void ShowFieldError(QWidget* field, const QString& problem);
     LabelSource SourceFor(const Settings& settings) const;
     static Result<Label> MakeLabel(const LabelSource& source);
+    static Result<std::vector<Explanation>> Explain(const LabelSource& source);
     ProblemContext ContextFor(const Error& error, const LabelSource& source) const;
     // A profile's refusal shown beside its field; empty when it is no such refusal.
     QString ProfileProblem(const Error& error);
@@ -259,7 +263,7 @@ private:
     QIcon m_hIcon;
 
     QAction m_aboutAction, m_saveAction, m_printAction, m_copyAction, m_copySvgAction, m_loadAction,
-        m_commandAction;
+        m_commandAction, m_explainAction;
 
     std::optional<ProfileInfo> m_profile;
     // What was typed in each profile's form, by profile and key.

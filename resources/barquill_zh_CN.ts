@@ -597,6 +597,189 @@ Replace them anyway?</source>
         <source>Pro&amp;file</source>
         <translation>应用规范(&amp;F)</translation>
     </message>
+    <message>
+        <source>There is nothing to explain. %1</source>
+        <translation>没有可解释的内容。%1</translation>
+    </message>
+    <message>
+        <source>E&amp;xplain...</source>
+        <translation>解释(&amp;X)...</translation>
+    </message>
+</context>
+<context>
+    <name>barquill::app::ExplainDialog</name>
+    <message>
+        <source>Explain</source>
+        <translation>解释</translation>
+    </message>
+    <message>
+        <source>Symbol</source>
+        <translation>符号</translation>
+    </message>
+    <message>
+        <source>%1 of %2</source>
+        <translation>第 %1 个，共 %2 个</translation>
+    </message>
+    <message>
+        <source>Segments</source>
+        <translation>数据段</translation>
+    </message>
+    <message>
+        <source>Mode</source>
+        <translation>模式</translation>
+    </message>
+    <message>
+        <source>From byte</source>
+        <translation>起始字节</translation>
+    </message>
+    <message>
+        <source>Bytes</source>
+        <translation>字节数</translation>
+    </message>
+    <message>
+        <source>Codewords</source>
+        <translation>码字</translation>
+    </message>
+    <message>
+        <source>Row</source>
+        <translation>行</translation>
+    </message>
+    <message>
+        <source>Column</source>
+        <translation>列</translation>
+    </message>
+    <message>
+        <source>Value</source>
+        <translation>值</translation>
+    </message>
+    <message>
+        <source>Meaning</source>
+        <translation>含义</translation>
+    </message>
+    <message>
+        <source>S&amp;ymbol</source>
+        <translation>符号(&amp;Y)</translation>
+    </message>
+    <message>
+        <source>&amp;Segments: the compaction modes and the bytes each carries</source>
+        <translation>数据段(&amp;S)：各压缩模式及其承载的字节</translation>
+    </message>
+    <message>
+        <source>C&amp;odewords, row by row</source>
+        <translation>码字，逐行(&amp;O)</translation>
+    </message>
+    <message>
+        <source>Close</source>
+        <translation>关闭</translation>
+    </message>
+    <message>
+        <source>&amp;Copy as text</source>
+        <translation>复制为文本(&amp;C)</translation>
+    </message>
+    <message>
+        <source>%1, level %2%3: %4 error-correction codewords; length descriptor %5, counting itself, %6 data and %7 padding codewords; room for %8 more.</source>
+        <translation>%1，纠错等级 %2%3：%4 个纠错码字；长度描述符 %5（含其自身、%6 个数据码字和 %7 个填充码字）；还可容纳 %8 个。</translation>
+    </message>
+    <message>
+        <source>%1 × %2</source>
+        <translation>%1 × %2</translation>
+    </message>
+    <message>
+        <source>, compact</source>
+        <translation>，紧凑形式</translation>
+    </message>
+    <message>
+        <source>Symbol %1 of %2:</source>
+        <translation>第 %1 个符号，共 %2 个：</translation>
+    </message>
+    <message>
+        <source>Text</source>
+        <translation>文本</translation>
+    </message>
+    <message>
+        <source>Byte</source>
+        <translation>字节</translation>
+    </message>
+    <message>
+        <source>Numeric</source>
+        <translation>数字</translation>
+    </message>
+    <message>
+        <source>, part %1 of %2</source>
+        <translation>，第 %1 部分，共 %2 部分</translation>
+    </message>
+    <message>
+        <source>Length descriptor</source>
+        <translation>长度描述符</translation>
+    </message>
+    <message>
+        <source>Latch to %1 compaction</source>
+        <translation>锁定到%1压缩</translation>
+    </message>
+    <message>
+        <source>Shift to %1 compaction for one codeword</source>
+        <translation>转换到%1压缩（仅一个码字）</translation>
+    </message>
+    <message>
+        <source>Text: two characters or switches</source>
+        <translation>文本：两个字符或切换</translation>
+    </message>
+    <message>
+        <source>Byte %1</source>
+        <translation>字节 %1</translation>
+    </message>
+    <message>
+        <source>Bytes %1 to %2</source>
+        <translation>字节 %1 到 %2</translation>
+    </message>
+    <message>
+        <source>Digits %1 to %2</source>
+        <translation>数字 %1 到 %2</translation>
+    </message>
+    <message>
+        <source>Padding</source>
+        <translation>填充</translation>
+    </message>
+    <message>
+        <source>ECI designator</source>
+        <translation>ECI 指示符</translation>
+    </message>
+    <message>
+        <source>ECI number</source>
+        <translation>ECI 编号</translation>
+    </message>
+    <message>
+        <source>Macro PDF417 control block</source>
+        <translation>Macro PDF417 控制块</translation>
+    </message>
+    <message>
+        <source>Segment index</source>
+        <translation>段索引</translation>
+    </message>
+    <message>
+        <source>File ID</source>
+        <translation>文件标识</translation>
+    </message>
+    <message>
+        <source>Optional field</source>
+        <translation>可选字段</translation>
+    </message>
+    <message>
+        <source>Optional field&apos;s tag</source>
+        <translation>可选字段的标记</translation>
+    </message>
+    <message>
+        <source>Optional field&apos;s value</source>
+        <translation>可选字段的值</translation>
+    </message>
+    <message>
+        <source>Last symbol of the series</source>
+        <translation>系列的最后一个符号</translation>
+    </message>
+    <message>
+        <source>Error correction</source>
+        <translation>纠错</translation>
+    </message>
 </context>
 <context>
     <name>barquill::app::Language</name>
