@@ -119,7 +119,11 @@ CMainDialog::CMainDialog(QWidget* parent)
     ConnectInputs();
     ColoursChanged();
     OnEncode();
-    m_edText.setFocus();
+    // The first field: the text, or the first of a profile's form.
+    if (TextShown())
+        m_edText.setFocus();
+    else if (!m_profileForm.inputs().isEmpty())
+        m_profileForm.inputs().front()->setFocus();
 }
 
 CMainDialog::~CMainDialog() = default;

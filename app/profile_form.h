@@ -50,7 +50,7 @@ public:
     QList<QWidget*> inputs() const;
 
     // Room for this many rows of fields; more scroll.
-    static constexpr int SHOWN_ROWS = 4;
+    static constexpr int SHOWN_ROWS = 5;
     QSize sizeHint() const override;
 
 signals:

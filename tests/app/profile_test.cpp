@@ -13,6 +13,8 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QProcess>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QTemporaryDir>
 #include <QTest>
 #include <functional>
@@ -194,7 +196,7 @@ TEST_F(Profiles, EachProfilesFormMakesTheSchemesDataAndThePreviewReadsBackAsIt) 
         EXPECT_TRUE(dialog.GetStatusText().startsWith(QString::fromUtf8("✓ Verified.")))
             << status();
         // The form from its first field, as it opens.
-        if (!c.fields.empty()) field(c.fields.front().first).setFocus();
+        child<QScrollArea>(dialog, "profileForm").verticalScrollBar()->setValue(0);
         QApplication::processEvents();
         dialog.grab().save(QDir(BARQUILL_SCREENSHOT_DIR)
                                .filePath(QString("barquill-profile-%1.png").arg(c.profile)));
@@ -332,6 +334,10 @@ TEST_F(Profiles, FormsAreKeptBetweenProfilesAndRunsAndNoneGivesTheTextBack) {
     auto* amount = next.findChild<QLineEdit*>("field:amount");
     ASSERT_NE(amount, nullptr);
     EXPECT_EQ(amount->text(), QString("5,00"));
+    // The form's first field has the first focus, as the text has without a profile.
+    next.show();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&next));
+    EXPECT_EQ(QApplication::focusWidget(), next.findChild<QLineEdit*>("field:currency"));
     EXPECT_EQ(next.SymbolCount(), 1) << next.GetStatusText().toStdString();
 }
 
