@@ -116,6 +116,8 @@ CMainDialog::CMainDialog(QWidget* parent)
     m_hIcon.addFile(QString::fromUtf8(res::ICON_SMALL), QSize(16, 16));
     BuildUi();
     LoadSettings();
+    // What None gives back, should the window open with a profile.
+    m_freeOptions = {m_cbLevel.currentIndex(), m_spColumns.value(), m_cbCharset.currentIndex()};
     ConnectInputs();
     ColoursChanged();
     OnEncode();

@@ -264,6 +264,9 @@ TEST_F(Profiles, WhatBreaksTheSchemeIsShownBesideItsFieldInTheSchemesRule) {
          "Document issue date must be a date as MMDDCCYY, as US issuers write it; character 5 "
          "breaks it.",
          [&] { field("DL.DBD").setText("08142022"); }},
+        {"a key the scheme does not have", "bcbp", [&] { moreFields().setPlainText("colour=red"); },
+         "moreFieldsError", "colour is not a field of this profile.",
+         [&] { moreFields().clear(); }},
         {"a further leg's airport in small letters", "bcbp",
          [&] { moreFields().setPlainText(secondLeg.arg("fra")); }, "moreFieldsError",
          "legs.1.from must be 3 capital letters (IATA airport code); character 1 breaks it.",
@@ -338,6 +341,10 @@ TEST_F(Profiles, FormsAreKeptBetweenProfilesAndRunsAndNoneGivesTheTextBack) {
     next.show();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&next));
     EXPECT_EQ(QApplication::focusWidget(), next.findChild<QLineEdit*>("field:currency"));
+    // None gives a level back even to a window that opened with a profile.
+    fields.profile().setCurrentIndex(fields.profile().findData(QString()));
+    EXPECT_EQ(fields.level().currentText(), QString("Auto"));
+    EXPECT_TRUE(fields.text().isVisible());
     EXPECT_EQ(next.SymbolCount(), 1) << next.GetStatusText().toStdString();
 }
 
