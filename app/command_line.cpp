@@ -48,10 +48,16 @@ QString option(std::string_view setting) {
 
 QString commandLine(const CommandOptions& options) {
     QStringList args{QStringLiteral("barquill")};
-    args << option("level")
-         << (options.level < 0 ? QStringLiteral("auto") : QString::number(options.level));
-    args << option("columns")
-         << (options.columns <= 0 ? QStringLiteral("auto") : QString::number(options.columns));
+    const bool profile = !options.profile.isEmpty();
+    if (profile) args << QStringLiteral("--profile") << shellQuoted(options.profile);
+    // With a profile an automatic setting is left out: given, it would be
+    // the user's choice over the scheme's.
+    if (!profile || options.level >= 0)
+        args << option("level")
+             << (options.level < 0 ? QStringLiteral("auto") : QString::number(options.level));
+    if (!profile || options.columns > 0)
+        args << option("columns")
+             << (options.columns <= 0 ? QStringLiteral("auto") : QString::number(options.columns));
     if (options.rows > 0) args << option("rows") << QString::number(options.rows);
     if (!options.aspect.isEmpty()) args << option("aspect") << shellQuoted(options.aspect);
     args << option("margin") << QString::number(options.margin);
@@ -63,6 +69,11 @@ QString commandLine(const CommandOptions& options) {
     if (!options.charset.isEmpty()) args << option("charset") << shellQuoted(options.charset);
     if (options.series) args << option("macro");
     args << QStringLiteral("-o") << shellQuoted(options.outputPath);
+    if (profile) {
+        for (const auto& [key, value] : options.fields)
+            args << QStringLiteral("--field") << shellQuoted(key + QLatin1Char('=') + value);
+        return args.join(QLatin1Char(' '));
+    }
     if (!options.inputPath.isEmpty()) {
         // Data from a file is taken byte for byte, as the window took it.
         args << QStringLiteral("-i") << shellQuoted(options.inputPath);
@@ -93,6 +104,17 @@ QString CMainDialog::CommandLineText() const {
     options.series = m_chkSeries.isChecked();
     options.dpi = int(m_spDpi.typed().value_or(0));
     if (options.dpi > 0) options.moduleMm = m_spModuleMm.typed();
+    if (m_profile) {
+        options.profile = QString::fromStdString(m_profile->name);
+        for (const auto& [key, value] : m_profileForm.fields())
+            options.fields << qMakePair(QString::fromStdString(key), QString::fromStdString(value));
+        for (const ProfileField& field : m_profile->fields)
+            if (field.document)
+                options.fields << qMakePair(QString::fromStdString(field.key),
+                                            m_edText.isLoaded()
+                                                ? QLatin1Char('@') + m_edText.loadedName()
+                                                : m_edText.text());
+    }
     // A fresh name: running the command never overwrites what Save wrote.
     options.outputPath = QStringLiteral("label.png");
     return commandLine(options);

@@ -3,6 +3,8 @@
 // The `barquill` command that writes the same file as Save, for people who
 // want to script what they tried in the window.
 
+#include <QList>
+#include <QPair>
 #include <QString>
 #include <optional>
 
@@ -26,6 +28,10 @@ struct CommandOptions {
     std::optional<double> moduleMm;  // with a resolution: the file's module in whole dots
     int dpi = 0;
     QString outputPath = QStringLiteral("label.png");
+    // An application profile and its fields, which take the place of the
+    // text; a field's value "@FILE" is read from the file.
+    QString profile;
+    QList<QPair<QString, QString>> fields;
 };
 
 // A POSIX shell command line; every argument that needs it is single-quoted.

@@ -2,14 +2,17 @@
 // Encode: the fields become the library's settings, the library makes the
 // label, and the window shows its pictures and says what was built, or why
 // nothing was; reading back follows once typing pauses. Copy takes what is
-// shown.
+// shown, and Explain tells how it was made.
 
 #include <QAccessible>
 #include <QApplication>
 #include <QClipboard>
+#include <QGridLayout>
 #include <QMimeData>
 #include <QPainter>
+#include <QStyle>
 
+#include "app/explain_dialog.h"
 #include "app/main_dialog.h"
 #include "app/picture.h"
 
@@ -58,19 +61,12 @@ CMainDialog::FieldReading CMainDialog::ReadFields() {
     s.options.charset = m_cbCharset.currentData().toString().toStdString();
     s.bar = toRgb(m_btnBarColor.GetColor());
     s.space = toRgb(m_btnBackground.GetColor());
-    s.escapes = m_chkEscapes.isChecked() && !m_edText.isLoaded();
+    s.escapes = m_chkEscapes.isChecked() && !m_edText.isLoaded() && !m_profile;
     s.split = m_chkSeries.isChecked();
 
     const QHash<QWidget*, QString> problems = FieldProblems(s);
-    for (auto field = m_fieldErrors.begin(); field != m_fieldErrors.end(); ++field) {
-        const QString problem = problems.value(field.key());
-        QPalette pal = field.value()->palette();
-        pal.setColor(QPalette::WindowText, ProblemColour());
-        field.value()->setPalette(pal);
-        field.value()->setText(problem);
-        field.value()->setVisible(!problem.isEmpty());
-        field.key()->setAccessibleDescription(problem.isEmpty() ? field.key()->toolTip() : problem);
-    }
+    for (QWidget* field : m_fieldErrors.keys()) ShowFieldError(field, problems.value(field));
+    m_profileForm.clearProblems();
     // The status line tells the first, in the order of the fields.
     for (QWidget* field : std::initializer_list<QWidget*>{&m_spMargin, &m_spColumns, &m_spModuleMm,
                                                           &m_spDpi, &m_spRows, &m_edAspect})
@@ -90,21 +86,89 @@ CMainDialog::FieldReading CMainDialog::ReadFields() {
     return reading;
 }
 
-Result<Label> CMainDialog::MakeLabel(const Settings& settings) const {
-    if (m_edText.isLoaded()) return makeLabel(bytesOf(m_edText.loadedBytes()), settings);
-    const QByteArray text = m_edText.text().toUtf8();
-    return makeLabel(std::string_view(text.constData(), std::size_t(text.size())), settings);
+// The error beside a field, or none; screen readers hear it as the field's description.
+void CMainDialog::ShowFieldError(QWidget* field, const QString& problem) {
+    QLabel* error = m_fieldErrors.value(field);
+    if (error == nullptr) return;
+    QPalette pal = error->palette();
+    pal.setColor(QPalette::WindowText, ProblemColour());
+    error->setPalette(pal);
+    error->setText(problem);
+    error->setVisible(!problem.isEmpty());
+    if (!problem.isEmpty())
+        field->setAccessibleDescription(problem);
+    else if (field == &m_edText)
+        LoadedStateChanged();
+    else
+        field->setAccessibleDescription(field->toolTip());
 }
 
-ProblemContext CMainDialog::ContextFor(const Error& error, const Settings& settings) const {
+CMainDialog::LabelSource CMainDialog::SourceFor(const Settings& settings) const {
+    LabelSource source;
+    source.settings = settings;
+    source.text = !m_edText.isLoaded();
+    source.data = source.text ? m_edText.text().toUtf8() : m_edText.loadedBytes();
+    if (!m_profile) return source;
+    ProfileRequest request;
+    request.profile = m_profile->name;
+    request.fields = m_profileForm.fields();
+    for (const ProfileField& field : m_profile->fields)
+        if (field.document && (!source.data.isEmpty() || m_edText.isLoaded()))
+            request.fields.emplace_back(field.key, source.data.toStdString());
+    // A character set is a choice within the scheme, which it may refuse.
+    request.charset = m_cbCharset.currentData().toString().toStdString();
+    // Auto leaves a setting to the scheme; anything else the user chose, and
+    // the margin always.
+    if (settings.options.level != autoLevel) request.given.emplace_back("level");
+    if (settings.options.columns != 0) request.given.emplace_back("columns");
+    request.given.emplace_back("margin");
+    source.profile = std::move(request);
+    return source;
+}
+
+Result<Label> CMainDialog::MakeLabel(const LabelSource& source) {
+    if (source.profile) return makeProfileLabel(*source.profile, source.settings);
+    if (!source.text) return makeLabel(bytesOf(source.data), source.settings);
+    return makeLabel(std::string_view(source.data.constData(), std::size_t(source.data.size())),
+                     source.settings);
+}
+
+Result<std::vector<Explanation>> CMainDialog::Explain(const LabelSource& source) {
+    if (source.profile) {
+        const Result<ProfileData> made = buildProfile(*source.profile, source.settings);
+        if (!made) return made.error();
+        // The scheme's data is final bytes.
+        const std::string& data = made->data;
+        return explain(std::span(reinterpret_cast<const std::uint8_t*>(data.data()), data.size()),
+                       made->settings);
+    }
+    if (!source.text) return explain(bytesOf(source.data), source.settings);
+    return explain(std::string_view(source.data.constData(), std::size_t(source.data.size())),
+                   source.settings);
+}
+
+void CMainDialog::OnExplain() {
+    if (!m_label) {
+        ShowMessage(QMessageBox::Information, tr("There is nothing to explain. %1").arg(m_failure));
+        return;
+    }
+    // What made the symbols shown, even when the fields changed since.
+    const Result<std::vector<Explanation>> explained = Explain(m_source);
+    if (!explained) return ShowMessage(QMessageBox::Warning, Messages::problem(explained.error()));
+    ExplainDialog dialog(*explained, this);
+    RunDialog(dialog);
+}
+
+ProblemContext CMainDialog::ContextFor(const Error& error, const LabelSource& source) const {
+    const Settings& settings = source.settings;
     ProblemContext context;
     const bool shape = error.code == ErrorCode::dataTooLong ||
                        error.code == ErrorCode::columnsDoNotFit ||
                        error.code == ErrorCode::shapeDoesNotFit;
     if (!shape) return context;
     if (error.code == ErrorCode::dataTooLong && !settings.split) {
-        Settings series = settings;
-        series.split = true;
+        LabelSource series = source;
+        series.settings.split = true;
         if (const Result<Label> label = MakeLabel(series))
             context.seriesOffered = int(label->symbols.size());
     }
@@ -112,9 +176,9 @@ ProblemContext CMainDialog::ContextFor(const Error& error, const Settings& setti
     if (error.code == ErrorCode::dataTooLong && error.shape.dataCodewords < 0) return context;
     // "Lower the level" only when a lower level holds the data.
     for (int level = error.shape.level - 1; level >= 0; --level) {
-        Settings lower = settings;
-        lower.options.level = level;
-        lower.options.fillLevel = false;
+        LabelSource lower = source;
+        lower.settings.options.level = level;
+        lower.settings.options.fillLevel = false;
         if (MakeLabel(lower)) {
             context.lowerLevel = level;
             break;
@@ -126,11 +190,15 @@ ProblemContext CMainDialog::ContextFor(const Error& error, const Settings& setti
 void CMainDialog::OnEncode() {
     const FieldReading reading = ReadFields();
     if (!reading.problem.isEmpty()) return Fail(reading.problem);
-    Result<Label> label = MakeLabel(reading.settings);
+    LabelSource source = SourceFor(reading.settings);
+    Result<Label> label = MakeLabel(source);
     if (!label) {
-        const ProblemContext context = ContextFor(label.error(), reading.settings);
+        if (const QString problem = ProfileProblem(label.error()); !problem.isEmpty())
+            return Fail(problem);
+        const ProblemContext context = ContextFor(label.error(), source);
         return Fail(Messages::problem(label.error(), context), context.seriesOffered);
     }
+    m_source = std::move(source);
     Show(std::move(label).value());
 }
 
@@ -146,11 +214,11 @@ void CMainDialog::Show(Label label) {
 
     m_dataBytes = 0;
     for (const Symbol& symbol : m_label->symbols) m_dataBytes += qsizetype(symbol.data().size());
-    m_statusNotes = {Messages::built(*m_label, m_dataBytes)};
-    for (const Warning& warning : m_label->warnings) m_statusNotes << Messages::warning(warning);
-    const QString colours = ColourWarning();
-    if (!colours.isEmpty()) m_statusNotes << colours;
-    m_statusProblem = !m_label->warnings.empty() || !colours.isEmpty();
+    m_builtNote = Messages::built(*m_label, m_dataBytes);
+    QStringList warnings;
+    for (const Warning& warning : m_label->warnings)
+        warnings << Messages::warning(warning, m_label->render);
+    ShowWarnings(warnings);
     m_verifyMark.clear();
     m_verifyProblem = false;
     if (m_chkVerify.isChecked()) m_verifyTimer.start();
@@ -167,6 +235,7 @@ void CMainDialog::Fail(const QString& problem, int seriesOffered) {
     m_seriesButton.setVisible(seriesOffered > 1);
     m_symbolView.setSymbol(QImage());
     m_failure = problem;
+    ShowWarnings({});
     SetStatus(problem, true);
 }
 
@@ -189,8 +258,34 @@ void CMainDialog::UpdateStatus() {
         parts << (m_verifyMark.isEmpty() ? Messages::verifying() : m_verifyMark);
     if (m_stale) parts << Messages::stale();
     if (!m_savedNote.isEmpty()) parts << m_savedNote;
-    parts << m_statusNotes;
-    SetStatus(parts.join(QStringLiteral("  ")), m_statusProblem || m_verifyProblem || m_stale);
+    parts << m_builtNote;
+    SetStatus(parts.join(QStringLiteral("  ")), m_verifyProblem || m_stale);
+}
+
+// One line a warning, under the status line, each with the warning icon.
+void CMainDialog::ShowWarnings(const QStringList& warnings) {
+    if (warnings == m_warnings) return;
+    m_warnings = warnings;
+    qDeleteAll(m_warningArea.findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly));
+    auto* grid = static_cast<QGridLayout*>(m_warningArea.layout());
+    const int side = fontMetrics().height();
+    const QPixmap icon = style()->standardIcon(QStyle::SP_MessageBoxWarning).pixmap(side, side);
+    for (int row = 0; row < warnings.size(); ++row) {
+        auto* mark = new QLabel(&m_warningArea);
+        mark->setPixmap(icon);
+        mark->setAccessibleName(tr("Warning"));
+        auto* text = new QLabel(warnings[row], &m_warningArea);
+        text->setObjectName(QStringLiteral("warning"));
+        text->setWordWrap(true);
+        text->setTextInteractionFlags(Qt::TextSelectableByMouse);
+        grid->addWidget(mark, row, 0, Qt::AlignTop);
+        grid->addWidget(text, row, 1);
+    }
+    m_warningArea.setVisible(!warnings.isEmpty());
+}
+
+QString CMainDialog::StatusDescription() const {
+    return QStringList(QStringList{m_stStatus.text()} + m_warnings).join(QStringLiteral("  "));
 }
 
 void CMainDialog::SetStatus(const QString& text, bool problem) {
@@ -199,8 +294,10 @@ void CMainDialog::SetStatus(const QString& text, bool problem) {
     pal.setColor(QPalette::WindowText,
                  problem ? ProblemColour() : palette().color(QPalette::WindowText));
     m_stStatus.setPalette(pal);
-    m_stStatus.setAccessibleDescription(text);
-    m_symbolView.setAccessibleDescription(text);
+    // Screen readers hear the warnings with the status line they belong to.
+    const QString description = StatusDescription();
+    m_stStatus.setAccessibleDescription(description);
+    m_symbolView.setAccessibleDescription(description);
     // Screen readers announce the changed line.
     QAccessibleEvent changed(&m_stStatus, QAccessible::DescriptionChanged);
     QAccessible::updateAccessibility(&changed);
@@ -229,7 +326,12 @@ void CMainDialog::Verify() {
 }
 
 QString CMainDialog::ColourWarning() const {
-    return Messages::colours(checkColours(m_btnBarColor.GetColor(), m_btnBackground.GetColor()));
+    QStringList colours;
+    if (m_label)
+        for (const Warning& warning : m_label->warnings)
+            if (Messages::isColourWarning(warning))
+                colours << Messages::warning(warning, m_label->render);
+    return colours.join(QLatin1Char(' '));
 }
 
 int CMainDialog::SymbolCount() const {

@@ -56,10 +56,10 @@ void describe(QWidget& widget, const QString& name, const QString& description) 
     widget.setToolTip(description);
 }
 
-// "PNG, GIF, BMP or SVG", from the library's list of formats.
+// "PNG, GIF, BMP, SVG, PDF or EPS", from the library's list of formats.
 QString formatNames() {
     QStringList names;
-    for (const FormatInfo& format : formats())
+    for (const FormatInfo& format : saveFormats())
         names << QString::fromUtf8(format.name.data(), qsizetype(format.name.size())).toUpper();
     const QString last = names.takeLast();
     return CMainDialog::tr("%1 or %2").arg(names.join(QStringLiteral(", ")), last);
@@ -81,7 +81,11 @@ CMainDialog::CMainDialog(QWidget* parent)
     : QDialog(parent),
       m_symbolView(this),
       m_stStatus(this),
+      m_warningArea(this),
       m_seriesButton(this),
+      m_cbProfile(this),
+      m_profileNote(this),
+      m_profileForm(this),
       m_edText(this),
       m_loadedNote(this),
       m_btnLoad(this),
@@ -105,16 +109,23 @@ CMainDialog::CMainDialog(QWidget* parent)
       m_btnCancel(this) {
     loadResources();
     // Marked before anything asks for their accessible interface, which is kept.
+    m_cbProfile.setProperty(NAMED_COMBO_BOX, true);
     m_cbLevel.setProperty(NAMED_COMBO_BOX, true);
     m_cbCharset.setProperty(NAMED_COMBO_BOX, true);
     m_hIcon.addFile(QString::fromUtf8(res::ICON_LARGE), QSize(32, 32));
     m_hIcon.addFile(QString::fromUtf8(res::ICON_SMALL), QSize(16, 16));
     BuildUi();
     LoadSettings();
+    // What None gives back, should the window open with a profile.
+    m_freeOptions = {m_cbLevel.currentIndex(), m_spColumns.value(), m_cbCharset.currentIndex()};
     ConnectInputs();
     ColoursChanged();
     OnEncode();
-    m_edText.setFocus();
+    // The first field: the text, or the first of a profile's form.
+    if (TextShown())
+        m_edText.setFocus();
+    else if (!m_profileForm.inputs().isEmpty())
+        m_profileForm.inputs().front()->setFocus();
 }
 
 CMainDialog::~CMainDialog() = default;
@@ -135,6 +146,7 @@ void CMainDialog::BuildUi() {
     statusRow->addWidget(&m_stStatus, 1);
     statusRow->addWidget(&m_seriesButton, 0, Qt::AlignTop);
     column->addLayout(statusRow);
+    column->addWidget(&m_warningArea);
     column->addWidget(BuildOptions());
     column->addWidget(BuildMoreOptions());
     column->addLayout(BuildButtons());
@@ -157,9 +169,26 @@ void CMainDialog::BuildUi() {
 
 // Names (for tests and assistive technology), captions, ranges and tool tips.
 void CMainDialog::DescribeFields() {
+    DescribeProfileFields();
     DescribeDataFields();
     DescribeShapeFields();
     DescribeMoreFields();
+}
+
+void CMainDialog::DescribeProfileFields() {
+    m_cbProfile.setObjectName(QStringLiteral("profile"));
+    m_cbProfile.addItem(tr("None: free text"), QString());
+    for (const ProfileInfo& profile : availableProfiles())
+        m_cbProfile.addItem(QString::fromStdString(profile.title),
+                            QString::fromStdString(profile.name));
+    describe(m_cbProfile, tr("Profile"),
+             tr("A scheme that laws or industries mandate (a payment slip, a driving licence, a "
+                "boarding pass, a tax stamp): its fields make the data and its settings the "
+                "symbol; None encodes the text as it is"));
+    m_profileNote.setObjectName(QStringLiteral("profileNote"));
+    m_profileNote.setWordWrap(true);
+    m_profileNote.hide();
+    connect(&m_profileForm, &ProfileForm::changed, this, &CMainDialog::InputChanged);
 }
 
 void CMainDialog::DescribeDataFields() {
@@ -168,6 +197,7 @@ void CMainDialog::DescribeDataFields() {
     describe(m_edText, tr("Text"),
              tr("The data to encode. Enter makes a new line and Ctrl+Enter encodes; tabs and "
                 "control characters show as marks"));
+    m_textTip = m_edText.toolTip();
     m_loadedNote.setObjectName(QStringLiteral("loadedNote"));
     m_loadedNote.setWordWrap(true);
     m_loadedNote.hide();
@@ -232,8 +262,8 @@ void CMainDialog::DescribeShapeFields() {
     m_spModuleMm.setValue(FIRST_START_MODULE_MM);
     m_spModuleMm.setSuffix(tr(" mm"));
     describe(m_spModuleMm, tr("Module width"),
-             tr("Width of one module on paper: %1. Printing, and saving with a Resolution, "
-                "make it whole printer dots")
+             tr("Width of one module on paper: %1. Print, PDF and EPS draw modules this wide, "
+                "and with a Resolution every file does, in whole printer dots")
                  .arg(Messages::moduleWidthRange()));
     const SettingInfo& dpi = setting("dpi");
     m_spDpi.setObjectName(QStringLiteral("resolution"));
@@ -300,14 +330,20 @@ void CMainDialog::DescribeMoreFields() {
     m_stStatus.setTextInteractionFlags(Qt::TextSelectableByMouse);
     m_stStatus.setMinimumHeight(2 * fontMetrics().height());
     m_stStatus.setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    m_warningArea.setObjectName(QStringLiteral("warnings"));
+    auto* warnings = new QGridLayout(&m_warningArea);
+    warnings->setContentsMargins(0, 0, 0, 0);
+    warnings->setColumnStretch(1, 1);
+    m_warningArea.hide();
 }
 
-QLabel* CMainDialog::AddFieldError(QGridLayout* grid, QWidget& field, int row, int column) {
+QLabel* CMainDialog::AddFieldError(QGridLayout* grid, QWidget& field, int row, int column,
+                                   int span) {
     auto* error = new QLabel(this);
     error->setObjectName(field.objectName() + QStringLiteral("Error"));
     error->setWordWrap(true);
     error->hide();
-    grid->addWidget(error, row, column, 1, 2);
+    grid->addWidget(error, row, column, 1, span);
     m_fieldErrors.insert(&field, error);
     return error;
 }
@@ -320,28 +356,35 @@ QWidget* CMainDialog::BuildOptions() {
     };
     auto* options = new QGroupBox(this);
     auto* grid = new QGridLayout(options);
-    grid->addWidget(label(tr("&Text"), m_edText), 0, 0, Qt::AlignTop);
-    grid->addWidget(&m_edText, 0, 1, 1, 6);
-    grid->addWidget(&m_btnLoad, 0, 7, Qt::AlignTop);
-    grid->addWidget(&m_loadedNote, 1, 1, 1, 7);
-    grid->addWidget(&m_chkEscapes, 2, 1, 1, 3);
-    grid->addWidget(&m_chkLive, 2, 4, 1, 2);
-    grid->addWidget(label(tr("&Level"), m_cbLevel), 3, 0);
-    grid->addWidget(&m_cbLevel, 3, 1);
-    grid->addWidget(&m_btnBackground, 3, 2, 1, 2);
-    grid->addWidget(&m_btnBarColor, 3, 4, 1, 2);
-    grid->addWidget(label(tr("&Margin"), m_spMargin), 4, 0);
-    grid->addWidget(&m_spMargin, 4, 1);
-    grid->addWidget(label(tr("&Columns"), m_spColumns), 4, 2);
-    grid->addWidget(&m_spColumns, 4, 3);
-    grid->addWidget(label(tr("Module &width"), m_spModuleMm), 4, 4);
-    grid->addWidget(&m_spModuleMm, 4, 5);
-    grid->addWidget(label(tr("Resolutio&n"), m_spDpi), 4, 6);
-    grid->addWidget(&m_spDpi, 4, 7);
-    AddFieldError(grid, m_spMargin, 5, 0);
-    AddFieldError(grid, m_spColumns, 5, 2);
-    AddFieldError(grid, m_spModuleMm, 5, 4);
-    AddFieldError(grid, m_spDpi, 5, 6);
+    grid->addWidget(label(tr("Pro&file"), m_cbProfile), 0, 0);
+    grid->addWidget(&m_cbProfile, 0, 1, 1, 3);
+    grid->addWidget(&m_profileNote, 0, 4, 1, 4);
+    grid->addWidget(&m_profileForm, 1, 0, 1, 8);
+    m_textCaption = label(tr("&Text"), m_edText);
+    grid->addWidget(m_textCaption, 2, 0, Qt::AlignTop);
+    grid->addWidget(&m_edText, 2, 1, 1, 6);
+    grid->addWidget(&m_btnLoad, 2, 7, Qt::AlignTop);
+    grid->addWidget(&m_loadedNote, 3, 1, 1, 7);
+    AddFieldError(grid, m_edText, 4, 1, 7);
+    grid->addWidget(&m_chkEscapes, 5, 1, 1, 3);
+    grid->addWidget(&m_chkLive, 5, 4, 1, 2);
+    grid->addWidget(label(tr("&Level"), m_cbLevel), 6, 0);
+    grid->addWidget(&m_cbLevel, 6, 1);
+    grid->addWidget(&m_btnBackground, 6, 2, 1, 2);
+    grid->addWidget(&m_btnBarColor, 6, 4, 1, 2);
+    AddFieldError(grid, m_cbLevel, 7, 0, 8);
+    grid->addWidget(label(tr("&Margin"), m_spMargin), 8, 0);
+    grid->addWidget(&m_spMargin, 8, 1);
+    grid->addWidget(label(tr("&Columns"), m_spColumns), 8, 2);
+    grid->addWidget(&m_spColumns, 8, 3);
+    grid->addWidget(label(tr("Module &width"), m_spModuleMm), 8, 4);
+    grid->addWidget(&m_spModuleMm, 8, 5);
+    grid->addWidget(label(tr("Resolutio&n"), m_spDpi), 8, 6);
+    grid->addWidget(&m_spDpi, 8, 7);
+    AddFieldError(grid, m_spMargin, 9, 0);
+    AddFieldError(grid, m_spColumns, 9, 2);
+    AddFieldError(grid, m_spModuleMm, 9, 4);
+    AddFieldError(grid, m_spDpi, 9, 6);
     for (int c : {1, 3, 5, 7}) grid->setColumnStretch(c, 1);
     return options;
 }
@@ -362,6 +405,7 @@ QWidget* CMainDialog::BuildMoreOptions() {
     grid->addWidget(&m_cbCharset, 0, 5);
     AddFieldError(grid, m_spRows, 1, 0);
     AddFieldError(grid, m_edAspect, 1, 2);
+    AddFieldError(grid, m_cbCharset, 1, 4);
     grid->addWidget(&m_chkSeries, 2, 0, 1, 4);
     grid->addWidget(&m_chkVerify, 2, 4, 1, 2);
     for (int c : {1, 3, 5}) grid->setColumnStretch(c, 1);
@@ -401,13 +445,16 @@ QLayout* CMainDialog::BuildButtons() {
 }
 
 // The visual order, top to bottom and left to right: the symbol and the
-// series offer beside the status line, the text, the options, the buttons.
+// series offer beside the status line, the profile and its fields, the
+// text, the options, the buttons.
 void CMainDialog::SetTabOrder() {
-    const QList<QWidget*> order = {
-        &m_symbolView, &m_seriesButton,  &m_edText,      &m_btnLoad,   &m_chkEscapes, &m_chkLive,
-        &m_cbLevel,    &m_btnBackground, &m_btnBarColor, &m_spMargin,  &m_spColumns,  &m_spModuleMm,
-        &m_spDpi,      &m_spRows,        &m_edAspect,    &m_cbCharset, &m_chkSeries,  &m_chkVerify,
-        &m_btnEncode,  &m_btnSave,       &m_btnPrint,    &m_btnCancel};
+    QList<QWidget*> order = {&m_symbolView, &m_seriesButton, &m_cbProfile};
+    order << m_profileForm.inputs();
+    order << QList<QWidget*>{&m_edText,    &m_btnLoad,       &m_chkEscapes,  &m_chkLive,
+                             &m_cbLevel,   &m_btnBackground, &m_btnBarColor, &m_spMargin,
+                             &m_spColumns, &m_spModuleMm,    &m_spDpi,       &m_spRows,
+                             &m_edAspect,  &m_cbCharset,     &m_chkSeries,   &m_chkVerify,
+                             &m_btnEncode, &m_btnSave,       &m_btnPrint,    &m_btnCancel};
     for (int i = 1; i < order.size(); ++i) QWidget::setTabOrder(order[i - 1], order[i]);
 }
 
@@ -426,11 +473,13 @@ void CMainDialog::BuildActions() {
     AddAction(m_copySvgAction, tr("Copy as SV&G text"), QKeySequence(),
               &CMainDialog::OnCopySvgText);
     AddAction(m_commandAction, tr("Co&mmand line..."), QKeySequence(), &CMainDialog::OnCommandLine);
+    AddAction(m_explainAction, tr("E&xplain..."), QKeySequence(Qt::CTRL | Qt::Key_E),
+              &CMainDialog::OnExplain);
     m_aboutAction.setShortcutContext(Qt::WindowShortcut);
     addAction(&m_aboutAction);
     setContextMenuPolicy(Qt::ActionsContextMenu);
-    m_symbolView.addActions({&m_copyAction, &m_copySvgAction, &m_commandAction, &m_saveAction,
-                             &m_printAction, &m_aboutAction});
+    m_symbolView.addActions({&m_copyAction, &m_copySvgAction, &m_explainAction, &m_commandAction,
+                             &m_saveAction, &m_printAction, &m_aboutAction});
     m_symbolView.setContextMenuPolicy(Qt::ActionsContextMenu);
 }
 
@@ -444,6 +493,7 @@ void CMainDialog::AddAction(QAction& action, const QString& text, const QKeySequ
 }
 
 void CMainDialog::ConnectInputs() {
+    connect(&m_cbProfile, &QComboBox::currentIndexChanged, this, &CMainDialog::ProfileChanged);
     connect(&m_edText, &QPlainTextEdit::textChanged, this, &CMainDialog::InputChanged);
     connect(&m_edText, &DataEdit::encodeRequested, this, &CMainDialog::OnEncode);
     connect(&m_edText, &DataEdit::loadedStateChanged, this, &CMainDialog::LoadedStateChanged);
@@ -495,7 +545,7 @@ void CMainDialog::LoadedStateChanged() {
     // Loaded bytes are encoded as they are: escapes do not apply to them,
     // and the setting stays as it was for the next typed text.
     m_chkEscapes.setEnabled(!loaded);
-    m_loadedNote.setVisible(loaded);
+    m_loadedNote.setVisible(loaded && TextShown());
     if (!loaded) {
         m_edText.setAccessibleDescription(m_edText.toolTip());
         return;
@@ -621,6 +671,12 @@ void CMainDialog::LoadSettings() {
     else if (settings.contains(QStringLiteral("data/text")))
         m_edText.setText(settings.value(QStringLiteral("data/text")).toString());
     LoadedStateChanged();
+    const int profile =
+        m_cbProfile.findData(settings.value(QStringLiteral("profile/name")).toString());
+    if (profile > 0) {
+        m_cbProfile.setCurrentIndex(profile);
+        ApplyProfile();
+    }
     const QSize size = settings.value(QStringLiteral("window/size")).toSize();
     if (size.isValid()) resize(size.expandedTo(minimumSizeHint()));
     m_lastFolder = settings.value(QStringLiteral("files/lastFolder")).toString();
@@ -647,6 +703,15 @@ void CMainDialog::SaveSettings() const {
     settings.setValue(QStringLiteral("data/loadedName"), m_edText.loadedName());
     settings.setValue(QStringLiteral("data/text"),
                       m_edText.isLoaded() ? QString() : m_edText.text());
+    settings.setValue(QStringLiteral("profile/name"), m_cbProfile.currentData().toString());
+    QHash<QString, QHash<QString, QString>> typed = m_profileValues;
+    if (m_profile) typed.insert(QString::fromStdString(m_profile->name), m_profileForm.values());
+    for (auto profile = typed.cbegin(); profile != typed.cend(); ++profile) {
+        settings.beginGroup(QStringLiteral("profiles/") + profile.key());
+        for (auto field = profile->cbegin(); field != profile->cend(); ++field)
+            settings.setValue(field.key(), field.value());
+        settings.endGroup();
+    }
     settings.setValue(QStringLiteral("window/size"), size());
     settings.setValue(QStringLiteral("files/lastFolder"), m_lastFolder);
 }

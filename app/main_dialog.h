@@ -25,8 +25,11 @@
 #include "app/data_edit.h"
 #include "app/messages.h"
 #include "app/number_box.h"
+#include "app/profile_form.h"
 #include "app/symbol_view.h"
+#include "barquill/explain.hpp"
 #include "barquill/label.hpp"
+#include "barquill/profiles.hpp"
 #include "barquill/text.hpp"
 
 class QFileDialog;
@@ -67,9 +70,15 @@ public:
     QWidget* GetDlgItem(int id) const { return m_controls.value(id, nullptr); }
     // What the status line under the symbol says.
     QString GetStatusText() const { return m_stStatus.text(); }
+    // The warnings under it, a sentence each.
+    const QStringList& WarningTexts() const { return m_warnings; }
+    // What screen readers hear of both: the status line, then the warnings.
+    QString StatusDescription() const;
     SymbolView& symbolView() { return m_symbolView; }
     // The level chosen: autoLevel, else 0 to 8.
     int SelectedLevel() const;
+    // The application profile chosen, or none: free text.
+    const std::optional<ProfileInfo>& SelectedProfile() const { return m_profile; }
 
     void OnEncode();
     void OnSave();
@@ -78,6 +87,8 @@ public:
     void OnCopySvgText();
     void OnLoad();
     void OnCommandLine();
+    // How the data became the symbols shown: their segments and codewords.
+    void OnExplain();
     // The about entry (IDM_ABOUTBOX) opens the about box.
     void OnSysCommand(unsigned id, long parameter);
 
@@ -111,6 +122,11 @@ public:
         QString path;  // empty when cancelled
         std::optional<Format> format;
     };
+    // What the page dialog of a PDF or EPS answered.
+    struct PageAnswer {
+        bool cancelled = false;
+        std::optional<Page> page;  // none: the symbol's own size
+    };
 
     // The folder a file dialog opens in: the remembered one, unless it is
     // gone or a virtual file system (/proc, /sys, /dev), where a dialog
@@ -124,6 +140,8 @@ protected:
 
     // Modal questions, replaced in tests.
     virtual SaveTarget AskSaveFileName();
+    // The page for a PDF or EPS of symbols `widthMm` × `heightMm`.
+    virtual PageAnswer AskPage(double widthMm, double heightMm);
     virtual QString AskOpenFileName();
     virtual void ShowMessage(QMessageBox::Icon icon, const QString& text);
     // A yes-or-no question whose default answer is No.
@@ -141,23 +159,42 @@ private:
     void BuildActions();
     void SetTabOrder();
     void DescribeFields();
+    void DescribeProfileFields();
     void DescribeDataFields();
     void DescribeShapeFields();
     void DescribeMoreFields();
     void ConnectInputs();
     void AddAction(QAction& action, const QString& text, const QKeySequence& key,
                    void (CMainDialog::*slot)());
-    QLabel* AddFieldError(QGridLayout* grid, QWidget& field, int row, int column);
+    QLabel* AddFieldError(QGridLayout* grid, QWidget& field, int row, int column, int span = 2);
+
+    // Choosing a profile.
+    void ProfileChanged();
+    void ApplyProfile();
+    bool TextShown() const;
 
     // Making the symbol.
     struct FieldReading {
         Settings settings;
         QString problem;  // the first field that cannot be read, worded
     };
+    // What a label is made of: the data and the settings, or a profile's
+    // fields (its document, if it has one, as the data).
+    struct LabelSource {
+        std::optional<ProfileRequest> profile;
+        QByteArray data;   // typed text as UTF-8, or loaded bytes
+        bool text = true;  // typed, not loaded
+        Settings settings;
+    };
     FieldReading ReadFields();
     QHash<QWidget*, QString> FieldProblems(Settings& settings);
-    Result<Label> MakeLabel(const Settings& settings) const;
-    ProblemContext ContextFor(const Error& error, const Settings& settings) const;
+    void ShowFieldError(QWidget* field, const QString& problem);
+    LabelSource SourceFor(const Settings& settings) const;
+    static Result<Label> MakeLabel(const LabelSource& source);
+    static Result<std::vector<Explanation>> Explain(const LabelSource& source);
+    ProblemContext ContextFor(const Error& error, const LabelSource& source) const;
+    // A profile's refusal shown beside its field; empty when it is no such refusal.
+    QString ProfileProblem(const Error& error);
     void Show(Label label);
     void Fail(const QString& problem, int seriesOffered = 0);
     void InputChanged();
@@ -165,8 +202,10 @@ private:
     void SetStale(bool stale);
     void UpdateStatus();
     void SetStatus(const QString& text, bool problem);
+    void ShowWarnings(const QStringList& warnings);
     QColor ProblemColour() const;
     void Verify();
+    // The colour warnings of the symbol shown, which Save and Print ask about.
     QString ColourWarning() const;
     void LoadedStateChanged();
 
@@ -179,6 +218,10 @@ private:
 
     // Printing: the symbols' size in whole dots of the printer.
     Result<Render> PrintRender(QPrinter* printer) const;
+    // PDF and EPS: the symbols' size on paper.
+    Result<Render> VectorRender() const;
+    // A render of modules `size`, its quiet zone as many modules wide as before.
+    static Render Resized(Render render, const ModuleSize& size);
 
     void LoadSettings();
     void SaveSettings() const;
@@ -186,8 +229,14 @@ private:
     QHash<int, QWidget*> m_controls;
     SymbolView m_symbolView;
     QLabel m_stStatus;
+    QWidget m_warningArea;  // the warnings under the status line
     QPushButton m_seriesButton;
 
+    QComboBox m_cbProfile;
+    QLabel m_profileNote;  // what the profile fixes
+    ProfileForm m_profileForm;
+    QLabel* m_textCaption = nullptr;
+    QString m_textTip;  // what the text field is for, without a profile
     DataEdit m_edText;
     QLabel m_loadedNote;
     QPushButton m_btnLoad;
@@ -214,25 +263,43 @@ private:
     QIcon m_hIcon;
 
     QAction m_aboutAction, m_saveAction, m_printAction, m_copyAction, m_copySvgAction, m_loadAction,
-        m_commandAction;
+        m_commandAction, m_explainAction;
+
+    std::optional<ProfileInfo> m_profile;
+    // What was typed in each profile's form, by profile and key.
+    QHash<QString, QHash<QString, QString>> m_profileValues;
+    // The options a profile leaves to its scheme, as they were for free text.
+    struct FreeOptions {
+        int levelIndex = -1;
+        int columns = 0;
+        int charsetIndex = 0;
+    } m_freeOptions;
 
     std::optional<Label> m_label;  // the symbols shown
+    LabelSource m_source;          // what they were made of
     qsizetype m_dataBytes = 0;     // the data they were made of
     // Reading back costs more than building: it runs once typing pauses,
     // so keystrokes stay quick.
     QTimer m_verifyTimer;
     QString m_verifyMark;  // empty while not verified yet
     bool m_verifyProblem = false;
-    QStringList m_statusNotes;  // what was built, and warnings
-    bool m_statusProblem = false;
-    QString m_savedNote;   // what the last Save wrote
-    QString m_failure;     // why there is no symbol, as the status line said
-    bool m_stale = false;  // the fields changed since the symbol shown was made
+    QString m_builtNote;     // what was built
+    QStringList m_warnings;  // the library's scan checks of it, worded
+    QString m_savedNote;     // what the last Save wrote
+    QString m_failure;       // why there is no symbol, as the status line said
+    bool m_stale = false;    // the fields changed since the symbol shown was made
     QString m_lastFolder;
 };
 
+// The formats Save offers: pictures and print documents. Label and receipt
+// printer commands are not among them: they go to a printer raw, at its own
+// dot density and with the choice of the printer's own encoding, which the
+// command line's options give; the window reaches those printers through
+// Print and their drivers.
+std::vector<FormatInfo> saveFormats();
+
 // The file name with the chosen type's extension added when it has none of
-// the formats' own: "label" and "label.jpg" become "label.png" and
+// the offered formats' own: "label" and "label.jpg" become "label.png" and
 // "label.jpg.png" when PNG is chosen, so no file holds one format under
 // another's extension.
 QString withChosenExtension(const QString& path, std::optional<Format> chosen);

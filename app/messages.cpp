@@ -2,6 +2,8 @@
 #include "app/messages.h"
 
 #include <QFileInfo>
+#include <algorithm>
+#include <cmath>
 #include <cstring>
 
 #include "app/app_resources.h"
@@ -56,6 +58,22 @@ QString Messages::size(long width, long height) {
 
 QString Messages::millimetres(double width, double height) {
     return unbroken(tr("%1 × %2 mm").arg(decimal(width, 1), decimal(height, 1)));
+}
+
+QString Messages::significant(double value) {
+    const double magnitude = std::floor(std::log10(std::max(std::abs(value), 1e-3)));
+    const int decimals = std::clamp(2 - int(magnitude), 0, 3);
+    QString text = uiLocale().toString(value, 'f', decimals);
+    const QString point = uiLocale().decimalPoint();
+    if (text.contains(point)) {
+        while (text.endsWith(QLatin1Char('0'))) text.chop(1);
+        if (text.endsWith(point)) text.chop(point.size());
+    }
+    return text;
+}
+
+QString Messages::millimetre(double value) {
+    return unbroken(tr("%1 mm").arg(significant(value)));
 }
 
 QString Messages::dpi(long dotsPerInch) {
@@ -243,6 +261,33 @@ QString Messages::unfitShape(const ShapeNumbers& s) {
                        .arg(fits.join(tr(", or ")));
 }
 
+QString Messages::fieldProblem(const Error& e, const QString& label, bool empty) {
+    const QString rule = fromUtf8(e.given);
+    if (empty) return tr("%1 is required.").arg(label);
+    if (rule.isEmpty()) return tr("%1 is not a field of this profile.").arg(label);
+    if (!e.character.empty())
+        return tr("%1: “%2” (character %3) has no form in the data's character set. Choose "
+                  "UTF-8 as the character set, or leave it out.")
+            .arg(label, fromUtf8(e.character), number(e.value));
+    if (e.value > 0)
+        return tr("%1 must be %2; character %3 breaks it.").arg(label, rule, number(e.value));
+    return tr("%1 must be %2.").arg(label, rule);
+}
+
+QString Messages::profileConflict(const Error& e, const QString& caption) {
+    const QString rule = fromUtf8(e.given);
+    if (e.field == "level" || e.field == "columns")
+        return tr("%1: the profile requires %2. Choose Auto to follow it.").arg(caption, rule);
+    if (e.field == "quietZone")
+        return tr("%1: the profile requires %2. Widen the margin.").arg(caption, rule);
+    return tr("%1: the profile requires %2.").arg(caption, rule);
+}
+
+QString Messages::profileCharset(const Error& e, const QString& profile) {
+    return tr("The %1 profile takes no character set %2: choose Auto for the scheme's own.")
+        .arg(profile, fromUtf8(e.given));
+}
+
 QString Messages::verifying() {
     return tr("Verifying...");
 }
@@ -284,29 +329,88 @@ QString Messages::built(const Label& label, qsizetype dataBytes) {
              pixels);
 }
 
-QString Messages::warning(const Warning& w) {
+QString Messages::warning(const Warning& w, const Render& render) {
+    const QString reason = warningReason(w, render);
+    return w.symbol >= 0 ? tr("Symbol %1: %2").arg(number(w.symbol + 1), reason) : reason;
+}
+
+bool Messages::isColourWarning(const Warning& w) {
+    return w.id == "contrast" || w.id == "light-bars";
+}
+
+QString Messages::warningReason(const Warning& w, const Render& render) {
+    const long value = std::lround(w.value), limit = std::lround(w.limit);
+    // Sizes are pixels on screen and printer dots with a resolution.
+    const auto sized = [&](long n) {
+        return render.dpi > 0 ? dots(n) : count(n, QT_TR_NOOP("1 pixel"), QT_TR_NOOP("%1 pixels"));
+    };
+    if (w.id == "compact")
+        return tr(
+            "The symbol is compact: phone cameras and many scanners do not read it. Use the "
+            "full form.");
+    if (w.id == "low-level")
+        return tr("Level %1 is below the %2 recommended for this much data: a scratch or a poor "
+                  "print may make it unreadable. Choose level %2 or higher.")
+            .arg(number(value), number(limit));
+    if (w.id == "wide")
+        return tr("%1 make the symbol wider than many scanners take in at once. Choose at most %2 "
+                  "columns.")
+            .arg(dataColumns(value), number(limit));
     if (w.id == "thin-module")
         return tr("A module is only %1 wide: with fewer than %2, bars print unevenly. Choose a "
                   "wider module or a higher resolution.")
-            .arg(count(long(w.value), QT_TR_NOOP("1 printer dot"), QT_TR_NOOP("%1 printer dots")),
-                 dots(long(w.limit)));
-    return QString::fromStdString(w.message);
-}
-
-QString Messages::colours(const ColourCheck& check) {
-    switch (check.problem) {
-        case ColourProblem::none:
-            return {};
-        case ColourProblem::barsLighter:
-            return tr(
-                "The bars are lighter than the background: most readers expect dark bars "
-                "on a light background.");
-        case ColourProblem::lowContrast:
-            return tr("The colors differ too little for readers (contrast %1:1; at least %2:1 is "
-                      "needed): choose darker bars or a lighter background.")
-                .arg(decimal(check.contrast, 1), decimal(MIN_READABLE_CONTRAST, 0));
-    }
-    return {};
+            .arg(count(value, QT_TR_NOOP("1 printer dot"), QT_TR_NOOP("%1 printer dots")),
+                 dots(limit));
+    if (w.id == "low-rows")
+        return tr("Rows are only %1 high, less than three module widths (%2): print blur and a "
+                  "tilted scanner make them hard to read.")
+            .arg(sized(value), sized(limit));
+    if (w.id == "quiet-zone")
+        return tr("The margin is %1, less than two modules (%2): readers need clear space to find "
+                  "the symbol's edges. Widen the margin.")
+            .arg(sized(value), sized(limit));
+    if (w.id == "contrast")
+        // Rounded down, so a contrast just below the limit never reads as it.
+        return tr("The colors differ too little for readers (contrast %1:1; at least %2:1 is "
+                  "needed): choose darker bars or a lighter background.")
+            .arg(decimal(std::floor(w.value * 10) / 10, 1), decimal(w.limit, 0));
+    if (w.id == "light-bars")
+        return tr(
+            "The bars are lighter than the background: most readers expect dark bars on a light "
+            "background.");
+    if (w.id == "no-eci")
+        return tr(
+            "The text goes beyond ASCII, but no ECI tells readers its character set, so each "
+            "reader guesses. Choose Auto or a named character set.");
+    if (w.id == "long-series")
+        return tr("The series has %1 symbols: scanning more than %2 is slow, and one is easily "
+                  "missed. Choose a lower level or more columns, so that fewer symbols hold the "
+                  "data.")
+            .arg(number(value), number(limit));
+    if (w.id == "transliterated")
+        return tr("%1 in plain ASCII letters for older readers (č as c).")
+            .arg(count(value, QT_TR_NOOP("1 letter is written"),
+                       QT_TR_NOOP("%1 letters are written")));
+    if (w.id == "data-looks-utf8")
+        return tr(
+            "The data reads as UTF-8, but the scheme expects ISO-8859-1: save the document "
+            "in ISO-8859-1 and load it as it is.");
+    if (w.id == "module-too-narrow")
+        return tr("Modules %1 wide are narrower than the %2 the scheme advises: choose a wider "
+                  "module.")
+            .arg(millimetre(w.value), millimetre(w.limit));
+    if (w.id == "module-too-wide")
+        return tr("Modules %1 wide are wider than the %2 the scheme advises: choose a narrower "
+                  "module.")
+            .arg(millimetre(w.value), millimetre(w.limit));
+    if (w.id == "rows-too-low")
+        return tr("Rows %1 module widths high are lower than the %2 the scheme advises.")
+            .arg(significant(w.value), significant(w.limit));
+    // A check newer than the window: the library's own words, as a sentence.
+    QString sentence = fromUtf8(w.message);
+    if (!w.change.empty()) sentence += QStringLiteral("; ") + fromUtf8(w.change);
+    if (!sentence.isEmpty()) sentence[0] = sentence[0].toUpper();
+    return sentence + QLatin1Char('.');
 }
 
 QString Messages::stale() {
@@ -333,6 +437,10 @@ QString Messages::saveFailure(const Error& e) {
                 .arg(path, QString::fromLocal8Bit(std::strerror(int(e.value))));
         case ErrorCode::renderFailed:
             return tr("The picture could not be made: there is not enough memory.");
+        case ErrorCode::notOnPage:
+            return tr(
+                "The symbol does not fit the page at this position: move it or choose a "
+                "larger page.");
         default:
             return fromUtf8(e.message);
     }

@@ -10,7 +10,6 @@
 #include <QStringList>
 #include <optional>
 
-#include "app/colour_check.h"
 #include "barquill/label.hpp"
 
 namespace barquill::app {
@@ -26,14 +25,23 @@ class Messages {
 public:
     // Why no symbol could be made, and what to change.
     static QString problem(const Error& error, const ProblemContext& context = {});
+    // Why a profile refused its field: `label` is the field's name for
+    // people, `empty` whether the field was left empty.
+    static QString fieldProblem(const Error& error, const QString& label, bool empty);
+    // Why a profile refused a setting (`caption`, the dialog's) that breaks its scheme.
+    static QString profileConflict(const Error& error, const QString& caption);
+    // Why a profile refused the character set chosen.
+    static QString profileCharset(const Error& error, const QString& profile);
     // "✓ Verified." or why not.
     static QString verification(const std::optional<Error>& error);
     static QString verifying();
     // The shape, capacity and size of what was built.
     static QString built(const Label& label, qsizetype dataBytes);
-    static QString warning(const Warning& warning);
-    // Empty when the colours are fine.
-    static QString colours(const ColourCheck& check);
+    // A scan check of the library, worded for the window: the reason and
+    // what to change, in sizes of the render it was made for.
+    static QString warning(const Warning& warning, const Render& render);
+    // Whether a warning is about the colours, which Save and Print ask about.
+    static bool isColourWarning(const Warning& warning);
     static QString stale();
     // "Saved label.png." or "Saved part-01.gif … part-07.gif, 7 files."
     static QString saved(const QStringList& names);
@@ -53,6 +61,8 @@ public:
     static QString decimal(double value, int decimals);
     static QString size(long width, long height);             // "406 × 342", never broken
     static QString millimetres(double width, double height);  // "34.4 × 29.0 mm"
+    static QString significant(double value);                 // "0.169", "22.5": three digits
+    static QString millimetre(double value);                  // "0.169 mm"
     static QString dpi(long dotsPerInch);                     // "300 dpi"
     static QString dots(long n);                              // "4 dots"
     static QString rows(long n);                              // "1 row", "9 rows"
@@ -60,6 +70,7 @@ public:
     static QString count(long n, const char* one, const char* many);
 
 private:
+    static QString warningReason(const Warning& warning, const Render& render);
     static QString textProblem(const Error& error);
     static QString optionProblem(const Error& error);
     static QString shapeProblem(const Error& error, const ProblemContext& context);

@@ -1,7 +1,8 @@
 // SPDX-License-Identifier: MIT
 // Print: every module a whole number of printer dots, so bars keep their
-// widths on paper; whole symbols only, as many to a page as fit, and in a
-// series each with its "n of N" under it.
+// widths on paper, painted as rectangles as PDF and EPS draw them; whole
+// symbols only, as many to a page as fit, and in a series each with its
+// "n of N" under it.
 
 #include <QPainter>
 #include <QPrintPreviewDialog>
@@ -48,11 +49,16 @@ Result<Render> CMainDialog::PrintRender(QPrinter* printer) const {
     request.dpi = printer->resolution();
     const Result<SizedModules> sized = sizeModules(request);
     if (!sized) return sized.error();
+    return Resized(render, sized->size);
+}
+
+// The quiet zone keeps its width in modules.
+Render CMainDialog::Resized(Render render, const ModuleSize& size) {
     render.quietZone =
-        std::min(maxQuietZone, render.quietZone * sized->size.moduleWidth / render.moduleWidth);
-    render.moduleWidth = sized->size.moduleWidth;
-    render.rowHeight = sized->size.rowHeight;
-    render.dpi = printer->resolution();
+        std::min(maxQuietZone, render.quietZone * size.moduleWidth / render.moduleWidth);
+    render.moduleWidth = size.moduleWidth;
+    render.rowHeight = size.rowHeight;
+    render.dpi = size.dpi;
     return render;
 }
 
@@ -87,21 +93,17 @@ PrintLayout CMainDialog::PrintSymbol(QPrinter* printer) {
     const int count = SymbolCount();
     int y = 0;
     for (int i = 0; i < count; ++i) {
-        const Result<Image> drawn =
-            toImage(m_label->symbols[std::size_t(i)], render, PixelFormat::mono1);
-        if (!drawn) {
-            layout.error = Messages::problem(drawn.error());
-            return layout;
-        }
-        const QImage image = toQImage(drawn);
+        const Symbol& symbol = m_label->symbols[std::size_t(i)];
+        const PictureSize drawn = pictureSize(symbol, render);
+        const QSize image(int(drawn.width), int(drawn.height));
         const int needed = image.height() + below + captionHeight;
         if (y > 0 && y + needed > page.height()) {
             printer->newPage();
             ++layout.pages;
             y = 0;
         }
-        painter.drawImage(QPoint(0, y), image);
-        layout.symbols.append({layout.pages, QRect(QPoint(0, y), image.size())});
+        paintSymbol(painter, symbol, render, QPoint(0, y));
+        layout.symbols.append({layout.pages, QRect(QPoint(0, y), image)});
         const QString caption =
             count > 1
                 ? tr("%1 of %2: %3").arg(Messages::number(i + 1), Messages::number(count), size)

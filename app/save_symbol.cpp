@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 // Save: the name's extension picks the format when it is one of the
-// formats', otherwise the chosen type's extension is added; the library
-// writes the files, a series whole or not at all. Before anything is
+// formats', otherwise the chosen type's extension is added; PDF and EPS ask
+// for their page; the library writes the files, a series whole or not at all. Before anything is
 // replaced the user is asked once: about a read-only file, and about the
 // files of an older series under the same name.
 
@@ -11,10 +11,12 @@
 #include <QFileInfo>
 #include <QHeaderView>
 #include <QScreen>
+#include <QSettings>
 #include <QStorageInfo>
 #include <QTreeView>
 
 #include "app/main_dialog.h"
+#include "app/page_dialog.h"
 
 namespace barquill::app {
 
@@ -33,8 +35,19 @@ QString formatCaption(const FormatInfo& format) {
             return CMainDialog::tr("BMP image");
         case Format::svg:
             return CMainDialog::tr("SVG drawing");
+        case Format::pdf:
+            return CMainDialog::tr("PDF document");
+        case Format::eps:
+            return CMainDialog::tr("EPS drawing");
+        case Format::zpl:
+        case Format::escpos:
+            break;
     }
     return QString::fromUtf8(format.caption.data(), qsizetype(format.caption.size()));
+}
+
+bool isVector(Format format) {
+    return format == Format::pdf || format == Format::eps;
 }
 
 QString extensionOf(const FormatInfo& format) {
@@ -84,8 +97,16 @@ QStringList olderSeriesFiles(const QString& path, const QStringList& newNames) {
 
 }  // namespace
 
+std::vector<FormatInfo> saveFormats() {
+    std::vector<FormatInfo> offered;
+    for (const FormatInfo& format : formats())
+        if (!format.printer) offered.push_back(format);
+    return offered;
+}
+
 QString withChosenExtension(const QString& path, std::optional<Format> chosen) {
-    if (knownFormatOfName(nativeName(path))) return path;
+    const std::optional<Format> named = knownFormatOfName(nativeName(path));
+    if (named && !formatInfo(*named).printer) return path;
     return path + extensionOf(formatInfo(chosen.value_or(Format::png)));
 }
 
@@ -140,16 +161,19 @@ CMainDialog::SaveTarget CMainDialog::AskSaveFileName() {
     SaveTarget target;
     QFileDialog dialog(this, tr("Save"), StartFolder(m_lastFolder));
     dialog.setAcceptMode(QFileDialog::AcceptSave);
+    const std::vector<FormatInfo> offered = saveFormats();
     QStringList filters;
-    for (const FormatInfo& format : formats()) filters << filterOf(format);
+    for (const FormatInfo& format : offered) filters << filterOf(format);
     dialog.setNameFilters(filters);
-    const FormatInfo& first = formats().front();
+    const FormatInfo& first = offered.front();
     dialog.selectNameFilter(filterOf(first));
     dialog.setDefaultSuffix(extensionOf(first).mid(1));
-    connect(&dialog, &QFileDialog::filterSelected, &dialog, [&dialog](const QString& filter) {
-        for (const FormatInfo& format : formats())
-            if (filter == filterOf(format)) dialog.setDefaultSuffix(extensionOf(format).mid(1));
-    });
+    connect(&dialog, &QFileDialog::filterSelected, &dialog,
+            [&dialog, &offered](const QString& filter) {
+                for (const FormatInfo& format : offered)
+                    if (filter == filterOf(format))
+                        dialog.setDefaultSuffix(extensionOf(format).mid(1));
+            });
     // A series is asked about whole, after the dialog.
     if (SymbolCount() > 1) dialog.setOption(QFileDialog::DontConfirmOverwrite);
     const QString source =
@@ -158,9 +182,44 @@ CMainDialog::SaveTarget CMainDialog::AskSaveFileName() {
     SetupFileDialog(dialog);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return target;
     target.path = dialog.selectedFiles().front();
-    for (const FormatInfo& format : formats())
+    for (const FormatInfo& format : offered)
         if (dialog.selectedNameFilter() == filterOf(format)) target.format = format.format;
     return target;
+}
+
+CMainDialog::PageAnswer CMainDialog::AskPage(double widthMm, double heightMm) {
+    QSettings settings;
+    std::optional<Page> last;
+    if (settings.value(QStringLiteral("page/onPaper"), false).toBool())
+        last = Page{settings.value(QStringLiteral("page/width")).toDouble(),
+                    settings.value(QStringLiteral("page/height")).toDouble(),
+                    settings.value(QStringLiteral("page/x")).toDouble(),
+                    settings.value(QStringLiteral("page/y")).toDouble()};
+    PageDialog dialog(QSizeF(widthMm, heightMm), last, this);
+    if (dialog.exec() != QDialog::Accepted) return {true, std::nullopt};
+    const std::optional<Page> page = dialog.page();
+    settings.setValue(QStringLiteral("page/onPaper"), page.has_value());
+    if (page) {
+        settings.setValue(QStringLiteral("page/width"), page->widthMm);
+        settings.setValue(QStringLiteral("page/height"), page->heightMm);
+        settings.setValue(QStringLiteral("page/x"), page->xMm);
+        settings.setValue(QStringLiteral("page/y"), page->yMm);
+    }
+    return {false, page};
+}
+
+// PDF and EPS have no dots of their own: with a Resolution the symbols are
+// drawn as saved, otherwise the module takes the Module width, drawn in units
+// fine enough that it is a whole number of them within half a unit.
+Result<Render> CMainDialog::VectorRender() const {
+    if (m_label->render.dpi > 0) return m_label->render;
+    PrintSize request;
+    request.moduleMm = m_spModuleMm.typed().value_or(m_spModuleMm.value());
+    request.dpi = int(
+        std::clamp(std::lround(maxModuleWidth * mmPerInch / *request.moduleMm), 1L, long(maxDpi)));
+    const Result<SizedModules> sized = sizeModules(request);
+    if (!sized) return sized.error();
+    return Resized(m_label->render, sized->size);
 }
 
 SeriesAnswer CMainDialog::AskSeriesClash(const SeriesClash& clash) {
@@ -242,6 +301,18 @@ void CMainDialog::OnSave() {
     const SaveTarget target = AskSaveFileName();
     if (target.path.isEmpty()) return;
     const QString path = withChosenExtension(target.path, target.format);
+    // What is written: the symbols shown, on paper for a PDF or EPS.
+    Label saved = *m_label;
+    if (isVector(formatFromName(nativeName(path)))) {
+        const Result<Render> vector = VectorRender();
+        if (!vector) return ShowMessage(QMessageBox::Warning, Messages::problem(vector.error()));
+        saved.render = *vector;
+        const PictureSize size = pictureSize(saved.symbols.front(), saved.render);
+        const PageAnswer page = AskPage(dotsToMm(size.width, saved.render.dpi),
+                                        dotsToMm(size.height, saved.render.dpi));
+        if (page.cancelled) return;
+        saved.render.page = page.page;
+    }
     const int count = SymbolCount();
     QStringList names;
     for (int i = 0; i < count; ++i)
@@ -250,12 +321,12 @@ void CMainDialog::OnSave() {
     std::optional<WriteOptions> options = ConfirmReplacing(path, names, &older);
     if (!options) return;
 
-    Result<std::vector<std::string>> written = saveLabel(*m_label, nativeName(path), *options);
+    Result<std::vector<std::string>> written = saveLabel(saved, nativeName(path), *options);
     if (!written && written.error().code == ErrorCode::readOnly && !options->replaceReadOnly) {
         // Made read-only since it was looked at.
         if (!ConfirmReadOnly({fromNative(written.error().path)})) return;
         options->replaceReadOnly = true;
-        written = saveLabel(*m_label, nativeName(path), *options);
+        written = saveLabel(saved, nativeName(path), *options);
     }
     if (!written) {
         ShowMessage(QMessageBox::Warning, Messages::saveFailure(written.error()));
@@ -264,9 +335,9 @@ void CMainDialog::OnSave() {
     for (const QString& name : older) QFile::remove(name);
     // Only a folder where a file was written is worth starting in next time.
     m_lastFolder = QFileInfo(path).absolutePath();
-    QStringList saved;
-    for (const std::string& name : *written) saved << fromNative(name);
-    m_savedNote = Messages::saved(saved);
+    QStringList writtenNames;
+    for (const std::string& name : *written) writtenNames << fromNative(name);
+    m_savedNote = Messages::saved(writtenNames);
     UpdateStatus();
 }
 

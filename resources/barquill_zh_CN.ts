@@ -244,10 +244,6 @@ Licence: %1</source>
         <translation>模块宽度</translation>
     </message>
     <message>
-        <source>Width of one module on paper: %1. Printing, and saving with a Resolution, make it whole printer dots</source>
-        <translation>纸上一个模块的宽度：%1。打印以及设定分辨率后保存时，取整为打印机点</translation>
-    </message>
-    <message>
         <source>Printer&apos;s</source>
         <translation>打印机默认</translation>
     </message>
@@ -561,6 +557,229 @@ Replace them anyway?</source>
         <source>Replace, &amp;keep the older files</source>
         <translation>替换，保留旧文件(&amp;K)</translation>
     </message>
+    <message>
+        <source>Warning</source>
+        <translation>警告</translation>
+    </message>
+    <message>
+        <source>Width of one module on paper: %1. Print, PDF and EPS draw modules this wide, and with a Resolution every file does, in whole printer dots</source>
+        <translation>纸上一个模块的宽度：%1。打印、PDF 和 EPS 按此宽度绘制模块；设定分辨率后，所有文件都如此，并取整为打印机点</translation>
+    </message>
+    <message>
+        <source>PDF document</source>
+        <translation>PDF 文档</translation>
+    </message>
+    <message>
+        <source>EPS drawing</source>
+        <translation>EPS 绘图</translation>
+    </message>
+    <message>
+        <source>Symbol: %1</source>
+        <translation>符号：%1</translation>
+    </message>
+    <message>
+        <source>%1: %2</source>
+        <translation>%1：%2</translation>
+    </message>
+    <message>
+        <source>None: free text</source>
+        <translation>无：自由文本</translation>
+    </message>
+    <message>
+        <source>Profile</source>
+        <translation>应用规范</translation>
+    </message>
+    <message>
+        <source>A scheme that laws or industries mandate (a payment slip, a driving licence, a boarding pass, a tax stamp): its fields make the data and its settings the symbol; None encodes the text as it is</source>
+        <translation>法律或行业规定的方案（付款单、驾驶执照、登机牌、税务印章）：由其字段生成数据，由其设置决定符号；“无”按原样编码文本</translation>
+    </message>
+    <message>
+        <source>Pro&amp;file</source>
+        <translation>应用规范(&amp;F)</translation>
+    </message>
+    <message>
+        <source>There is nothing to explain. %1</source>
+        <translation>没有可解释的内容。%1</translation>
+    </message>
+    <message>
+        <source>E&amp;xplain...</source>
+        <translation>解释(&amp;X)...</translation>
+    </message>
+</context>
+<context>
+    <name>barquill::app::ExplainDialog</name>
+    <message>
+        <source>Explain</source>
+        <translation>解释</translation>
+    </message>
+    <message>
+        <source>Symbol</source>
+        <translation>符号</translation>
+    </message>
+    <message>
+        <source>%1 of %2</source>
+        <translation>第 %1 个，共 %2 个</translation>
+    </message>
+    <message>
+        <source>Segments</source>
+        <translation>数据段</translation>
+    </message>
+    <message>
+        <source>Mode</source>
+        <translation>模式</translation>
+    </message>
+    <message>
+        <source>From byte</source>
+        <translation>起始字节</translation>
+    </message>
+    <message>
+        <source>Bytes</source>
+        <translation>字节数</translation>
+    </message>
+    <message>
+        <source>Codewords</source>
+        <translation>码字</translation>
+    </message>
+    <message>
+        <source>Row</source>
+        <translation>行</translation>
+    </message>
+    <message>
+        <source>Column</source>
+        <translation>列</translation>
+    </message>
+    <message>
+        <source>Value</source>
+        <translation>值</translation>
+    </message>
+    <message>
+        <source>Meaning</source>
+        <translation>含义</translation>
+    </message>
+    <message>
+        <source>S&amp;ymbol</source>
+        <translation>符号(&amp;Y)</translation>
+    </message>
+    <message>
+        <source>&amp;Segments: the compaction modes and the bytes each carries</source>
+        <translation>数据段(&amp;S)：各压缩模式及其承载的字节</translation>
+    </message>
+    <message>
+        <source>C&amp;odewords, row by row</source>
+        <translation>码字，逐行(&amp;O)</translation>
+    </message>
+    <message>
+        <source>Close</source>
+        <translation>关闭</translation>
+    </message>
+    <message>
+        <source>&amp;Copy as text</source>
+        <translation>复制为文本(&amp;C)</translation>
+    </message>
+    <message>
+        <source>%1, level %2%3: %4 error-correction codewords; length descriptor %5, counting itself, %6 data and %7 padding codewords; room for %8 more.</source>
+        <translation>%1，纠错等级 %2%3：%4 个纠错码字；长度描述符 %5（含其自身、%6 个数据码字和 %7 个填充码字）；还可容纳 %8 个。</translation>
+    </message>
+    <message>
+        <source>%1 × %2</source>
+        <translation>%1 × %2</translation>
+    </message>
+    <message>
+        <source>, compact</source>
+        <translation>，紧凑形式</translation>
+    </message>
+    <message>
+        <source>Symbol %1 of %2:</source>
+        <translation>第 %1 个符号，共 %2 个：</translation>
+    </message>
+    <message>
+        <source>Text</source>
+        <translation>文本</translation>
+    </message>
+    <message>
+        <source>Byte</source>
+        <translation>字节</translation>
+    </message>
+    <message>
+        <source>Numeric</source>
+        <translation>数字</translation>
+    </message>
+    <message>
+        <source>, part %1 of %2</source>
+        <translation>，第 %1 部分，共 %2 部分</translation>
+    </message>
+    <message>
+        <source>Length descriptor</source>
+        <translation>长度描述符</translation>
+    </message>
+    <message>
+        <source>Latch to %1 compaction</source>
+        <translation>锁定到%1压缩</translation>
+    </message>
+    <message>
+        <source>Shift to %1 compaction for one codeword</source>
+        <translation>转换到%1压缩（仅一个码字）</translation>
+    </message>
+    <message>
+        <source>Text: two characters or switches</source>
+        <translation>文本：两个字符或切换</translation>
+    </message>
+    <message>
+        <source>Byte %1</source>
+        <translation>字节 %1</translation>
+    </message>
+    <message>
+        <source>Bytes %1 to %2</source>
+        <translation>字节 %1 到 %2</translation>
+    </message>
+    <message>
+        <source>Digits %1 to %2</source>
+        <translation>数字 %1 到 %2</translation>
+    </message>
+    <message>
+        <source>Padding</source>
+        <translation>填充</translation>
+    </message>
+    <message>
+        <source>ECI designator</source>
+        <translation>ECI 指示符</translation>
+    </message>
+    <message>
+        <source>ECI number</source>
+        <translation>ECI 编号</translation>
+    </message>
+    <message>
+        <source>Macro PDF417 control block</source>
+        <translation>Macro PDF417 控制块</translation>
+    </message>
+    <message>
+        <source>Segment index</source>
+        <translation>段索引</translation>
+    </message>
+    <message>
+        <source>File ID</source>
+        <translation>文件标识</translation>
+    </message>
+    <message>
+        <source>Optional field</source>
+        <translation>可选字段</translation>
+    </message>
+    <message>
+        <source>Optional field&apos;s tag</source>
+        <translation>可选字段的标记</translation>
+    </message>
+    <message>
+        <source>Optional field&apos;s value</source>
+        <translation>可选字段的值</translation>
+    </message>
+    <message>
+        <source>Last symbol of the series</source>
+        <translation>系列的最后一个符号</translation>
+    </message>
+    <message>
+        <source>Error correction</source>
+        <translation>纠错</translation>
+    </message>
 </context>
 <context>
     <name>barquill::app::Language</name>
@@ -853,6 +1072,248 @@ Replace them anyway?</source>
 %2</source>
         <translation>无法保存 %1：
 %2</translation>
+    </message>
+    <message>
+        <source>Symbol %1: %2</source>
+        <translation>第 %1 个符号：%2</translation>
+    </message>
+    <message>
+        <source>1 pixel</source>
+        <translation>1 像素</translation>
+    </message>
+    <message>
+        <source>The symbol is compact: phone cameras and many scanners do not read it. Use the full form.</source>
+        <translation>符号为紧凑形式：手机摄像头和许多扫描器无法读取。请使用完整形式。</translation>
+    </message>
+    <message>
+        <source>Level %1 is below the %2 recommended for this much data: a scratch or a poor print may make it unreadable. Choose level %2 or higher.</source>
+        <translation>纠错等级 %1 低于此数据量建议的 %2：划痕或打印不良可能使其无法读取。请选择纠错等级 %2 或更高。</translation>
+    </message>
+    <message>
+        <source>%1 make the symbol wider than many scanners take in at once. Choose at most %2 columns.</source>
+        <translation>%1使符号宽于许多扫描器一次能读取的范围。请最多选择 %2 列。</translation>
+    </message>
+    <message>
+        <source>Rows are only %1 high, less than three module widths (%2): print blur and a tilted scanner make them hard to read.</source>
+        <translation>行高只有 %1，不足三个模块宽度 (%2)：打印模糊和扫描器倾斜会使其难以读取。</translation>
+    </message>
+    <message>
+        <source>The margin is %1, less than two modules (%2): readers need clear space to find the symbol&apos;s edges. Widen the margin.</source>
+        <translation>边距为 %1，不足两个模块 (%2)：读码器需要空白区域来找到符号边缘。请加宽边距。</translation>
+    </message>
+    <message>
+        <source>The text goes beyond ASCII, but no ECI tells readers its character set, so each reader guesses. Choose Auto or a named character set.</source>
+        <translation>文本超出 ASCII 范围，但没有 ECI 告知读码器其字符集，各读码器只能猜测。请选择“自动”或指定字符集。</translation>
+    </message>
+    <message>
+        <source>The series has %1 symbols: scanning more than %2 is slow, and one is easily missed. Choose a lower level or more columns, so that fewer symbols hold the data.</source>
+        <translation>该系列有 %1 个符号：扫描超过 %2 个既慢又容易漏掉。请选择更低的纠错等级或更多列，使更少的符号即可容纳数据。</translation>
+    </message>
+    <message>
+        <source>%1 in plain ASCII letters for older readers (č as c).</source>
+        <translation>为兼容旧读码器，%1为普通 ASCII 字母（č 写作 c）。</translation>
+    </message>
+    <message>
+        <source>1 letter is written</source>
+        <translation>1 个字母写</translation>
+    </message>
+    <message>
+        <source>%1 letters are written</source>
+        <translation>%1 个字母写</translation>
+    </message>
+    <message>
+        <source>The data reads as UTF-8, but the scheme expects ISO-8859-1: save the document in ISO-8859-1 and load it as it is.</source>
+        <translation>数据看起来是 UTF-8，但该规范要求 ISO-8859-1：请以 ISO-8859-1 保存文档并按原样载入。</translation>
+    </message>
+    <message>
+        <source>Modules %1 wide are narrower than the %2 the scheme advises: choose a wider module.</source>
+        <translation>模块宽 %1，窄于该规范建议的 %2：请选择更宽的模块。</translation>
+    </message>
+    <message>
+        <source>Modules %1 wide are wider than the %2 the scheme advises: choose a narrower module.</source>
+        <translation>模块宽 %1，宽于该规范建议的 %2：请选择更窄的模块。</translation>
+    </message>
+    <message>
+        <source>Rows %1 module widths high are lower than the %2 the scheme advises.</source>
+        <translation>行高为 %1 个模块宽度，低于该规范建议的 %2。</translation>
+    </message>
+    <message>
+        <source>The symbol does not fit the page at this position: move it or choose a larger page.</source>
+        <translation>符号在此位置放不进页面：请移动符号或选择更大的页面。</translation>
+    </message>
+    <message>
+        <source>%1 is required.</source>
+        <translation>%1 为必填项。</translation>
+    </message>
+    <message>
+        <source>%1 is not a field of this profile.</source>
+        <translation>%1 不是此应用规范的字段。</translation>
+    </message>
+    <message>
+        <source>%1: “%2” (character %3) has no form in the data&apos;s character set. Choose UTF-8 as the character set, or leave it out.</source>
+        <translation>%1：“%2”（第 %3 个字符）在数据的字符集中没有对应形式。请选择 UTF-8 作为字符集，或删去该字符。</translation>
+    </message>
+    <message>
+        <source>%1 must be %2; character %3 breaks it.</source>
+        <translation>%1 必须为 %2；第 %3 个字符不符合。</translation>
+    </message>
+    <message>
+        <source>%1: the profile requires %2. Choose Auto to follow it.</source>
+        <translation>%1：该应用规范要求 %2。请选择“自动”以遵循它。</translation>
+    </message>
+    <message>
+        <source>%1: the profile requires %2. Widen the margin.</source>
+        <translation>%1：该应用规范要求 %2。请加宽边距。</translation>
+    </message>
+    <message>
+        <source>%1: the profile requires %2.</source>
+        <translation>%1：该应用规范要求 %2。</translation>
+    </message>
+    <message>
+        <source>The %1 profile takes no character set %2: choose Auto for the scheme&apos;s own.</source>
+        <translation>应用规范“%1”不接受字符集 %2：请选择“自动”以使用该方案自己的字符集。</translation>
+    </message>
+</context>
+<context>
+    <name>barquill::app::PageDialog</name>
+    <message>
+        <source>Page</source>
+        <translation>页面</translation>
+    </message>
+    <message>
+        <source>The symbol&apos;s own size</source>
+        <translation>符号本身的尺寸</translation>
+    </message>
+    <message>
+        <source>A4</source>
+        <translation>A4</translation>
+    </message>
+    <message>
+        <source>Letter</source>
+        <translation>Letter（信纸）</translation>
+    </message>
+    <message>
+        <source>Custom</source>
+        <translation>自定义</translation>
+    </message>
+    <message>
+        <source>Paper</source>
+        <translation>纸张</translation>
+    </message>
+    <message>
+        <source>The page the PDF or EPS has: just the symbol, a standard paper size, or a size of your own</source>
+        <translation>PDF 或 EPS 的页面：仅符号本身、标准纸张尺寸或自定义尺寸</translation>
+    </message>
+    <message>
+        <source>Page width</source>
+        <translation>页面宽度</translation>
+    </message>
+    <message>
+        <source>The page&apos;s width</source>
+        <translation>页面的宽度</translation>
+    </message>
+    <message>
+        <source>Page height</source>
+        <translation>页面高度</translation>
+    </message>
+    <message>
+        <source>The page&apos;s height</source>
+        <translation>页面的高度</translation>
+    </message>
+    <message>
+        <source>From the left</source>
+        <translation>距左边</translation>
+    </message>
+    <message>
+        <source>Where the symbol&apos;s margin begins, measured from the page&apos;s left edge</source>
+        <translation>符号边距的起点，从页面左边缘量起</translation>
+    </message>
+    <message>
+        <source>From the top</source>
+        <translation>距上边</translation>
+    </message>
+    <message>
+        <source>Where the symbol&apos;s margin begins, measured from the page&apos;s top edge</source>
+        <translation>符号边距的起点，从页面上边缘量起</translation>
+    </message>
+    <message>
+        <source> mm</source>
+        <translation> 毫米</translation>
+    </message>
+    <message>
+        <source>&amp;Paper</source>
+        <translation>纸张(&amp;P)</translation>
+    </message>
+    <message>
+        <source>&amp;Width</source>
+        <translation>宽度(&amp;W)</translation>
+    </message>
+    <message>
+        <source>&amp;Height</source>
+        <translation>高度(&amp;H)</translation>
+    </message>
+    <message>
+        <source>From the &amp;left</source>
+        <translation>距左边(&amp;L)</translation>
+    </message>
+    <message>
+        <source>From the &amp;top</source>
+        <translation>距上边(&amp;T)</translation>
+    </message>
+    <message>
+        <source>The symbol is %1 with its margin.</source>
+        <translation>符号连同边距为 %1。</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation>确定</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>取消</translation>
+    </message>
+    <message>
+        <source>0 to %1</source>
+        <translation>0 到 %1</translation>
+    </message>
+    <message>
+        <source>more than 0 and at most %1</source>
+        <translation>大于 0 且不超过 %1</translation>
+    </message>
+    <message>
+        <source>The symbol passes the page&apos;s right edge by %1: move it left or choose a wider page.</source>
+        <translation>符号超出页面右边缘 %1：请向左移动或选择更宽的页面。</translation>
+    </message>
+    <message>
+        <source>The symbol passes the page&apos;s bottom edge by %1: move it up or choose a taller page.</source>
+        <translation>符号超出页面下边缘 %1：请向上移动或选择更高的页面。</translation>
+    </message>
+</context>
+<context>
+    <name>barquill::app::ProfileForm</name>
+    <message>
+        <source>Fields marked * are required.</source>
+        <translation>标有 * 的字段为必填项。</translation>
+    </message>
+    <message>
+        <source>%1, required: %2</source>
+        <translation>%1（必填）：%2</translation>
+    </message>
+    <message>
+        <source>%1: %2</source>
+        <translation>%1：%2</translation>
+    </message>
+    <message>
+        <source>%1 *</source>
+        <translation>%1 *</translation>
+    </message>
+    <message>
+        <source>%1: %2. One KEY=VALUE to a line.</source>
+        <translation>%1：%2。每行一个 KEY=VALUE。</translation>
+    </message>
+    <message>
+        <source>%1=value, one to a line</source>
+        <translation>%1=值，每行一个</translation>
     </message>
 </context>
 <context>

@@ -9,6 +9,7 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QImage>
+#include <QLineEdit>
 #include <QPainter>
 #include <QSpinBox>
 
@@ -84,6 +85,37 @@ void BM_PreviewKeystrokeAndVerify1000CharsLevel5(benchmark::State& state) {
     typeAndPaint(state, prose(1000), 5, 0, true);
 }
 BENCHMARK(BM_PreviewKeystrokeAndVerify1000CharsLevel5)->Unit(benchmark::kMillisecond);
+
+// A keystroke in a profile's field: the payment slip is built from its
+// fields and checked against its scheme before it is encoded.
+void BM_PreviewKeystrokeInAPaymentSlipsField(benchmark::State& state) {
+    application();
+    CMainDialog dialog;
+    auto* profiles = dialog.findChild<QComboBox*>("profile");
+    profiles->setCurrentIndex(profiles->findData(QStringLiteral("hub3")));
+    const std::pair<const char*, const char*> fields[] = {{"amount", "123,45"},
+                                                          {"recipient_name", "Vodovod d.o.o."},
+                                                          {"iban", "HR1210010051863000160"},
+                                                          {"description", "Water, January"}};
+    for (const auto& [key, value] : fields)
+        dialog.findChild<QLineEdit*>(QStringLiteral("field:") + QLatin1String(key))
+            ->setText(QString::fromUtf8(value));
+    auto* description = dialog.findChild<QLineEdit*>(QStringLiteral("field:description"));
+    dialog.resize(1400, 800);
+    QImage area(dialog.symbolView().size(), QImage::Format_RGB32);
+    bool extra = false;
+    for (auto _ : state) {
+        if (extra)
+            description->backspace();
+        else
+            description->insert(QStringLiteral("x"));
+        extra = !extra;
+        QPainter painter(&area);
+        dialog.symbolView().render(&painter);
+    }
+    if (dialog.SymbolCount() == 0) state.SkipWithError("no symbol was built");
+}
+BENCHMARK(BM_PreviewKeystrokeInAPaymentSlipsField)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

@@ -9,8 +9,9 @@ presses Encode through the Action interface, hears the status line announce
 the result and reads the symbol on a screenshot of the window back to the same
 text with the zxing-cpp reader. It also drives the keyboard (keys sent through
 the bus): the first focus, the tab order, a visible focus on every button, and
-the mnemonics; and it picks a colour in the colour picker and hears the
-colour button say it.
+the mnemonics; it finds the scan warnings under the status line and hears
+them in its description; it picks a colour in the colour picker and hears the
+colour button say it; and Ctrl+E opens the Explain view with its tables.
 
 Usage: bus_test.py PATH-TO-barquill-gui
 Exits 0 when every check passes, 1 when one fails, and 77 (skipped) when the
@@ -31,6 +32,7 @@ SKIPPED = 77
 STARTUP_SECONDS = 30
 SETTLE_SECONDS = 10
 XK_TAB = 0xFF09
+XK_ESCAPE = 0xFF1B
 MAX_TAB_STOPS = 40
 # The events by which a screen reader learns that a label's text changed.
 ANNOUNCING_EVENTS = (
@@ -40,6 +42,7 @@ ANNOUNCING_EVENTS = (
     "object:announcement",
 )
 ALT_MASK = 1 << 3  # Mod1, where the X server puts the Alt keys
+CONTROL_MASK = 1 << 2
 
 # Words, a long run of digits and punctuation: text and numeric compaction.
 SAMPLE = "Read me aloud: 0123456789012345, #42!"
@@ -277,6 +280,7 @@ class Dialog:
         spin = {pyatspi.ROLE_SPIN_BUTTON}
         # Name: (accepted roles or None for any, whether it is an input).
         self.contract = {
+            "Profile": ({pyatspi.ROLE_COMBO_BOX}, True),
             "Text": (text, True),
             "Level": ({pyatspi.ROLE_COMBO_BOX}, True),
             "Margin": (spin, True),
@@ -521,6 +525,47 @@ class Dialog:
             raise Failure(f"{describe(node)} is not a push button")
         log(f"ok: after picking red the background button is called '{node.name}'")
 
+    def check_warnings(self):
+        """The scan warnings show under the status line beside a warning icon,
+        and screen readers hear them after the status line, as its description.
+        The sample at level 1 is below the level recommended for its length."""
+        icons = [node for node in descendants(self.window) if node.name == "Warning"]
+        if not icons:
+            raise Failure("no icon called 'Warning' shows a warning")
+        warnings = [
+            node
+            for node in descendants(self.window)
+            if node.getRole() == self.pyatspi.ROLE_LABEL and "recommended" in node.name
+        ]
+        if not warnings:
+            raise Failure("the level below the recommended one is not warned about")
+        said = warnings[0].name
+        description = self.control("Status").description
+        if not said.endswith(".") or not description.endswith(said):
+            raise Failure(f"the status line is described as '{description}', without '{said}'")
+        log(f"ok: the warning '{said}' shows under the status line and ends its description")
+
+    def check_explain(self):
+        """Ctrl+E opens the Explain view, whose tables are the segments and the
+        codewords; Esc closes it."""
+        registry = self.pyatspi.Registry
+        application = self.window.getApplication()
+
+        def others():
+            windows = [application.getChildAtIndex(i) for i in range(application.childCount)]
+            return [w for w in windows if w is not None and w != self.window and w.name == "Explain"]
+
+        registry.generateKeyboardEvent(CONTROL_MASK, None, self.pyatspi.KEY_LOCKMODIFIERS)
+        self.key(ord("e"))
+        registry.generateKeyboardEvent(CONTROL_MASK, None, self.pyatspi.KEY_UNLOCKMODIFIERS)
+        view = wait_for(lambda: next(iter(others()), None), SETTLE_SECONDS, "Ctrl+E to explain")
+        tables = {node.name for node in descendants(view) if node.getRole() == self.pyatspi.ROLE_TABLE}
+        if not {"Segments", "Codewords"} <= tables:
+            raise Failure(f"the Explain view's tables are {sorted(tables)}")
+        self.key(XK_ESCAPE)
+        wait_for(lambda: not others(), SETTLE_SECONDS, "Esc to close the Explain view")
+        log("ok: Ctrl+E opens the Explain view with its Segments and Codewords tables; Esc closes it")
+
     def check_symbol_description(self):
         """The symbol area reads out what the status line says."""
         symbol = self.control("Symbol")
@@ -614,6 +659,10 @@ def run(application, artifacts):
             dialog.check_keyboard,
             dialog.check_typing_and_encoding,
             dialog.check_symbol_description,
+            dialog.check_warnings,
+            # While the main window has the keyboard: no window manager gives
+            # it back after the colour picker closes.
+            dialog.check_explain,
             dialog.check_colour_change,
         ]
         from gi.repository import GLib

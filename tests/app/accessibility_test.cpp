@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 // What assistive technology and keyboard users get: names, roles and
-// descriptions, labels with mnemonics, the tab order from the text, focus
-// shown on every control, and tool tips.
+// descriptions, labels with mnemonics, the tab order from the text (the
+// profile's fields in it), focus shown on every control, and tool tips.
 
 #include <gtest/gtest.h>
 
@@ -39,6 +39,7 @@ TEST_F(Accessibility, EveryInputHasNameRoleDescriptionAndMnemonic) {
     };
     const Case cases[] = {
         {&dialog.text(), "Text", QAccessible::EditableText, Qt::Key_T},
+        {&dialog.profile(), "Profile", QAccessible::ComboBox, Qt::Key_F},
         {&dialog.level(), "Level", QAccessible::ComboBox, Qt::Key_L},
         {&dialog.margin(), "Margin", QAccessible::SpinBox, Qt::Key_M},
         {&dialog.columns(), "Columns", QAccessible::SpinBox, Qt::Key_C},
@@ -71,7 +72,7 @@ TEST_F(Accessibility, EveryInputHasNameRoleDescriptionAndMnemonic) {
     }
     QAccessibleInterface* symbol = QAccessible::queryAccessibleInterface(&dialog.symbolView());
     EXPECT_EQ(symbol->text(QAccessible::Name), QString("Symbol"));
-    EXPECT_EQ(symbol->text(QAccessible::Description), dialog.GetStatusText());
+    EXPECT_EQ(symbol->text(QAccessible::Description), dialog.StatusDescription());
     EXPECT_TRUE(dialog.GetStatusText().contains("rows"));
     QLabel* status = nullptr;
     for (QLabel* l : dialog.findChildren<QLabel*>())
@@ -121,7 +122,8 @@ TEST_F(Accessibility, TabOrderFollowsTheVisualOrderFromTheTextAndReachesEveryCon
                                   "Save",
                                   "Print",
                                   "Cancel",
-                                  "Symbol"};
+                                  "Symbol",
+                                  "Profile"};
     EXPECT_EQ(visited, expected) << visited.join("|").toStdString();
 }
 

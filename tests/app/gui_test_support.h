@@ -74,6 +74,7 @@ struct Fields {
     explicit Fields(QWidget& dialog) : owner(dialog) {}
     QWidget& owner;
     DataEdit& text() { return child<DataEdit>(owner, "text"); }
+    QComboBox& profile() { return child<QComboBox>(owner, "profile"); }
     QComboBox& level() { return child<QComboBox>(owner, "level"); }
     QComboBox& charset() { return child<QComboBox>(owner, "charset"); }
     NumberBox& margin() { return number("margin"); }
@@ -111,6 +112,8 @@ public:
 
     QString nextSavePath;  // what the save dialog answers; empty: cancelled
     std::optional<Format> nextSaveFormat;
+    PageAnswer nextPage;       // what the page dialog of a PDF or EPS answers
+    QList<QSizeF> pagesAsked;  // the symbol's size in mm it was asked with
     QString nextOpenPath;
     int saveDialogRuns = 0;
     QStringList messages;
@@ -127,6 +130,10 @@ protected:
     SaveTarget AskSaveFileName() override {
         ++saveDialogRuns;
         return {nextSavePath, nextSaveFormat};
+    }
+    PageAnswer AskPage(double widthMm, double heightMm) override {
+        pagesAsked << QSizeF(widthMm, heightMm);
+        return nextPage;
     }
     QString AskOpenFileName() override { return nextOpenPath; }
     void ShowMessage(QMessageBox::Icon, const QString& text) override { messages << text; }

@@ -101,7 +101,7 @@ TEST_F(MainDialog, StaleSymbolIsMarkedOnScreenAndForScreenReadersAndPrintAndCopy
     EXPECT_NE(shown(), fresh);
     EXPECT_FALSE(decodeImage(shown()).has_value());
     EXPECT_TRUE(dialog.GetStatusText().contains("Outdated")) << status();
-    EXPECT_EQ(dialog.symbolView().accessibleDescription(), dialog.GetStatusText());
+    EXPECT_EQ(dialog.symbolView().accessibleDescription(), dialog.StatusDescription());
     dialog.grab().save(QDir(BARQUILL_SCREENSHOT_DIR).filePath("barquill-stale.png"));
 
     struct Case {
@@ -614,8 +614,10 @@ TEST_F(MainDialog, ColourButtonsSayTheirColourAndPoorContrastIsWarned) {
         dialog.background().SetColor(0x123456);
         QTest::mouseClick(&dialog.background(), Qt::LeftButton);
         EXPECT_EQ(dialog.bars().accessibleName(), QString(c.words));
-        const bool warned = dialog.GetStatusText().contains("readers");
-        EXPECT_EQ(warned, c.problem != ColourProblem::none) << status();
+        // Under the status line, in the window's words.
+        const bool warned = dialog.WarningTexts().join(" ").contains("readers");
+        EXPECT_EQ(warned, c.problem != ColourProblem::none)
+            << dialog.WarningTexts().join("|").toStdString();
         // Save asks before writing a symbol readers may not read.
         dialog.questions.clear();
         dialog.answer = false;
@@ -980,16 +982,21 @@ TEST_F(MainDialog, StatusLineGivesTheSizeOnPaperWithoutBreakingANumber) {
     setText("x");
     dialog.columns().setValue(1);
     EXPECT_TRUE(dialog.GetStatusText().contains("× 1 data column,")) << status();
-    // Sentences end with full stops before the next begins.
+    // Sentences end with full stops before the next begins, in the status
+    // line and in the library's warnings worded under it.
     dialog.bars().SetColor(0xC0C0C0);
     dialog.OnEncode();
     dialog.FinishVerification();
-    const QStringList sentences = dialog.GetStatusText().split("  ");
+    const QStringList sentences = dialog.GetStatusText().split("  ") + dialog.WarningTexts();
     ASSERT_GE(sentences.size(), 3);
     for (const QString& sentence : sentences)
         EXPECT_TRUE(sentence.endsWith('.')) << sentence.toStdString();
-    // The symbol area reads the status line out too.
-    EXPECT_EQ(dialog.symbolView().accessibleDescription(), dialog.GetStatusText());
+    EXPECT_TRUE(dialog.WarningTexts().join(" ").contains("contrast 1.8:1"))
+        << dialog.WarningTexts().join("|").toStdString();
+    // The symbol area reads the status line out too, and the warnings after it.
+    EXPECT_EQ(dialog.StatusDescription(),
+              QStringList(QStringList{dialog.GetStatusText()} + dialog.WarningTexts()).join("  "));
+    EXPECT_EQ(dialog.symbolView().accessibleDescription(), dialog.StatusDescription());
 }
 
 }  // namespace

@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: MIT
-// Printing at true size (through a PDF, rasterised by poppler and decoded by
-// an independent reader), a series whole symbols to a page, and the command
+// Printing at true size as vectors (through a PDF, rasterised by poppler and
+// decoded by an independent reader), a series whole symbols to a page, and the command
 // line that writes the same file.
 
 #include <gtest/gtest.h>
@@ -45,6 +45,11 @@ protected:
             ADD_FAILURE() << raster.readAllStandardError().toStdString();
             return {};
         }
+        // Drawn as rectangles, not as a picture: pdfimages lists only its header.
+        QProcess images;
+        images.start("pdfimages", {"-list", pdf});
+        images.waitForFinished(30000);
+        EXPECT_EQ(QString::fromUtf8(images.readAllStandardOutput()).count('\n'), 2);
         QList<QImage> pages;
         const QStringList names =
             QDir(folder.path()).entryList({"page-*.png"}, QDir::Files, QDir::Name);

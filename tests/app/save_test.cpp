@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 // Saving from the main dialog: the format follows the extension or the
-// chosen type and never hides under another's extension; the file lands
+// chosen type and never hides under another's extension; PDF and EPS are
+// vector drawings of the module width on the page chosen; the file lands
 // under the exact name chosen, a series over an older one is asked about
 // once, read-only files are named and asked about, what was written is
 // told, and every failure is told, never hidden.
@@ -10,17 +11,21 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <QComboBox>
+#include <QDialogButtonBox>
 #include <QFile>
 #include <QFileDialog>
 #include <QLineEdit>
 #include <QProcess>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QTest>
 #include <cstring>
 #include <filesystem>
 
+#include "app/page_dialog.h"
 #include "gui_test_support.h"
 
 namespace barquill::testing {
@@ -95,6 +100,64 @@ int startBarWidth(const QImage& picture) {
     return width;
 }
 
+// A PDF rasterised by poppler, or an EPS by Ghostscript: independent
+// renderers. `area` in pixels crops a PDF's page from its top left corner.
+QImage rasterise(const QString& path, int dpi, QSize area = QSize()) {
+    const QString png = path + ".png";
+    QProcess tool;
+    if (path.endsWith(".pdf")) {
+        QStringList arguments{"-r", QString::number(dpi), "-gray", "-png", "-singlefile"};
+        if (area.isValid())
+            arguments << "-x"
+                      << "0"
+                      << "-y"
+                      << "0"
+                      << "-W" << QString::number(area.width()) << "-H"
+                      << QString::number(area.height());
+        tool.start("pdftoppm", arguments << path << path);
+    } else {
+        tool.start("gs", {"-q", "-dSAFER", "-dBATCH", "-dNOPAUSE", "-dEPSCrop", "-sDEVICE=pnggray",
+                          "-r" + QString::number(dpi), "-sOutputFile=" + png, path});
+    }
+    if (!tool.waitForFinished(60000) || tool.exitCode() != 0) {
+        ADD_FAILURE() << tool.readAllStandardError().toStdString();
+        return QImage();
+    }
+    QImage image(png);
+    QFile::remove(png);
+    return image;
+}
+
+// What a command writes to its standard output.
+QString output(const QString& program, const QStringList& arguments) {
+    QProcess tool;
+    tool.start(program, arguments);
+    if (!tool.waitForFinished(30000) || tool.exitCode() != 0) {
+        ADD_FAILURE() << program.toStdString() << ": " << tool.readAllStandardError().toStdString();
+        return QString();
+    }
+    return QString::fromUtf8(tool.readAllStandardOutput());
+}
+
+// The first dark pixel from the top left, row by row, and column by column.
+QPoint firstDark(const QImage& picture) {
+    const QImage grey = picture.convertToFormat(QImage::Format_Grayscale8);
+    QPoint first(-1, -1);
+    for (int y = 0; y < grey.height() && first.y() < 0; ++y)
+        for (int x = 0; x < grey.width(); ++x)
+            if (qGray(grey.pixel(x, y)) < 128) {
+                first.setY(y);
+                break;
+            }
+    for (int x = 0; x < grey.width() && first.x() < 0; ++x)
+        for (int y = 0; y < grey.height(); ++y)
+            if (qGray(grey.pixel(x, y)) < 128) {
+                first.setX(x);
+                break;
+            }
+    return first;
+}
+
 // For a test run as root: the real user id of nobody, so that the system's
 // write-permission check (access(2)) judges as an ordinary user would; the
 // effective id stays, so files can still be written.
@@ -159,6 +222,9 @@ TEST_F(Save, ExtensionPicksFormatAndTheChosenTypeCompletesAnyOtherName) {
         {"label.jpg", Format::png, "label.jpg.png", "PNG"},
         {"a.gif.txt", Format::gif, "a.gif.txt.gif", "GIF"},
         {"photo.jpeg", std::nullopt, "photo.jpeg.png", "PNG"},
+        // Printer commands are not offered: their names are no exception.
+        {"label.zpl", Format::png, "label.zpl.png", "PNG"},
+        {"receipt.escpos", std::nullopt, "receipt.escpos.png", "PNG"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -186,7 +252,7 @@ TEST_F(Save, ExtensionPicksFormatAndTheChosenTypeCompletesAnyOtherName) {
         // The status line says what was written, and screen readers hear it.
         EXPECT_TRUE(dialog.GetStatusText().contains(QString("Saved %1.").arg(c.written)))
             << dialog.GetStatusText().toStdString();
-        EXPECT_EQ(dialog.symbolView().accessibleDescription(), dialog.GetStatusText());
+        EXPECT_EQ(dialog.symbolView().accessibleDescription(), dialog.StatusDescription());
     }
     // Nothing else was written: no leftover temporary file.
     EXPECT_EQ(files().size(), qsizetype(std::size(cases)));
@@ -412,10 +478,11 @@ TEST_F(Save, ModuleWidthAndResolutionMakeWholeDotsAndTheFileRecordsTheResolution
         << svg.left(300).toStdString();
     // Two dots a module: the window warns as the command line does, in its own words.
     dialog.moduleMm().setValue(0.17);
-    EXPECT_TRUE(dialog.GetStatusText().contains(
+    const QString warnings = dialog.WarningTexts().join("|");
+    EXPECT_TRUE(warnings.contains(
         "A module is only 2 printer dots wide: with fewer than 3 dots, bars print unevenly"))
-        << dialog.GetStatusText().toStdString();
-    EXPECT_FALSE(dialog.GetStatusText().contains("--"));
+        << warnings.toStdString();
+    EXPECT_FALSE(warnings.contains("--"));
     // Wider than a module is drawn: said in the window's words too.
     dialog.dpi().setValue(600);
     dialog.moduleMm().setValue(10);
@@ -469,10 +536,176 @@ TEST_F(Save, SaveDialogSuggestsANameFromTheTextOffersEveryFormatAndIsRoomy) {
         files->reject();
     });
     EXPECT_TRUE(real.Ask().path.isEmpty());
-    EXPECT_EQ(seen.filters, QStringList({"PNG image (*.png)", "GIF image (*.gif)",
-                                         "BMP image (*.bmp)", "SVG drawing (*.svg)"}));
+    // Pictures and print documents; label and receipt printer commands are
+    // for the command line, which sets their printer's options.
+    EXPECT_EQ(seen.filters,
+              QStringList({"PNG image (*.png)", "GIF image (*.gif)", "BMP image (*.bmp)",
+                           "SVG drawing (*.svg)", "PDF document (*.pdf)", "EPS drawing (*.eps)"}));
     EXPECT_EQ(seen.name, QString("hello-world.png"));
     EXPECT_GE(seen.size.width(), 60 * real.fontMetrics().averageCharWidth());
+}
+
+TEST_F(Save, PdfAndEpsDrawVectorModulesOfTheirSizeOnTheChosenPageAndDecode) {
+    struct Case {
+        const char* name;
+        const char* file;
+        double moduleMm;  // the Module width field
+        int dpi;          // the Resolution field; 0 the printer's
+        std::optional<Page> page;
+        double moduleOnPaperMm;  // what a module measures on paper
+    };
+    const Case cases[] = {
+        {"PDF of the symbol's size, modules of the width asked", "exact.pdf", 0.5, 0, std::nullopt,
+         0.5},
+        {"PDF on A4, placed from the top left", "placed.pdf", 0.4, 0, Page{210, 297, 20, 30}, 0.4},
+        {"PDF with a resolution: whole dots as saved", "dots.pdf", 0.34, 300, std::nullopt,
+         4 * 25.4 / 300},
+        {"EPS of the symbol's size", "drawing.eps", 0.5, 0, std::nullopt, 0.5},
+    };
+    const QString text = QString::fromUtf8("Vector: Grüße 2024");
+    constexpr int DPI = 600;
+    const auto pixels = [](double mm) { return mm * DPI / 25.4; };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        dialog.moduleMm().setValue(c.moduleMm);
+        dialog.dpi().setValue(c.dpi);
+        encode(text);
+        ASSERT_EQ(dialog.SymbolCount(), 1) << dialog.GetStatusText().toStdString();
+        const Symbol& symbol = dialog.CurrentLabel()->symbols.front();
+        // The 10 of the Margin field: dots with a resolution, else 5 modules of 2 pixels.
+        const double quietMm = c.dpi > 0 ? 10 * 25.4 / c.dpi : 5 * c.moduleMm;
+        const double widthMm = symbol.width() * c.moduleOnPaperMm + 2 * quietMm;
+        const double heightMm = symbol.rows() * 3 * c.moduleOnPaperMm + 2 * quietMm;
+        dialog.pagesAsked.clear();
+        dialog.nextPage = {false, c.page};
+        const QString path = folder.filePath(c.file);
+        saveAs(path);
+        ASSERT_TRUE(dialog.messages.isEmpty()) << dialog.messages.join("|").toStdString();
+        ASSERT_EQ(dialog.pagesAsked.size(), 1);
+        EXPECT_NEAR(dialog.pagesAsked[0].width(), widthMm, 0.01);
+        EXPECT_NEAR(dialog.pagesAsked[0].height(), heightMm, 0.01);
+        const QSizeF pageMm =
+            c.page ? QSizeF(c.page->widthMm, c.page->heightMm) : QSizeF(widthMm, heightMm);
+        const QPointF at = c.page ? QPointF(c.page->xMm, c.page->yMm) : QPointF();
+        if (QString(c.file).endsWith(".pdf")) {
+            // No picture inside: pdfimages lists only its two header lines.
+            const QStringList images =
+                output("pdfimages", {"-list", path}).split('\n', Qt::SkipEmptyParts);
+            EXPECT_EQ(images.size(), 2) << images.join("\n").toStdString();
+            const QRegularExpressionMatch size =
+                QRegularExpression("Page size: +([0-9.]+) x ([0-9.]+) pts")
+                    .match(output("pdfinfo", {path}));
+            ASSERT_TRUE(size.hasMatch());
+            EXPECT_NEAR(size.captured(1).toDouble(), pageMm.width() * 72 / 25.4, 0.1);
+            EXPECT_NEAR(size.captured(2).toDouble(), pageMm.height() * 72 / 25.4, 0.1);
+        } else {
+            // EPS bounds are whole points.
+            const QRegularExpressionMatch box =
+                QRegularExpression("%%BoundingBox: 0 0 ([0-9]+) ([0-9]+)")
+                    .match(QString::fromLatin1(readFile(path)));
+            ASSERT_TRUE(box.hasMatch());
+            EXPECT_NEAR(box.captured(1).toDouble(), widthMm * 72 / 25.4, 1);
+            EXPECT_NEAR(box.captured(2).toDouble(), heightMm * 72 / 25.4, 1);
+        }
+        // Rasterised at 600 dpi: the bars begin where the margin ends, the
+        // start pattern's first bar is 8 modules, and the symbol decodes.
+        const QSize area(qCeil(pixels(at.x() + widthMm)) + 8, qCeil(pixels(at.y() + heightMm)) + 8);
+        const QImage page = rasterise(path, DPI, c.page ? area : QSize());
+        ASSERT_FALSE(page.isNull());
+        const QPoint first = firstDark(page);
+        EXPECT_NEAR(first.x(), pixels(at.x() + quietMm), 2);
+        EXPECT_NEAR(first.y(), pixels(at.y() + quietMm), 2);
+        const QRect symbolArea(qFloor(pixels(at.x())), qFloor(pixels(at.y())),
+                               qCeil(pixels(widthMm)), qCeil(pixels(heightMm)));
+        const QImage drawn = page.copy(symbolArea);
+        EXPECT_NEAR(startBarWidth(drawn), pixels(8 * c.moduleOnPaperMm), 1.5);
+        EXPECT_EQ(decodeImage(drawn), utf8(text));
+        if (c.page)
+            drawn.save(QDir(BARQUILL_SCREENSHOT_DIR).filePath("barquill-saved-pdf-on-a4.png"));
+    }
+    // Cancelling the page dialog writes nothing.
+    dialog.nextPage = {true, std::nullopt};
+    saveAs(folder.filePath("cancelled.pdf"));
+    EXPECT_FALSE(QFile::exists(folder.filePath("cancelled.pdf")));
+}
+
+TEST_F(Save, PageDialogOffersPaperSizesRemembersTheChoiceAndRefusesASymbolPastAnEdge) {
+    PageDialog page(QSizeF(60, 20), std::nullopt);
+    page.show();
+    auto& paper = child<QComboBox>(page, "paper");
+    auto& x = static_cast<DecimalBox&>(child<QDoubleSpinBox>(page, "x"));
+    auto& y = static_cast<DecimalBox&>(child<QDoubleSpinBox>(page, "y"));
+    auto& width = static_cast<DecimalBox&>(child<QDoubleSpinBox>(page, "pageWidth"));
+    auto& height = static_cast<DecimalBox&>(child<QDoubleSpinBox>(page, "pageHeight"));
+    auto* ok = page.findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok);
+    const QLabel& error = child<QLabel>(page, "pageError");
+    QStringList papers;
+    for (int i = 0; i < paper.count(); ++i) papers << paper.itemText(i);
+    EXPECT_EQ(papers, QStringList({"The symbol's own size", "A4", "Letter", "Custom"}));
+    EXPECT_EQ(page.page(), std::nullopt);
+    EXPECT_FALSE(x.isEnabled());
+    EXPECT_TRUE(child<QLabel>(page, "symbolSize").text().contains("60.0"));
+    struct Case {
+        const char* paper;
+        double width, height, x, y;  // the custom size is typed
+        const char* error;           // part of what the dialog says; empty when it fits
+    };
+    const Case cases[] = {
+        {"A4", 210, 297, 100, 50, ""},
+        {"A4", 210, 297, 160, 50, "right edge by 10 mm"},
+        {"Letter", 215.9, 279.4, 160, 270, "right edge by 4.1 mm"},
+        {"Letter", 215.9, 279.4, 0, 270, "bottom edge by 10.6 mm"},
+        {"Custom", 100, 30, 0, 15, "bottom edge by 5 mm"},
+        {"Custom", 100, 30, 40, 10, ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.paper) + " " + c.error);
+        paper.setCurrentIndex(paper.findText(c.paper));
+        if (QString(c.paper) == "Custom") {
+            width.setValue(c.width);
+            height.setValue(c.height);
+        }
+        EXPECT_EQ(width.isEnabled(), QString(c.paper) == "Custom");
+        x.setValue(c.x);
+        y.setValue(c.y);
+        EXPECT_EQ(ok->isEnabled(), *c.error == '\0');
+        EXPECT_EQ(error.isVisible(), *c.error != '\0');
+        // Sizes are written unbroken: their space is a no-break space.
+        EXPECT_TRUE(QString(error.text()).replace(QChar(0xA0), ' ').contains(c.error))
+            << error.text().toStdString();
+        if (*c.error == '\0') {
+            EXPECT_EQ(page.page(), (Page{c.width, c.height, c.x, c.y}));
+        }
+        if (QString(c.error).contains("4.1"))
+            page.grab().save(QDir(BARQUILL_SCREENSHOT_DIR).filePath("barquill-page-dialog.png"));
+    }
+
+    // The window's own dialog starts with the page chosen last time.
+    class RealPage : public TestDialog {
+    public:
+        PageAnswer Ask() { return CMainDialog::AskPage(60, 20); }
+    };
+    RealPage real;
+    QString shownPaper;
+    const auto answer = [&](const char* choose) {
+        QTimer::singleShot(0, [&, choose] {
+            auto* open = qobject_cast<PageDialog*>(QApplication::activeModalWidget());
+            if (open == nullptr) return;
+            auto& box = child<QComboBox>(*open, "paper");
+            shownPaper = box.currentText();
+            box.setCurrentIndex(box.findText(choose));
+            child<QDoubleSpinBox>(*open, "x").setValue(12.5);
+            child<QDoubleSpinBox>(*open, "y").setValue(7);
+            open->accept();
+        });
+        return real.Ask();
+    };
+    const auto first = answer("Letter");
+    EXPECT_EQ(shownPaper, QString("The symbol's own size"));
+    EXPECT_FALSE(first.cancelled);
+    EXPECT_EQ(first.page, (Page{215.9, 279.4, 12.5, 7}));
+    answer("A4");
+    EXPECT_EQ(shownPaper, QString("Letter"));
 }
 
 }  // namespace
