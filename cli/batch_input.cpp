@@ -56,7 +56,8 @@ ListStatus BatchSplitter::next(BatchItem* item) {
                 unread == 0 ? nullptr
                             : std::memchr(buffer_.data() + start_ + scanned, separator, unread);
             if (hit != nullptr) {
-                scanned = static_cast<const char*>(hit) - (buffer_.data() + start_);
+                scanned = static_cast<std::size_t>(static_cast<const char*>(hit) -
+                                                   (buffer_.data() + start_));
                 found = true;
                 break;
             }

@@ -140,9 +140,12 @@ std::string messageFor(const Error& e, std::string_view fieldName) {
             return "the symbol reaches " + decimalText(e.widthMm, 1) + " mm across and " +
                    decimalText(e.heightMm, 1) + " mm down, past the page's edge";
         case ErrorCode::notExpressible:
-            return "the printer's own PDF417 command cannot express the " + field +
-                   (e.maximum > 0 ? " " + number(e.value) + " (at most " + number(e.maximum) + ")"
-                                  : std::string());
+        {
+            std::string text = "the printer's own PDF417 command cannot express the ";
+            text += field;
+            if (e.maximum > 0) text += " " + number(e.value) + " (at most " + number(e.maximum) + ")";
+            return text;
+        }
         case ErrorCode::invalidField:
         case ErrorCode::profileConflict:
             // The profile's own sentence for its rule, kept whole.

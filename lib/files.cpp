@@ -119,12 +119,12 @@ Result<NamePattern> NamePattern::parse(std::string_view pattern) {
     NamePattern result;
     int counters = 0;
     std::string* part = &result.before_;
-    const auto refuse = [&pattern](long counters) {
+    const auto refuse = [&pattern](long found) {
         Error error;
         error.code = ErrorCode::invalidOption;
         error.field = "pattern";
         error.given = std::string(pattern);
-        error.value = counters;
+        error.value = found;
         error.minimum = error.maximum = 1;
         error.message = "the name \"" + error.given +
                         "\" needs exactly one counter (%d, %5d or %05d; %% for a percent sign)";
@@ -181,8 +181,9 @@ std::string seriesFileName(std::string_view path, int index, int count) {
         if (auto pattern = NamePattern::parse(output)) return pattern->nameFor(index + 1);
     const std::size_t digits = std::max<std::size_t>(2, std::to_string(count).size());
     const std::string counter = std::to_string(index + 1);
-    const std::string number =
-        "-" + std::string(digits - std::min(digits, counter.size()), '0') + counter;
+    std::string number(1, '-');
+    number.append(digits - std::min(digits, counter.size()), '0');
+    number += counter;
     const std::size_t slash = output.find_last_of('/');
     const std::size_t dot = output.find_last_of('.');
     const bool hasExtension =

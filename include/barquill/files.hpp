@@ -17,7 +17,7 @@
 namespace barquill {
 
 struct WriteOptions {
-    std::optional<Format> format;  // unset: each file name's extension decides
+    std::optional<Format> format{};  // unset: each file name's extension decides
     // A file the user may not write (mode 0444) is refused (readOnly)
     // unless this is set, as cp refuses it without -f.
     bool replaceReadOnly = false;
@@ -28,7 +28,7 @@ struct WriteOptions {
     // that may not leave it: an absolute name, a ".." part or a symbolic
     // link on the way or at the end is refused (outsideFolder), as for
     // names that come from a list rather than from the user.
-    std::optional<std::string> beneath;
+    std::optional<std::string> beneath{};
 };
 
 // Writes the file. A symbolic link, dangling or not, is followed and keeps

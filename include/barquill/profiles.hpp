@@ -66,16 +66,16 @@ struct FieldsLine {
 BARQUILL_API std::vector<FieldsLine> parseFieldsJsonLines(std::string_view text);
 
 struct ProfileRequest {
-    std::string profile;
-    Fields fields;
+    std::string profile{};
+    Fields fields{};
     // A character set the scheme lets the user choose (HUB-3: ISO-8859-2,
     // UTF-8 or ASCII); empty, the scheme's default.
-    std::string charset;
+    std::string charset{};
     // The settings the user gave, as the table names them ("level",
     // "columns", "margin", ...): the profile's apply to all others, and a
     // given one that breaks the scheme is refused (profileConflict) unless
     // `relaxed`, which warns ("profile-rule") instead.
-    std::vector<std::string> given;
+    std::vector<std::string> given{};
     bool relaxed = false;
 };
 
