@@ -1,4 +1,5 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: MIT
 """Times whole processes side by side: one run of each command per round,
 in an order that rotates from round to round, so that a machine shared with
 other work slows every command alike. Prints each command's median wall time

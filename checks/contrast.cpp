@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "checks/contrast.h"
 
 #include <algorithm>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // Contrast between two colours as the Web Content Accessibility Guidelines
 // define it: relative luminance of sRGB, and the ratio (L1 + 0.05) / (L2 + 0.05).

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The scan checks, one function each, in the order of WarningKind. Numbers
 // in the texts go through std::to_chars, so no locale changes them.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // Scan checks: what about a symbol, or the way it is drawn or printed, makes
 // it hard for readers to scan. A pure function of plain facts; a check

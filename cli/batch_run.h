@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // A batch: many symbols from one list, written by a pool of worker threads.
 

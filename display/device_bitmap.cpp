@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "display/device_bitmap.h"
 
 #include <new>

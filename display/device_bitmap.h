@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // A device bitmap: pixels in the screen's format (32 bits, PixelWord), drawn
 // into through a memory context and read out as a device-independent bitmap.

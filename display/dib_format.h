@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The shape of a device-independent bitmap as the display layer reads and
 // writes it: rows padded to 4 bytes, bottom row first when height is

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "display/draw_target.h"
 
 #include <algorithm>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // A drawing target: a surface of 32-bit pixels (PixelWord) with a clip
 // rectangle, the part of a device context the drawing code relies on. It does

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "display/memory_dc.h"
 
 namespace barquill::display {

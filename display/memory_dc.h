@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // A memory drawing context: a drawing target over the device bitmap selected
 // into it. It starts with no bitmap, and drawing without one does nothing.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // Rectangles in device pixels: left and top inside, right and bottom just
 // outside, as clip boxes and paint boxes are measured.

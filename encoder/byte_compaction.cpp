@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Byte compaction: six bytes at a time as five base-900 digits, the bytes
 // after the last full group one codeword each.
 

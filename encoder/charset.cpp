@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Character sets with their ECI numbers, and conversion from UTF-8 into
 // them through iconv.
 

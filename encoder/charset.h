@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // Character sets with their ECI numbers, and converting UTF-8 text into
 // one of them (through the C library's iconv). Touches no files.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // What the steps of a build tell about the codewords they write, for an
 // explanation of the symbol. The compaction steps are templates over their

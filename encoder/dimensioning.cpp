@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Fixes the shape of the symbol: error-correction level, columns and rows,
 // padding and the length descriptor.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // ECI designators: which character set (or other interpretation) the data
 // after them is in. The standard spends one, two or one codeword on the
 // number depending on its range.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The steps of buildSymbol, for the encoder's own files and its tests.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Reed-Solomon error correction over GF(929), as PDF417 prescribes.
 
 #include <algorithm>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // How much error correction data of a given size calls for: the level the
 // encoder chooses by itself, and the least level the PDF417 standard

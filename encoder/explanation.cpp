@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Explaining a symbol: the build runs with notes that record what every
 // codeword means, and the shape, padding and error correction are read
 // from the finished codeword list.

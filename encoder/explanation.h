@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // How data became a symbol: the compaction segments, every codeword in
 // symbol order with what it means, the shape, the error correction and the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The JSON rendering of an explanation, written by hand: integers through
 // std::to_chars, so no locale reaches them, and strings escaped byte by byte.
 

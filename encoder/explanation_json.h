@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The explanation of a symbol as JSON: one object, a line per codeword.
 //

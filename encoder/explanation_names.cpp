@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Names are part of the JSON rendering's schema: change none of them.
 
 #include "encoder/explanation_names.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The stable names of an explanation's kinds, as its renderings print them.
 

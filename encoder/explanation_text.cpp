@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The text rendering of an explanation. Numbers go through std::to_chars,
 // so no locale changes them.
 

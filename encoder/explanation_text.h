@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The explanation of a symbol as text for a person: the shape, the
 // segments, a line per codeword with what it means, the row indicators.

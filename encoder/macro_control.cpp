@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The Macro PDF417 control block: 928, the segment index as five digits in
 // numeric compaction, the file ID, the optional fields (923 and a
 // designator each), and 922 in the last segment.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Planning a Macro PDF417 series: how many segments, where the data is cut,
 // and the one size every segment gets.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // Splitting data over a Macro PDF417 series: numbered symbols of one size,
 // each holding a slice of the data and its control block, which a reader

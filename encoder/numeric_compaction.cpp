@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Numeric compaction: groups of up to 44 digits, each written as the base-900
 // digits of the number "1" followed by the group's digits (the leading 1 keeps
 // the group's leading zeros).

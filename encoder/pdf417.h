@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // PDF417 symbol encoder (ISO/IEC 15438): text in, rows of bar and space
 // modules out. Plain procedures over one caller-owned record; fixed-capacity

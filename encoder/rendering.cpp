@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "encoder/rendering.h"
 
 #include <algorithm>

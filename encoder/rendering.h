@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // Raster rendering: encodes a job and paints its rows into a device bitmap,
 // each module a block of 2 × 4 pixels, inside a quiet zone of `margin`

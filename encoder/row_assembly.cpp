@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Lays the finished codeword list out as rows of modules: start pattern,
 // left row indicator, the row's data codewords, right row indicator, stop
 // pattern ('1' bar, '0' space). Row r uses cluster 0, 3 or 6 for r mod 3.

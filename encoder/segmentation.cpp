@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Splits the input into runs of one compaction mode each. The choice is a
 // fixed rule set, not an optimisation: three character classes, one
 // splitting scan, two re-classification passes with fixed length thresholds.

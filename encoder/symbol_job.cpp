@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The job record's entry points: defaults, option checks, and the core that
 // runs segmentation, compaction, dimensioning, error correction and row
 // assembly in that order.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // Options beyond the job record: the symbol's shape (rows, aspect ratio,
 // error correction raised to fill the symbol), an ECI designator and the

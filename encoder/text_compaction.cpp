@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Text compaction: every character becomes a value 0 to 29 in one of four
 // submodes (Alpha, Lower, Mixed, Punctuation); two values make a codeword.
 // Submode changes cost one or two latch values; a single character of another

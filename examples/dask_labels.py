@@ -1,4 +1,5 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: MIT
 """PNG labels for a list of texts, made in parallel on a Dask cluster.
 
     dask_labels.py TEXTS OUTPUT_DIR [--scheduler ADDRESS] [--workers N]

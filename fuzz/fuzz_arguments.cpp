@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The command-line parser with any arguments (NUL-separated in the input):
 // no crash, and every accepted request within the ranges the tool relies on.
 #include <cstdlib>

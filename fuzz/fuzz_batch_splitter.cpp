@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The batch splitter with any list, read in pieces of random sizes: no
 // crash, items within the limit and free of separators, and the same items
 // however the list arrives.

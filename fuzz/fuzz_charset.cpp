@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Character-set conversion with any text into every known set: no crash, a
 // refusal that points inside the text, and text that is plain ASCII comes
 // out unchanged from every set that extends ASCII.

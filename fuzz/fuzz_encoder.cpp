@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The encoder with random data and every option, out-of-range values
 // included: no crash, every built symbol within the standard's limits, and
 // a sample of them read back by the independent reader as the exact data.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The BMP, GIF and PNG writers with random pictures: sizes, depths,
 // palettes, transparency, alpha and codec options, into a memory stream and
 // into streams that stop accepting bytes part-way. No crash, and a writer

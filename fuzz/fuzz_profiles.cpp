@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Profiles with any fields: no crash, a refusal names its field, and every
 // AAMVA card built reads back. Any bytes read as JSON and as AAMVA data: no
 // crash, errors point inside.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The SVG writer with random rows, sizes, colours and resolutions: no crash,
 // and always one complete document.
 #include <fuzzer/FuzzedDataProvider.h>

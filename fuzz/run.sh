@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Runs every fuzz target for the given seconds, starting from the seed corpus
 # kept in the tree (copied, so the tree's corpus stays as committed), and
 # prints each target's executions. Fails on the first finding.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "image/bmp_writer.h"
 
 #include "image/byte_stream.h"

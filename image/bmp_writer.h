@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The BMP codec: a 14-byte file header followed by the picture's DIB block
 // exactly as it lies in memory.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The byte streams every encoder writes through, so the same codec produces
 // a file on disk or a block in memory. The interface mirrors C stdio: item
 // sizes and counts, SEEK_SET/SEEK_CUR/SEEK_END, and -1 as GetC's end of file.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "image/descriptor_path.h"
 
 #include <limits.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // Paths that name one of the process's own open descriptors: /dev/stdout,
 // /dev/stderr, /dev/fd/N, /proc/self/fd/N, /proc/<pid>/fd/N, and links to

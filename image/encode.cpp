@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Encoding dispatch: picks the codec for a format id, runs it on a ghost of
 // the picture (so it reads the picture's own buffers, copying nothing) and
 // carries its failure text back.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "image/folder_beneath.h"
 
 #include <fcntl.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // Opening a folder given relative to another without ever leaving it: no
 // absolute name, no "..", and no symbolic link on the way, not even one that

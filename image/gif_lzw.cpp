@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // GIF's variable-length-code LZW, and its uncompressed variant that sends
 // every pixel as a literal code while keeping the decoder's table in step.
 #include <cstdint>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Run-length GIF data that any LZW decoder reads. After a clear code, a
 // literal pixel p followed by the codes base, base + 1, ... makes the
 // decoder's entry base + n - 2 a run of n copies of p; the writer tracks how

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "image/gif_writer.h"
 
 #include <algorithm>

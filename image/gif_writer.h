@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The GIF89a codec: paletted pictures as one image, true-colour pictures as
 // tiles of 17 x 15 pixels with a colour table each (every colour exact), and
 // animations. Image data goes through one of three compressors chosen by the

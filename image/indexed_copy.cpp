@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // A paletted copy of a true-colour picture that uses few colours.
 
 #include <vector>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Little-endian byte order, as BMP and GIF store every multi-byte value and
 // as the DIB block carries its header, independent of the host's order.
 #pragma once

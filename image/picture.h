@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The raster image library's picture: a packed device-independent bitmap
 // (40-byte info header, colour table, bottom-up rows padded to 4 bytes) with
 // its attribute record, and the operations that encode it into BMP, GIF and

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Moving pixels between a picture and the display layer: import from a device
 // bitmap, and drawing into a drawing target at natural size, stretched,
 // transparent or alpha-blended, always within the target's clip.

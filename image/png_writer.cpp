@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "image/png_writer.h"
 
 #include <png.h>

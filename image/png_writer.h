@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The PNG codec, written through libpng: palette, RGB or RGBA by the
 // picture's depth, transparency and alpha plane.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "image/recording_stream.h"
 
 #include <sys/types.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // A stream over a descriptor that remembers the system's first write error,
 // so a full disk or the file size limit is known for certain even when the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // Replacing a file only once its new content is complete: the one way the
 // library and its callers write files, so that no failure can destroy what

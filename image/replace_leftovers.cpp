@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "image/replace_leftovers.h"
 
 #include <dirent.h>

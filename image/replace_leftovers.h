@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // Temporary names of finished files, and the sweeping of those a killed
 // process left. Replacing an existing file links the finished file under a

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Picture::Save: the picture encoded straight into a file that replaces the
 // target only once it is complete, so a failed save leaves an existing file
 // exactly as it was and creates nothing.

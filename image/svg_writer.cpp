@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "image/svg_writer.h"
 
 #include <charconv>

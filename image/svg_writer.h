@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // Vector output of a two-colour symbol: an SVG document whose user units are
 // the pixels of the raster picture, so it scales without resampling.

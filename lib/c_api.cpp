@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The C interface: handles and caller-sized structures over the C++ one.
 // Every entry point catches everything, so no exception crosses into C.
 

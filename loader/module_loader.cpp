@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "loader/module_loader.h"
 
 #include <dlfcn.h>

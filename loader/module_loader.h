@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // Modules opened with dlopen on first use: where they are looked for, and
 // why one cannot serve. Only C types cross a module's interface, so that a

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "print/bar_rectangles.h"
 
 #include <cstddef>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The bars of a symbol as few rectangles, for the vector documents.
 

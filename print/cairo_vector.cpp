@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The vector module: PDF and EPS pages of filled rectangles through cairo's
 // vector surfaces, behind the C interface of vector_abi.h.
 //

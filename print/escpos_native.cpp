@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // ESC/POS's own PDF417: each setting one GS ( k function (cn 0x30), then
 // the data stored and printed. Every function is
 //   GS ( k pL pH cn fn parameters

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // ESC/POS's raster bit image, GS v 0 m xL xH yL yH d...: the width in
 // bytes and the height in dots, each little-endian in two bytes.
 

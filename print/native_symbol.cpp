@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "print/native_symbol.h"
 
 namespace barquill::print {

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // What a printer's own PDF417 command can carry: both ZPL's ^B7 and
 // ESC/POS's GS ( k take the data with a level, a shape and truncation, and

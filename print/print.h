@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // Print-ready documents of one symbol: vector PDF and EPS sized in
 // millimetres, and the commands of label printers (ZPL) and receipt

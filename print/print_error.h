@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // Why a print document was refused, as numbers: each face words its own
 // message from the code, the setting at fault and the range it must lie in.

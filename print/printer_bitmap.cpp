@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "print/printer_bitmap.h"
 
 #include <algorithm>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The symbol at printer dots as the printers' bitmap commands take it: rows
 // of whole bytes, top row first, the left dot in the high bit, 1 black.

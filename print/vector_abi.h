@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #ifndef BARQUILL_PRINT_VECTOR_ABI_H
 #define BARQUILL_PRINT_VECTOR_ABI_H
 /* The interface of the vector module (libbarquill-vector.so), loaded with

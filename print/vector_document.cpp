@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // PDF and EPS documents: the page's areas in millimetres, drawn by the
 // vector module.
 

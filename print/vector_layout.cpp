@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "print/vector_layout.h"
 
 #include <optional>

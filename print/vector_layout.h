@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // Where a vector document puts the symbol: its box (the symbol with its
 // quiet zone) and the page around it, checked before anything is drawn.

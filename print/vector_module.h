@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The vector module behind PDF and EPS: found, loaded once, on the first
 // document, and called through its C interface.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "print/zpl_compression.h"
 
 #include <algorithm>

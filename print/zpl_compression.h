@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // ZPL's ASCII compression of a ^GFA picture, row by row. Each row is its
 // bytes in hexadecimal, with

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // ZPL's own PDF417: ^BY sets the module width, ^B7 the symbol, and ^FH lets
 // ^FD carry any byte as _ and two hex digits.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // ^FO's place for a ZPL field, in dots from the label's top left.
 

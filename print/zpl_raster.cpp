@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // ZPL's ^GFA: the symbol's picture in ASCII hexadecimal, compressed.
 
 #include <optional>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The AAMVA DL/ID card layout: its element table, and reading the layout
 // back (to explain a card's data, and to check what was built).

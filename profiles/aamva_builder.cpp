@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The AAMVA DL/ID card data from fields: iin, version, jurisdiction_version
 // and one field per element, keyed SUBFILE.ID (DL.DCS), in the order given.
 

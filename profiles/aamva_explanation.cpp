@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // A card's data laid out for people: the header, then each subfile with its
 // elements, named from the element table.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Reading the AAMVA DL/ID layout back: header, designators, subfiles.
 
 #include <string>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The IATA bar-coded boarding pass (Resolution 792), mandatory items: the
 // passenger once, then each leg's fixed fields, its conditional section's
 // size in hexadecimal and that section as given.

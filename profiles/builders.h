@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The builders behind the profiles: each turns a profile's fields into its
 // scheme's data.

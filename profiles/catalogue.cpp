@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The profiles: each scheme's settings and fields. Rules here are the
 // lines people read; the builders enforce them.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "profiles/characters.h"
 
 namespace barquill::profiles {

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // Walking UTF-8 text character by character, and the character classes the
 // schemes' rules are made of.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Schemes whose data is one document the user supplies: its bytes go into
 // the symbol as they are.
 

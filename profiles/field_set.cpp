@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "profiles/field_set.h"
 
 #include <algorithm>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The fields a profile builder reads: each key once, with the last value
 // given for it, in the order the keys first appeared.

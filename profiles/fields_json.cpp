@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Fields from JSON, flattened in document order by a SAX reader, so that the
 // order of subfiles, elements and legs is the order written.
 

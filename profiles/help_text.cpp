@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The profiles and their fields in words, for help and tool tips.
 
 #include <algorithm>

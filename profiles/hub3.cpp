@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The Croatian payment slip (HUB-3A): a header and thirteen fields, each on
 // its own line, limits counted in bytes of the chosen character set.
 

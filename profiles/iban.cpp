@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "profiles/iban.h"
 
 #include <string>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The check of an International Bank Account Number (ISO 13616).
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // One line for people from each error, warning and conflict; the values in
 // them stay the place to find out what went wrong.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "profiles/number_text.h"
 
 #include <charconv>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Printed sizes against a scheme's printing advice.
 
 #include "profiles/profiles.h"

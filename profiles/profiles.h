@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // Application profiles: the symbol settings a scheme (a payment slip, a
 // driving licence, a boarding pass, a tax stamp) requires, and its data

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // A value or the error that stopped it, like C++23's std::expected.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The symbol settings a scheme requires, and the user's settings that break
 // them.
 

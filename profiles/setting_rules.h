@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The rules a profile's settings set for the symbol, each a phrase.
 

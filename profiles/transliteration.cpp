@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "profiles/transliteration.h"
 
 #include <algorithm>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // Latin letters spelled in ASCII (č to c, đ to d, Ž to Z), for schemes whose
 // readers know only ASCII.

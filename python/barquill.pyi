@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 """PDF417 barcodes: encode text or bytes, get PNG, GIF, BMP or SVG."""
 
 from typing import ClassVar, Sequence

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "raster/symbol_picture.h"
 
 #include <algorithm>

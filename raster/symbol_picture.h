@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // One symbol's pixels: the 1-bit rasteriser and the SVG document that the
 // command line and the library API both write, so that every front end

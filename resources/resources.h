@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The application's resource ids, the about-entry command and the icon's
 // images.

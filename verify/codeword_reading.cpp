@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "verify/codeword_reading.h"
 
 #include <algorithm>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // Telling a codeword from its 17 modules: the reverse of the pattern table.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "verify/matrix_check.h"
 
 #include <array>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The exact check of a symbol's module matrix, without any reader.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "verify/minimal_raster.h"
 
 #include <algorithm>

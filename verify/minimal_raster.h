@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The smallest raster of a module matrix the reader reads reliably.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The exact check of a finished picture against its module matrix: each
 // symbol row is drawn once into a line of the picture's own pixel format
 // and compared with every picture line it covers, so a picture of any size

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #ifndef BARQUILL_VERIFY_READER_ABI_H
 #define BARQUILL_VERIFY_READER_ABI_H
 /* The interface of the reader module (libbarquill-reader.so), loaded with

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Finding and loading the reader module. It is opened with dlopen on first
 // use so that the reader and its libraries cost nothing to a program that
 // never reads a symbol back, and so that a program linked statically

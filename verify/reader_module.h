@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The reader module behind verification: found, loaded once, and called
 // through its C interface.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "verify/reed_solomon_check.h"
 
 #include <array>

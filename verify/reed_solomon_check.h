@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // Whether a symbol's codewords are a Reed-Solomon code word as they stand.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The ways in: a raster read back as it is, a module matrix proven exact and
 // read back, and a finished picture checked against its matrix.
 #include "verify/matrix_check.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // Reading a finished symbol back with an independent reader (zxing-cpp) and
 // comparing what it holds with what was asked for, so that a symbol that

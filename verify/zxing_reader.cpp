@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The reader module: zxing-cpp, used as a black box through its public
 // reading API only, behind the C interface of reader_abi.h.
 #include <ZXing/ReadBarcode.h>

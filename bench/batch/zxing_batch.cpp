@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The peer of `barquill --batch` in the batch benchmark: every line of a
 // list to a PDF417 PNG file through zxing-cpp's writer (MultiFormatWriter,
 // at the writer's own size) and libpng (8-bit grey, default compression),

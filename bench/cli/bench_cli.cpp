@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Symbols per second for label runs: 10,000 short texts (20 to 60
 // characters) to PNG files, on one worker thread and on two, with and without
 // reading each symbol back, and the cost of each step of one symbol, to show

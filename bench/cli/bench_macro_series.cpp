@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // A 20 kB Macro PDF417 series: planning, encoding every segment and
 // writing each as a PNG file in memory, on one thread. Text, digits and
 // random bytes compact very differently, so each has its own run.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The Encode path after the encoder: painting the rows into a device bitmap,
 // importing it into a picture, and drawing the picture into a target, plain
 // and stretched.

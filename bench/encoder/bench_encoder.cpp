@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Time to encode typical inputs, from text to finished rows.
 
 #include <benchmark/benchmark.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Writing a symbol-sized picture to memory in each format: a 1200 x 400
 // picture of bars and spaces, long runs of two colours like a PDF417 symbol.
 #include <benchmark/benchmark.h>

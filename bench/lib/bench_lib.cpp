@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // One PNG label per iteration, from text to file bytes in memory: the
 // library (encode + toPng) against zxing-cpp's writer (MultiFormatWriter +
 // an 8-bit grey PNG through libpng), on the same 20 to 60 character texts

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // One document per iteration for the same typical symbol (40 characters,
 // level 2, 2 x 4 pixel modules, 10 pixel quiet zone): the vector PDF and
 // EPS at 72 dpi next to the PNG the library writes, and the label and

@@ -1,4 +1,5 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: MIT
 """PNG labels from Python, per label: barquill.encode(t).png() and
 barquill.encode_many(texts) against zxingcpp.write_barcode(...) + Pillow PNG
 into memory, on the same 20 to 60 character texts in the same run; then

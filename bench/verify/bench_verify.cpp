@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The cost of reading one finished symbol back: the whole picture through
 // the reader (verifyGrey, after the 1-bit picture is turned grey as a
 // caller must) against the quick proof (the picture sampled back to the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Peak memory of reading the largest symbol back, in a process of its own
 // since the high-water mark only rises: `old` reads the whole picture
 // (turned grey first), `new` samples the picture back and reads the matrix.

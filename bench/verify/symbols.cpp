@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "bench/verify/symbols.h"
 
 #include <cstdio>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The symbols the verification benchmarks read back: label texts and the
 // largest symbol, built by the encoder and drawn by the rasteriser.

@@ -1,3 +1,4 @@
+/* SPDX-License-Identifier: MIT */
 /* A PDF417 label as PNG and SVG through the C interface; built with
  * pkg-config:
  *   cc label.c $(pkg-config --cflags --libs barquill)

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // One PDF417 label as a PNG file, through the C++ interface:
 //   label OUTPUT.png TEXT
 #include <barquill/barquill.hpp>

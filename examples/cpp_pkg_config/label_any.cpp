@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // A PDF417 label in the format its file name asks for (.png, .gif, .svg,
 // else BMP), through the C++ interface; built with pkg-config:
 //   c++ -std=c++20 label_any.cpp $(pkg-config --cflags --libs barquill)

@@ -1,4 +1,5 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: MIT
 """One PDF417 label with the Python module: label.py OUTPUT TEXT
 
 The format follows OUTPUT's extension (.png, .gif, .svg, else BMP)."""

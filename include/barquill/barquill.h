@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #ifndef BARQUILL_H
 #define BARQUILL_H
 /* Barquill: PDF417 barcodes from C and from any language that binds to C.

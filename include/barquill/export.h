@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // Marks the functions and classes of the public interface. The library is
 // built with hidden visibility, so everything else stays inside it.

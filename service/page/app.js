@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 "use strict";
 // The page's only script: builds the API's URL from the form, shows the
 // symbol as the user types, and puts each error next to its field.

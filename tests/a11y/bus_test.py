@@ -1,4 +1,5 @@
 #!/usr/bin/python3
+# SPDX-License-Identifier: MIT
 """The desktop application as a screen reader meets it.
 
 Starts the application on a virtual X display with its own D-Bus session and

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Each scan check on both sides of its threshold, and the numbers its
 // warning gives. Contrast ratios were worked out apart from the code, from
 // the WCAG formula.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The command line is checked completely before anything is read or written.
 #include "cli/arguments.h"
 

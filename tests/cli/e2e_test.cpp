@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The built tool, run as scripts run it: every output format decodes to the
 // exact input bytes, every exit status comes with its message, and failures
 // leave existing files alone.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "tests/cli/image_files.h"
 
 #include <gif_lib.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // Standard decoders for the files the tool writes: libpng for PNG, giflib
 // for GIF, and the BMP layout read by hand. Pixels come out as 8-bit grey.

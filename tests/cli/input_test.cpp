@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // A batch list becomes numbered items and names inside the output folder.
 #include <gtest/gtest.h>
 

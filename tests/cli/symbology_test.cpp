@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The shape, character set and Macro options as the command line takes them.
 #include <gtest/gtest.h>
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The display layer: device bitmaps read out as device-independent bitmaps,
 // and drawing targets that clip, copy bitmaps in and read pixels back.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The picture's device side: import from a device bitmap, and Draw at natural
 // size, stretched, transparent and alpha-blended, always within the clip.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The renderer: every module a 2 × 4 block of pixels inside the margin, the
 // margin in the space colour, a margin-only bitmap for a failed build, and
 // defined results for any margin.

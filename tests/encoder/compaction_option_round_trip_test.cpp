@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Byte compaction asked for, read back by an independent reader (zxing-cpp,
 // black box): single symbols and a series must give back the data exactly.
 

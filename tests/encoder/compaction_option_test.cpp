@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Byte compaction asked for: every character in one byte run, whatever its
 // class, in the symbol, in the codeword count and in series planning.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Segmentation into runs and the codewords each compaction mode writes.
 
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The explanation of a symbol against the symbol itself: its codewords and
 // row indicators as read back from the rows, its segments covering the data
 // once, and its text values as a reader would decode them.

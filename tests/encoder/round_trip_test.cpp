@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Symbols decoded by an independent reader (zxing-cpp, black box): the bytes
 // read back must be exactly the bytes encoded.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The job's entry points, dimensioning, error correction, the pattern table
 // and row assembly.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Character sets and Macro PDF417 series read back by an independent
 // reader: the text it decodes through the ECI, and the series it merges.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Shape options, ECI designators, the Macro PDF417 control block, and the
 // mended dimensioning: never more than 928 codewords, and no data refused
 // that a longer one would not be.

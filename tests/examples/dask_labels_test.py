@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 """Runs the Dask example on a local cluster of two workers over 5,000 texts,
 checks that every label was written and reads a sample back with zxing-cpp:
 dask_labels_test.py EXAMPLES_DIR WORK_DIR"""

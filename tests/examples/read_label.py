@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 """Exits 0 when the picture FILE holds one PDF417 symbol of the UTF-8 bytes
 of TEXT, read by the zxing-cpp reader: read_label.py FILE TEXT"""
 

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Builds one example against the installed tree in PREFIX, as its users
 # would, runs it and reads its label back:
 #   run_example.sh KIND EXAMPLES_DIR PREFIX WORK_DIR PYTHON

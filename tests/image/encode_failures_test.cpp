@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Every failure of the encoders returns false and leaves its text in the
 // picture's last-error buffer.
 #include <gtest/gtest.h>

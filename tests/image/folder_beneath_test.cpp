@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Names given beneath an output folder, as a batch list gives them, never
 // lead out of it: not by "..", not by an absolute name, not by a symbolic
 // link on the way or at the end, whichever way the kernel resolves them.

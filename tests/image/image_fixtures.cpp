@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "image_fixtures.h"
 
 #include <gif_lib.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Shared fixtures of the image tests: asymmetric test pictures, streams
 // that fail on purpose, and independent decoders (libpng, giflib) that turn
 // an encoded file back into pixels.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // ReplaceFile where a careless replacement would lose data or hand out
 // rights: paths that name an open descriptor, another user's file, special
 // mode bits, read-only files, and a write the file size limit cuts short.

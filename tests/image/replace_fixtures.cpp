@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "replace_fixtures.h"
 
 #include <grp.h>

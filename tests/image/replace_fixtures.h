@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Shared fixtures of the file-replacing tests: a scratch folder removed
 // afterwards, and work run in a forked child whose outcome comes back
 // through a pipe, for what must not touch the test process itself (a file

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // A process killed between giving a finished file its temporary name and
 // renaming it over the target leaves that name; the next write into the
 // folder removes it, and nothing else.

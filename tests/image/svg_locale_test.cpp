@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // An SVG document is the same in every locale: a program that took a
 // comma-decimal locale (a Qt application in German) still writes lengths
 // with a decimal point, which is all SVG reads.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The SVG document carries the raster's exact geometry in user units.
 #include "image/svg_writer.h"
 

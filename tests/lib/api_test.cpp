@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The C++ interface: symbols decode to their data and failures come back
 // as codes with the numbers behind them.
 #include <gtest/gtest.h>

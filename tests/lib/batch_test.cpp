@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // encodeMany: on any number of threads, the same files as encode() and
 // render() one by one, in the items' order, with each failure in its place.
 #include <gtest/gtest.h>

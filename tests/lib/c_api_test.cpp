@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The C interface: statuses and error records instead of exceptions, sized
 // structures from older headers, and buffers the caller frees.
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+/* SPDX-License-Identifier: MIT */
 /* A C caller may hand the interface any int as a status: C converts it
  * freely, where C++ may not name a value outside the enumeration's range. */
 #include "barquill/barquill.h"

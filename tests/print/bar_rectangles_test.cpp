@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The rectangles a vector document fills: every bar module covered once,
 // no space covered, and runs repeated down the rows merged.
 #include "print/bar_rectangles.h"

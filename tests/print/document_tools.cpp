@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "tests/print/document_tools.h"
 
 #include <unistd.h>

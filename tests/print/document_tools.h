@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The standard tools that read the vector documents in the tests: Poppler's
 // pdftoppm, pdfimages and pdfinfo, Ghostscript, and zlib for a PDF's

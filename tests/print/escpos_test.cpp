@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // ESC/POS receipts: the GS ( k functions byte for byte as the command
 // layout gives them, written out by hand; the GS v 0 image read back by an
 // independent reader and decoded to the data.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "tests/print/printer_bitmap_reader.h"
 
 #include <charconv>

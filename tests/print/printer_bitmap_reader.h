@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // Readers of the printers' bitmap commands, written for the tests from the
 // commands' published layouts: they turn a ^GFA field or a GS v 0 image

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // PDF and EPS documents read by standard tools: rasterised by pdftoppm and
 // Ghostscript and decoded by the PDF417 reader, their page sizes and
 // content read back as written.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Sizes and placements a vector document refuses before drawing, and the
 // pixel geometry's millimetres.
 #include <gtest/gtest.h>

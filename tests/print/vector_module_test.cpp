@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The vector module is loaded with the first PDF or EPS only, and a module
 // that cannot be loaded is an error value, not a crash.
 #include "print/vector_module.h"

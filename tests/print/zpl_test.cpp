@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // ZPL labels: the ^GFA picture reads back, through an independent reader,
 // to dots that decode to the data; the ^B7 command is the text a label
 // printer expects, written out by hand; what ^B7 cannot say is refused.

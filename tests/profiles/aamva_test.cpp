@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The AAMVA DL/ID card: data written out by hand from the layout (header,
 // designators with offsets from the start, subfiles), each rule refused,
 // and the layout read back.

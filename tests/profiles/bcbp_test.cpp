@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The IATA boarding pass: mandatory items written out by hand from the
 // Resolution 792 layout, and each rule refused with its field and position.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The profiles as a whole: documents taken as given, the settings each
 // scheme requires against the user's, printing advice, help text, and the
 // tables behind the rules.

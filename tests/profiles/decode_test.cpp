@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Each profile's data encoded with the scheme's settings through the
 // public interface and read back by an independent reader (zxing-cpp, as a
 // black box): the same bytes, the level and the data columns asked for.

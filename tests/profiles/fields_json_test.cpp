@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Fields from JSON: flattened in document order into the keys the command
 // line uses, numbers as their decimal text, errors with line and column.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The Croatian payment slip: data written out by hand from the HUB-3A
 // layout, and each rule refused with its field and position.
 

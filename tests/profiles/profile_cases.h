@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // What the profile tests share: building a profile by name, and refusal
 // cases written as a good field set with one change.

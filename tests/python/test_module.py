@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 """The Python module: symbols decode to their data, the matrix is shared
 without a copy, and failures raise EncodeError with the numbers behind them."""
 

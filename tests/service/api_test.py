@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 """The label API through a real HTTP client: every format read back by an
 independent reader, every error status with its JSON, caching, and a drain
 on SIGTERM. Usage: BARQUILL=path/to/barquill api_test.py"""

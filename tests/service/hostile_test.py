@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 """The service under hostile input: oversized bodies, URLs and headers, a
 slow client, 2,000 connections at once, broken encodings and every option
 with a bad value, run from an empty read-only folder that must stay empty.

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 """The page at / in headless Chromium, driven by keyboard only: typing shows
 a preview whose screenshot reads back as the text, and too long a text puts
 the error next to the data field. Exits 77 when Chromium cannot start.

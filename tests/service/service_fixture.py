@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 """Starts `barquill serve` on a free loopback port and stops it with SIGTERM;
 shared by the service's tests."""
 

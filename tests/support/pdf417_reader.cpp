@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "tests/support/pdf417_reader.h"
 
 #include <ZXing/ReadBarcode.h>

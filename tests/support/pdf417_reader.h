@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // An independent PDF417 reader for tests: zxing-cpp's reading side, used as a
 // black box. Results are raw bytes, never text, so no character set is guessed.

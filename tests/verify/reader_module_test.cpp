@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The reader module is found and loaded on first use only, and says why it
 // cannot be used when it cannot.
 #include "verify/reader_module.h"

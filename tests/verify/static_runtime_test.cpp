@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // A program with its own copy of the C++ runtime, as the command line is
 // linked, reads symbols back through the reader module: only C types cross
 // between the two runtimes, and neither the reader nor the shared C++

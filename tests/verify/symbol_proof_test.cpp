@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The quick proof of a symbol: its matrix is exact and reads back, and its
 // picture samples back to the matrix. Good symbols of every form pass; a
 // spoiled matrix or picture is refused with the kind of fault it has.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Verification passes exactly the symbols that read back as asked, and says
 // which part differs otherwise.
 #include "verify/verify.h"
