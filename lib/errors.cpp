@@ -143,7 +143,14 @@ std::string messageFor(const Error& e, std::string_view fieldName) {
         {
             std::string text = "the printer's own PDF417 command cannot express the ";
             text += field;
-            if (e.maximum > 0) text += " " + number(e.value) + " (at most " + number(e.maximum) + ")";
+            if (e.maximum > 0) {
+                // Appended piece by piece: g++ 12 warns falsely on " " + string here.
+                text += ' ';
+                text += number(e.value);
+                text += " (at most ";
+                text += number(e.maximum);
+                text += ')';
+            }
             return text;
         }
         case ErrorCode::invalidField:

@@ -578,8 +578,7 @@ void bindEncodeMany(py::module_& m) {
             if (threads < 0) throw py::value_error("threads must be 0 (one per core) or more");
             barquill::Options options = optionsOf(level, columns, rows, compact, charset, eci);
             options.aspect = aspect;
-            options.moduleWidth = moduleWidth;
-            options.rowHeight = rowHeight;
+            options.moduleProportions = {moduleWidth, rowHeight};
             options.fillLevel = fillLevel;
             const barquill::Render render =
                 RenderArgs{moduleWidth, rowHeight, quietZone, bar, space, dpi}.render();

@@ -63,10 +63,10 @@ std::vector<std::uint8_t> greyPng(const ZXing::BitMatrix& matrix) {
                  PNG_COLOR_TYPE_GRAY, PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT,
                  PNG_FILTER_TYPE_DEFAULT);
     png_write_info(png, info);
-    const auto grey = ZXing::ToMatrix<std::uint8_t>(matrix);
+    const auto grey = ZXing::ToMatrix<std::uint8_t>(matrix, 0, 255);
     for (int y = 0; y < height; ++y)
         png_write_row(png,
-                      const_cast<png_bytep>(grey.data() + static_cast<std::size_t>(y) * width));
+                      const_cast<png_bytep>(grey.data() + static_cast<std::size_t>(y) * static_cast<std::size_t>(width)));
     png_write_end(png, nullptr);
     png_destroy_write_struct(&png, &info);
     return out;
