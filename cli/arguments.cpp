@@ -80,11 +80,10 @@ void addSettingOptions(CLI::App& app, Values& values) {
         if (const auto brief = shortNames.find(setting.name); brief != shortNames.end())
             names = std::string(brief->second) + "," + names;
         std::string& value = values.settings[std::string(setting.name)];
-        CLI::Option* option =
-            setting.kind == SettingKind::flag
-                ? app.add_flag(names)->description(std::string(setting.help))
-                : app.add_option(names, value, std::string(setting.help))
-                      ->type_name(std::string(setting.valueName));
+        CLI::Option* option = setting.kind == SettingKind::flag
+                                  ? app.add_flag(names)->description(std::string(setting.help))
+                                  : app.add_option(names, value, std::string(setting.help))
+                                        ->type_name(std::string(setting.valueName));
         if (!setting.defaultText.empty() && setting.kind != SettingKind::flag)
             option->default_str(std::string(setting.defaultText));
         option->group(std::string(setting.group));
@@ -93,9 +92,9 @@ void addSettingOptions(CLI::App& app, Values& values) {
 }
 
 void addToolOptions(CLI::App& app, Request& request, Values& values) {
-    values.textOption =
-        app.add_option("TEXT", values.text, "Data to encode (put -- before a TEXT that starts with -)")
-            ->type_name("");
+    values.textOption = app.add_option("TEXT", values.text,
+                                       "Data to encode (put -- before a TEXT that starts with -)")
+                            ->type_name("");
     values.inputOption =
         app.add_option("-i,--input", request.inputPath, "Read the data from FILE, byte for byte")
             ->type_name("FILE")
@@ -109,9 +108,9 @@ void addToolOptions(CLI::App& app, Request& request, Values& values) {
                      "Read every symbol back before writing it; a mismatch writes nothing "
                      "(status 4). On by default in a batch")
             ->group("Output");
-    values.noVerifyOption =
-        app.add_flag("--no-verify", values.noVerify, "Write batch symbols without reading them back")
-            ->group("Output");
+    values.noVerifyOption = app.add_flag("--no-verify", values.noVerify,
+                                         "Write batch symbols without reading them back")
+                                ->group("Output");
     values.batchOption =
         app.add_option("--batch", values.batch, "One item per line of FILE (- for standard input)")
             ->type_name("FILE")
@@ -122,10 +121,9 @@ void addToolOptions(CLI::App& app, Request& request, Values& values) {
     values.namesOption = app.add_flag("--names", request.batchNames,
                                       "Lines are TEXT<TAB>NAME, NAME inside -o's folder")
                              ->group("Batch");
-    values.jobsOption =
-        app.add_option("-j,--jobs", values.jobs, "Worker threads (one per core)")
-            ->type_name("N")
-            ->group("Batch");
+    values.jobsOption = app.add_option("-j,--jobs", values.jobs, "Worker threads (one per core)")
+                            ->type_name("N")
+                            ->group("Batch");
     app.add_flag("-v,--verbose", request.verbose, "Tell what was built, on standard error");
     app.add_flag("-q,--quiet", request.quiet, "No warnings");
     app.add_flag("--strict", request.strict,
@@ -138,7 +136,8 @@ void addToolOptions(CLI::App& app, Request& request, Values& values) {
                    "list: the profiles")
         ->type_name("NAME")
         ->group(profileGroup);
-    app.add_option("--field", values.fields, "A field of the profile (repeat; DL.DCS=SMITH; data=@FILE)")
+    app.add_option("--field", values.fields,
+                   "A field of the profile (repeat; DL.DCS=SMITH; data=@FILE)")
         ->type_name("KEY=VALUE")
         ->group(profileGroup);
     app.add_option("--fields", values.fieldsFile, "The fields as one JSON object")
@@ -178,8 +177,9 @@ std::optional<std::string> applySettings(const Values& values, Request& request)
     for (const SettingInfo& setting : settingTable()) {
         const auto option = values.given.find(setting.name);
         if (option == values.given.end() || option->second->count() == 0) continue;
-        const std::string value =
-            setting.kind == SettingKind::flag ? "true" : values.settings.at(std::string(setting.name));
+        const std::string value = setting.kind == SettingKind::flag
+                                      ? "true"
+                                      : values.settings.at(std::string(setting.name));
         if (auto error = applySetting(request.settings, setting.name, value))
             return usageText(*error);
         request.given.emplace_back(setting.name);
@@ -205,8 +205,8 @@ std::optional<ParseResult> resolveProfile(const Values& values, Request& request
         return shown;
     }
     if (!findProfile(request.profile))
-        return usageError("--profile \"" + request.profile + "\" is not known; give list, or one of " +
-                          [] {
+        return usageError("--profile \"" + request.profile +
+                          "\" is not known; give list, or one of " + [] {
                               std::string names;
                               for (const ProfileInfo& p : availableProfiles())
                                   names += (names.empty() ? "" : ", ") + p.name;
@@ -216,7 +216,8 @@ std::optional<ParseResult> resolveProfile(const Values& values, Request& request
         shown.text = profileHelpText(request.profile);
         return shown;
     }
-    if (!values.fieldsFile.empty()) request.fieldArguments.emplace_back("--fields", values.fieldsFile);
+    if (!values.fieldsFile.empty())
+        request.fieldArguments.emplace_back("--fields", values.fieldsFile);
     for (const std::string& field : values.fields) {
         if (field.find('=') == std::string::npos || field.front() == '=')
             return usageError("--field takes KEY=VALUE, not \"" + field + "\"");
@@ -234,9 +235,9 @@ std::optional<std::string> resolveVerify(const Values& values, Request& request)
         return "--verify needs the zxing-cpp reader, and this build has none";
     // Reading a symbol back costs less than writing its file, so a batch,
     // where nobody looks at each label, verifies unless told not to.
-    request.settings.verify = values.verifyOption->count() > 0 ||
-                              (values.batchOption->count() && !values.noVerifyOption->count() &&
-                               canVerify());
+    request.settings.verify =
+        values.verifyOption->count() > 0 ||
+        (values.batchOption->count() && !values.noVerifyOption->count() && canVerify());
     return std::nullopt;
 }
 
@@ -266,8 +267,8 @@ std::optional<std::string> resolveBatch(const Values& values, Request& request) 
     const int maxJobs = JOBS_PER_CORE * cores;
     if (values.jobsOption->count()) {
         const std::string& jobs = values.jobs;
-        const bool digits =
-            !jobs.empty() && jobs.size() <= 9 && jobs.find_first_not_of("0123456789") == std::string::npos;
+        const bool digits = !jobs.empty() && jobs.size() <= 9 &&
+                            jobs.find_first_not_of("0123456789") == std::string::npos;
         const long count = digits ? std::stol(jobs) : 0;
         if (count < 1 || count > maxJobs)
             return "--jobs must be a whole number from 1 to " + std::to_string(maxJobs) +
@@ -284,7 +285,8 @@ std::optional<std::string> resolveSingle(const Values& values, Request& request,
         return "give the data as TEXT or with -i, not both";
     if (values.textOption->count()) request.text = values.text;
     if (!writes) return std::nullopt;
-    if (!values.outputOption->count()) return "no output file: give -o FILE (- for standard output)";
+    if (!values.outputOption->count())
+        return "no output file: give -o FILE (- for standard output)";
     if (request.outputPath == "-" && !request.settings.write.format)
         return "-o - writes to standard output and needs --format " + formatNames("|");
     if (request.outputPath == "-" && request.settings.split)

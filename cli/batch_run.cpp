@@ -250,7 +250,8 @@ private:
         }
         if (request_.verbose) {
             result->details.push_back("wrote " + slot.name);
-            for (std::string& line : describeLabel(*label)) result->details.push_back(std::move(line));
+            for (std::string& line : describeLabel(*label))
+                result->details.push_back(std::move(line));
         }
         // Warnings come after the file is written, as for one symbol.
         if (!request_.quiet)
@@ -261,8 +262,9 @@ private:
     // An item's label: its bytes, or with a profile its JSON object of fields.
     Result<Label> makeItem(const std::string& data) const {
         if (request_.profile.empty())
-            return makeLabel(std::span(reinterpret_cast<const std::uint8_t*>(data.data()), data.size()),
-                             request_.settings);
+            return makeLabel(
+                std::span(reinterpret_cast<const std::uint8_t*>(data.data()), data.size()),
+                request_.settings);
         auto fields = parseFieldsJson(data);
         if (!fields) return fields.error();
         auto profile = profileRequest(request_, *fields);

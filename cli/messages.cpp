@@ -70,14 +70,15 @@ std::string shapeAdvice(const Error& e) {
     const std::string all = ": with the length descriptor " + number(e.needed) + " codewords";
     switch (e.code) {
         case ErrorCode::dataTooLong:
-            return need + all + ", more than the 928 one symbol holds: choose a lower level (-l), "
-                                "shorten the data, or split it over several symbols with --macro";
+            return need + all +
+                   ", more than the 928 one symbol holds: choose a lower level (-l), "
+                   "shorten the data, or split it over several symbols with --macro";
         case ErrorCode::columnsDoNotFit:
             return need + all + ", more than " + number(s.columns) +
                    " columns hold within 90 rows and 928 codewords" +
-                   (s.fittingColumns != 0 ? ": give -c " + columnList(s.fittingColumns) +
-                                                ", or -c auto"
-                                          : ": choose a lower level (-l)");
+                   (s.fittingColumns != 0
+                        ? ": give -c " + columnList(s.fittingColumns) + ", or -c auto"
+                        : ": choose a lower level (-l)");
         default: {
             // A shape past 928 codewords is no symbol whatever the data.
             if (s.columns != 0 && s.rows * s.columns > 928)
@@ -92,8 +93,9 @@ std::string shapeAdvice(const Error& e) {
                 fits += (fits.empty() ? "" : ", or ") + number(s.rowsAtColumns) + " rows at " +
                         number(s.columns) + " columns";
             return need + all + ", more than " + number(s.rows) + " rows" +
-                   (s.columns != 0 ? " of " + number(s.columns) + " columns hold"
-                                   : std::string(" of up to 30 columns hold within 928 codewords")) +
+                   (s.columns != 0
+                        ? " of " + number(s.columns) + " columns hold"
+                        : std::string(" of up to 30 columns hold within 928 codewords")) +
                    (fits.empty() ? ": give more rows or columns, or a lower level (-l)"
                                  : ": needs " + fits);
         }
@@ -157,7 +159,8 @@ std::string usageText(const Error& e) {
             return "give either " + option + " or " + optionName(e.other) + ", not both";
         case ErrorCode::missingOption:
             if (e.other == "split")
-                return std::string(seriesDetails) + " belong to a series: add --macro or --segments";
+                return std::string(seriesDetails) +
+                       " belong to a series: add --macro or --segments";
             return option + " needs " + optionName(e.other) +
                    (e.other == "dpi" ? ", the printer's resolution" : "");
         case ErrorCode::invalidEscape:
@@ -178,8 +181,7 @@ std::string usageText(const Error& e) {
     if (e.field == "bar" || e.field == "space")
         return option + " \"" + e.given + "\" is no colour; give " + std::string(setting->values);
     if (e.field == "charset")
-        return "--charset \"" + e.given + "\" is not known; give none or one of " +
-               knownCharsets();
+        return "--charset \"" + e.given + "\" is not known; give none or one of " + knownCharsets();
     if (setting->maximum == maxMacroText && setting->minimum == 0)
         return option + " must be printable ASCII of at most " + number(maxMacroText) +
                " characters";
@@ -211,7 +213,8 @@ std::vector<std::string> failureLines(const Error& e, std::size_t dataBytes) {
                     " x " + millimetres(e.heightMm, 1) + " mm at " + number(e.value) +
                     " dpi: give a larger --fit, a smaller --margin, or a higher --dpi"};
         case ErrorCode::readOnly:
-            return {"cannot write " + e.path + ": the file is read-only; give --force to replace it"};
+            return {"cannot write " + e.path +
+                    ": the file is read-only; give --force to replace it"};
         case ErrorCode::outsideFolder:
             return {"cannot write " + e.path +
                     ": the name leads out of the output folder (a \"..\" part or a symbolic link)"};

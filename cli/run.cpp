@@ -53,7 +53,6 @@ int readData(const Request& request, const Console& console, std::string* data) 
     return EXIT_WRITTEN;
 }
 
-
 int writeToStream(const Label& label, const Request& request, const Console& console) {
     auto bytes = render(label.symbols.front(), *request.settings.write.format, label.render);
     if (!bytes) return fail(console, bytes.error(), 0);
@@ -98,11 +97,11 @@ int writeLabel(const Label& label, const Request& request, const Console& consol
 }
 
 int runExplain(const Request& request, const Console& console, const std::string& data) {
-    auto explained = request.text ? explain(std::string_view(data), request.settings)
-                                  : explain(std::span(reinterpret_cast<const std::uint8_t*>(
-                                                          data.data()),
-                                                      data.size()),
-                                            request.settings);
+    auto explained =
+        request.text
+            ? explain(std::string_view(data), request.settings)
+            : explain(std::span(reinterpret_cast<const std::uint8_t*>(data.data()), data.size()),
+                      request.settings);
     if (!explained) return fail(console, explained.error(), data.size());
     if (*request.explain == "json") {
         // One object for one symbol, an array for a series.
@@ -127,14 +126,14 @@ namespace {
 
 int runSingle(const Request& request, const Console& console) {
     std::string data;
-    if (const int status = readData(request, console, &data); status != EXIT_WRITTEN)
-        return status;
+    if (const int status = readData(request, console, &data); status != EXIT_WRITTEN) return status;
     if (request.explain) return runExplain(request, console, data);
     // A TEXT argument is typed text; a file or standard input, bytes.
-    auto label = request.text ? makeLabel(std::string_view(data), request.settings)
-                              : makeLabel(std::span(reinterpret_cast<const std::uint8_t*>(data.data()),
-                                                    data.size()),
-                                          request.settings);
+    auto label =
+        request.text
+            ? makeLabel(std::string_view(data), request.settings)
+            : makeLabel(std::span(reinterpret_cast<const std::uint8_t*>(data.data()), data.size()),
+                        request.settings);
     if (!label)
         return fail(console, label.error(), data.size(),
                     request.outputPath == "-" ? std::string() : request.outputPath);
@@ -146,8 +145,8 @@ int runSingle(const Request& request, const Console& console) {
 int fail(const Console& console, const Error& error, std::size_t dataBytes,
          const std::string& where) {
     for (const std::string& line : failureLines(error, dataBytes))
-        report(console, (error.code == ErrorCode::notVerified && !where.empty() ? where + ": " : "") +
-                            line);
+        report(console,
+               (error.code == ErrorCode::notVerified && !where.empty() ? where + ": " : "") + line);
     return exitStatusOf(error);
 }
 

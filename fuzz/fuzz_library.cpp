@@ -22,12 +22,14 @@ struct Bytes {
     int signedTake(int low, int high) { return low + take(high - low + 1); }
 };
 
-const char* const charsets[] = {"", "none", "UTF-8", "ISO-8859-2", "Shift_JIS", "GB18030", "UTF-16BE",
-                                "klingon"};
-const char* const settingNames[] = {"level", "columns", "rows", "aspect", "margin", "xdim", "dpi",
-                                    "fit", "fg", "page", "position", "timestamp", "file-id"};
-const char* const settingValues[] = {"auto", "fill", "0", "3", "30", "91", "3:1", "0.25", "300",
-                                     "50x30", "A4", "1,2", "now", "900", "", "-1", "1e9"};
+const char* const charsets[] = {"",          "none",    "UTF-8",    "ISO-8859-2",
+                                "Shift_JIS", "GB18030", "UTF-16BE", "klingon"};
+const char* const settingNames[] = {"level",    "columns",   "rows",   "aspect", "margin",
+                                    "xdim",     "dpi",       "fit",    "fg",     "page",
+                                    "position", "timestamp", "file-id"};
+const char* const settingValues[] = {"auto", "fill", "0",   "3",     "30", "91",
+                                     "3:1",  "0.25", "300", "50x30", "A4", "1,2",
+                                     "now",  "900",  "",    "-1",    "1e9"};
 
 void require(bool condition) {
     if (!condition) std::abort();
@@ -48,10 +50,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     options.compact = in.take(2) == 1;
     options.charset = charsets[in.take(8)];
     options.eci = in.take(3) == 0 ? in.signedTake(-2, 1000) : barquill::noEci;
-    options.compaction = in.take(3) == 0 ? barquill::Compaction::byte : barquill::Compaction::automatic;
+    options.compaction =
+        in.take(3) == 0 ? barquill::Compaction::byte : barquill::Compaction::automatic;
     if (in.take(5) == 0)
-        options.macro = barquill::Macro{.segmentIndex = in.signedTake(-1, 100000) * (in.take(2) ? 20 : 1),
-                                        .fileId = {in.signedTake(0, 1000)}};
+        options.macro =
+            barquill::Macro{.segmentIndex = in.signedTake(-1, 100000) * (in.take(2) ? 20 : 1),
+                            .fileId = {in.signedTake(0, 1000)}};
     barquill::Render render;
     render.moduleWidth = in.signedTake(0, 70);
     render.rowHeight = in.signedTake(0, 20);

@@ -71,8 +71,8 @@ barquill::Render renderFrom(const barquill_render* r) {
     if (BARQUILL_COVERS(r, space_color)) render.space = rgb(r->space_color);
     if (BARQUILL_COVERS(r, dpi)) render.dpi = r->dpi;
     if (BARQUILL_COVERS(r, page_y_mm) && r->page_width_mm > 0)
-        render.page = barquill::Page{r->page_width_mm, r->page_height_mm, r->page_x_mm,
-                                     r->page_y_mm};
+        render.page =
+            barquill::Page{r->page_width_mm, r->page_height_mm, r->page_x_mm, r->page_y_mm};
     if (BARQUILL_COVERS(r, printer_encodes)) render.printerEncodes = r->printer_encodes != 0;
     return render;
 }
@@ -126,7 +126,8 @@ std::optional<barquill::Error> optionsFrom(const barquill_options* c, barquill::
         o->macro = std::move(m);
     }
     if (BARQUILL_COVERS(c, compaction))
-        o->compaction = c->compaction == 1 ? barquill::Compaction::byte : barquill::Compaction::automatic;
+        o->compaction =
+            c->compaction == 1 ? barquill::Compaction::byte : barquill::Compaction::automatic;
     return std::nullopt;
 }
 
@@ -292,7 +293,8 @@ void barquill_free(void* bytes) {
 size_t barquill_warning_count(const barquill_symbol* symbol, const barquill_render* render) {
     if (symbol == nullptr) return 0;
     try {
-        return barquill::checkLabel(barquill::Label{{symbol->symbol}, renderFrom(render), {}}).size();
+        return barquill::checkLabel(barquill::Label{{symbol->symbol}, renderFrom(render), {}})
+            .size();
     } catch (...) {
         return 0;
     }

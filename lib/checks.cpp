@@ -63,7 +63,8 @@ std::vector<Warning> checkLabel(const Label& label) {
             const bool known = std::any_of(warnings.begin(), warnings.end(),
                                            [&](const Warning& w) { return w.id == warning.id; });
             if (known) continue;
-            if (count > 1 && (warning.id == "low-level" || warning.id == "no-eci")) warning.symbol = i;
+            if (count > 1 && (warning.id == "low-level" || warning.id == "no-eci"))
+                warning.symbol = i;
             warnings.push_back(std::move(warning));
         }
     }

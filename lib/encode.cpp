@@ -66,8 +66,7 @@ std::optional<Error> checkFileId(const std::string& field, const std::vector<int
                                  bool required) {
     if (fileId.empty() && !required) return std::nullopt;
     if (fileId.empty() || fileId.size() > static_cast<std::size_t>(maxFileIdCodewords))
-        return optionError(field.c_str(), static_cast<long>(fileId.size()), 1,
-                           maxFileIdCodewords);
+        return optionError(field.c_str(), static_cast<long>(fileId.size()), 1, maxFileIdCodewords);
     for (int codeword : fileId)
         if (codeword < 0 || codeword > 899) return optionError(field.c_str(), codeword, 0, 899);
     return std::nullopt;
@@ -76,15 +75,14 @@ std::optional<Error> checkFileId(const std::string& field, const std::vector<int
 std::optional<Error> checkMacro(const Macro& macro) {
     if (macro.segmentIndex < 0 || macro.segmentIndex >= maxSegments)
         return optionError("macro.segmentIndex", macro.segmentIndex, 0, maxSegments - 1);
-    if (macro.segmentCount &&
-        (*macro.segmentCount < 1 || *macro.segmentCount > maxSegments ||
-         macro.segmentIndex >= *macro.segmentCount))
+    if (macro.segmentCount && (*macro.segmentCount < 1 || *macro.segmentCount > maxSegments ||
+                               macro.segmentIndex >= *macro.segmentCount))
         return optionError("macro.segmentCount", *macro.segmentCount, macro.segmentIndex + 1,
                            maxSegments);
     if (auto error = checkFileId("macro.fileId", macro.fileId, true)) return error;
-    for (const auto& [name, text] : {std::pair{"fileName", &macro.fileName},
-                                     std::pair{"sender", &macro.sender},
-                                     std::pair{"addressee", &macro.addressee}})
+    for (const auto& [name, text] :
+         {std::pair{"fileName", &macro.fileName}, std::pair{"sender", &macro.sender},
+          std::pair{"addressee", &macro.addressee}})
         if (auto error = checkMacroText("macro.", name, *text)) return error;
     if (macro.timeStamp && *macro.timeStamp < 0)
         return optionError("macro.timeStamp", static_cast<long>(*macro.timeStamp), 0, 0);
@@ -137,9 +135,9 @@ std::optional<Error> checkSeries(const Series& series) {
     if (series.segments < 0 || series.segments > maxSegments)
         return optionError("series.segments", series.segments, 0, maxSegments);
     if (auto error = checkFileId("series.fileId", series.fileId, false)) return error;
-    for (const auto& [name, text] : {std::pair{"fileName", &series.fileName},
-                                     std::pair{"sender", &series.sender},
-                                     std::pair{"addressee", &series.addressee}})
+    for (const auto& [name, text] :
+         {std::pair{"fileName", &series.fileName}, std::pair{"sender", &series.sender},
+          std::pair{"addressee", &series.addressee}})
         if (auto error = checkMacroText("series.", name, *text)) return error;
     if (series.timeStamp && *series.timeStamp < 0)
         return optionError("series.timeStamp", static_cast<long>(*series.timeStamp), 0, 0);
@@ -163,8 +161,8 @@ Error unknownCharset(const std::string& name) {
 std::optional<Error> checkEci(const Options& options, const encoder::Charset& charset) {
     if (options.eci == noEci || options.eci == charset.eci) return std::nullopt;
     Error error = optionError("eci", options.eci, charset.eci, charset.eci);
-    error.other = std::string("charset ") + charset.name + " (ECI " + std::to_string(charset.eci) +
-                  ")";
+    error.other =
+        std::string("charset ") + charset.name + " (ECI " + std::to_string(charset.eci) + ")";
     finishMessage(error);
     return error;
 }
@@ -310,10 +308,9 @@ Result<Symbol> build(std::span<const std::uint8_t> data, const Options& options,
             *out++ = job->rowBits[row][module] == '1';
     const int capacity = std::min(job->rows * job->columns, encoder::MAX_SYMBOL_CODEWORDS) -
                          report.errorCorrectionCodewords - 1;
-    return SymbolMaker::make(job->rows, job->columns, job->width, job->ecLevel,
-                             report.dataCodewords, capacity,
-                             job->variant == encoder::SYMBOL_COMPACT, std::move(modules), data,
-                             eci, options.macro);
+    return SymbolMaker::make(
+        job->rows, job->columns, job->width, job->ecLevel, report.dataCodewords, capacity,
+        job->variant == encoder::SYMBOL_COMPACT, std::move(modules), data, eci, options.macro);
 }
 
 // The data as the encoder takes it, and its ECI: text converted into its
@@ -375,9 +372,8 @@ Result<std::vector<Symbol>> buildSeries(std::span<const std::uint8_t> data, cons
     plan.timeStamp = series.timeStamp;
     plan.fileSize = series.fileSize;
     plan.checksum = series.checksum;
-    const encoder::MacroSeries planned =
-        encoder::planMacroSeries(data.data(), data.size(), options.level, options.columns,
-                                 shapeOptions(options, eci), plan);
+    const encoder::MacroSeries planned = encoder::planMacroSeries(
+        data.data(), data.size(), options.level, options.columns, shapeOptions(options, eci), plan);
     if (!planned.report.ok()) return seriesError(planned.report, series, data.size());
     // Cut only where characters begin, a segment may be left with nothing.
     for (const encoder::MacroSegment& segment : planned.segments)

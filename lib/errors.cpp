@@ -85,8 +85,8 @@ std::string shapeText(const Error& e) {
             return needs + "more than the " + number(e.available) +
                    " a symbol holds: shorten it or lower the level";
         case ErrorCode::columnsDoNotFit:
-            return needs + "more than " + number(maxRows) + " rows of " +
-                   number(e.shape.columns) + " columns hold: give more columns or a lower level";
+            return needs + "more than " + number(maxRows) + " rows of " + number(e.shape.columns) +
+                   " columns hold: give more columns or a lower level";
         default:
             return needs + "more than " + number(e.shape.rows) + " rows of " +
                    number(e.shape.columns) + " columns hold (" + number(e.available) + ")";
@@ -139,8 +139,7 @@ std::string messageFor(const Error& e, std::string_view fieldName) {
         case ErrorCode::notOnPage:
             return "the symbol reaches " + decimalText(e.widthMm, 1) + " mm across and " +
                    decimalText(e.heightMm, 1) + " mm down, past the page's edge";
-        case ErrorCode::notExpressible:
-        {
+        case ErrorCode::notExpressible: {
             std::string text = "the printer's own PDF417 command cannot express the ";
             text += field;
             if (e.maximum > 0) {

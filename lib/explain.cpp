@@ -4,6 +4,7 @@
 // reports every codeword it writes.
 
 #include "barquill/explain.hpp"
+
 #include "barquill/label.hpp"
 #include "encoder/explanation.h"
 #include "encoder/explanation_json.h"
@@ -76,9 +77,9 @@ Result<std::vector<Explanation>> explainLabel(Result<Label>&& label, const Setti
                                  ? encoder::Compaction::Byte
                                  : encoder::Compaction::Automatic;
         if (symbol.macro()) options.macro = controlOf(*symbol.macro());
-        const encoder::Explanation explained = encoder::explainSymbol(
-            symbol.data().data(), symbol.data().size(), symbol.level(), symbol.columns(),
-            symbol.compact(), options);
+        const encoder::Explanation explained =
+            encoder::explainSymbol(symbol.data().data(), symbol.data().size(), symbol.level(),
+                                   symbol.columns(), symbol.compact(), options);
         if (!explained.ok()) return makeError(ErrorCode::renderFailed);
         explanations.push_back(explanationOf(explained));
     }

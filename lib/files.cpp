@@ -2,6 +2,8 @@
 // Writing symbols to files through the image library's safe replace, and
 // naming the files of a series.
 
+#include "barquill/files.hpp"
+
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -10,7 +12,6 @@
 #include <cstdio>
 #include <string>
 
-#include "barquill/files.hpp"
 #include "image/replace_file.h"
 #include "lib/internal.h"
 
@@ -164,7 +165,8 @@ std::string NamePattern::nameFor(long long counter) const {
     std::string digits = std::to_string(counter < 0 ? -counter : counter);
     const std::size_t width = static_cast<std::size_t>(width_);
     const std::size_t sign = counter < 0 ? 1 : 0;
-    if (zeroPadded_ && digits.size() + sign < width) digits.insert(0, width - digits.size() - sign, '0');
+    if (zeroPadded_ && digits.size() + sign < width)
+        digits.insert(0, width - digits.size() - sign, '0');
     if (sign) digits.insert(0, 1, '-');
     if (digits.size() < width) digits.insert(0, width - digits.size(), ' ');
     return before_ + digits + after_;

@@ -18,8 +18,8 @@ namespace barquill {
 
 // The one maker of symbols, so that every Symbol is whole.
 struct SymbolMaker {
-    static Symbol make(int rows, int columns, int width, int level, int dataCodewords,
-                       int capacity, bool compact, std::vector<std::uint8_t> modules,
+    static Symbol make(int rows, int columns, int width, int level, int dataCodewords, int capacity,
+                       bool compact, std::vector<std::uint8_t> modules,
                        std::span<const std::uint8_t> data, int eci, std::optional<Macro> macro);
 };
 

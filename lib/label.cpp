@@ -3,6 +3,7 @@
 // (escapes, the character set, a series, print sizing) lives here once.
 
 #include "barquill/label.hpp"
+
 #include "barquill/text.hpp"
 #include "barquill/verify.hpp"
 #include "lib/internal.h"
@@ -66,9 +67,9 @@ Result<Label> make(std::string_view given, bool isText, const Settings& settings
         if (!fitted) return fitted.error();
         size = *fitted;
     }
-    label.render = Render{size.moduleWidth, size.rowHeight, settings.quietZone,
-                          settings.bar,     settings.space, size.dpi,
-                          settings.page,    settings.printerEncodes};
+    label.render =
+        Render{size.moduleWidth, size.rowHeight, settings.quietZone, settings.bar,
+               settings.space,   size.dpi,       settings.page,      settings.printerEncodes};
     label.warnings = checkLabel(label);
     if (settings.verify)
         if (auto error = verifyLabel(label)) return *error;

@@ -75,10 +75,10 @@ std::optional<long long> parseWholeNumber(std::string_view text, long long low, 
 
 std::optional<double> parseDecimal(std::string_view text) {
     const std::size_t point = text.find('.');
-    const std::string digits = point == std::string_view::npos
-                                   ? std::string(text)
-                                   : std::string(text.substr(0, point)) +
-                                         std::string(text.substr(point + 1));
+    const std::string digits =
+        point == std::string_view::npos
+            ? std::string(text)
+            : std::string(text.substr(0, point)) + std::string(text.substr(point + 1));
     if (digits.size() > 12 || !allDigits(digits)) return std::nullopt;
     double value = 0;
     const auto [end, failed] =
@@ -111,8 +111,8 @@ std::optional<std::int64_t> parseUtcTime(std::string_view text) {
     const int year = digitsAt(text, 0, 4), month = digitsAt(text, 5, 2), day = digitsAt(text, 8, 2);
     const int hour = digitsAt(text, 11, 2), minute = digitsAt(text, 14, 2),
               second = digitsAt(text, 17, 2);
-    if (year < 1970 || month < 1 || month > 12 || day < 1 || hour < 0 || hour > 23 ||
-        minute < 0 || minute > 59 || second < 0 || second > 60 || day > daysInMonth(year, month))
+    if (year < 1970 || month < 1 || month > 12 || day < 1 || hour < 0 || hour > 23 || minute < 0 ||
+        minute > 59 || second < 0 || second > 60 || day > daysInMonth(year, month))
         return std::nullopt;
     return daysFromCivil(year, month, day) * 86400 + hour * 3600 + minute * 60 + second;
 }

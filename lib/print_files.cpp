@@ -56,8 +56,8 @@ Error errorOf(const print::Error& e, const Render& render) {
             error.code = ErrorCode::notOnPage;
             error.field = "page";
             if (render.page) {
-                const bool across = e.setting == print::Setting::pageWidth ||
-                                    e.setting == print::Setting::x;
+                const bool across =
+                    e.setting == print::Setting::pageWidth || e.setting == print::Setting::x;
                 error.widthMm = across ? e.value : render.page->widthMm;
                 error.heightMm = across ? render.page->heightMm : e.value;
             }
@@ -162,10 +162,10 @@ Result<Bytes> printFile(const Symbol& symbol, Format format, const Render& rende
         }
         case Format::zpl:
             if (render.printerEncodes)
-                return bytesOf(print::zplNative(nativeOf(symbol), {render.moduleWidth,
-                                                                   rowModules(render),
-                                                                   zplOrigin(render)}),
-                               render);
+                return bytesOf(
+                    print::zplNative(nativeOf(symbol),
+                                     {render.moduleWidth, rowModules(render), zplOrigin(render)}),
+                    render);
             return bytesOf(print::zplRaster(modules, dots, zplOrigin(render)), render);
         default:
             if (render.printerEncodes)

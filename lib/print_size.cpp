@@ -2,10 +2,11 @@
 // Module sizes for print: whole printer dots, and the largest module that
 // fits a label.
 
+#include "barquill/print_size.hpp"
+
 #include <algorithm>
 #include <cmath>
 
-#include "barquill/print_size.hpp"
 #include "lib/internal.h"
 
 namespace barquill {
@@ -43,16 +44,16 @@ Result<SizedModules> sizeModules(const PrintSize& request) {
     sized.size.dpi = request.dpi.value_or(0);
     if (!request.moduleMm) {
         sized.size.moduleWidth = request.moduleWidth.value_or(defaultModuleWidth);
-        sized.size.rowHeight =
-            request.rowHeight.value_or(defaultRowHeight / defaultModuleWidth * sized.size.moduleWidth);
+        sized.size.rowHeight = request.rowHeight.value_or(defaultRowHeight / defaultModuleWidth *
+                                                          sized.size.moduleWidth);
         return sized;
     }
     if (request.moduleWidth) return needs("moduleMm", "moduleWidth", ErrorCode::conflictingOptions);
     if (!request.dpi) return needs("moduleMm", "dpi", ErrorCode::missingOption);
     const double mm = *request.moduleMm;
     if (!(mm > 0.0 && mm <= maxModuleMm)) {
-        Error error = rangeError(ErrorCode::invalidRender, "moduleMm", 0, 0,
-                                 static_cast<long>(maxModuleMm));
+        Error error =
+            rangeError(ErrorCode::invalidRender, "moduleMm", 0, 0, static_cast<long>(maxModuleMm));
         error.given = std::isfinite(mm) ? decimalText(mm, 3) : "not a number";
         finishMessage(error);
         return error;
@@ -74,9 +75,8 @@ Result<SizedModules> sizeModules(const PrintSize& request) {
         warning.limit = minReliableDots;
         warning.message = "a module is only " + std::to_string(dots) + " printer dot" +
                           (dots == 1 ? "" : "s") + " wide (" +
-                          decimalText(dotsToMm(dots, *request.dpi), 3) +
-                          " mm); with fewer than " + std::to_string(minReliableDots) +
-                          " bars print unevenly";
+                          decimalText(dotsToMm(dots, *request.dpi), 3) + " mm); with fewer than " +
+                          std::to_string(minReliableDots) + " bars print unevenly";
         sized.warning = warning;
     }
     return sized;

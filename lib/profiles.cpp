@@ -3,10 +3,11 @@
 // its fields, its settings laid over the user's, and what breaks it refused
 // or, relaxed, warned about.
 
+#include "barquill/profiles.hpp"
+
 #include <algorithm>
 #include <cmath>
 
-#include "barquill/profiles.hpp"
 #include "lib/internal.h"
 #include "profiles/aamva.h"
 #include "profiles/profiles.h"
@@ -126,8 +127,8 @@ void apply(const profiles::Built& built, const ProfileRequest& request, const Mo
         settings.size.rowHeight = fixed.rowHeightModules * size.moduleWidth;
     // The quiet zone is a length on paper: only a resolution makes it pixels.
     if (fixed.quietZoneInches > 0 && size.dpi > 0 && !given(request, "margin"))
-        settings.quietZone = std::max(settings.quietZone,
-                                      static_cast<int>(std::ceil(fixed.quietZoneInches * size.dpi)));
+        settings.quietZone = std::max(
+            settings.quietZone, static_cast<int>(std::ceil(fixed.quietZoneInches * size.dpi)));
     if (fixed.splitIntoMacro) settings.split = true;
     // The data is final bytes in the scheme's set: no escapes, no
     // conversion, its ECI.
@@ -197,9 +198,9 @@ Result<ProfileData> buildProfile(const ProfileRequest& request, const Settings& 
             error.field = "charset";
             error.given = request.charset;
             error.message = "the " + profile->name + " profile takes no character set " +
-                            request.charset + (profile->name == "hub3"
-                                                   ? ": give ISO-8859-2, UTF-8 or ASCII"
-                                                   : ": its data's set is fixed");
+                            request.charset +
+                            (profile->name == "hub3" ? ": give ISO-8859-2, UTF-8 or ASCII"
+                                                     : ": its data's set is fixed");
             return error;
         }
         choices.hub3Charset = *charset;
@@ -222,7 +223,8 @@ Result<ProfileData> buildProfile(const ProfileRequest& request, const Settings& 
         Warning warning;
         warning.id = "profile-rule";
         warning.message = profiles::describe(conflict);
-        warning.change = "leave the setting to the profile, or accept that the symbol breaks the scheme";
+        warning.change =
+            "leave the setting to the profile, or accept that the symbol breaks the scheme";
         warning.value = conflict.given;
         warning.limit = conflict.required;
         made.warnings.push_back(std::move(warning));

@@ -2,11 +2,12 @@
 // Drawing symbols: the formats every front end offers, the files in memory
 // through the image library's writers, and raw pictures for hosts.
 
+#include "barquill/render.hpp"
+
 #include <algorithm>
 #include <array>
 #include <cctype>
 
-#include "barquill/render.hpp"
 #include "image/picture.h"
 #include "lib/internal.h"
 #include "raster/symbol_picture.h"
@@ -64,7 +65,8 @@ Error pictureError(const image::Picture& picture) {
 }
 
 std::uint32_t bigEndian32(const Bytes& bytes, std::size_t at) {
-    return static_cast<std::uint32_t>(bytes[at]) << 24 | static_cast<std::uint32_t>(bytes[at + 1]) << 16 |
+    return static_cast<std::uint32_t>(bytes[at]) << 24 |
+           static_cast<std::uint32_t>(bytes[at + 1]) << 16 |
            static_cast<std::uint32_t>(bytes[at + 2]) << 8 | bytes[at + 3];
 }
 
@@ -214,8 +216,7 @@ Result<Bytes> render(const Symbol& symbol, Format format, const Render& render) 
 }
 
 PictureSize pictureSize(const Symbol& symbol, const Render& render) {
-    const raster::PictureSize size =
-        raster::pictureSize(moduleMatrix(symbol), drawOptions(render));
+    const raster::PictureSize size = raster::pictureSize(moduleMatrix(symbol), drawOptions(render));
     return {size.width, size.height};
 }
 
@@ -247,7 +248,8 @@ Result<Image> toImage(const Symbol& symbol, const Render& render, PixelFormat fo
     for (std::uint32_t y = 0; y < height; ++y) {
         const std::uint8_t* row = picture.GetBits(height - 1 - y);
         std::uint8_t* pixel = out.pixels.data() + y * width;
-        for (std::size_t x = 0; x < width; ++x) pixel[x] = level[(row[x >> 3] >> (7 - (x & 7))) & 1];
+        for (std::size_t x = 0; x < width; ++x)
+            pixel[x] = level[(row[x >> 3] >> (7 - (x & 7))) & 1];
     }
     return out;
 }

@@ -2,13 +2,14 @@
 // The one table of settings: names, ranges and defaults, and how each is
 // taken from text.
 
+#include "barquill/settings.hpp"
+
 #include <algorithm>
 #include <array>
 #include <cctype>
 #include <ctime>
 #include <functional>
 
-#include "barquill/settings.hpp"
 #include "barquill/text.hpp"
 #include "lib/internal.h"
 #include "lib/numbers.h"
@@ -31,8 +32,8 @@ Error invalid(const SettingInfo& info, std::string_view value) {
     error.given = value;
     error.minimum = info.minimum;
     error.maximum = info.maximum;
-    error.message = std::string(info.name) + " must be " + std::string(info.values) +
-                    ", not \"" + std::string(value) + "\"";
+    error.message = std::string(info.name) + " must be " + std::string(info.values) + ", not \"" +
+                    std::string(value) + "\"";
     return error;
 }
 

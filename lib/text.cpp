@@ -1,9 +1,10 @@
 // SPDX-License-Identifier: MIT
 // Escapes and character sets, shared by every front end that takes text.
 
+#include "barquill/text.hpp"
+
 #include <vector>
 
-#include "barquill/text.hpp"
 #include "encoder/charset.h"
 #include "lib/internal.h"
 
@@ -31,8 +32,7 @@ Error escapeError(std::string_view text, std::size_t backslash, std::size_t leng
 const std::vector<CharsetInfo>& charsetTable() {
     static const std::vector<CharsetInfo> table = [] {
         std::vector<CharsetInfo> infos;
-        for (const encoder::Charset& c : encoder::knownCharsets())
-            infos.push_back({c.name, c.eci});
+        for (const encoder::Charset& c : encoder::knownCharsets()) infos.push_back({c.name, c.eci});
         return infos;
     }();
     return table;
@@ -65,7 +65,8 @@ Result<std::string> decodeEscapes(std::string_view text) {
             case 'x': {
                 const int high = i + 2 < text.size() ? hexValue(text[i + 2]) : -1;
                 const int low = i + 3 < text.size() ? hexValue(text[i + 3]) : -1;
-                if (high < 0 || low < 0) return escapeError(text, i, std::min<std::size_t>(4, text.size() - i));
+                if (high < 0 || low < 0)
+                    return escapeError(text, i, std::min<std::size_t>(4, text.size() - i));
                 bytes += static_cast<char>(high * 16 + low);
                 i += 2;
                 break;
@@ -79,11 +80,16 @@ Result<std::string> decodeEscapes(std::string_view text) {
 }
 
 EscapedText encodeEscapes(std::string_view bytes) {
-    const bool validUtf8 = encoder::isAscii(bytes) || encoder::defaultTextEci(bytes) == encoder::ECI_UTF8;
+    const bool validUtf8 =
+        encoder::isAscii(bytes) || encoder::defaultTextEci(bytes) == encoder::ECI_UTF8;
     EscapedText result;
     for (char c : bytes) {
         const auto b = static_cast<unsigned char>(c);
-        const char* named = c == '\\' ? "\\\\" : c == '\n' ? "\\n" : c == '\r' ? "\\r" : c == '\t' ? "\\t" : nullptr;
+        const char* named = c == '\\'   ? "\\\\"
+                            : c == '\n' ? "\\n"
+                            : c == '\r' ? "\\r"
+                            : c == '\t' ? "\\t"
+                                        : nullptr;
         if (named) {
             result.text += named;
             result.escaped = true;

@@ -3,6 +3,7 @@
 // the independent reader, and the picture as drawn must sample back to them.
 
 #include "barquill/verify.hpp"
+
 #include "image/picture.h"
 #include "lib/internal.h"
 #include "raster/symbol_picture.h"
@@ -87,9 +88,9 @@ std::optional<Error> verifySymbol(const Symbol& symbol, const Render& render) {
                                      static_cast<std::size_t>(symbol.width()), symbol.rows(),
                                      symbol.width(), 1};
     const verify::Expected expected = expectedOf(symbol);
-    const verify::Outcome outcome =
-        verify::verifyPicture(picture, modules, {render.moduleWidth, render.rowHeight, render.quietZone},
-                              symbol.compact(), expected);
+    const verify::Outcome outcome = verify::verifyPicture(
+        picture, modules, {render.moduleWidth, render.rowHeight, render.quietZone},
+        symbol.compact(), expected);
     if (outcome.ok()) return std::nullopt;
     if (outcome.mismatch == verify::Mismatch::Unavailable) return unavailable(verify::available());
     Error error;

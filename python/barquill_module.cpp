@@ -237,8 +237,10 @@ std::optional<barquill::Page> pageOf(const py::object& page,
 
 Image imageOf(const barquill::Symbol& symbol, const RenderArgs& args, const std::string& format) {
     const barquill::Render r = args.render();
-    const auto pixels = format == "mono1" ? barquill::PixelFormat::mono1 : barquill::PixelFormat::grey8;
-    if (format != "mono1" && format != "grey8") throw py::value_error("format must be grey8 or mono1");
+    const auto pixels =
+        format == "mono1" ? barquill::PixelFormat::mono1 : barquill::PixelFormat::grey8;
+    if (format != "mono1" && format != "grey8")
+        throw py::value_error("format must be grey8 or mono1");
     return Image{take(released([&] { return barquill::toImage(symbol, r, pixels); }))};
 }
 
@@ -246,10 +248,9 @@ py::list warningsOf(const std::vector<barquill::Warning>& warnings) {
     py::module_ types = py::module_::import("types");
     py::list list;
     for (const barquill::Warning& w : warnings)
-        list.append(types.attr("SimpleNamespace")(py::arg("id") = w.id, py::arg("message") = w.message,
-                                                   py::arg("change") = w.change,
-                                                   py::arg("value") = w.value,
-                                                   py::arg("limit") = w.limit));
+        list.append(types.attr("SimpleNamespace")(
+            py::arg("id") = w.id, py::arg("message") = w.message, py::arg("change") = w.change,
+            py::arg("value") = w.value, py::arg("limit") = w.limit));
     return list;
 }
 
@@ -305,8 +306,8 @@ void bindSymbol(py::module_& m) {
             "Writes the file in the format of its extension (.png, .gif, .svg, else BMP).")
         .def(
             "pdf",
-            [](const Symbol& s, int w, int h, int q, const Colour& bar, const Colour& space, int dpi,
-               const py::object& page, const std::tuple<double, double>& position) {
+            [](const Symbol& s, int w, int h, int q, const Colour& bar, const Colour& space,
+               int dpi, const py::object& page, const std::tuple<double, double>& position) {
                 barquill::Render r = RenderArgs{w, h, q, bar, space, dpi}.render();
                 r.page = pageOf(page, position);
                 return toBytes(take(released([&] { return barquill::render(s, Format::pdf, r); })));
@@ -326,8 +327,8 @@ void bindSymbol(py::module_& m) {
             BARQUILL_RENDER_ARGS, "An EPS drawing of the symbol, sized as pdf() sizes it.")
         .def(
             "zpl",
-            [](const Symbol& s, int w, int h, int q, const Colour& bar, const Colour& space, int dpi,
-               bool native) {
+            [](const Symbol& s, int w, int h, int q, const Colour& bar, const Colour& space,
+               int dpi, bool native) {
                 barquill::Render r = RenderArgs{w, h, q, bar, space, dpi}.render();
                 r.printerEncodes = native;
                 return toBytes(take(released([&] { return barquill::render(s, Format::zpl, r); })));
@@ -337,8 +338,8 @@ void bindSymbol(py::module_& m) {
             "^B7 command (which the printer encodes itself, unverified).")
         .def(
             "escpos",
-            [](const Symbol& s, int w, int h, int q, const Colour& bar, const Colour& space, int dpi,
-               bool native) {
+            [](const Symbol& s, int w, int h, int q, const Colour& bar, const Colour& space,
+               int dpi, bool native) {
                 barquill::Render r = RenderArgs{w, h, q, bar, space, dpi}.render();
                 r.printerEncodes = native;
                 return toBytes(
@@ -348,8 +349,8 @@ void bindSymbol(py::module_& m) {
             "ESC/POS for a receipt printer: GS v 0 of the picture, or native=True GS ( k.")
         .def(
             "image",
-            [](const Symbol& s, int w, int h, int q, const Colour& bar, const Colour& space, int dpi,
-               const std::string& format) {
+            [](const Symbol& s, int w, int h, int q, const Colour& bar, const Colour& space,
+               int dpi, const std::string& format) {
                 return imageOf(s, {w, h, q, bar, space, dpi}, format);
             },
             BARQUILL_RENDER_ARGS, py::arg("format") = "grey8",
@@ -364,7 +365,8 @@ void bindSymbol(py::module_& m) {
             "id, message, change, value and limit.")
         .def("__eq__",
              [](const Symbol& a, const py::object& b) -> py::object {
-                 if (!py::isinstance<Symbol>(b)) return py::reinterpret_borrow<py::object>(Py_NotImplemented);
+                 if (!py::isinstance<Symbol>(b))
+                     return py::reinterpret_borrow<py::object>(Py_NotImplemented);
                  return py::bool_(a == b.cast<const Symbol&>());
              })
         .def("__repr__", [](const Symbol& s) {
@@ -391,9 +393,11 @@ void bindImage(py::module_& m) {
         .def_property_readonly("width", [](const Image& i) { return i.image.width; })
         .def_property_readonly("height", [](const Image& i) { return i.image.height; })
         .def_property_readonly("stride", [](const Image& i) { return i.image.stride; })
-        .def_property_readonly("format", [](const Image& i) {
-            return i.image.format == barquill::PixelFormat::mono1 ? "mono1" : "grey8";
-        })
+        .def_property_readonly("format",
+                               [](const Image& i) {
+                                   return i.image.format == barquill::PixelFormat::mono1 ? "mono1"
+                                                                                         : "grey8";
+                               })
         .def_buffer([](const Image& i) {
             const auto columns = static_cast<py::ssize_t>(i.image.stride);
             return py::buffer_info(const_cast<std::uint8_t*>(i.image.pixels.data()), 1,
@@ -405,15 +409,19 @@ void bindImage(py::module_& m) {
 
 // Options as keyword arguments for the calls that take the whole table:
 // each one set by its setting's name (module_width is module-width).
-barquill::Settings settingsOf(const py::kwargs& options, std::vector<std::string>* given = nullptr) {
+barquill::Settings settingsOf(const py::kwargs& options,
+                              std::vector<std::string>* given = nullptr) {
     barquill::Settings settings;
     for (const auto& [key, value] : options) {
         std::string name = py::str(key);
         std::replace(name.begin(), name.end(), '_', '-');
         std::string text;
-        if (py::isinstance<py::bool_>(value)) text = value.cast<bool>() ? "true" : "false";
-        else if (value.is_none()) continue;
-        else text = py::str(value);
+        if (py::isinstance<py::bool_>(value))
+            text = value.cast<bool>() ? "true" : "false";
+        else if (value.is_none())
+            continue;
+        else
+            text = py::str(value);
         if (auto error = barquill::applySetting(settings, name, text)) raise(*error);
         if (given) given->push_back(name);
     }
@@ -473,7 +481,8 @@ void bindProfiles(py::module_& m) {
             const auto made = take(released([&] { return barquill::buildProfile(request); }));
             const barquill::Options& o = made.settings.options;
             py::dict options;
-            options["level"] = o.level == barquill::autoLevel ? py::object(py::none()) : py::int_(o.level);
+            options["level"] =
+                o.level == barquill::autoLevel ? py::object(py::none()) : py::int_(o.level);
             options["columns"] = o.columns;
             options["eci"] = o.eci == barquill::noEci ? py::object(py::none()) : py::int_(o.eci);
             options["compaction"] = o.compaction == barquill::Compaction::byte ? "byte" : "auto";
@@ -501,8 +510,8 @@ void bindEncode(py::module_& m) {
         "encode",
         [](const py::object& data, const py::object& level, int columns, int rows, double aspect,
            int moduleWidth, int rowHeight, bool fillLevel, bool compact,
-           std::optional<std::string> charset, std::optional<int> eci, std::optional<barquill::Macro> macro,
-           const std::string& compaction) {
+           std::optional<std::string> charset, std::optional<int> eci,
+           std::optional<barquill::Macro> macro, const std::string& compaction) {
             barquill::Options options = optionsOf(level, columns, rows, compact, charset, eci);
             if (compaction != "auto" && compaction != "byte")
                 throw py::value_error("compaction must be 'auto' or 'byte'");
@@ -514,11 +523,12 @@ void bindEncode(py::module_& m) {
             options.macro = std::move(macro);
             const Data d = dataOf(data);
             return take(released([&] {
-                return d.isText ? barquill::encode(std::string_view(d.bytes), options)
-                                : barquill::encode(std::span(reinterpret_cast<const std::uint8_t*>(
-                                                                 d.bytes.data()),
-                                                             d.bytes.size()),
-                                                   options);
+                return d.isText
+                           ? barquill::encode(std::string_view(d.bytes), options)
+                           : barquill::encode(
+                                 std::span(reinterpret_cast<const std::uint8_t*>(d.bytes.data()),
+                                           d.bytes.size()),
+                                 options);
             }));
         },
         py::arg("data"), py::kw_only(), py::arg("level") = py::none(), py::arg("columns") = 0,
@@ -538,18 +548,24 @@ void bindEncode(py::module_& m) {
            std::optional<std::string> charset, std::optional<int> eci, int segments,
            std::vector<int> fileId, std::string fileName, std::string sender, std::string addressee,
            std::optional<std::int64_t> timeStamp, bool fileSize, bool checksum) {
-            const barquill::Options options = optionsOf(level, columns, rows, compact, charset, eci);
-            const barquill::Series series{segments,          std::move(fileId), std::move(fileName),
-                                          std::move(sender), std::move(addressee), timeStamp,
-                                          fileSize,          checksum};
+            const barquill::Options options =
+                optionsOf(level, columns, rows, compact, charset, eci);
+            const barquill::Series series{segments,
+                                          std::move(fileId),
+                                          std::move(fileName),
+                                          std::move(sender),
+                                          std::move(addressee),
+                                          timeStamp,
+                                          fileSize,
+                                          checksum};
             const Data d = dataOf(data);
             return take(released([&] {
                 return d.isText
                            ? barquill::encodeSeries(std::string_view(d.bytes), options, series)
-                           : barquill::encodeSeries(std::span(reinterpret_cast<const std::uint8_t*>(
-                                                                  d.bytes.data()),
-                                                              d.bytes.size()),
-                                                    options, series);
+                           : barquill::encodeSeries(
+                                 std::span(reinterpret_cast<const std::uint8_t*>(d.bytes.data()),
+                                           d.bytes.size()),
+                                 options, series);
             }));
         },
         py::arg("data"), py::kw_only(), py::arg("level") = py::none(), py::arg("columns") = 0,
@@ -629,11 +645,12 @@ void bindExplain(py::module_& m) {
             const barquill::Settings settings = settingsOf(options);
             const Data d = dataOf(data);
             const auto explained = take(released([&] {
-                return d.isText ? barquill::explain(std::string_view(d.bytes), settings)
-                                : barquill::explain(std::span(reinterpret_cast<const std::uint8_t*>(
-                                                                  d.bytes.data()),
-                                                              d.bytes.size()),
-                                                    settings);
+                return d.isText
+                           ? barquill::explain(std::string_view(d.bytes), settings)
+                           : barquill::explain(
+                                 std::span(reinterpret_cast<const std::uint8_t*>(d.bytes.data()),
+                                           d.bytes.size()),
+                                 settings);
             }));
             return explanationsOf(explained);
         },

@@ -58,20 +58,26 @@ constexpr std::array refusalRows{
     RefusalRow{Refusal::malformedQuery, "malformedQuery", 400,
                "a percent sign must be followed by two hexadecimal digits in", true},
     RefusalRow{Refusal::repeatedParameter, "repeatedParameter", 400, "give only once:", true},
-    RefusalRow{Refusal::notServed, "notServed", 400, "the service writes no files; leave out", true},
+    RefusalRow{Refusal::notServed, "notServed", 400, "the service writes no files; leave out",
+               true},
     RefusalRow{Refusal::invalidJson, "invalidJson", 400,
                "the body must be a JSON object with data or data_base64 and options", false},
     RefusalRow{Refusal::unsupportedMediaType, "unsupportedMediaType", 415,
                "send application/octet-stream, text/plain (UTF-8, US-ASCII or ISO-8859-1) or "
-               "application/json, not", true},
-    RefusalRow{Refusal::bodyTooLarge, "bodyTooLarge", 413, "the body is larger than the limit", false},
+               "application/json, not",
+               true},
+    RefusalRow{Refusal::bodyTooLarge, "bodyTooLarge", 413, "the body is larger than the limit",
+               false},
     RefusalRow{Refusal::urlTooLong, "urlTooLong", 414, "the URL is longer than the limit", false},
-    RefusalRow{Refusal::headersTooLarge, "headersTooLarge", 431, "the headers are too large", false},
+    RefusalRow{Refusal::headersTooLarge, "headersTooLarge", 431, "the headers are too large",
+               false},
     RefusalRow{Refusal::tooManySymbols, "tooManySymbols", 422,
                "the data makes a series of several symbols and a response holds one", false},
     RefusalRow{Refusal::notFound, "notFound", 404, "no such resource", false},
-    RefusalRow{Refusal::methodNotAllowed, "methodNotAllowed", 405, "this resource does not take this method", false},
-    RefusalRow{Refusal::overloaded, "overloaded", 503, "the service is busy; try again shortly", false},
+    RefusalRow{Refusal::methodNotAllowed, "methodNotAllowed", 405,
+               "this resource does not take this method", false},
+    RefusalRow{Refusal::overloaded, "overloaded", 503, "the service is busy; try again shortly",
+               false},
     RefusalRow{Refusal::internal, "internal", 500, "the service failed", false},
 };
 
@@ -114,8 +120,8 @@ ApiError apiError(const Error& error) {
     result.field = queryName(error.field);
     switch (error.code) {
         case ErrorCode::conflictingOptions:
-            result.message = "give " + result.field + " or " + queryName(error.other) +
-                             ", not both";
+            result.message =
+                "give " + result.field + " or " + queryName(error.other) + ", not both";
             break;
         case ErrorCode::missingOption:
             result.message = result.field + " needs " + queryName(error.other);

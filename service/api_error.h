@@ -22,10 +22,10 @@ enum class Refusal : int {
     bodyTooLarge,          // `needed` bytes sent, `available` allowed
     urlTooLong,
     headersTooLarge,
-    tooManySymbols,        // the data needs a series of `needed` symbols; one file holds one
+    tooManySymbols,  // the data needs a series of `needed` symbols; one file holds one
     notFound,
     methodNotAllowed,
-    overloaded,            // the queue is full; come back after Retry-After
+    overloaded,  // the queue is full; come back after Retry-After
     internal,
 };
 

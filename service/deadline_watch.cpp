@@ -43,8 +43,8 @@ std::size_t DeadlineWatch::openConnections() const {
 void DeadlineWatch::run() {
     // Checked a few times per limit: a deadline is kept to within a quarter
     // of it, and an idle server wakes at most four times a second.
-    const auto period = std::clamp(limit_ / 4, std::chrono::milliseconds(50),
-                                   std::chrono::milliseconds(250));
+    const auto period =
+        std::clamp(limit_ / 4, std::chrono::milliseconds(50), std::chrono::milliseconds(250));
     std::unique_lock lock(mutex_);
     while (!wake_.wait_for(lock, period, [this] { return stopping_; })) {
         const Clock::time_point now = Clock::now();

@@ -3,8 +3,8 @@
 // Entity tags: the same request always gives the same bytes, so a tag of
 // the bytes lets a client's cache ask "has it changed?" for nothing.
 
-#include <span>
 #include <cstdint>
+#include <span>
 #include <string>
 #include <string_view>
 

@@ -162,7 +162,8 @@ std::optional<std::string> optionText(const nlohmann::json& value) {
     if (value.is_number_integer()) return value.dump();
     if (value.is_number_float()) {
         char buffer[32];
-        const auto [end, status] = std::to_chars(buffer, buffer + sizeof buffer, value.get<double>());
+        const auto [end, status] =
+            std::to_chars(buffer, buffer + sizeof buffer, value.get<double>());
         if (status != std::errc()) return std::nullopt;
         return std::string(buffer, end);
     }
@@ -225,10 +226,10 @@ Answer<LabelRequest> profileRequest(std::string_view name, const std::vector<Que
     if (json.contains("options")) {
         if (!json["options"].is_object()) return apiError(Refusal::invalidJson, "options");
         for (const auto& [key, value] : json["options"].items())
-            request.options.push_back(
-                {key, value.is_string() ? value.get<std::string>()
-                                        : value.is_boolean() ? (value.get<bool>() ? "true" : "false")
-                                                             : value.dump()});
+            request.options.push_back({key, value.is_string() ? value.get<std::string>()
+                                            : value.is_boolean()
+                                                ? (value.get<bool>() ? "true" : "false")
+                                                : value.dump()});
     }
     return request;
 }
@@ -297,16 +298,17 @@ Answer<LabelFile> makeLabelFile(const LabelRequest& request, bool verifyByDefaul
     if (auto error = checkSettings(settings)) return apiError(*error);
     const Format format = settings.write.format.value_or(Format::png);
 
-    const auto bytes = std::span(reinterpret_cast<const std::uint8_t*>(request.data.data()),
-                                 request.data.size());
+    const auto bytes =
+        std::span(reinterpret_cast<const std::uint8_t*>(request.data.data()), request.data.size());
     ProfileRequest profile{request.profile, request.fields, {}, {}, false};
     for (const QueryParameter& option : request.options) profile.given.push_back(option.name);
     const Result<Label> label = !request.profile.empty() ? makeProfileLabel(profile, settings)
-                                : request.text            ? makeLabel(std::string_view(request.data), settings)
-                                                          : makeLabel(bytes, settings);
+                                : request.text ? makeLabel(std::string_view(request.data), settings)
+                                               : makeLabel(bytes, settings);
     if (!label) return apiError(label.error());
     if (label->symbols.size() != 1)
-        return apiError(Refusal::tooManySymbols, "data", static_cast<long>(label->symbols.size()), 1);
+        return apiError(Refusal::tooManySymbols, "data", static_cast<long>(label->symbols.size()),
+                        1);
     const Symbol& symbol = label->symbols.front();
     auto rendered = render(symbol, format, label->render);
     if (!rendered) return apiError(rendered.error());

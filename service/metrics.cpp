@@ -10,7 +10,8 @@ namespace {
 // Prometheus reads numbers in C's notation whatever the host's locale.
 std::string decimal(double value) {
     char buffer[32];
-    const auto result = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed);
+    const auto result =
+        std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed);
     return std::string(buffer, result.ptr);
 }
 
@@ -18,11 +19,13 @@ std::string decimal(double value) {
 
 void Metrics::requestFinished(int status, double seconds) {
     if (status >= firstStatus && status < firstStatus + statusCount)
-        byStatus_[static_cast<std::size_t>(status - firstStatus)].fetch_add(1, std::memory_order_relaxed);
+        byStatus_[static_cast<std::size_t>(status - firstStatus)].fetch_add(
+            1, std::memory_order_relaxed);
     std::size_t bucket = 0;
     while (bucket < bucketBounds.size() && seconds > bucketBounds[bucket]) ++bucket;
     buckets_[bucket].fetch_add(1, std::memory_order_relaxed);
-    microsecondsTotal_.fetch_add(static_cast<std::uint64_t>(seconds * 1e6), std::memory_order_relaxed);
+    microsecondsTotal_.fetch_add(static_cast<std::uint64_t>(seconds * 1e6),
+                                 std::memory_order_relaxed);
     inFlight_.fetch_sub(1, std::memory_order_relaxed);
 }
 
@@ -45,12 +48,14 @@ std::string Metrics::text() const {
                std::to_string(cumulative) + "\n";
     }
     out += "barquill_request_duration_seconds_sum " +
-           decimal(static_cast<double>(microsecondsTotal_.load(std::memory_order_relaxed)) / 1e6) + "\n";
+           decimal(static_cast<double>(microsecondsTotal_.load(std::memory_order_relaxed)) / 1e6) +
+           "\n";
     out += "barquill_request_duration_seconds_count " + std::to_string(cumulative) + "\n";
 
     out += "# HELP barquill_symbols_total Symbols made and sent.\n";
     out += "# TYPE barquill_symbols_total counter\n";
-    out += "barquill_symbols_total " + std::to_string(symbols_.load(std::memory_order_relaxed)) + "\n";
+    out +=
+        "barquill_symbols_total " + std::to_string(symbols_.load(std::memory_order_relaxed)) + "\n";
     out += "# HELP barquill_requests_in_flight Requests received and not yet answered.\n";
     out += "# TYPE barquill_requests_in_flight gauge\n";
     out += "barquill_requests_in_flight " + std::to_string(inFlight()) + "\n";

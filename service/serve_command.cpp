@@ -35,7 +35,8 @@ ServeUsage usageError(const std::string& message) {
 
 std::optional<unsigned long> wholeNumber(const std::string& text, unsigned long minimum,
                                          unsigned long maximum) {
-    if (text.empty() || text.size() > 9 || text.find_first_not_of("0123456789") != std::string::npos)
+    if (text.empty() || text.size() > 9 ||
+        text.find_first_not_of("0123456789") != std::string::npos)
         return std::nullopt;
     const unsigned long value = std::stoul(text);
     if (value < minimum || value > maximum) return std::nullopt;
@@ -68,7 +69,8 @@ std::variant<ServerConfig, ServeUsage> parseServeArguments(const std::vector<std
     const NumberOption numbers[] = {
         {"--threads", 1, 256, [&](unsigned long n) { config.threads = static_cast<unsigned>(n); }},
         {"--max-body", 1, 16777216, [&](unsigned long n) { config.maxBody = n; }},
-        {"--max-queue", 1, 100000, [&](unsigned long n) { config.maxQueue = static_cast<unsigned>(n); }},
+        {"--max-queue", 1, 100000,
+         [&](unsigned long n) { config.maxQueue = static_cast<unsigned>(n); }},
         {"--request-timeout", 1, 3600,
          [&](unsigned long n) { config.requestTimeout = std::chrono::seconds(n); }},
     };
@@ -86,7 +88,8 @@ std::variant<ServerConfig, ServeUsage> parseServeArguments(const std::vector<std
         }
         if (name == "--listen") {
             if (!parseListen(*value, config))
-                return usageError("--listen takes ADDR:PORT such as 127.0.0.1:8417, not \"" + *value + "\"");
+                return usageError("--listen takes ADDR:PORT such as 127.0.0.1:8417, not \"" +
+                                  *value + "\"");
             continue;
         }
         bool known = false;
@@ -95,8 +98,9 @@ std::variant<ServerConfig, ServeUsage> parseServeArguments(const std::vector<std
             known = true;
             const auto number = wholeNumber(*value, option.minimum, option.maximum);
             if (!number)
-                return usageError(name + " must be a whole number from " + std::to_string(option.minimum) +
-                                  " to " + std::to_string(option.maximum) + ", not \"" + *value + "\"");
+                return usageError(name + " must be a whole number from " +
+                                  std::to_string(option.minimum) + " to " +
+                                  std::to_string(option.maximum) + ", not \"" + *value + "\"");
             option.set(*number);
         }
         if (!known) return usageError("unknown option " + name);

@@ -63,9 +63,7 @@ struct Server::State {
         for (iconv_t converter : converters) iconv_close(converter);
     }
 
-    bool overloaded() const {
-        return watch->openConnections() > config.threads + config.maxQueue;
-    }
+    bool overloaded() const { return watch->openConnections() > config.threads + config.maxQueue; }
 
     MHD_Result answer(MHD_Connection* connection, Exchange& exchange, int status,
                       std::string_view mediaType, std::string_view body,
@@ -74,7 +72,8 @@ struct Server::State {
             body.size(), const_cast<char*>(body.data()), MHD_RESPMEM_MUST_COPY);
         if (!response) return MHD_NO;
         if (!mediaType.empty())
-            MHD_add_response_header(response, MHD_HTTP_HEADER_CONTENT_TYPE, std::string(mediaType).c_str());
+            MHD_add_response_header(response, MHD_HTTP_HEADER_CONTENT_TYPE,
+                                    std::string(mediaType).c_str());
         MHD_add_response_header(response, "X-Content-Type-Options", "nosniff");
         for (const Header& header : headers)
             MHD_add_response_header(response, header.name, header.value.c_str());
@@ -82,7 +81,8 @@ struct Server::State {
         // connection ends with this answer.
         if (draining.load() || exchange.bodyTooLarge || status == MHD_HTTP_SERVICE_UNAVAILABLE)
             MHD_add_response_header(response, MHD_HTTP_HEADER_CONNECTION, "close");
-        const MHD_Result queued = MHD_queue_response(connection, static_cast<unsigned>(status), response);
+        const MHD_Result queued =
+            MHD_queue_response(connection, static_cast<unsigned>(status), response);
         MHD_destroy_response(response);
         exchange.status = status;
         exchange.answered = true;
@@ -92,16 +92,20 @@ struct Server::State {
     MHD_Result refuse(MHD_Connection* connection, Exchange& exchange, const ApiError& error,
                       std::vector<Header> headers = {}) {
         headers.push_back({MHD_HTTP_HEADER_CACHE_CONTROL, "no-store"});
-        if (error.status == MHD_HTTP_SERVICE_UNAVAILABLE || error.status == MHD_HTTP_TOO_MANY_REQUESTS)
+        if (error.status == MHD_HTTP_SERVICE_UNAVAILABLE ||
+            error.status == MHD_HTTP_TOO_MANY_REQUESTS)
             headers.push_back({MHD_HTTP_HEADER_RETRY_AFTER, "1"});
-        return answer(connection, exchange, error.status, "application/json", errorJson(error), headers);
+        return answer(connection, exchange, error.status, "application/json", errorJson(error),
+                      headers);
     }
 
     MHD_Result sendLabel(MHD_Connection* connection, Exchange& exchange,
                          const Answer<LabelRequest>& request, bool get) {
-        if (const auto* error = std::get_if<ApiError>(&request)) return refuse(connection, exchange, *error);
+        if (const auto* error = std::get_if<ApiError>(&request))
+            return refuse(connection, exchange, *error);
         auto made = makeLabelFile(std::get<LabelRequest>(request), verifyByDefault);
-        if (const auto* error = std::get_if<ApiError>(&made)) return refuse(connection, exchange, *error);
+        if (const auto* error = std::get_if<ApiError>(&made))
+            return refuse(connection, exchange, *error);
         const LabelFile& file = std::get<LabelFile>(made);
         metrics.symbolMade();
         const std::string cacheControl =
@@ -117,7 +121,8 @@ struct Server::State {
             MHD_lookup_connection_value(connection, MHD_HEADER_KIND, MHD_HTTP_HEADER_IF_NONE_MATCH);
         if (get && ifNoneMatch && matchesIfNoneMatch(ifNoneMatch, file.entityTag))
             return answer(connection, exchange, MHD_HTTP_NOT_MODIFIED, "", "", headers);
-        const std::string_view bytes(reinterpret_cast<const char*>(file.bytes.data()), file.bytes.size());
+        const std::string_view bytes(reinterpret_cast<const char*>(file.bytes.data()),
+                                     file.bytes.size());
         return answer(connection, exchange, MHD_HTTP_OK, file.mediaType, bytes, headers);
     }
 
@@ -143,7 +148,8 @@ struct Server::State {
         const std::string_view uri = exchange.uri;
         const std::size_t question = uri.find('?');
         const std::string_view path = uri.substr(0, question);
-        const std::string_view queryText = question == std::string_view::npos ? "" : uri.substr(question + 1);
+        const std::string_view queryText =
+            question == std::string_view::npos ? "" : uri.substr(question + 1);
         const bool get = method == MHD_HTTP_METHOD_GET || method == MHD_HTTP_METHOD_HEAD;
         const bool post = method == MHD_HTTP_METHOD_POST;
         const auto notAllowed = [&](const char* allow) {
@@ -155,30 +161,37 @@ struct Server::State {
             if (!get && !post) return notAllowed("GET, HEAD, POST");
             const ParsedQuery query = parseQuery(queryText);
             if (query.malformed)
-                return refuse(connection, exchange, apiError(Refusal::malformedQuery, *query.malformed));
-            if (get) return sendLabel(connection, exchange, requestFromQuery(query.parameters), true);
-            const char* type =
-                MHD_lookup_connection_value(connection, MHD_HEADER_KIND, MHD_HTTP_HEADER_CONTENT_TYPE);
+                return refuse(connection, exchange,
+                              apiError(Refusal::malformedQuery, *query.malformed));
+            if (get)
+                return sendLabel(connection, exchange, requestFromQuery(query.parameters), true);
+            const char* type = MHD_lookup_connection_value(connection, MHD_HEADER_KIND,
+                                                           MHD_HTTP_HEADER_CONTENT_TYPE);
             return sendLabel(connection, exchange,
-                             requestFromBody(type ? type : "", exchange.body, query.parameters), false);
+                             requestFromBody(type ? type : "", exchange.body, query.parameters),
+                             false);
         }
         if (path.starts_with(profilesPath)) {
             if (!get && !post) return notAllowed("GET, HEAD, POST");
             const ParsedQuery query = parseQuery(queryText);
             if (query.malformed)
-                return refuse(connection, exchange, apiError(Refusal::malformedQuery, *query.malformed));
-            return sendLabel(connection, exchange,
-                             profileRequest(path.substr(profilesPath.size()), query.parameters,
-                                            post ? std::string_view(exchange.body) : std::string_view()),
-                             get);
+                return refuse(connection, exchange,
+                              apiError(Refusal::malformedQuery, *query.malformed));
+            return sendLabel(
+                connection, exchange,
+                profileRequest(path.substr(profilesPath.size()), query.parameters,
+                               post ? std::string_view(exchange.body) : std::string_view()),
+                get);
         }
         const PageFile* page = findPageFile(path);
         const bool known = page || path == "/healthz" || path == "/metrics";
         if (!known) return refuse(connection, exchange, apiError(Refusal::notFound));
         if (!get) return notAllowed("GET, HEAD");
         if (page) return sendPage(connection, exchange, *page);
-        if (path == "/healthz") return sendPlain(connection, exchange, "text/plain; charset=utf-8", "ok\n");
-        return sendPlain(connection, exchange, "text/plain; version=0.0.4; charset=utf-8", metrics.text());
+        if (path == "/healthz")
+            return sendPlain(connection, exchange, "text/plain; charset=utf-8", "ok\n");
+        return sendPlain(connection, exchange, "text/plain; version=0.0.4; charset=utf-8",
+                         metrics.text());
     }
 
     // The first call, with the request line and headers complete: refusals
@@ -190,20 +203,23 @@ struct Server::State {
             return refuse(connection, exchange,
                           apiError(Refusal::urlTooLong, {}, static_cast<long>(exchange.uri.size()),
                                    static_cast<long>(config.maxUrl)));
-        const int headerCount = MHD_get_connection_values(connection, MHD_HEADER_KIND, nullptr, nullptr);
+        const int headerCount =
+            MHD_get_connection_values(connection, MHD_HEADER_KIND, nullptr, nullptr);
         if (headerCount > static_cast<int>(config.maxHeaders))
             return refuse(connection, exchange,
                           apiError(Refusal::headersTooLarge, {}, headerCount, config.maxHeaders));
         if (overloaded()) return refuse(connection, exchange, apiError(Refusal::overloaded));
         if (method != std::string_view(MHD_HTTP_METHOD_POST)) return MHD_YES;
-        if (const char* length =
-                MHD_lookup_connection_value(connection, MHD_HEADER_KIND, MHD_HTTP_HEADER_CONTENT_LENGTH)) {
+        if (const char* length = MHD_lookup_connection_value(connection, MHD_HEADER_KIND,
+                                                             MHD_HTTP_HEADER_CONTENT_LENGTH)) {
             const unsigned long long bytes = std::strtoull(length, nullptr, 10);
             if (bytes > config.maxBody) {
                 exchange.bodyTooLarge = true;
-                return refuse(connection, exchange,
-                              apiError(Refusal::bodyTooLarge, {}, static_cast<long>(std::min<unsigned long long>(bytes, LONG_MAX)),
-                                       static_cast<long>(config.maxBody)));
+                return refuse(
+                    connection, exchange,
+                    apiError(Refusal::bodyTooLarge, {},
+                             static_cast<long>(std::min<unsigned long long>(bytes, LONG_MAX)),
+                             static_cast<long>(config.maxBody)));
             }
         }
         return MHD_YES;
@@ -261,7 +277,8 @@ MHD_Result access(void* closure, MHD_Connection* connection, const char*, const 
     return stateOf(closure).handle(connection, method, upload, uploadSize, context);
 }
 
-void completed(void* closure, MHD_Connection* connection, void** context, MHD_RequestTerminationCode) {
+void completed(void* closure, MHD_Connection* connection, void** context,
+               MHD_RequestTerminationCode) {
     Server::State& state = stateOf(closure);
     auto* exchange = static_cast<Exchange*>(*context);
     if (!exchange) return;
@@ -272,13 +289,15 @@ void completed(void* closure, MHD_Connection* connection, void** context, MHD_Re
     *context = nullptr;
 }
 
-void connectionEvent(void* closure, MHD_Connection* connection, void**, MHD_ConnectionNotificationCode code) {
+void connectionEvent(void* closure, MHD_Connection* connection, void**,
+                     MHD_ConnectionNotificationCode code) {
     Server::State& state = stateOf(closure);
     if (code == MHD_CONNECTION_NOTIFY_CLOSED) {
         state.watch->closed(connection);
         return;
     }
-    const MHD_ConnectionInfo* info = MHD_get_connection_info(connection, MHD_CONNECTION_INFO_CONNECTION_FD);
+    const MHD_ConnectionInfo* info =
+        MHD_get_connection_info(connection, MHD_CONNECTION_INFO_CONNECTION_FD);
     if (info) state.watch->opened(connection, info->connect_fd);
 }
 
@@ -306,7 +325,8 @@ Server::~Server() = default;
 std::variant<std::unique_ptr<Server>, std::string> Server::start(const ServerConfig& config) {
     auto state = std::make_unique<State>();
     state->config = config;
-    if (state->config.threads == 0) state->config.threads = std::max(1u, std::thread::hardware_concurrency());
+    if (state->config.threads == 0)
+        state->config.threads = std::max(1u, std::thread::hardware_concurrency());
     // Loads the reader now rather than during the first request.
     state->verifyByDefault = canVerify();
     state->converters = pinConverters();
@@ -315,7 +335,8 @@ std::variant<std::unique_ptr<Server>, std::string> Server::start(const ServerCon
     sockaddr_in address4{};
     sockaddr_in6 address6{};
     const sockaddr* address = nullptr;
-    unsigned flags = MHD_USE_INTERNAL_POLLING_THREAD | MHD_USE_EPOLL | MHD_USE_ITC | MHD_USE_ERROR_LOG;
+    unsigned flags =
+        MHD_USE_INTERNAL_POLLING_THREAD | MHD_USE_EPOLL | MHD_USE_ITC | MHD_USE_ERROR_LOG;
     if (inet_pton(AF_INET, config.address.c_str(), &address4.sin_addr) == 1) {
         address4.sin_family = AF_INET;
         address4.sin_port = htons(config.port);
@@ -334,19 +355,15 @@ std::variant<std::unique_ptr<Server>, std::string> Server::start(const ServerCon
     const unsigned timeoutSeconds = static_cast<unsigned>(config.requestTimeout.count());
     State* closure = state.get();
     state->daemon = MHD_start_daemon(
-        flags, config.port, nullptr, nullptr, &access, closure,
-        MHD_OPTION_SOCK_ADDR, address,
-        MHD_OPTION_THREAD_POOL_SIZE, state->config.threads,
-        MHD_OPTION_CONNECTION_LIMIT, connectionLimit,
-        MHD_OPTION_CONNECTION_TIMEOUT, timeoutSeconds,
-        MHD_OPTION_CONNECTION_MEMORY_LIMIT, config.maxHeaderBytes,
-        MHD_OPTION_LISTEN_BACKLOG_SIZE, 512u,
-        MHD_OPTION_URI_LOG_CALLBACK, &requestLine, closure,
-        MHD_OPTION_NOTIFY_COMPLETED, &completed, closure,
-        MHD_OPTION_NOTIFY_CONNECTION, &connectionEvent, closure,
-        MHD_OPTION_EXTERNAL_LOGGER, &quietLog, nullptr,
-        MHD_OPTION_END);
-    if (!state->daemon) return "cannot listen on " + config.address + ":" + std::to_string(config.port);
+        flags, config.port, nullptr, nullptr, &access, closure, MHD_OPTION_SOCK_ADDR, address,
+        MHD_OPTION_THREAD_POOL_SIZE, state->config.threads, MHD_OPTION_CONNECTION_LIMIT,
+        connectionLimit, MHD_OPTION_CONNECTION_TIMEOUT, timeoutSeconds,
+        MHD_OPTION_CONNECTION_MEMORY_LIMIT, config.maxHeaderBytes, MHD_OPTION_LISTEN_BACKLOG_SIZE,
+        512u, MHD_OPTION_URI_LOG_CALLBACK, &requestLine, closure, MHD_OPTION_NOTIFY_COMPLETED,
+        &completed, closure, MHD_OPTION_NOTIFY_CONNECTION, &connectionEvent, closure,
+        MHD_OPTION_EXTERNAL_LOGGER, &quietLog, nullptr, MHD_OPTION_END);
+    if (!state->daemon)
+        return "cannot listen on " + config.address + ":" + std::to_string(config.port);
     return std::unique_ptr<Server>(new Server(std::move(state)));
 }
 

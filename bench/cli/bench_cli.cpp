@@ -101,7 +101,8 @@ BENCHMARK(DrawOneBit);
 void EncodeFileInMemory(benchmark::State& state) {
     OneSymbol symbol;
     const auto format = static_cast<barquill::Format>(state.range(0));
-    for (auto _ : state) benchmark::DoNotOptimize(barquill::render(symbol.first, format, symbol.render));
+    for (auto _ : state)
+        benchmark::DoNotOptimize(barquill::render(symbol.first, format, symbol.render));
 }
 BENCHMARK(EncodeFileInMemory)
     ->Arg(static_cast<int>(barquill::Format::png))
@@ -118,7 +119,8 @@ void WritePngFile(benchmark::State& state) {
     ScratchDirectory scratch;
     OneSymbol symbol;
     const std::string path = scratch.path + "/one.png";
-    for (auto _ : state) benchmark::DoNotOptimize(barquill::save(symbol.first, path, symbol.render));
+    for (auto _ : state)
+        benchmark::DoNotOptimize(barquill::save(symbol.first, path, symbol.render));
 }
 BENCHMARK(WritePngFile);
 

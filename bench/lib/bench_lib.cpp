@@ -66,7 +66,8 @@ std::vector<std::uint8_t> greyPng(const ZXing::BitMatrix& matrix) {
     const auto grey = ZXing::ToMatrix<std::uint8_t>(matrix, 0, 255);
     for (int y = 0; y < height; ++y)
         png_write_row(png,
-                      const_cast<png_bytep>(grey.data() + static_cast<std::size_t>(y) * static_cast<std::size_t>(width)));
+                      const_cast<png_bytep>(grey.data() + static_cast<std::size_t>(y) *
+                                                              static_cast<std::size_t>(width)));
     png_write_end(png, nullptr);
     png_destroy_write_struct(&png, &info);
     return out;

@@ -49,7 +49,7 @@ typedef enum barquill_status {
     BARQUILL_INVALID_FIELD = 18,
     BARQUILL_PROFILE_CONFLICT = 19,
     BARQUILL_RENDER_FAILED = 20,
-    BARQUILL_WRITE_FAILED = 21,     /* error.value holds errno */
+    BARQUILL_WRITE_FAILED = 21, /* error.value holds errno */
     BARQUILL_READ_ONLY = 22,
     BARQUILL_NOT_VERIFIED = 23,
     BARQUILL_VERIFY_UNAVAILABLE = 24,

@@ -17,21 +17,22 @@ namespace barquill {
 // The numbers are part of the interface: the C API returns the same ones.
 enum class ErrorCode : int {
     ok = 0,
-    emptyData = 1,           // nothing to encode
-    dataTooLong = 2,         // more codewords than a symbol holds at the level
-    columnsDoNotFit = 4,     // at the given columns the data needs more than 90 rows
-    shapeDoesNotFit = 6,     // the given rows (and columns) cannot hold the data
-    invalidText = 8,         // text that is not UTF-8 or has no form in the charset
-    invalidEscape = 9,       // a backslash escape that is not \n \r \t \\ or \xHH
-    invalidOption = 10,      // an encoding option is out of range; `field` names it
-    invalidRender = 11,      // a rendering option is out of range; `field` names it
-    conflictingOptions = 12, // `field` cannot be given together with `other`
-    missingOption = 13,      // `field` needs `other`
-    labelTooSmall = 14,      // the symbol does not fit the label area at one dot per module
-    seriesTooShort = 15,     // more symbols asked for than the data has bytes
-    notOnPage = 16,          // the symbol placed at the page position passes its edge
-    notExpressible = 17,     // the printer's own command cannot say `field` (`value`, at most `maximum`)
-    invalidField = 18,       // a profile's field `field` breaks its rule (`given`), at `value`
+    emptyData = 1,            // nothing to encode
+    dataTooLong = 2,          // more codewords than a symbol holds at the level
+    columnsDoNotFit = 4,      // at the given columns the data needs more than 90 rows
+    shapeDoesNotFit = 6,      // the given rows (and columns) cannot hold the data
+    invalidText = 8,          // text that is not UTF-8 or has no form in the charset
+    invalidEscape = 9,        // a backslash escape that is not \n \r \t \\ or \xHH
+    invalidOption = 10,       // an encoding option is out of range; `field` names it
+    invalidRender = 11,       // a rendering option is out of range; `field` names it
+    conflictingOptions = 12,  // `field` cannot be given together with `other`
+    missingOption = 13,       // `field` needs `other`
+    labelTooSmall = 14,       // the symbol does not fit the label area at one dot per module
+    seriesTooShort = 15,      // more symbols asked for than the data has bytes
+    notOnPage = 16,           // the symbol placed at the page position passes its edge
+    notExpressible =
+        17,             // the printer's own command cannot say `field` (`value`, at most `maximum`)
+    invalidField = 18,  // a profile's field `field` breaks its rule (`given`), at `value`
     profileConflict = 19,    // a setting given, `field`, breaks the profile's rule (`given`)
     renderFailed = 20,       // the picture could not be made (out of memory)
     writeFailed = 21,        // the file could not be written; `value` holds errno
@@ -61,8 +62,8 @@ struct ShapeNumbers {
     int errorCorrectionCodewords = 0;
     int rows = 0;  // the shape tried
     int columns = 0;
-    int columnsAtRows = 0;  // shapeDoesNotFit: columns the data needs at `rows`
-    int rowsAtColumns = 0;  // rows the data needs at `columns`
+    int columnsAtRows = 0;             // shapeDoesNotFit: columns the data needs at `rows`
+    int rowsAtColumns = 0;             // rows the data needs at `columns`
     std::uint32_t fittingColumns = 0;  // columnsDoNotFit: bit c set when c columns fit
     // A series: the symbols asked for, or -1 for as few as hold the data;
     // 0 for one symbol.
@@ -89,8 +90,8 @@ struct Error {
     std::string character;   // invalidText: the character, in UTF-8
     std::string suggestion;  // invalidText: a character set that holds it
     Mismatch mismatch = Mismatch::none;
-    int symbol = -1;     // in a series: the 0-based symbol at fault
-    int row = -1;        // notVerified: the symbol row and module at fault, where known
+    int symbol = -1;  // in a series: the 0-based symbol at fault
+    int row = -1;     // notVerified: the symbol row and module at fault, where known
     int module = -1;
     std::string path;    // writeFailed, readOnly, outsideFolder: the file
     double widthMm = 0;  // labelTooSmall: the smallest label that would do
@@ -133,7 +134,7 @@ struct Warning {
     std::string change;   // default English text: what to change
     double value = 0;     // the number at fault and the limit it passes
     double limit = 0;
-    int symbol = -1;      // in a series: the 0-based symbol it is about
+    int symbol = -1;  // in a series: the 0-based symbol it is about
 };
 
 }  // namespace barquill

@@ -31,7 +31,7 @@ struct ExplainedCodeword {
     // "macro-file-id", "macro-field", "macro-field-id", "macro-field-data",
     // "macro-terminator", "error-correction"
     std::string role;
-    std::string mode;  // latch, shift and data codewords: the compaction mode
+    std::string mode;        // latch, shift and data codewords: the compaction mode
     std::size_t offset = 0;  // byte and numeric codewords: the data their group carries
     std::size_t length = 0;
     int part = 0;  // of a group carried together: this is `part` of `parts`
@@ -44,7 +44,7 @@ struct RowIndicators {
 };
 
 struct Explanation {
-    std::vector<ExplainedSegment> segments;  // cover every byte of the data once
+    std::vector<ExplainedSegment> segments;    // cover every byte of the data once
     std::vector<ExplainedCodeword> codewords;  // in symbol order, row by row
     int rows = 0;
     int columns = 0;

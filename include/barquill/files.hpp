@@ -68,8 +68,7 @@ BARQUILL_API std::string seriesFileName(std::string_view path, int index, int co
 // path itself). When one cannot be written, those this call wrote are
 // removed again, and the error names the file.
 BARQUILL_API Result<std::vector<std::string>> saveAll(std::span<const Symbol> symbols,
-                                                      const std::string& path,
-                                                      const Render& render,
+                                                      const std::string& path, const Render& render,
                                                       const WriteOptions& options = {});
 
 // Makes SIGINT, SIGTERM and SIGHUP end the process at once, as by default,

@@ -68,7 +68,16 @@ struct Render {
     bool printerEncodes = false;
 };
 
-enum class Format : int { bmp = 0, gif = 1, png = 2, svg = 3, pdf = 4, eps = 5, zpl = 6, escpos = 7 };
+enum class Format : int {
+    bmp = 0,
+    gif = 1,
+    png = 2,
+    svg = 3,
+    pdf = 4,
+    eps = 5,
+    zpl = 6,
+    escpos = 7
+};
 
 // What a front end shows of a format: its name as an option takes it, its
 // file extension, media type and a caption for file dialogs.

@@ -19,16 +19,16 @@
 namespace barquill {
 
 struct Settings {
-    Options options;  // level, columns, rows, aspect, fill, compact, charset, ECI
-    PrintSize size;   // module size in pixels, or in mm at a resolution
+    Options options;               // level, columns, rows, aspect, fill, compact, charset, ECI
+    PrintSize size;                // module size in pixels, or in mm at a resolution
     std::optional<LabelArea> fit;  // the largest module that fits the label (needs dpi)
     int quietZone = defaultQuietZone;
     Rgb bar = black;
     Rgb space = white;
     std::optional<Page> page;     // PDF and EPS: the page and the symbol's place on it
     bool printerEncodes = false;  // ZPL and ESC/POS: the printer's own PDF417 command
-    bool escapes = false;       // decode backslash escapes in the data
-    bool stripNewline = false;  // drop one line feed (and a CR before it) ending the data
+    bool escapes = false;         // decode backslash escapes in the data
+    bool stripNewline = false;    // drop one line feed (and a CR before it) ending the data
     // Split the data into a Macro PDF417 series: with series.segments 0 only
     // data too large for one symbol, into as few as hold it.
     bool split = false;
@@ -40,8 +40,8 @@ struct Settings {
 enum class SettingKind { flag, number, decimal, text };
 
 struct SettingInfo {
-    std::string_view name;       // as an option or a query parameter spells it: "module-width"
-    std::string_view field;      // as errors name it: "moduleWidth"
+    std::string_view name;   // as an option or a query parameter spells it: "module-width"
+    std::string_view field;  // as errors name it: "moduleWidth"
     SettingKind kind;
     std::string_view valueName;  // what the value is, for help: "PIXELS"; empty for a flag
     std::string_view help;       // one line
@@ -49,9 +49,9 @@ struct SettingInfo {
     // number from 0 to 8, auto or fill".
     std::string_view values;
     std::string_view defaultText;  // empty when there is no default to show
-    long minimum = 0;            // numbers: the range
+    long minimum = 0;              // numbers: the range
     long maximum = 0;
-    std::string_view group;      // "Symbol", "Size", ... for help pages
+    std::string_view group;  // "Symbol", "Size", ... for help pages
 };
 
 BARQUILL_API std::span<const SettingInfo> settingTable();

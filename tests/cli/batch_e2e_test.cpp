@@ -7,8 +7,8 @@
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <stdlib.h>
-#include <sys/stat.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -109,7 +109,6 @@ TEST_F(CommandLine, NulSeparatedBatchFromStandardInputKeepsLineFeeds) {
     EXPECT_EQ(read(*decode("2.bmp")), toBytes("tab\there"));
 }
 
-
 // An endless line is read in bounded memory, where it once grew until the
 // process aborted: 64 MiB of one line, then the list ends; the tool's own
 // peak, as the kernel kept it, is read when it is waited for.
@@ -170,7 +169,8 @@ TEST_F(CommandLine, AKilledBatchLeavesOnlyCompleteFiles) {
         };
         for (int tries = 0; tries < 2000 && written() < 300; ++tries)
             std::this_thread::sleep_for(std::chrono::milliseconds(5));
-        ASSERT_GE(written(), 300) << "the batch wrote fewer than 300 files in 10 s; nothing to kill";
+        ASSERT_GE(written(), 300)
+            << "the batch wrote fewer than 300 files in 10 s; nothing to kill";
         ASSERT_EQ(kill(pid, signal), 0);
         int status = 0;
         ASSERT_EQ(waitpid(pid, &status, 0), pid);

@@ -4,12 +4,12 @@
 // its output files decoded back to pixels.
 
 #include <fcntl.h>
-#include <csignal>
 #include <gtest/gtest.h>
 #include <stdlib.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <csignal>
 #include <filesystem>
 #include <fstream>
 #include <optional>

@@ -332,8 +332,7 @@ TEST_F(CommandLine, TooFewDotsPerModuleWarnUnlessQuiet) {
     EXPECT_EQ(warned.exitStatus, 0);
     EXPECT_NE(warned.err.find("barquill: warning (thin-module): "), std::string::npos)
         << warned.err;
-    EXPECT_NE(warned.err.find("2 printer dots"), std::string::npos)
-        << warned.err;
+    EXPECT_NE(warned.err.find("2 printer dots"), std::string::npos) << warned.err;
     const ProcessResult quiet = run({"-q", "--xdim", "0.25", "--dpi", "203", "-o", "a.png", "x"});
     EXPECT_EQ(quiet.exitStatus, 0);
     EXPECT_EQ(quiet.err, "");

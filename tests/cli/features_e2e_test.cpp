@@ -18,14 +18,14 @@ using namespace std::string_literals;
 TEST_F(CommandLine, PrintFormatsFollowTheExtensionAndAPdfDecodes) {
     ASSERT_EQ(run({"-o", "label.pdf", "LOT 4711"}).exitStatus, 0);
     EXPECT_EQ(file("label.pdf").substr(0, 5), "%PDF-");
-    const ProcessResult rendered =
-        runProcess("/usr/bin/pdftoppm", {"-r", "600", "-gray", "-png", "-singlefile", "label.pdf",
-                                         "page"},
-                   "", directory_);
+    const ProcessResult rendered = runProcess(
+        "/usr/bin/pdftoppm", {"-r", "600", "-gray", "-png", "-singlefile", "label.pdf", "page"}, "",
+        directory_);
     if (rendered.exitStatus != 0) GTEST_SKIP() << "pdftoppm is not installed";
     EXPECT_EQ(read(*decode("page.png")), toBytes("LOT 4711"));
     for (const auto& [name, start] : {std::pair{"label.eps"s, "%!PS-Adobe"s},
-                                      {"label.zpl"s, "^XA"s}, {"label.escpos"s, "\x1dv0"s}}) {
+                                      {"label.zpl"s, "^XA"s},
+                                      {"label.escpos"s, "\x1dv0"s}}) {
         ASSERT_EQ(run({"-o", name, "LOT 4711"}).exitStatus, 0) << name;
         EXPECT_EQ(file(name).substr(0, start.size()), start) << name;
     }
@@ -69,16 +69,18 @@ TEST_F(CommandLine, ExplainShowsEveryCodewordAndWritesNothing) {
     EXPECT_EQ(next, 23u);
     EXPECT_TRUE(modes.count("numeric") && modes.count("text")) << json.out;
     const auto& codewords = explained["codewords"];
-    EXPECT_EQ(codewords.size(), explained["rows"].get<std::size_t>() * explained["columns"].get<std::size_t>());
+    EXPECT_EQ(codewords.size(),
+              explained["rows"].get<std::size_t>() * explained["columns"].get<std::size_t>());
     EXPECT_EQ(codewords[0]["role"], "length-descriptor");
     EXPECT_EQ(codewords[1]["role"], "eci");
     EXPECT_TRUE(listing().empty()) << "nothing written";
 }
 
-const std::vector<std::string> slip = {
-    "--field", "amount=12,50", "--field", "recipient_name=Udruga \xc5\xbditnjak", "--field",
-    "iban=HR1210010051863000160", "--field", "model=HR01", "--field",
-    "reference=7269-68949637676-00019"};
+const std::vector<std::string> slip = {"--field", "amount=12,50",
+                                       "--field", "recipient_name=Udruga \xc5\xbditnjak",
+                                       "--field", "iban=HR1210010051863000160",
+                                       "--field", "model=HR01",
+                                       "--field", "reference=7269-68949637676-00019"};
 
 TEST_F(CommandLine, AProfileBuildsItsSymbolFromFieldsAndKeepsItsRules) {
     const ProcessResult list = run({"--profile", "list"});
@@ -107,7 +109,8 @@ TEST_F(CommandLine, AProfileBuildsItsSymbolFromFieldsAndKeepsItsRules) {
     EXPECT_EQ(relaxed.exitStatus, 0) << relaxed.err;
     EXPECT_NE(relaxed.err.find("warning (profile-rule)"), std::string::npos) << relaxed.err;
 
-    const ProcessResult badField = run({"--profile", "hub3", "--field", "amount=1.234", "-o", "x.png"});
+    const ProcessResult badField =
+        run({"--profile", "hub3", "--field", "amount=1.234", "-o", "x.png"});
     EXPECT_EQ(badField.exitStatus, 2);
     EXPECT_NE(badField.err.find("amount"), std::string::npos) << badField.err;
     EXPECT_FALSE(exists("x.png"));
@@ -119,7 +122,8 @@ TEST_F(CommandLine, AProfilesBatchTakesOneObjectOfFieldsPerLine) {
           "\n"
           R"({"amount": "-1", "recipient_name": "B", "iban": "HR1210010051863000160"})"
           "\n");
-    const ProcessResult batch = run({"--batch", "slips.jsonl", "--profile", "hub3", "-o", "%d.png"});
+    const ProcessResult batch =
+        run({"--batch", "slips.jsonl", "--profile", "hub3", "-o", "%d.png"});
     EXPECT_EQ(batch.exitStatus, 2) << batch.err;
     EXPECT_TRUE(exists("1.png"));
     EXPECT_FALSE(exists("2.png"));

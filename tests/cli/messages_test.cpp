@@ -45,9 +45,9 @@ TEST(EncodeFailures, SayHowManyCodewordsAreNeededAndWhatToChange) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        const auto symbol = encode(
-            std::span(reinterpret_cast<const std::uint8_t*>(c.data.data()), c.data.size()),
-            c.options);
+        const auto symbol =
+            encode(std::span(reinterpret_cast<const std::uint8_t*>(c.data.data()), c.data.size()),
+                   c.options);
         ASSERT_FALSE(symbol);
         const std::string all = joined(failureLines(symbol.error(), c.data.size()));
         for (const char* message : c.messages)
@@ -69,7 +69,8 @@ TEST(EncodeFailures, ShapeAdviceStaysWithinTheLimits) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.letters);
-        const auto symbol = encode(std::string(c.letters, 'x'), {.level = 2, .columns = 2, .rows = 5});
+        const auto symbol =
+            encode(std::string(c.letters, 'x'), {.level = 2, .columns = 2, .rows = 5});
         ASSERT_FALSE(symbol);
         const std::string all = joined(failureLines(symbol.error(), c.letters));
         for (const char* part : c.present) EXPECT_NE(all.find(part), std::string::npos) << all;
@@ -89,8 +90,7 @@ TEST(VerboseDescription, ReportsTheSymbolAsBuilt) {
     const std::string all = joined(describeLabel(*label));
     const PictureSize size = pictureSize(symbol, label->render);
     for (const std::string& part :
-         {std::to_string(symbol.rows()) + " rows", std::string("4 columns"),
-          std::string("level 3"),
+         {std::to_string(symbol.rows()) + " rows", std::string("4 columns"), std::string("level 3"),
           "50 of " + std::to_string(symbol.capacity()) + " data codewords",
           std::to_string(symbol.rows()) + " of 90 rows",
           std::to_string(size.width) + " x " + std::to_string(size.height) +

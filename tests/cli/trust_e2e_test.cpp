@@ -23,8 +23,8 @@ using namespace std::string_literals;
 TEST_F(CommandLine, ADescriptorPathIsWrittenIntoAtItsPlaceNeverReplaced) {
     const std::string script = "( echo HEADER; '"s + BARQUILL_EXECUTABLE +
                                "' -o /dev/stdout --format png X; echo TRAILER ) > out; "
-                               "echo old > log; '" + BARQUILL_EXECUTABLE +
-                               "' -o /proc/self/fd/1 --format gif X >> log";
+                               "echo old > log; '" +
+                               BARQUILL_EXECUTABLE + "' -o /proc/self/fd/1 --format gif X >> log";
     ASSERT_EQ(runProcess("/bin/sh", {"-c", script}, "", directory_).exitStatus, 0);
     const std::string out = file("out");
     EXPECT_EQ(out.substr(0, 7), "HEADER\n");
@@ -43,9 +43,8 @@ TEST_F(CommandLine, ListNamesCannotLeaveTheirFolderThroughLinks) {
     std::filesystem::create_directory_symlink("../outside", path("out/esc"));
     write("outside/victim.png", "precious");
     std::filesystem::create_symlink("../outside/victim.png", path("out/link.png"));
-    const ProcessResult batch =
-        run({"--batch", "-", "--names", "-o", "out/%d.png"},
-            "first\tesc/evil.png\nsecond\tlink.png\nthird\tfine.png\n");
+    const ProcessResult batch = run({"--batch", "-", "--names", "-o", "out/%d.png"},
+                                    "first\tesc/evil.png\nsecond\tlink.png\nthird\tfine.png\n");
     EXPECT_EQ(batch.exitStatus, 3) << batch.err;
     EXPECT_NE(batch.err.find("line 1: "), std::string::npos) << batch.err;
     EXPECT_NE(batch.err.find("line 2: "), std::string::npos) << batch.err;
@@ -76,9 +75,8 @@ TEST_F(CommandLine, AnEmptyValueNeverTakesTheNextArgument) {
 }
 
 TEST_F(CommandLine, HelpThatCannotBeWrittenIsAFailure) {
-    const ProcessResult full = runProcess("/bin/sh", {"-c", "'"s + BARQUILL_EXECUTABLE +
-                                                             "' --help > /dev/full"},
-                                          "", directory_);
+    const ProcessResult full = runProcess(
+        "/bin/sh", {"-c", "'"s + BARQUILL_EXECUTABLE + "' --help > /dev/full"}, "", directory_);
     EXPECT_NE(full.exitStatus, 0);
 }
 

@@ -41,9 +41,9 @@ TEST(Segmentation, ClassifiesEveryByteValue) {
     const std::string text = alpha + lower + mixed + punctuation;
     for (int c = 0; c < 256; ++c) {
         const char byte = static_cast<char>(c);
-        const int expected = c >= '0' && c <= '9'                       ? N
+        const int expected = c >= '0' && c <= '9'                   ? N
                              : text.find(byte) != std::string::npos ? T
-                                                                       : B;
+                                                                    : B;
         EXPECT_EQ(classifyChar(static_cast<unsigned char>(c)), expected) << "byte " << c;
     }
 }

@@ -126,11 +126,11 @@ TEST(Dimensioning, ChoosesLevelColumnsPaddingAndDescriptor) {
         {1281, -1, 0, BUILD_TOO_LONG, 7, 0, 0},
         {1, 0, 3, BUILD_OK, 0, 3, 7},
         {460, -1, 5, BUILD_OK, 5, 6, 464},  // widened by one column
-        {178, 0, 2, BUILD_OK, 0, 3, 181},  // 91 rows with the descriptor: one more column
+        {178, 0, 2, BUILD_OK, 0, 3, 181},   // 91 rows with the descriptor: one more column
         {2699, 0, 30, BUILD_TOO_LONG, 0, 30, 0},
-        {925, 0, 0, BUILD_OK, 0, 16, 926},  // 928 codewords in all: 58 rows of 16
+        {925, 0, 0, BUILD_OK, 0, 16, 926},            // 928 codewords in all: 58 rows of 16
         {925, 0, 30, BUILD_TOO_MANY_ROWS, 0, 30, 0},  // 31 rows of 30 would be 930
-        {926, 0, 30, BUILD_TOO_LONG, 0, 30, 0},  // 929 codewords: past a GF(929) code
+        {926, 0, 30, BUILD_TOO_LONG, 0, 30, 0},       // 929 codewords: past a GF(929) code
         {928, 0, 30, BUILD_TOO_LONG, 0, 30, 0},
         {927, 1, 30, BUILD_TOO_LONG, 1, 30, 0},  // padding would make it 956
         {1000, -1, 2, BUILD_TOO_LONG, 6, 3, 0},

@@ -3,12 +3,11 @@
 
 #include <gtest/gtest.h>
 
-#include "barquill/version.h"
-
 #include <cstring>
 #include <string>
 #include <vector>
 
+#include "barquill/version.h"
 #include "image/little_endian.h"
 #include "image_fixtures.h"
 
@@ -224,8 +223,8 @@ TEST(PictureAttributes, CodecOptionsChangeTheWrittenFile) {
 
 // The picture's version is the project's one version number.
 TEST(PictureAttributes, VersionIsTheProjects) {
-    const std::string version = std::to_string(BARQUILL_VERSION_MAJOR) + "." +
-                                std::to_string(BARQUILL_VERSION_MINOR);
+    const std::string version =
+        std::to_string(BARQUILL_VERSION_MAJOR) + "." + std::to_string(BARQUILL_VERSION_MINOR);
     EXPECT_EQ(Picture::GetVersion(), "Picture " + version);
     EXPECT_EQ(Picture::GetVersionNumber(), std::stof(version));
     Picture picture(IMAGE_FORMAT_PNG);

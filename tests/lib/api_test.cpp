@@ -329,7 +329,8 @@ TEST(Encode, TheOldNamesOfTheModuleProportionsStillShapeTheSymbol) {
 #pragma GCC diagnostic ignored "-Wdeprecated-declarations"
     Options old{.aspect = 4, .moduleWidth = 1, .rowHeight = 9};
 #pragma GCC diagnostic pop
-    const auto a = encode(data, renamed), b = encode(data, old), plain = encode(data, {.aspect = 4});
+    const auto a = encode(data, renamed), b = encode(data, old),
+               plain = encode(data, {.aspect = 4});
     ASSERT_TRUE(a && b && plain);
     EXPECT_EQ(a->columns(), b->columns());
     EXPECT_NE(a->columns(), plain->columns()) << "tall modules need other columns for 4:1";

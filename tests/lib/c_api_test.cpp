@@ -192,7 +192,8 @@ TEST(CApi, CountsAndReadsTheScanWarningsAndTakesByteCompaction) {
     options.compact = 1;
     options.compaction = 1;
     barquill_symbol* symbol = nullptr;
-    ASSERT_EQ(barquill_encode_text("12345678901234567890", &options, &symbol, nullptr), BARQUILL_OK);
+    ASSERT_EQ(barquill_encode_text("12345678901234567890", &options, &symbol, nullptr),
+              BARQUILL_OK);
     // All digits as bytes: 20 bytes take more codewords than numeric compaction's 8.
     EXPECT_GT(barquill_symbol_data_codewords(symbol), 16);
     ASSERT_EQ(barquill_warning_count(symbol, nullptr), 1u);

@@ -38,7 +38,8 @@ TEST(ScanChecks, ALabelSaysWhatMayNotScanAndNeverChangesTheSymbol) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         Settings settings;
-        for (const auto& [name, value] : c.settings) ASSERT_FALSE(applySetting(settings, name, value));
+        for (const auto& [name, value] : c.settings)
+            ASSERT_FALSE(applySetting(settings, name, value));
         const auto label = makeLabel(std::string_view("caf\xc3\xa9 12345"), settings);
         ASSERT_TRUE(label) << label.error().message;
         EXPECT_EQ(ids(label->warnings), c.expected);
@@ -149,7 +150,8 @@ TEST(Profiles, ATaxStampIsBytesWithRowsThreeModulesHighAndAQuarterInchQuietZone)
 }
 
 TEST(Profiles, FieldsComeFromJsonWithTheirPlaceInItOnError) {
-    const auto fields = parseFieldsJson(R"({"name": "DOE/JOHN", "legs": [{"from": "ZRH"}], "n": 7})");
+    const auto fields =
+        parseFieldsJson(R"({"name": "DOE/JOHN", "legs": [{"from": "ZRH"}], "n": 7})");
     ASSERT_TRUE(fields);
     EXPECT_EQ(*fields, (Fields{{"name", "DOE/JOHN"}, {"legs.0.from", "ZRH"}, {"n", "7"}}));
     const auto bad = parseFieldsJson("{\n  \"name\": }");
@@ -168,20 +170,24 @@ namespace {
 TEST(Series, AreCutOnlyWhereTheSetsCharactersBegin) {
     struct Case {
         const char* charset;
-        std::string text;  // UTF-8
+        std::string text;                  // UTF-8
         std::vector<std::size_t> lengths;  // each symbol's bytes
     };
     const Case cases[] = {
         // Two bytes a character: an even cut.
         {"Shift_JIS", "\xe6\x97\xa5\xe6\x9c\xac\xe8\xaa\x9e", {4, 2}},
         // A surrogate pair (four bytes) is one character in UTF-16.
-        {"UTF-16BE", "a\xf0\x9f\x98\x80" "b", {6, 2}},
+        {"UTF-16BE",
+         "a\xf0\x9f\x98\x80"
+         "b",
+         {6, 2}},
         // GB 18030 writes the emoji in four bytes.
         {"GB18030", "x\xf0\x9f\x98\x80y", {5, 1}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.charset);
-        const auto series = encodeSeries(std::string_view(c.text), {.charset = c.charset}, {.segments = 2});
+        const auto series =
+            encodeSeries(std::string_view(c.text), {.charset = c.charset}, {.segments = 2});
         ASSERT_TRUE(series) << series.error().message;
         std::vector<std::size_t> lengths;
         for (const Symbol& s : *series) lengths.push_back(s.data().size());

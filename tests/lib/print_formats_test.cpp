@@ -20,7 +20,8 @@ bool hasChunk(const Bytes& png, std::string_view type) {
 }
 
 std::uint32_t littleEndian32(const Bytes& bytes, std::size_t at) {
-    return bytes[at] | bytes[at + 1] << 8 | bytes[at + 2] << 16 | static_cast<std::uint32_t>(bytes[at + 3]) << 24;
+    return bytes[at] | bytes[at + 1] << 8 | bytes[at + 2] << 16 |
+           static_cast<std::uint32_t>(bytes[at + 3]) << 24;
 }
 
 TEST(PrintFormats, APictureRecordsAResolutionOnlyWhenOneIsGiven) {
@@ -66,7 +67,8 @@ TEST(PrintFormats, APdfMeasuresThePixelsAtTheResolutionOrAPointEach) {
     } cases[] = {
         {{}, 20.0 + 2 * symbol->width(), 20.0 + 4 * symbol->rows()},
         {{.moduleWidth = 3, .rowHeight = 9, .quietZone = 30, .dpi = 300},
-         (60.0 + 3 * symbol->width()) * 72 / 300, (60.0 + 9 * symbol->rows()) * 72 / 300},
+         (60.0 + 3 * symbol->width()) * 72 / 300,
+         (60.0 + 9 * symbol->rows()) * 72 / 300},
         {{.page = Page{210, 297, 20, 30}}, 595.276, 841.89},
     };
     for (const auto& c : cases) {
@@ -96,7 +98,8 @@ TEST(PrintFormats, ThePrintersOwnCommandCarriesTheSymbolAsBuilt) {
     const auto escpos = render(*symbol, Format::escpos, native);
     ASSERT_TRUE(escpos) << escpos.error().message;
     // GS ( k, function 069: error correction as a level, level 4.
-    EXPECT_NE(text(*escpos).find(std::string("\x1d(k\x04\x00\x30\x45\x30\x34", 9)), std::string::npos);
+    EXPECT_NE(text(*escpos).find(std::string("\x1d(k\x04\x00\x30\x45\x30\x34", 9)),
+              std::string::npos);
 
     struct Case {
         const char* name;

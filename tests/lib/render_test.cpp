@@ -38,9 +38,9 @@ TEST(DrawnSymbols, AreOneBitDeepAndDecodeToTheirData) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        const auto symbol = encode(std::span(reinterpret_cast<const std::uint8_t*>(c.data.data()),
-                                             c.data.size()),
-                                   c.options);
+        const auto symbol =
+            encode(std::span(reinterpret_cast<const std::uint8_t*>(c.data.data()), c.data.size()),
+                   c.options);
         ASSERT_TRUE(symbol) << symbol.error().message;
         const auto grey = toImage(*symbol, c.render, PixelFormat::grey8);
         ASSERT_TRUE(grey);
@@ -69,8 +69,8 @@ TEST(DrawnSymbols, EveryModuleCoversItsBlockTopRowFirstInsideTheQuietZone) {
     EXPECT_EQ(image->space, white);
     EXPECT_EQ(image->stride, static_cast<std::size_t>((image->width + 7) / 8));
     auto bit = [&](long x, long y) {
-        const std::uint8_t byte =
-            image->pixels[static_cast<std::size_t>(y) * image->stride + static_cast<std::size_t>(x / 8)];
+        const std::uint8_t byte = image->pixels[static_cast<std::size_t>(y) * image->stride +
+                                                static_cast<std::size_t>(x / 8)];
         return (byte >> (7 - x % 8)) & 1;
     };
     for (int row = 0; row < symbol->rows(); ++row)

@@ -20,8 +20,9 @@ TEST(Escapes, DecodeControlCharactersAndRefuseMalformedOnes) {
     const Case cases[] = {
         {"plain", "plain"},
         {R"(a\nb\rc\td\\e)", "a\nb\rc\td\\e"},
-        {R"(\x1eID\x1D\x00end)", "\x1e"
-                                 "ID\x1d\0end"s},
+        {R"(\x1eID\x1D\x00end)",
+         "\x1e"
+         "ID\x1d\0end"s},
         {R"(\xff\x7F)", "\xff\x7f"},
         {R"(\\x41)", R"(\x41)"},  // an escaped backslash does not start another escape
         {"", ""},
@@ -46,8 +47,8 @@ TEST(Escapes, DecodeControlCharactersAndRefuseMalformedOnes) {
 }
 
 TEST(Escapes, WrittenBackTheyGiveTheSameBytes) {
-    for (const std::string& bytes : {"plain"s, "tab\there\\"s, "\x1e\x1d\0\x7f"s, "caf\xc3\xa9"s,
-                                     "\xff\xfe"s}) {
+    for (const std::string& bytes :
+         {"plain"s, "tab\there\\"s, "\x1e\x1d\0\x7f"s, "caf\xc3\xa9"s, "\xff\xfe"s}) {
         const EscapedText text = encodeEscapes(bytes);
         EXPECT_EQ(*decodeEscapes(text.text), bytes);
         EXPECT_EQ(text.escaped, bytes != "plain" && bytes != "caf\xc3\xa9");
@@ -60,18 +61,22 @@ TEST(Settings, ColoursAreHexOrBasicNames) {
         std::optional<Rgb> colour;
     };
     const Case cases[] = {
-        {"#000000", Rgb{0, 0, 0}},      {"#FF0000", Rgb{255, 0, 0}}, {"0000ff", Rgb{0, 0, 255}},
-        {"#123456", Rgb{0x12, 0x34, 0x56}}, {"Navy", Rgb{0, 0, 0x80}}, {"GREY", Rgb{128, 128, 128}},
-        {"#12345", std::nullopt},       {"#1234567", std::nullopt},  {"#12345g", std::nullopt},
-        {"", std::nullopt},             {"chartreuse", std::nullopt}, {"#", std::nullopt},
+        {"#000000", Rgb{0, 0, 0}},    {"#FF0000", Rgb{255, 0, 0}},
+        {"0000ff", Rgb{0, 0, 255}},   {"#123456", Rgb{0x12, 0x34, 0x56}},
+        {"Navy", Rgb{0, 0, 0x80}},    {"GREY", Rgb{128, 128, 128}},
+        {"#12345", std::nullopt},     {"#1234567", std::nullopt},
+        {"#12345g", std::nullopt},    {"", std::nullopt},
+        {"chartreuse", std::nullopt}, {"#", std::nullopt},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.text);
         Settings settings;
         const auto error = applySetting(settings, "fg", c.text);
         ASSERT_EQ(!error, c.colour.has_value());
-        if (c.colour) EXPECT_EQ(settings.bar, *c.colour);
-        else EXPECT_EQ(error->field, "bar");
+        if (c.colour)
+            EXPECT_EQ(settings.bar, *c.colour);
+        else
+            EXPECT_EQ(error->field, "bar");
     }
 }
 
@@ -82,14 +87,30 @@ TEST(Settings, NumbersArePlainDecimalWithinTheirRange) {
         bool ok;
     };
     const Case cases[] = {
-        {"margin", "010", true},   {"margin", "0", true},     {"level", "08", true},
-        {"level", "fill", true},   {"columns", "auto", true}, {"dpi", "0300", true},
-        {"margin", "0x10", false}, {"margin", "+5", false},   {"margin", " 5", false},
-        {"margin", "1e2", false},  {"margin", "1001", false}, {"level", "9", false},
-        {"columns", "0", false},   {"rows", "2", false},      {"eci", "811800", false},
-        {"xdim", "nan", false},    {"xdim", "-0.25", false},  {"xdim", "0x1p-2", false},
-        {"aspect", "0:1", false},  {"aspect", "1:0", false},  {"aspect", "101", false},
-        {"fit", "50", false},      {"margin", "", false},     {"nonsense", "1", false},
+        {"margin", "010", true},
+        {"margin", "0", true},
+        {"level", "08", true},
+        {"level", "fill", true},
+        {"columns", "auto", true},
+        {"dpi", "0300", true},
+        {"margin", "0x10", false},
+        {"margin", "+5", false},
+        {"margin", " 5", false},
+        {"margin", "1e2", false},
+        {"margin", "1001", false},
+        {"level", "9", false},
+        {"columns", "0", false},
+        {"rows", "2", false},
+        {"eci", "811800", false},
+        {"xdim", "nan", false},
+        {"xdim", "-0.25", false},
+        {"xdim", "0x1p-2", false},
+        {"aspect", "0:1", false},
+        {"aspect", "1:0", false},
+        {"aspect", "101", false},
+        {"fit", "50", false},
+        {"margin", "", false},
+        {"nonsense", "1", false},
         {"timestamp", "2026-02-31T00:00:00Z", false},
         {"timestamp", "2026-+2-+3T+4:-0:+5Z", false},
         {"timestamp", " 2026-02-03T04:00:05Z", false},
@@ -144,11 +165,15 @@ TEST(Settings, CombinationsAreCheckedTogether) {
         {{{"xdim", "0.25"}, {"dpi", "300"}}, ErrorCode::ok, "", ""},
         {{{"xdim", "0.25"}}, ErrorCode::missingOption, "moduleMm", "dpi"},
         {{{"xdim", "0.25"}, {"dpi", "300"}, {"module-width", "2"}},
-         ErrorCode::conflictingOptions, "moduleMm", "moduleWidth"},
+         ErrorCode::conflictingOptions,
+         "moduleMm",
+         "moduleWidth"},
         {{{"aspect", "2"}, {"rows", "5"}}, ErrorCode::conflictingOptions, "aspect", "rows"},
         {{{"fit", "50x30"}}, ErrorCode::missingOption, "fit", "dpi"},
         {{{"fit", "50x30"}, {"dpi", "300"}, {"row-height", "9"}},
-         ErrorCode::conflictingOptions, "fit", "rowHeight"},
+         ErrorCode::conflictingOptions,
+         "fit",
+         "rowHeight"},
         {{{"charset", "UTF-8"}, {"eci", "26"}}, ErrorCode::conflictingOptions, "charset", "eci"},
         {{{"fg", "white"}}, ErrorCode::conflictingOptions, "bar", "space"},
         {{{"checksum", ""}}, ErrorCode::missingOption, "series.checksum", "split"},
@@ -156,7 +181,8 @@ TEST(Settings, CombinationsAreCheckedTogether) {
     };
     for (const Case& c : cases) {
         Settings settings;
-        for (const auto& [name, value] : c.values) ASSERT_FALSE(applySetting(settings, name, value));
+        for (const auto& [name, value] : c.values)
+            ASSERT_FALSE(applySetting(settings, name, value));
         const auto error = checkSettings(settings);
         SCOPED_TRACE(c.values.front().first);
         ASSERT_EQ(error.has_value(), c.code != ErrorCode::ok);
@@ -331,12 +357,13 @@ TEST(Labels, TextThatIsNotAsciiBecomesUtf8WithItsEci) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         Settings settings;
-        for (const auto& [name, value] : c.settings) ASSERT_FALSE(applySetting(settings, name, value));
-        const auto label = c.asText ? makeLabel(std::string_view(c.data), settings)
-                                    : makeLabel(std::span(reinterpret_cast<const std::uint8_t*>(
-                                                              c.data.data()),
-                                                          c.data.size()),
-                                                settings);
+        for (const auto& [name, value] : c.settings)
+            ASSERT_FALSE(applySetting(settings, name, value));
+        const auto label =
+            c.asText ? makeLabel(std::string_view(c.data), settings)
+                     : makeLabel(std::span(reinterpret_cast<const std::uint8_t*>(c.data.data()),
+                                           c.data.size()),
+                                 settings);
         ASSERT_EQ(label.ok(), c.ok);
         if (!label) {
             EXPECT_EQ(label.error().code, ErrorCode::invalidText);

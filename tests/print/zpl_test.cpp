@@ -228,7 +228,8 @@ TEST(ZplRaster, AFourBySixInchLabelReadsBackWhereTheSymbolWasPlaced) {
     for (long row = 0; row < dots->height; ++row)
         for (long column = 0; column < dots->bytesPerRow * 8; ++column)
             if (dots->black(column, row))
-                label[static_cast<std::size_t>((dots->y + row) * labelWidth + dots->x + column)] = 0;
+                label[static_cast<std::size_t>((dots->y + row) * labelWidth + dots->x + column)] =
+                    0;
     EXPECT_EQ(barquill::testing::readPdf417Grey(label.data(), labelWidth, labelHeight, labelWidth),
               barquill::testing::toBytes("SHIP TO: 4711 PARCEL 0042, ZONE B, DOCK 7"));
     std::FILE* picture = std::fopen(BARQUILL_SCREENSHOT_DIR "/barquill-zpl-4x6-label.pgm", "wb");

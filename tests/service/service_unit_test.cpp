@@ -19,12 +19,9 @@ TEST(Query, PercentDecodingIsStrictAndKeepsEveryByte) {
         std::optional<std::string> decoded;
     };
     const Case cases[] = {
-        {"a+b%20c", "a b c"},
-        {"%00%ff%FF", std::string("\0\xff\xff", 3)},
-        {"%2B", "+"},
-        {"%", std::nullopt},
-        {"ab%4", std::nullopt},
-        {"%4g", std::nullopt},
+        {"a+b%20c", "a b c"},   {"%00%ff%FF", std::string("\0\xff\xff", 3)},
+        {"%2B", "+"},           {"%", std::nullopt},
+        {"ab%4", std::nullopt}, {"%4g", std::nullopt},
         {"%%41", std::nullopt},
     };
     for (const Case& c : cases) EXPECT_EQ(percentDecode(c.text), c.decoded) << c.text;
@@ -59,7 +56,8 @@ TEST(ApiError, EveryLibraryErrorHasAStatusOfItsKind) {
         const int status = statusOf(code);
         const bool clients = code != ErrorCode::renderFailed && code != ErrorCode::writeFailed &&
                              code != ErrorCode::readOnly && code != ErrorCode::notVerified &&
-                             code != ErrorCode::verifyUnavailable && code != ErrorCode::outsideFolder &&
+                             code != ErrorCode::verifyUnavailable &&
+                             code != ErrorCode::outsideFolder &&
                              code != ErrorCode::invalidArgument && code != ErrorCode::outOfMemory;
         EXPECT_EQ(status / 100, clients ? 4 : 5) << errorText(code);
         Error error;
@@ -74,9 +72,10 @@ TEST(ApiError, FieldsAreNamedAsTheQuerySpellsThem) {
     ASSERT_TRUE(error);
     EXPECT_EQ(apiError(*error).field, "margin");
     const std::string json = errorJson(apiError(Refusal::bodyTooLarge, {}, 70000, 65536));
-    EXPECT_EQ(json,
-              "{\"error\":{\"code\":\"bodyTooLarge\",\"field\":null,\"message\":\"the body is larger "
-              "than the limit (70000, at most 65536)\",\"needed\":70000,\"available\":65536}}");
+    EXPECT_EQ(
+        json,
+        "{\"error\":{\"code\":\"bodyTooLarge\",\"field\":null,\"message\":\"the body is larger "
+        "than the limit (70000, at most 65536)\",\"needed\":70000,\"available\":65536}}");
 }
 
 TEST(LabelRequest, BodiesOfEachKindGiveTheirData) {
@@ -87,11 +86,13 @@ TEST(LabelRequest, BodiesOfEachKindGiveTheirData) {
         bool text;
     };
     const Case cases[] = {
-        {"application/octet-stream", std::string_view("\xff\x00", 2), std::string("\xff\x00", 2), false},
+        {"application/octet-stream", std::string_view("\xff\x00", 2), std::string("\xff\x00", 2),
+         false},
         {"text/plain", "abc", "abc", true},
         {"Text/Plain; Charset=\"ISO-8859-1\"", "\xe9", "\xc3\xa9", true},
         {"application/json", R"({"data_base64": "/w=="})", "\xff", false},
-        {"application/json", R"({"data": "\u00e9", "options": {"compact": true}})", "\xc3\xa9", true},
+        {"application/json", R"({"data": "\u00e9", "options": {"compact": true}})", "\xc3\xa9",
+         true},
     };
     for (const Case& c : cases) {
         const auto request = requestFromBody(c.contentType, c.body, {});
@@ -99,8 +100,8 @@ TEST(LabelRequest, BodiesOfEachKindGiveTheirData) {
         EXPECT_EQ(std::get<LabelRequest>(request).data, c.data) << c.contentType;
         EXPECT_EQ(std::get<LabelRequest>(request).text, c.text) << c.contentType;
     }
-    const auto options = std::get<LabelRequest>(
-        requestFromBody("application/json", R"({"data": "x", "options": {"aspect": 2.5, "level": 3}})", {}));
+    const auto options = std::get<LabelRequest>(requestFromBody(
+        "application/json", R"({"data": "x", "options": {"aspect": 2.5, "level": 3}})", {}));
     ASSERT_EQ(options.options.size(), 2u);
     EXPECT_EQ(options.options[0].value, "2.5");
     EXPECT_EQ(options.options[1].value, "3");

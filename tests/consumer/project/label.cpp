@@ -4,7 +4,8 @@
 
 int main() {
     const auto symbol = barquill::encode("EMBEDDED 42");
-    const auto png = symbol ? barquill::toPng(*symbol) : barquill::Result<barquill::Bytes>(symbol.error());
+    const auto png =
+        symbol ? barquill::toPng(*symbol) : barquill::Result<barquill::Bytes>(symbol.error());
     if (!png) return 1;
     std::printf("%zu\n", png->size());
     return 0;
