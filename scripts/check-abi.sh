@@ -8,14 +8,19 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 build=${ABI_BUILD:-build-abi}
-cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DBARQUILL_TOOLS=OFF -DBARQUILL_GUI=OFF \
+# Sources are named relative to the tree, so that dumps made anywhere compare.
+cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_FLAGS="-ffile-prefix-map=$PWD/=" -DBARQUILL_TOOLS=OFF -DBARQUILL_GUI=OFF \
       -DBARQUILL_BENCH=OFF -DBUILD_TESTING=OFF > /dev/null
 cmake --build "$build" -j "$(nproc)" --target barquill_shared > /dev/null
 library=$(readlink -f "$build/lib/libbarquill.so")
 soname=$(objdump -p "$library" | awk '/SONAME/ {print $2}')
-dump=abi/$soname.abi
+# Kept compressed: the dump is several megabytes of XML.
+dump=abi/$soname.abi.gz
 if [ "${1:-}" = "--record" ]; then
-  abidw --headers-dir include/barquill --out-file "$dump" "$library"
+  # Without the tree's or the build's path: the dump names no machine.
+  abidw --headers-dir include/barquill --no-corpus-path --no-comp-dir-path \
+        --out-file "$build/recorded.abi" "$library"
+  gzip -9 -n -c "$build/recorded.abi" > "$dump"
   echo "abi: recorded $dump"
   exit 0
 fi
@@ -24,7 +29,8 @@ if [ ! -f "$dump" ]; then
   exit 1
 fi
 set +e
-abidiff --headers-dir2 include/barquill "$dump" "$library" > "$build/abidiff.txt"
+gzip -d -c "$dump" > "$build/release.abi"
+abidiff --headers-dir2 include/barquill "$build/release.abi" "$library" > "$build/abidiff.txt"
 status=$?
 set -e
 # abidiff's status bits: 1 error, 2 usage, 4 a change, 8 an incompatible change.
@@ -33,7 +39,11 @@ if (( status & 3 )); then
   echo "abi: abidiff could not compare" >&2
   exit 1
 fi
-if (( status & 8 )); then
+# abidiff flags only removals as incompatible; a changed layout or signature
+# (any "Changed" function or variable) breaks callers just as surely, so
+# only additions pass.
+changed=$( { grep -E -o '[0-9]+ (Removed|Changed)' "$build/abidiff.txt" || true; } | awk '{n += $1} END {print n + 0}')
+if (( status & 8 )) || (( changed > 0 )); then
   cat "$build/abidiff.txt"
   echo "abi: an incompatible change to $soname; bump the major version (the SONAME) or undo it" >&2
   exit 1
