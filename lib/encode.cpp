@@ -46,6 +46,21 @@ Symbol SymbolMaker::make(int rows, int columns, int width, int level, int dataCo
     return symbol;
 }
 
+encoder::MacroControl macroControl(const Macro& m) {
+    encoder::MacroControl control;
+    control.segmentIndex = m.segmentIndex;
+    control.fileId.assign(m.fileId.begin(), m.fileId.end());
+    control.lastSegment = m.lastSegment;
+    control.segmentCount = m.segmentCount;
+    control.fileName = m.fileName;
+    control.timeStamp = m.timeStamp;
+    control.sender = m.sender;
+    control.addressee = m.addressee;
+    control.fileSize = m.fileSize;
+    control.checksum = m.checksum;
+    return control;
+}
+
 namespace {
 
 Error optionError(const char* field, long value, long minimum, long maximum) {
@@ -242,21 +257,6 @@ Error buildError(const encoder::SymbolReport& report, std::size_t length) {
     }
     finishMessage(error);
     return error;
-}
-
-encoder::MacroControl macroControl(const Macro& m) {
-    encoder::MacroControl control;
-    control.segmentIndex = m.segmentIndex;
-    control.fileId.assign(m.fileId.begin(), m.fileId.end());
-    control.lastSegment = m.lastSegment;
-    control.segmentCount = m.segmentCount;
-    control.fileName = m.fileName;
-    control.timeStamp = m.timeStamp;
-    control.sender = m.sender;
-    control.addressee = m.addressee;
-    control.fileSize = m.fileSize;
-    control.checksum = m.checksum;
-    return control;
 }
 
 Macro macroOf(const encoder::MacroControl& control) {

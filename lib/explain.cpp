@@ -16,21 +16,6 @@ namespace barquill {
 
 namespace {
 
-encoder::MacroControl controlOf(const Macro& m) {
-    encoder::MacroControl control;
-    control.segmentIndex = m.segmentIndex;
-    control.fileId.assign(m.fileId.begin(), m.fileId.end());
-    control.lastSegment = m.lastSegment;
-    control.segmentCount = m.segmentCount;
-    control.fileName = m.fileName;
-    control.timeStamp = m.timeStamp;
-    control.sender = m.sender;
-    control.addressee = m.addressee;
-    control.fileSize = m.fileSize;
-    control.checksum = m.checksum;
-    return control;
-}
-
 Explanation explanationOf(const encoder::Explanation& e) {
     Explanation out;
     for (const encoder::Segment& s : e.segments)
@@ -76,7 +61,7 @@ Result<std::vector<Explanation>> explainLabel(Result<Label>&& label, const Setti
         options.compaction = settings.options.compaction == Compaction::byte
                                  ? encoder::Compaction::Byte
                                  : encoder::Compaction::Automatic;
-        if (symbol.macro()) options.macro = controlOf(*symbol.macro());
+        if (symbol.macro()) options.macro = macroControl(*symbol.macro());
         const encoder::Explanation explained =
             encoder::explainSymbol(symbol.data().data(), symbol.data().size(), symbol.level(),
                                    symbol.columns(), symbol.compact(), options);

@@ -12,6 +12,7 @@
 #include "barquill/errors.hpp"
 #include "barquill/render.hpp"
 #include "barquill/symbol.hpp"
+#include "encoder/symbol_options.h"
 #include "raster/symbol_picture.h"
 
 namespace barquill {
@@ -31,6 +32,9 @@ Error rangeError(ErrorCode code, const char* field, long value, long minimum, lo
 void finishMessage(Error& error, std::string_view fieldName = {});
 
 Error makeError(ErrorCode code);
+
+// The encoder's form of a Macro PDF417 control block.
+encoder::MacroControl macroControl(const Macro& m);
 
 std::span<const std::uint8_t> bytesOf(std::string_view text);
 

@@ -126,15 +126,21 @@ std::optional<Error> timestamp(Settings& s, std::string_view value, const Settin
 }
 
 // "WxH" in millimetres, such as "50x30" or "101.6x50.8".
-std::optional<Error> fit(Settings& s, std::string_view value, const SettingInfo& info) {
+std::optional<LabelArea> parseArea(std::string_view value) {
     const std::size_t x = value.find_first_of("xX");
-    if (x == std::string_view::npos) return invalid(info, value);
+    if (x == std::string_view::npos) return std::nullopt;
     const auto width = parseDecimal(value.substr(0, x));
     const auto height = parseDecimal(value.substr(x + 1));
     if (!width || !height || *width <= 0 || *height <= 0 || *width > maxLabelMm ||
         *height > maxLabelMm)
-        return invalid(info, value);
-    s.fit = LabelArea{*width, *height};
+        return std::nullopt;
+    return LabelArea{*width, *height};
+}
+
+std::optional<Error> fit(Settings& s, std::string_view value, const SettingInfo& info) {
+    const auto area = parseArea(value);
+    if (!area) return invalid(info, value);
+    s.fit = *area;
     return std::nullopt;
 }
 
@@ -152,15 +158,10 @@ std::optional<Error> page(Settings& s, std::string_view value, const SettingInfo
     } else if (same("letter")) {
         chosen = letterPage;
     } else {
-        const std::size_t x = value.find_first_of("xX");
-        if (x == std::string_view::npos) return invalid(info, value);
-        const auto width = parseDecimal(value.substr(0, x));
-        const auto height = parseDecimal(value.substr(x + 1));
-        if (!width || !height || *width <= 0 || *height <= 0 || *width > maxLabelMm ||
-            *height > maxLabelMm)
-            return invalid(info, value);
-        chosen.widthMm = *width;
-        chosen.heightMm = *height;
+        const auto area = parseArea(value);
+        if (!area) return invalid(info, value);
+        chosen.widthMm = area->widthMm;
+        chosen.heightMm = area->heightMm;
     }
     const Page placed = s.page.value_or(Page{});
     chosen.xMm = placed.xMm;

@@ -113,26 +113,13 @@ TEST_F(CommandLine, NulSeparatedBatchFromStandardInputKeepsLineFeeds) {
 // process aborted: 64 MiB of one line, then the list ends; the tool's own
 // peak, as the kernel kept it, is read when it is waited for.
 TEST_F(CommandLine, AnEndlessListRunsInBoundedMemory) {
-    int pipeEnds[2];
-    ASSERT_EQ(pipe(pipeEnds), 0);
-    const pid_t pid = fork();
-    ASSERT_GE(pid, 0);
-    if (pid == 0) {
-        dup2(pipeEnds[0], STDIN_FILENO);
-        close(pipeEnds[1]);
-        const int quiet = open("/dev/null", O_WRONLY);
-        dup2(quiet, STDERR_FILENO);
-        if (chdir(directory_.c_str()) != 0) _exit(127);
-        execl(BARQUILL_EXECUTABLE, BARQUILL_EXECUTABLE, "--batch", "-", "-o", "%d.png",
-              static_cast<char*>(nullptr));
-        _exit(127);
-    }
-    close(pipeEnds[0]);
+    int list = -1;
+    const pid_t pid = spawnReadingPipe({"--batch", "-", "-o", "%d.png"}, directory_, list);
+    ASSERT_GT(pid, 0);
     const std::string block(1 << 20, '\0');
     for (int i = 0; i < 64; ++i)
-        ASSERT_EQ(::write(pipeEnds[1], block.data(), block.size()),
-                  static_cast<ssize_t>(block.size()));
-    close(pipeEnds[1]);
+        ASSERT_EQ(::write(list, block.data(), block.size()), static_cast<ssize_t>(block.size()));
+    close(list);
     int status = 0;
     rusage usage{};
     ASSERT_EQ(wait4(pid, &status, 0, &usage), pid);

@@ -72,12 +72,15 @@ protected:
     std::string directory_;
 };
 
-// Starts the tool with its output and errors thrown away; the caller waits.
-inline pid_t spawnQuietly(const std::vector<std::string>& args, const std::string& directory) {
+// Starts the tool with its output and errors thrown away, reading `input`
+// (nothing when -1) with `parentEnd` closed in it; the caller waits.
+inline pid_t spawnQuietly(const std::vector<std::string>& args, const std::string& directory,
+                          int input = -1, int parentEnd = -1) {
     const pid_t pid = fork();
     if (pid == 0) {
         const int null = open("/dev/null", O_RDWR);
-        dup2(null, 0);
+        dup2(input >= 0 ? input : null, 0);
+        if (parentEnd >= 0) close(parentEnd);
         dup2(null, 1);
         dup2(null, 2);
         if (chdir(directory.c_str()) != 0) _exit(127);
@@ -90,6 +93,18 @@ inline pid_t spawnQuietly(const std::vector<std::string>& args, const std::strin
         execv(BARQUILL_EXECUTABLE, argv.data());
         _exit(127);
     }
+    return pid;
+}
+
+// Starts the tool reading a list from a pipe; `writeEnd` is the end the
+// caller feeds and closes.
+inline pid_t spawnReadingPipe(const std::vector<std::string>& args, const std::string& directory,
+                              int& writeEnd) {
+    int ends[2];
+    if (pipe(ends) != 0) return -1;
+    const pid_t pid = spawnQuietly(args, directory, ends[0], ends[1]);
+    close(ends[0]);
+    writeEnd = ends[1];
     return pid;
 }
 

@@ -83,29 +83,17 @@ TEST_F(CommandLine, HelpThatCannotBeWrittenIsAFailure) {
 // A list from a slow pipe: each item is made as its line ends, not when a
 // block of the list has arrived.
 TEST_F(CommandLine, ASlowListIsTakenLineByLine) {
-    int pipeEnds[2];
-    ASSERT_EQ(pipe(pipeEnds), 0);
-    const pid_t pid = fork();
-    ASSERT_GE(pid, 0);
-    if (pid == 0) {
-        dup2(pipeEnds[0], STDIN_FILENO);
-        close(pipeEnds[1]);
-        const int quiet = open("/dev/null", O_WRONLY);
-        dup2(quiet, STDERR_FILENO);
-        if (chdir(directory_.c_str()) != 0) _exit(127);
-        execl(BARQUILL_EXECUTABLE, BARQUILL_EXECUTABLE, "--batch", "-", "-o", "%d.png",
-              static_cast<char*>(nullptr));
-        _exit(127);
-    }
-    close(pipeEnds[0]);
-    ASSERT_EQ(::write(pipeEnds[1], "first\n", 6), 6);
+    int list = -1;
+    const pid_t pid = spawnReadingPipe({"--batch", "-", "-o", "%d.png"}, directory_, list);
+    ASSERT_GT(pid, 0);
+    ASSERT_EQ(::write(list, "first\n", 6), 6);
     bool madeBeforeTheEnd = false;
     for (int wait = 0; wait < 100 && !madeBeforeTheEnd; ++wait) {
         std::this_thread::sleep_for(std::chrono::milliseconds(50));
         madeBeforeTheEnd = exists("1.png");
     }
-    ASSERT_EQ(::write(pipeEnds[1], "second\n", 7), 7);
-    close(pipeEnds[1]);
+    ASSERT_EQ(::write(list, "second\n", 7), 7);
+    close(list);
     int status = 0;
     waitpid(pid, &status, 0);
     EXPECT_TRUE(madeBeforeTheEnd) << "the first item waited for the rest of the list";
