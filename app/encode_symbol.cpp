@@ -374,14 +374,19 @@ QByteArray CMainDialog::SvgText() const {
     return svg ? QByteArray(svg->data(), qsizetype(svg->size())) : QByteArray();
 }
 
-void CMainDialog::OnCopy() {
+// Whether there is a symbol to copy and the user wants it, stale or not.
+bool CMainDialog::ReadyToCopy() {
     if (!m_label) {
         ShowMessage(QMessageBox::Information, tr("There is nothing to copy. %1").arg(m_failure));
-        return;
+        return false;
     }
-    if (!ConfirmStale(tr("The text or options changed after the symbol was made; press Encode to "
-                         "update it. Copy the symbol shown anyway?")))
-        return;
+    return ConfirmStale(
+        tr("The text or options changed after the symbol was made; press Encode to "
+           "update it. Copy the symbol shown anyway?"));
+}
+
+void CMainDialog::OnCopy() {
+    if (!ReadyToCopy()) return;
     auto* mime = new QMimeData;
     mime->setImageData(SymbolImage());
     mime->setData(QStringLiteral("image/svg+xml"), SvgText());
@@ -389,13 +394,7 @@ void CMainDialog::OnCopy() {
 }
 
 void CMainDialog::OnCopySvgText() {
-    if (!m_label) {
-        ShowMessage(QMessageBox::Information, tr("There is nothing to copy. %1").arg(m_failure));
-        return;
-    }
-    if (!ConfirmStale(tr("The text or options changed after the symbol was made; press Encode to "
-                         "update it. Copy the symbol shown anyway?")))
-        return;
+    if (!ReadyToCopy()) return;
     QApplication::clipboard()->setText(QString::fromUtf8(SvgText()));
 }
 

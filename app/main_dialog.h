@@ -211,6 +211,7 @@ private:
 
     // Saving.
     bool ConfirmStale(const QString& question);
+    bool ReadyToCopy();
     bool ConfirmReadOnly(const QStringList& names);
     std::optional<WriteOptions> ConfirmReplacing(const QString& path, const QStringList& names,
                                                  QStringList* olderToRemove);

@@ -196,6 +196,15 @@ Error makeError(ErrorCode code) {
     return error;
 }
 
+Error pairError(ErrorCode code, std::string_view field, std::string_view other) {
+    Error error;
+    error.code = code;
+    error.field = field;
+    error.other = other;
+    finishMessage(error);
+    return error;
+}
+
 Error rangeError(ErrorCode code, const char* field, long value, long minimum, long maximum) {
     Error error;
     error.code = code;

@@ -33,6 +33,9 @@ void finishMessage(Error& error, std::string_view fieldName = {});
 
 Error makeError(ErrorCode code);
 
+// An error about two fields: `field` conflicts with, or needs, `other`.
+Error pairError(ErrorCode code, std::string_view field, std::string_view other);
+
 // The encoder's form of a Macro PDF417 control block.
 encoder::MacroControl macroControl(const Macro& m);
 

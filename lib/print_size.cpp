@@ -13,19 +13,6 @@ namespace barquill {
 
 static_assert(printedRowModules * maxModuleWidth <= maxRowHeight);
 
-namespace {
-
-Error needs(const char* field, const char* other, ErrorCode code) {
-    Error error;
-    error.code = code;
-    error.field = field;
-    error.other = other;
-    finishMessage(error);
-    return error;
-}
-
-}  // namespace
-
 double dotsToMm(long dots, int dpi) {
     return dpi > 0 ? static_cast<double>(dots) * mmPerInch / dpi : 0.0;
 }
@@ -48,8 +35,9 @@ Result<SizedModules> sizeModules(const PrintSize& request) {
                                                           sized.size.moduleWidth);
         return sized;
     }
-    if (request.moduleWidth) return needs("moduleMm", "moduleWidth", ErrorCode::conflictingOptions);
-    if (!request.dpi) return needs("moduleMm", "dpi", ErrorCode::missingOption);
+    if (request.moduleWidth)
+        return pairError(ErrorCode::conflictingOptions, "moduleMm", "moduleWidth");
+    if (!request.dpi) return pairError(ErrorCode::missingOption, "moduleMm", "dpi");
     const double mm = *request.moduleMm;
     if (!(mm > 0.0 && mm <= maxModuleMm)) {
         Error error =

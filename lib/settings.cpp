@@ -392,15 +392,6 @@ const std::array<SettingInfo, entries.size()> infos = [] {
     return table;
 }();
 
-Error pair(ErrorCode code, std::string_view field, std::string_view other) {
-    Error error;
-    error.code = code;
-    error.field = field;
-    error.other = other;
-    finishMessage(error);
-    return error;
-}
-
 }  // namespace
 
 std::span<const SettingInfo> settingTable() {
@@ -435,23 +426,26 @@ std::optional<Error> applySetting(Settings& settings, std::string_view name,
 std::optional<Error> checkSettings(const Settings& settings) {
     const Options& options = settings.options;
     if (options.aspect > 0 && (options.rows != 0 || options.columns != 0))
-        return pair(ErrorCode::conflictingOptions, "aspect",
-                    options.rows != 0 ? "rows" : "columns");
+        return pairError(ErrorCode::conflictingOptions, "aspect",
+                         options.rows != 0 ? "rows" : "columns");
     // Bytes kept as they are may well carry an ECI of their own set.
     if (!options.charset.empty() && options.charset != rawBytes && options.eci != noEci)
-        return pair(ErrorCode::conflictingOptions, "charset", "eci");
+        return pairError(ErrorCode::conflictingOptions, "charset", "eci");
     if (settings.fit) {
-        if (!settings.size.dpi) return pair(ErrorCode::missingOption, "fit", "dpi");
-        if (settings.size.moduleMm) return pair(ErrorCode::conflictingOptions, "fit", "moduleMm");
+        if (!settings.size.dpi) return pairError(ErrorCode::missingOption, "fit", "dpi");
+        if (settings.size.moduleMm)
+            return pairError(ErrorCode::conflictingOptions, "fit", "moduleMm");
         if (settings.size.moduleWidth)
-            return pair(ErrorCode::conflictingOptions, "fit", "moduleWidth");
-        if (settings.size.rowHeight) return pair(ErrorCode::conflictingOptions, "fit", "rowHeight");
+            return pairError(ErrorCode::conflictingOptions, "fit", "moduleWidth");
+        if (settings.size.rowHeight)
+            return pairError(ErrorCode::conflictingOptions, "fit", "rowHeight");
     }
     if (auto sized = sizeModules(settings.size); !sized) return sized.error();
     // A position alone has no page to be on.
     if (settings.page && settings.page->widthMm == 0)
-        return pair(ErrorCode::missingOption, "page.position", "page");
-    if (settings.bar == settings.space) return pair(ErrorCode::conflictingOptions, "bar", "space");
+        return pairError(ErrorCode::missingOption, "page.position", "page");
+    if (settings.bar == settings.space)
+        return pairError(ErrorCode::conflictingOptions, "bar", "space");
     const Series& series = settings.series;
     if (!settings.split) {
         const std::pair<const char*, bool> details[] = {
@@ -464,7 +458,7 @@ std::optional<Error> checkSettings(const Settings& settings) {
             {"series.checksum", series.checksum},
         };
         for (const auto& [field, given] : details)
-            if (given) return pair(ErrorCode::missingOption, field, "split");
+            if (given) return pairError(ErrorCode::missingOption, field, "split");
     }
     return std::nullopt;
 }

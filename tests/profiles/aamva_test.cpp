@@ -17,33 +17,7 @@ namespace {
 
 using testing::profile;
 using Code = ProfileErrorCode;
-
-const FieldValues licence = {
-    {"iin", "636014"},
-    {"DL.DCA", "C"},
-    {"DL.DCB", "NONE"},
-    {"DL.DCD", "NONE"},
-    {"DL.DBA", "08312030"},
-    {"DL.DCS", "SAMPLE"},
-    {"DL.DAC", "JANE"},
-    {"DL.DAD", "ANN"},
-    {"DL.DBD", "08312022"},
-    {"DL.DBB", "08311980"},
-    {"DL.DBC", "2"},
-    {"DL.DAY", "BRO"},
-    {"DL.DAU", "064 in"},
-    {"DL.DAG", "123 MAIN STREET"},
-    {"DL.DAI", "SACRAMENTO"},
-    {"DL.DAJ", "CA"},
-    {"DL.DAK", "958140000"},
-    {"DL.DAQ", "D1234567"},
-    {"DL.DCF", "00/00/0000NNNAN/ANFD/YY"},
-    {"DL.DCG", "USA"},
-    {"DL.DDE", "N"},
-    {"DL.DDF", "N"},
-    {"DL.DDG", "N"},
-    {"ZC.ZCA", "BLK"},
-};
+using testing::licence;
 
 const std::string licenceBody =
     "DLDCAC\nDCBNONE\nDCDNONE\nDBA08312030\nDCSSAMPLE\nDACJANE\nDADANN\nDBD08312022\n"

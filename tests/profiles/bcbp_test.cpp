@@ -11,20 +11,7 @@ namespace {
 
 using testing::profile;
 using Code = ProfileErrorCode;
-
-const FieldValues pass = {
-    {"name", "DESMARAIS/LUC"},
-    {"pnr", "ABC123"},
-    {"from", "YUL"},
-    {"to", "FRA"},
-    {"carrier", "AC"},
-    {"flight", "834"},
-    {"date", "326"},
-    {"compartment", "J"},
-    {"seat", "1A"},
-    {"sequence", "25"},
-    {"status", "1"},
-};
+using testing::pass;
 
 TEST(Bcbp, MandatoryItemsFollowTheLayout) {
     struct Case {
