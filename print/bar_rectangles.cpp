@@ -13,23 +13,17 @@ std::vector<BarRectangle> barRectangles(const raster::ModuleMatrix& modules) {
     for (int row = 0; row < modules.rows; ++row) {
         stillOpen.clear();
         std::size_t above = 0;
-        for (int module = 0; module < modules.width;) {
-            if (!modules.isBar(row, module)) {
-                ++module;
-                continue;
-            }
-            const int first = module;
-            while (module < modules.width && modules.isBar(row, module)) ++module;
+        modules.forEachBarRun(row, [&](int first, int end) {
             while (above < open.size() && rectangles[open[above]].module < first) ++above;
             if (above < open.size() && rectangles[open[above]].module == first &&
-                rectangles[open[above]].modules == module - first) {
+                rectangles[open[above]].modules == end - first) {
                 ++rectangles[open[above]].rows;
                 stillOpen.push_back(open[above++]);
             } else {
-                rectangles.push_back({first, row, module - first, 1});
+                rectangles.push_back({first, row, end - first, 1});
                 stillOpen.push_back(rectangles.size() - 1);
             }
-        }
+        });
         open.swap(stillOpen);
     }
     return rectangles;

@@ -92,16 +92,10 @@ bool drawSymbol(const ModuleMatrix& modules, const DrawOptions& options, image::
         } else {
             // Wide modules: each run of bars is one span of pixels, set a byte
             // at a time between its partial end bytes.
-            for (int module = 0; module < modules.width;) {
-                if (!modules.isBar(row, module)) {
-                    ++module;
-                    continue;
-                }
-                const int first = module;
-                while (module < modules.width && modules.isBar(row, module)) ++module;
+            modules.forEachBarRun(row, [&](int first, int end) {
                 setPixels(packed.data(), options.margin + first * moduleWidth,
-                          options.margin + module * moduleWidth);
-            }
+                          options.margin + end * moduleWidth);
+            });
         }
         const long top = options.margin + static_cast<long>(row) * options.geometry.rowHeight;
         for (long y = top; y < top + options.geometry.rowHeight; ++y)

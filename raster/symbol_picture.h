@@ -56,6 +56,21 @@ struct ModuleMatrix {
         return data[static_cast<std::size_t>(row) * stride + static_cast<std::size_t>(module)] ==
                bar;
     }
+
+    // Calls run(first, end) for each run of bars of the row, left to right;
+    // the modules first to end - 1 are bars.
+    template <class Run>
+    void forEachBarRun(int row, Run&& run) const {
+        for (int module = 0; module < width;) {
+            if (!isBar(row, module)) {
+                ++module;
+                continue;
+            }
+            const int first = module;
+            while (module < width && isBar(row, module)) ++module;
+            run(first, module);
+        }
+    }
 };
 
 ModuleMatrix moduleMatrix(const encoder::SymbolJob& job);
