@@ -92,10 +92,12 @@ std::optional<ProfileError> addElement(const Field& field, std::vector<Subfile>&
     if (id.size() != 3)
         return keyError(Code::badElementId, field.key, idRule, 0, static_cast<long>(id.size()), 3);
     // LF, CR and RS separate the layout's parts.
-    if (const std::size_t bad = firstRefused(field.value, [](char c) { return !isControl(c); });
-        bad != npos)
-        return keyError(Code::badCharacter, field.key, "no control characters",
-                        characterPosition(field.value, bad));
+    if (const std::size_t bad = firstControl(field.value); bad != npos) {
+        ProfileError error = keyError(Code::badCharacter, field.key, "no control characters",
+                                      characterPosition(field.value, bad));
+        error.character = codePointName(field.value, bad);
+        return error;
+    }
     if (field.value.empty()) return std::nullopt;  // as if not given
     auto subfile = std::find_if(subfiles.begin(), subfiles.end(),
                                 [&](const Subfile& s) { return s.type == type; });

@@ -37,4 +37,31 @@ std::size_t characterPosition(std::string_view text, std::size_t offset) {
     return position == 0 ? 1 : position;
 }
 
+std::string codePointName(std::string_view text, std::size_t offset) {
+    static constexpr char hex[] = "0123456789ABCDEF";
+    char32_t point = codePointAt(text, offset);
+    std::string digits;
+    do {
+        digits.insert(digits.begin(), hex[point & 0xFu]);
+        point >>= 4;
+    } while (point != 0 || digits.size() < 4);
+    return "U+" + digits;
+}
+
+std::size_t firstControl(std::string_view text) {
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const unsigned char byte = static_cast<unsigned char>(text[i]);
+        const unsigned char next =
+            i + 1 < text.size() ? static_cast<unsigned char>(text[i + 1]) : 0;
+        const unsigned char third =
+            i + 2 < text.size() ? static_cast<unsigned char>(text[i + 2]) : 0;
+        if (isControl(text[i])) return i;
+        // U+0080 to U+009F are C2 80 to C2 9F in UTF-8.
+        if (byte == 0xC2 && next >= 0x80 && next <= 0x9F) return i;
+        // U+2028 and U+2029 are E2 80 A8 and E2 80 A9.
+        if (byte == 0xE2 && next == 0x80 && (third == 0xA8 || third == 0xA9)) return i;
+    }
+    return std::string_view::npos;
+}
+
 }  // namespace barquill::profiles

@@ -4,6 +4,7 @@
 // schemes' rules are made of.
 
 #include <cstddef>
+#include <string>
 #include <string_view>
 
 namespace barquill::profiles {
@@ -32,6 +33,16 @@ char32_t codePointAt(std::string_view text, std::size_t offset);
 
 // The 1-based character position of the character holding byte `offset`.
 std::size_t characterPosition(std::string_view text, std::size_t offset);
+
+// The offset of the first character of UTF-8 text that some reader takes for a
+// line break or a control: C0, DEL, C1 (U+0080 to U+009F, NEL among them) and
+// the Unicode line and paragraph separators U+2028 and U+2029. A layout
+// whose fields are split by LF would shift every later field. npos when none.
+std::size_t firstControl(std::string_view text);
+
+// The code point at `offset` written as U+XXXX, for messages that name a
+// character no one can see.
+std::string codePointName(std::string_view text, std::size_t offset);
 
 // The offset of the first byte `allowed` refuses, or npos.
 template <class Predicate>

@@ -96,9 +96,12 @@ FieldResult encodeText(const FieldDefinition& definition, const std::string& val
 FieldResult freeText(const FieldDefinition& definition, const std::string& value,
                      Hub3Charset choice, std::vector<Warning>& warnings) {
     // A line feed would start the next field.
-    if (const std::size_t bad = firstRefused(value, [](char c) { return !isControl(c); });
-        bad != npos)
-        return fieldError(Code::badCharacter, definition, characterPosition(value, bad));
+    if (const std::size_t bad = firstControl(value); bad != npos) {
+        ProfileError error =
+            fieldError(Code::badCharacter, definition, characterPosition(value, bad));
+        error.character = codePointName(value, bad);
+        return error;
+    }
     FieldResult bytes = encodeText(definition, value, choice, warnings);
     if (!bytes) return bytes;
     const std::size_t limit = static_cast<std::size_t>(definition.maxLength);

@@ -28,7 +28,8 @@ std::string problem(const ProfileError& e) {
         case ProfileErrorCode::wrongLength:
             return number(e.length) + " characters where " + number(e.limit) + " are required";
         case ProfileErrorCode::badCharacter:
-            return "a character not allowed" + at;
+            return "a character not allowed" +
+                   (e.character.empty() ? "" : " (" + e.character + ")") + at;
         case ProfileErrorCode::notAllowedValue:
             return "a value not allowed";
         case ProfileErrorCode::invalidUtf8:

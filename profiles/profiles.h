@@ -137,7 +137,8 @@ struct ProfileError {
     long limit = 0;            // the most allowed (or the exact length required)
     long minimum = 0;          // outOfRange: the least allowed
     int line = 0;              // JSON: the 1-based line
-    std::string character;     // notRepresentable: the character, in UTF-8
+    std::string character;     // notRepresentable: the character, in UTF-8;
+                               // badCharacter for a control: its code point, U+XXXX
 };
 
 struct Profile;

@@ -162,6 +162,20 @@ TEST(Hub3, EachRuleIsRefusedWithFieldAndPosition) {
          Code::badCharacter,
          "payer_street",
          6},
+        {"next line (C1) inside a field",
+         {{"payer_street",
+           "Ilica\xC2\x85"
+           "1"}},
+         Code::badCharacter,
+         "payer_street",
+         6},
+        {"paragraph separator inside a field",
+         {{"description",
+           "Rent\xE2\x80\xA9"
+           "May"}},
+         Code::badCharacter,
+         "description",
+         5},
         {"no form in ISO-8859-2",
          {{"payer_name", "S\xC3\xB8ren"}},
          Code::notRepresentable,
@@ -206,6 +220,25 @@ TEST(Hub3, EachRuleIsRefusedWithFieldAndPosition) {
          35},
     };
     for (const auto& refusal : refusals) testing::expectRefusal(profile("hub3"), slip, refusal);
+    // In UTF-8 these are representable, so only the line-break rule stops them.
+    const testing::Refusal unicodeBreaks[] = {
+        {"line separator in UTF-8",
+         {{"payer_name",
+           "A\xE2\x80\xA8"
+           "B"}},
+         Code::badCharacter,
+         "payer_name",
+         2},
+        {"next line in UTF-8",
+         {{"payer_name",
+           "A\xC2\x85"
+           "B"}},
+         Code::badCharacter,
+         "payer_name",
+         2},
+    };
+    for (const auto& refusal : unicodeBreaks)
+        testing::expectRefusal(profile("hub3"), slip, refusal, {Hub3Charset::utf8});
 }
 
 TEST(Hub3, LimitsCountBytesOfTheChosenSet) {
@@ -241,6 +274,17 @@ TEST(Hub3, CharsetChoicesAreFoundByTheirUsualNames) {
     EXPECT_EQ(findHub3Charset("us-ascii"), Hub3Charset::ascii);
     EXPECT_EQ(findHub3Charset("ascii"), Hub3Charset::ascii);
     EXPECT_FALSE(findHub3Charset("ISO-8859-1").has_value());
+}
+
+TEST(Hub3, AnInvisibleLineBreakIsNamedByItsCodePoint) {
+    const auto built = build(profile("hub3"),
+                             testing::with(slip, {{"payer_street",
+                                                   "Ilica\xC2\x85"
+                                                   "1"}}),
+                             {});
+    ASSERT_FALSE(built.ok());
+    EXPECT_NE(describe(built.error()).find("(U+0085) at character 6"), std::string::npos)
+        << describe(built.error());
 }
 
 }  // namespace
