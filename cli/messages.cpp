@@ -218,6 +218,10 @@ std::vector<std::string> failureLines(const Error& e, std::size_t dataBytes) {
         case ErrorCode::outsideFolder:
             return {"cannot write " + e.path +
                     ": the name leads out of the output folder (a \"..\" part or a symbolic link)"};
+        case ErrorCode::notOnPage:
+            return {"error: " + e.message + ": give a smaller --position or a larger --page"};
+        case ErrorCode::notExpressible:
+            return {"error: " + e.message};
         case ErrorCode::notVerified:
             return {e.message};
         case ErrorCode::verifyUnavailable:

@@ -12,24 +12,38 @@ namespace barquill::cli {
 
 namespace {
 
-Error readError(const std::string& path) {
+// A file read whole, or the reason it was not, taken before another call
+// can change errno.
+struct FileRead {
+    std::string bytes;
+    std::string failure;  // empty when read
+};
+
+FileRead readFile(const std::string& path) {
+    FileRead read;
+    std::FILE* file = std::fopen(path.c_str(), "rb");
+    if (!file) {
+        read.failure = std::strerror(errno);
+        return read;
+    }
+    bool truncated = false;
+    const bool ok = readStream(file, MAX_DATA_BYTES, &read.bytes, &truncated);
+    if (!ok)
+        read.failure = std::strerror(errno);
+    else if (truncated)
+        read.failure =
+            "more than the " + std::to_string(MAX_DATA_BYTES) + " bytes a file given here may hold";
+    std::fclose(file);
+    return read;
+}
+
+Error readError(const std::string& path, const FileRead& read) {
     Error error;
     error.code = ErrorCode::invalidOption;
     error.field = "fields";
     error.path = path;
-    error.message = "cannot read " + path + ": " + std::strerror(errno);
+    error.message = "cannot read " + path + ": " + read.failure;
     return error;
-}
-
-std::optional<std::string> readFile(const std::string& path) {
-    std::FILE* file = std::fopen(path.c_str(), "rb");
-    if (!file) return std::nullopt;
-    std::string bytes;
-    bool truncated = false;
-    const bool ok = readStream(file, MAX_DATA_BYTES, &bytes, &truncated);
-    std::fclose(file);
-    if (!ok || truncated) return std::nullopt;
-    return bytes;
 }
 
 }  // namespace
@@ -47,9 +61,9 @@ Result<ProfileRequest> profileRequest(const Request& request, const Fields& line
     }
     for (const auto& [option, argument] : request.fieldArguments) {
         if (option == "--fields") {
-            const auto json = readFile(argument);
-            if (!json) return readError(argument);
-            auto fields = parseFieldsJson(*json);
+            const FileRead json = readFile(argument);
+            if (!json.failure.empty()) return readError(argument, json);
+            auto fields = parseFieldsJson(json.bytes);
             if (!fields) return fields.error();
             profile.fields.insert(profile.fields.end(), fields->begin(), fields->end());
             continue;
@@ -58,9 +72,9 @@ Result<ProfileRequest> profileRequest(const Request& request, const Fields& line
         std::string value = argument.substr(equals + 1);
         // data=@FILE: a document field read whole, byte for byte.
         if (value.size() > 1 && value.front() == '@') {
-            const auto bytes = readFile(value.substr(1));
-            if (!bytes) return readError(value.substr(1));
-            value = *bytes;
+            const FileRead read = readFile(value.substr(1));
+            if (!read.failure.empty()) return readError(value.substr(1), read);
+            value = read.bytes;
         }
         profile.fields.emplace_back(argument.substr(0, equals), std::move(value));
     }
@@ -70,14 +84,14 @@ Result<ProfileRequest> profileRequest(const Request& request, const Fields& line
 
 int runProfile(const Request& request, const Console& console) {
     if (!request.explainData.empty()) {
-        const auto data = readFile(request.explainData);
-        if (!data) {
+        const FileRead data = readFile(request.explainData);
+        if (!data.failure.empty()) {
             std::fprintf(console.err, "barquill: cannot read %s: %s\n", request.explainData.c_str(),
-                         std::strerror(errno));
+                         data.failure.c_str());
             return EXIT_USAGE;
         }
-        const auto explained = explainAamvaData(*data);
-        if (!explained) return fail(console, explained.error(), data->size());
+        const auto explained = explainAamvaData(data.bytes);
+        if (!explained) return fail(console, explained.error(), data.bytes.size());
         std::fputs(explained->c_str(), console.out);
         return EXIT_WRITTEN;
     }

@@ -12,6 +12,7 @@
 
 #include "barquill/barquill.h"
 #include "barquill/barquill.hpp"
+#include "lib/internal.h"
 
 struct barquill_symbol {
     barquill::Symbol symbol;
@@ -236,9 +237,12 @@ const uint8_t* barquill_symbol_modules(const barquill_symbol* s) {
 barquill_status barquill_to_format(const barquill_symbol* symbol, barquill_format format,
                                    const barquill_render* render, uint8_t** bytes, size_t* length,
                                    barquill_error* error) {
-    if (symbol == nullptr || bytes == nullptr || length == nullptr ||
-        static_cast<unsigned>(format) > BARQUILL_FORMAT_ESCPOS)
+    if (symbol == nullptr || bytes == nullptr || length == nullptr)
         return report(error, BARQUILL_INVALID_ARGUMENT);
+    if (static_cast<unsigned>(format) > BARQUILL_FORMAT_ESCPOS)
+        return report(error,
+                      barquill::rangeError(barquill::ErrorCode::invalidArgument, "format",
+                                           static_cast<long>(format), 0, BARQUILL_FORMAT_ESCPOS));
     if (render != nullptr && (render->size < sizeof render->size || render->size > sizeof *render))
         return report(error, BARQUILL_INVALID_ARGUMENT);
     *bytes = nullptr;

@@ -42,7 +42,8 @@ constexpr std::array codeTexts{
     CodeText{ErrorCode::notVerified, "the symbol did not read back as the data"},
     CodeText{ErrorCode::verifyUnavailable, "this build cannot read symbols back"},
     CodeText{ErrorCode::outsideFolder, "the name leaves its folder"},
-    CodeText{ErrorCode::invalidArgument, "a null pointer or a structure of unknown size"},
+    CodeText{ErrorCode::invalidArgument,
+             "a null pointer, a structure of unknown size, or an argument out of its range"},
     CodeText{ErrorCode::outOfMemory, "out of memory"},
 };
 
@@ -93,6 +94,44 @@ std::string shapeText(const Error& e) {
     }
 }
 
+// The printer's own PDF417 command, or its picture, and the measure at
+// fault with its unit and limits.
+std::string notExpressibleText(const Error& e, const std::string& field) {
+    if (field.starts_with("picture.")) {
+        const std::string unit = field == "picture.dotRows"       ? " dot rows"
+                                 : field == "picture.bytesPerRow" ? " bytes per row"
+                                                                  : " bytes";
+        std::string text = "the printer's picture would be ";
+        text += number(e.value);
+        text += unit;
+        text += ", more than the ";
+        text += number(e.maximum);
+        text += " its command takes";
+        return text;
+    }
+    std::string text = "the printer's own PDF417 command cannot express ";
+    if (field == "level") {
+        text += "level ";
+        text += number(e.value);
+        text += ": it takes levels ";
+        text += number(e.minimum);
+        text += " to ";
+        text += number(e.maximum);
+        return text;
+    }
+    text += "the ";
+    text += field;
+    if (e.maximum > 0) {
+        // Appended piece by piece: g++ 12 warns falsely on " " + string here.
+        text += ' ';
+        text += number(e.value);
+        text += " (at most ";
+        text += number(e.maximum);
+        text += ')';
+    }
+    return text;
+}
+
 std::string messageFor(const Error& e, std::string_view fieldName) {
     const std::string field(fieldName.empty() ? std::string_view(e.field) : fieldName);
     const std::string which = e.symbol >= 0 ? "symbol " + number(e.symbol + 1) + ": " : "";
@@ -137,21 +176,13 @@ std::string messageFor(const Error& e, std::string_view fieldName) {
             return "more symbols than characters of data: " + number(e.needed) + " asked, " +
                    number(e.available) + " bytes";
         case ErrorCode::notOnPage:
-            return "the symbol reaches " + decimalText(e.widthMm, 1) + " mm across and " +
-                   decimalText(e.heightMm, 1) + " mm down, past the page's edge";
-        case ErrorCode::notExpressible: {
-            std::string text = "the printer's own PDF417 command cannot express the ";
-            text += field;
-            if (e.maximum > 0) {
-                // Appended piece by piece: g++ 12 warns falsely on " " + string here.
-                text += ' ';
-                text += number(e.value);
-                text += " (at most ";
-                text += number(e.maximum);
-                text += ')';
-            }
-            return text;
-        }
+            if (e.other == "down")
+                return "the symbol reaches " + decimalText(e.heightMm, 1) +
+                       " mm down, past the page's bottom edge";
+            return "the symbol reaches " + decimalText(e.widthMm, 1) +
+                   " mm across, past the page's right edge";
+        case ErrorCode::notExpressible:
+            return notExpressibleText(e, field);
         case ErrorCode::invalidField:
         case ErrorCode::profileConflict:
             // The profile's own sentence for its rule, kept whole.
@@ -164,6 +195,10 @@ std::string messageFor(const Error& e, std::string_view fieldName) {
             return e.path + " would be written outside its folder";
         case ErrorCode::notVerified:
             return which + "verification failed: " + mismatchText(e);
+        case ErrorCode::invalidArgument:
+            if (field.empty()) return std::string(errorText(e.code));
+            return field + " " + number(e.value) + " is out of range " + number(e.minimum) +
+                   " to " + number(e.maximum);
         case ErrorCode::verifyUnavailable:
             return "this build cannot read symbols back" +
                    (e.path.empty() ? std::string() : ": no reader at " + e.path) +

@@ -2,6 +2,9 @@
 // The print-ready files: PDF and EPS sized from the render's pixels at its
 // resolution, and label and receipt printer commands at its dots.
 
+#include <algorithm>
+#include <cmath>
+
 #include "lib/internal.h"
 #include "print/print.h"
 #include "print/vector_module.h"
@@ -32,22 +35,33 @@ const char* settingField(print::Setting setting) {
             return "columns";
         case print::Setting::rows:
             return "rows";
+        // The printer's picture, by the measure that is too large.
         case print::Setting::bytesPerRow:
+            return "picture.bytesPerRow";
         case print::Setting::dotRows:
+            return "picture.dotRows";
         case print::Setting::graphicBytes:
-            return "picture";
+            return "picture.bytes";
         case print::Setting::none:
             break;
     }
     return "";
 }
 
-Error errorOf(const print::Error& e, const Render& render) {
+// A value with no whole-number form (NaN, an infinity, beyond a long) is
+// carried as text: casting it would be undefined.
+long wholeNumber(double value) {
+    constexpr double limit = 1e15;
+    return std::isfinite(value) ? static_cast<long>(std::clamp(value, -limit, limit)) : 0;
+}
+
+Error errorOf(const print::Error& e) {
     Error error;
     error.field = settingField(e.setting);
-    error.value = static_cast<long>(e.value);
-    error.minimum = static_cast<long>(e.minimum);
-    error.maximum = static_cast<long>(e.maximum);
+    error.value = wholeNumber(e.value);
+    if (!std::isfinite(e.value)) error.given = std::isnan(e.value) ? "NaN" : "infinity";
+    error.minimum = wholeNumber(e.minimum);
+    error.maximum = wholeNumber(e.maximum);
     switch (e.code) {
         case print::ErrorCode::invalidSetting:
             error.code = ErrorCode::invalidRender;
@@ -55,11 +69,13 @@ Error errorOf(const print::Error& e, const Render& render) {
         case print::ErrorCode::doesNotFitPage:
             error.code = ErrorCode::notOnPage;
             error.field = "page";
-            if (render.page) {
-                const bool across =
-                    e.setting == print::Setting::pageWidth || e.setting == print::Setting::x;
-                error.widthMm = across ? e.value : render.page->widthMm;
-                error.heightMm = across ? render.page->heightMm : e.value;
+            // Only the side that is past the edge: the other fits.
+            if (e.setting == print::Setting::pageWidth || e.setting == print::Setting::x) {
+                error.other = "across";
+                error.widthMm = e.value;
+            } else {
+                error.other = "down";
+                error.heightMm = e.value;
             }
             break;
         case print::ErrorCode::levelNotExpressible:
@@ -108,8 +124,8 @@ Error errorOf(const print::Error& e, const Render& render) {
 }
 
 template <class T>
-Result<Bytes> bytesOf(print::Result<T>&& result, const Render& render) {
-    if (!result) return errorOf(result.error(), render);
+Result<Bytes> bytesOf(print::Result<T>&& result) {
+    if (!result) return errorOf(result.error());
     const T& value = result.value();
     return Bytes(value.begin(), value.end());
 }
@@ -154,25 +170,21 @@ Result<Bytes> printFile(const Symbol& symbol, Format format, const Render& rende
                 layout.xMm = render.page->xMm;
                 layout.yMm = render.page->yMm;
             }
-            return bytesOf(print::vectorDocument(modules,
-                                                 format == Format::pdf ? print::VectorFormat::pdf
-                                                                       : print::VectorFormat::eps,
-                                                 layout),
-                           render);
+            return bytesOf(print::vectorDocument(
+                modules,
+                format == Format::pdf ? print::VectorFormat::pdf : print::VectorFormat::eps,
+                layout));
         }
         case Format::zpl:
             if (render.printerEncodes)
-                return bytesOf(
-                    print::zplNative(nativeOf(symbol),
-                                     {render.moduleWidth, rowModules(render), zplOrigin(render)}),
-                    render);
-            return bytesOf(print::zplRaster(modules, dots, zplOrigin(render)), render);
+                return bytesOf(print::zplNative(
+                    nativeOf(symbol), {render.moduleWidth, rowModules(render), zplOrigin(render)}));
+            return bytesOf(print::zplRaster(modules, dots, zplOrigin(render)));
         default:
             if (render.printerEncodes)
-                return bytesOf(
-                    print::escPosNative(nativeOf(symbol), {render.moduleWidth, rowModules(render)}),
-                    render);
-            return bytesOf(print::escPosRaster(modules, dots), render);
+                return bytesOf(print::escPosNative(nativeOf(symbol),
+                                                   {render.moduleWidth, rowModules(render)}));
+            return bytesOf(print::escPosRaster(modules, dots));
     }
 }
 

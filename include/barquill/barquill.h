@@ -54,7 +54,8 @@ typedef enum barquill_status {
     BARQUILL_NOT_VERIFIED = 23,
     BARQUILL_VERIFY_UNAVAILABLE = 24,
     BARQUILL_OUTSIDE_FOLDER = 25,
-    BARQUILL_INVALID_ARGUMENT = 30, /* a null pointer or a structure of unknown size */
+    BARQUILL_INVALID_ARGUMENT = 30, /* a null pointer, a structure of unknown size, or an
+                                      argument out of its range */
     BARQUILL_OUT_OF_MEMORY = 31
 } barquill_status;
 

@@ -40,7 +40,8 @@ enum class ErrorCode : int {
     notVerified = 23,        // the symbol did not read back as the data
     verifyUnavailable = 24,  // this build cannot read symbols back
     outsideFolder = 25,      // a name would leave its folder
-    invalidArgument = 30,    // C API: a null pointer or a structure of unknown size
+    invalidArgument = 30,    // C API: a null pointer, a structure of unknown size,
+                             // or an argument out of its range
     outOfMemory = 31,        // C API
 };
 

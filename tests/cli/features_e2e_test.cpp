@@ -116,6 +116,23 @@ TEST_F(CommandLine, AProfileBuildsItsSymbolFromFieldsAndKeepsItsRules) {
     EXPECT_FALSE(exists("x.png"));
 }
 
+TEST_F(CommandLine, RefusalsNameTheirCauseTheSideAndTheLimit) {
+    const ProcessResult offPage =
+        run({"--page", "A4", "--position", "200,30", "-o", "edge.pdf", "LOT 4711"});
+    EXPECT_EQ(offPage.exitStatus, 2) << offPage.err;
+    EXPECT_EQ(offPage.err.rfind("barquill: error: the symbol reaches ", 0), 0u) << offPage.err;
+    EXPECT_NE(offPage.err.find(" mm across"), std::string::npos) << offPage.err;
+    EXPECT_EQ(offPage.err.find(" down"), std::string::npos) << offPage.err;
+    EXPECT_FALSE(exists("edge.pdf"));
+
+    // One byte over the limit: the reason is the size, not a stale errno.
+    write("big.json", std::string((1 << 20) + 1, ' '));
+    const ProcessResult big = run({"--profile", "hub3", "--fields", "big.json", "-o", "big.png"});
+    EXPECT_EQ(big.exitStatus, 1) << big.err;
+    EXPECT_NE(big.err.find("more than the 1048576 bytes"), std::string::npos) << big.err;
+    EXPECT_FALSE(exists("big.png"));
+}
+
 TEST_F(CommandLine, AProfilesBatchTakesOneObjectOfFieldsPerLine) {
     write("slips.jsonl",
           R"({"amount": "1", "recipient_name": "A", "iban": "HR1210010051863000160"})"

@@ -203,6 +203,26 @@ TEST(CApi, CountsAndReadsTheScanWarningsAndTakesByteCompaction) {
     EXPECT_STREQ(warning.id, "compact");
     EXPECT_GT(std::strlen(warning.change), 0u);
     EXPECT_EQ(barquill_warning_at(symbol, nullptr, 1, &warning), BARQUILL_INVALID_ARGUMENT);
+    EXPECT_NE(std::string(barquill_status_text(BARQUILL_INVALID_ARGUMENT)).find("out of its range"),
+              std::string::npos);
+    barquill_symbol_free(symbol);
+}
+
+TEST(CApi, AFormatOutOfRangeIsNamedWithItsRange) {
+    barquill_symbol* symbol = nullptr;
+    ASSERT_EQ(barquill_encode_text("FORMAT", nullptr, &symbol, nullptr), BARQUILL_OK);
+    std::uint8_t* bytes = nullptr;
+    std::size_t length = 0;
+    barquill_error error;
+    EXPECT_EQ(barquill_to_format(symbol, static_cast<barquill_format>(42), nullptr, &bytes, &length,
+                                 &error),
+              BARQUILL_INVALID_ARGUMENT);
+    EXPECT_STREQ(error.field, "format");
+    EXPECT_EQ(error.value, 42);
+    EXPECT_EQ(error.maximum, BARQUILL_FORMAT_ESCPOS);
+    EXPECT_NE(std::string(error.message).find("format 42 is out of range 0 to"), std::string::npos)
+        << error.message;
+    EXPECT_EQ(bytes, nullptr);
     barquill_symbol_free(symbol);
 }
 

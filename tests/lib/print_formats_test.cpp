@@ -4,6 +4,7 @@
 // picture only when one was given.
 #include <gtest/gtest.h>
 
+#include <limits>
 #include <regex>
 
 #include "barquill/barquill.hpp"
@@ -85,6 +86,46 @@ TEST(PrintFormats, APdfMeasuresThePixelsAtTheResolutionOrAPointEach) {
     EXPECT_EQ(offPage.error().code, ErrorCode::notOnPage);
 }
 
+TEST(PrintFormats, AnOffPageMessageNamesOnlyTheSideThatIsPastTheEdge) {
+    const auto symbol = encode("LOT 4711");
+    ASSERT_TRUE(symbol);
+    struct Case {
+        const char* name;
+        Page page;
+        const char* side;
+        const char* fitting;
+    };
+    const Case cases[] = {
+        {"past the right edge", Page{50, 200, 40, 5}, "across", "down"},
+        {"past the bottom edge", Page{200, 20, 5, 15}, "down", "across"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const auto pdf = render(*symbol, Format::pdf, {.page = c.page});
+        ASSERT_FALSE(pdf);
+        EXPECT_EQ(pdf.error().code, ErrorCode::notOnPage);
+        EXPECT_EQ(pdf.error().other, c.side);
+        EXPECT_NE(pdf.error().message.find(c.side), std::string::npos) << pdf.error().message;
+        EXPECT_EQ(pdf.error().message.find(c.fitting), std::string::npos) << pdf.error().message;
+    }
+}
+
+TEST(PrintFormats, ValuesWithoutAWholeNumberAreNamedNotCast) {
+    const auto symbol = encode("LOT 4711");
+    ASSERT_TRUE(symbol);
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    const double infinity = std::numeric_limits<double>::infinity();
+    for (const Page page : {Page{nan, 297}, Page{210, 297, infinity, 0}}) {
+        const auto pdf = render(*symbol, Format::pdf, {.page = page});
+        ASSERT_FALSE(pdf);
+        EXPECT_EQ(pdf.error().value, 0);
+        EXPECT_TRUE(pdf.error().given == "NaN" || pdf.error().given == "infinity")
+            << pdf.error().given;
+        EXPECT_EQ(pdf.error().message.find("-9223372036854775808"), std::string::npos)
+            << pdf.error().message;
+    }
+}
+
 TEST(PrintFormats, ThePrintersOwnCommandCarriesTheSymbolAsBuilt) {
     const auto symbol = encode("NATIVE 42", {.level = 4, .columns = 3});
     ASSERT_TRUE(symbol);
@@ -119,6 +160,23 @@ TEST(PrintFormats, ThePrintersOwnCommandCarriesTheSymbolAsBuilt) {
         EXPECT_EQ(file.error().code, ErrorCode::notExpressible);
         EXPECT_EQ(file.error().field, c.field);
     }
+    // The level the printer takes is named with its range, not a bare maximum.
+    const auto levelZero = render(*encode("zero", {.level = 0}), Format::zpl, native);
+    ASSERT_FALSE(levelZero);
+    EXPECT_NE(levelZero.error().message.find("level 0: it takes levels 1 to 8"), std::string::npos)
+        << levelZero.error().message;
+}
+
+TEST(PrintFormats, APictureTooLargeForThePrinterNamesItsUnit) {
+    const auto symbol = encode(std::string(900, 'A'), {.columns = 30});
+    ASSERT_TRUE(symbol);
+    const auto zpl = render(*symbol, Format::zpl, {.moduleWidth = 64, .rowHeight = 256});
+    ASSERT_FALSE(zpl);
+    EXPECT_EQ(zpl.error().code, ErrorCode::notExpressible);
+    EXPECT_EQ(zpl.error().field, "picture.bytes");
+    EXPECT_NE(zpl.error().message.find(" bytes, more than the "), std::string::npos)
+        << zpl.error().message;
+    EXPECT_EQ(zpl.error().message.find("PDF417 command"), std::string::npos);
 }
 
 TEST(PrintFormats, APageAndItsPositionAreSettings) {
