@@ -185,6 +185,12 @@ std::string usageText(const Error& e) {
     if (setting->maximum == maxMacroText && setting->minimum == 0)
         return option + " must be printable ASCII of at most " + number(maxMacroText) +
                " characters";
+    // A value the library found out of range for the chosen output, not one
+    // given as text: name it with the range that output takes.
+    if (e.given.empty() && e.maximum > e.minimum)
+        return option + " " + number(e.value) + " is outside the " + number(e.minimum) + " to " +
+               number(e.maximum) + " this output takes" +
+               (e.field == "moduleWidth" ? " (--xdim gives the dots it is at --dpi)" : "");
     if (e.given.empty() && setting->kind != SettingKind::flag)
         return option + " needs a value, not an empty one";
     return option + " must be " + std::string(setting->values) + ", not \"" + e.given + "\"";

@@ -153,6 +153,13 @@ print::ZplOrigin zplOrigin(const Render& render) {
             print::dotsFromMm(render.page->yMm, render.dpi)};
 }
 
+// The printer draws its own symbol from the origin with no quiet zone, so
+// the margin moves the origin; a raster carries it inside its picture.
+print::ZplOrigin nativeZplOrigin(const Render& render) {
+    const print::ZplOrigin origin = zplOrigin(render);
+    return {origin.x + render.quietZone, origin.y + render.quietZone};
+}
+
 }  // namespace
 
 Result<Bytes> printFile(const Symbol& symbol, Format format, const Render& render) {
@@ -178,7 +185,8 @@ Result<Bytes> printFile(const Symbol& symbol, Format format, const Render& rende
         case Format::zpl:
             if (render.printerEncodes)
                 return bytesOf(print::zplNative(
-                    nativeOf(symbol), {render.moduleWidth, rowModules(render), zplOrigin(render)}));
+                    nativeOf(symbol),
+                    {render.moduleWidth, rowModules(render), nativeZplOrigin(render)}));
             return bytesOf(print::zplRaster(modules, dots, zplOrigin(render)));
         default:
             if (render.printerEncodes)

@@ -24,12 +24,19 @@ std::optional<Error> checkRange(Setting setting, int value, int minimum, int max
 }
 
 // The field data with every byte ZPL would not take as it is escaped: ^
-// and ~ start commands, _ is ^FH's escape, and the rest are not printable.
+// and ~ start commands, _ is ^FH's escape, \ starts ^B7's own escapes in
+// field data (\& for CR LF, \\ for one backslash), and the rest are not
+// printable.
+bool takenAsItIs(std::uint8_t byte) {
+    return byte >= 0x20 && byte <= 0x7E && byte != '^' && byte != '~' && byte != '_' &&
+           byte != '\\';
+}
+
 std::string escapedFieldData(std::span<const std::uint8_t> data) {
     std::string field;
     field.reserve(data.size());
     for (const std::uint8_t byte : data) {
-        if (byte >= 0x20 && byte <= 0x7E && byte != '^' && byte != '~' && byte != '_') {
+        if (takenAsItIs(byte)) {
             field += static_cast<char>(byte);
             continue;
         }

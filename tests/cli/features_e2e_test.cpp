@@ -125,6 +125,18 @@ TEST_F(CommandLine, RefusalsNameTheirCauseTheSideAndTheLimit) {
     EXPECT_EQ(offPage.err.find(" down"), std::string::npos) << offPage.err;
     EXPECT_FALSE(exists("edge.pdf"));
 
+    for (const auto& args : {std::vector<std::string>{"--module-width", "1"},
+                             std::vector<std::string>{"--xdim", "1.5", "--dpi", "203"}}) {
+        std::vector<std::string> full = {"--escpos-native", "-o", "r.escpos"};
+        full.insert(full.end(), args.begin(), args.end());
+        full.push_back("x");
+        const ProcessResult width = run(full);
+        EXPECT_EQ(width.exitStatus, 1) << width.err;
+        EXPECT_NE(width.err.find("is outside the 2 to 8 this output takes"), std::string::npos)
+            << width.err;
+        EXPECT_EQ(width.err.find("empty"), std::string::npos) << width.err;
+    }
+
     // One byte over the limit: the reason is the size, not a stale errno.
     write("big.json", std::string((1 << 20) + 1, ' '));
     const ProcessResult big = run({"--profile", "hub3", "--fields", "big.json", "-o", "big.png"});

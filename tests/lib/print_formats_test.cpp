@@ -167,6 +167,30 @@ TEST(PrintFormats, ThePrintersOwnCommandCarriesTheSymbolAsBuilt) {
         << levelZero.error().message;
 }
 
+TEST(PrintFormats, ThePrintersOwnSymbolKeepsItsQuietZoneAndPosition) {
+    const auto symbol = encode("MARGIN", {.level = 2});
+    ASSERT_TRUE(symbol);
+    struct Case {
+        const char* name;
+        Render render;
+        const char* origin;
+    };
+    const Case cases[] = {
+        {"no margin", {.quietZone = 0, .printerEncodes = true}, "^FO0,0^"},
+        {"margin in dots", {.quietZone = 20, .printerEncodes = true}, "^FO20,20^"},
+        // 10 mm and 5 mm at 203 dpi are 80 and 40 dots, then the margin.
+        {"placed on a page",
+         {.quietZone = 20, .dpi = 203, .page = Page{100, 150, 10, 5}, .printerEncodes = true},
+         "^FO100,60^"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const auto zpl = render(*symbol, Format::zpl, c.render);
+        ASSERT_TRUE(zpl) << zpl.error().message;
+        EXPECT_NE(text(*zpl).find(c.origin), std::string::npos) << text(*zpl);
+    }
+}
+
 TEST(PrintFormats, APictureTooLargeForThePrinterNamesItsUnit) {
     const auto symbol = encode(std::string(900, 'A'), {.columns = 30});
     ASSERT_TRUE(symbol);

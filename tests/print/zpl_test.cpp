@@ -4,6 +4,7 @@
 // printer expects, written out by hand; what ^B7 cannot say is refused.
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -143,6 +144,11 @@ TEST(ZplNative, WritesTheLabelPrintersOwnCommands) {
          {},
          {},
          "^XA\n^FO0,0^BY2^B7N,3,2,,,N^FH_^FDa_5Eb_7Ec_5Fd_01_00_7F_FF ,z^FS\n^XZ\n"},
+        {"backslashes, which ^B7 field data reads as escapes",
+         "C:\\dir\\&x \\\\ end",
+         {},
+         {},
+         "^XA\n^FO0,0^BY2^B7N,3,2,,,N^FH_^FDC:_5Cdir_5C&x _5C_5C end^FS\n^XZ\n"},
     };
     for (const Case& c : cases) {
         const std::vector<std::uint8_t> data = bytesOf(c.data);
@@ -151,6 +157,40 @@ TEST(ZplNative, WritesTheLabelPrintersOwnCommands) {
         const Result<std::string> zpl = zplNative(symbol, c.settings);
         ASSERT_TRUE(zpl.ok()) << c.name;
         EXPECT_EQ(zpl.value(), c.zpl) << c.name;
+    }
+}
+
+// The bytes a printer takes from ^FH_^FD...^FS: _ and two hex digits are one
+// byte; a backslash, ^ or ~ left in the field would mean something else
+// (a ^B7 escape, a command), so none may stand there.
+std::optional<std::string> printedFieldData(const std::string& zpl) {
+    const std::size_t start = zpl.find("^FH_^FD");
+    const std::size_t end = zpl.find("^FS", start);
+    if (start == std::string::npos || end == std::string::npos) return std::nullopt;
+    const std::string field = zpl.substr(start + 7, end - start - 7);
+    std::string bytes;
+    for (std::size_t i = 0; i < field.size(); ++i) {
+        if (field[i] == '\\' || field[i] == '^' || field[i] == '~') return std::nullopt;
+        if (field[i] != '_') {
+            bytes += field[i];
+            continue;
+        }
+        if (i + 2 >= field.size()) return std::nullopt;
+        bytes += static_cast<char>(std::stoi(field.substr(i + 1, 2), nullptr, 16));
+        i += 2;
+    }
+    return bytes;
+}
+
+TEST(ZplNative, FieldDataMeansExactlyTheDataWhateverItHolds) {
+    const std::string hostile[] = {
+        "\\&", "\\\\", "^XZ^XA", "~JA", "_5C", "C:\\dir\\&x \\\\ end", std::string("\0\r\n", 3),
+    };
+    for (const std::string& data : hostile) {
+        const std::vector<std::uint8_t> bytes = bytesOf(data);
+        const Result<std::string> zpl = zplNative({.data = bytes});
+        ASSERT_TRUE(zpl.ok()) << data;
+        EXPECT_EQ(printedFieldData(zpl.value()), data) << zpl.value();
     }
 }
 
