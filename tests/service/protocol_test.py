@@ -178,8 +178,10 @@ class InFlight(unittest.TestCase):
 class Drain(unittest.TestCase):
     def test_sigterm_answers_every_request_already_sent(self):
         # One thread and heavy symbols, so that most requests still wait in
-        # the system's queue or their socket when the signal comes.
-        own = Server("--threads", "1", "--max-client-connections", "200")
+        # the system's queue or their socket when the signal comes; time
+        # enough for all of them in a sanitizer's build.
+        own = Server("--threads", "1", "--max-client-connections", "200",
+                     "--request-timeout", "120")
         sent = []
         for i in range(100):
             connection = socket.create_connection(("127.0.0.1", own.port), timeout=30)
