@@ -75,6 +75,18 @@ bool hasSpaceOrControl(std::string_view target) {
     });
 }
 
+// A NUL byte in the target, which the server library's C strings cut the
+// target at, so that "?data=a%00b" sent raw as "?data=a\0b" would make
+// a symbol of "a". The library keeps the request line in one buffer, the
+// target ending one byte before the version starts: a target shorter than
+// that span was cut. Pointers that are not so laid out prove nothing.
+bool cutAtNul(const Exchange& exchange, const char* url, const char* version) {
+    if (!url || !version || version <= url) return false;
+    const auto span = static_cast<std::size_t>(version - url) - 1;
+    return span > exchange.uri.size() && span <= exchange.uri.size() + 65536 &&
+           url[exchange.uri.size()] == '\0';
+}
+
 std::string_view trimmed(std::string_view text) {
     const std::size_t first = text.find_first_not_of(" \t");
     if (first == std::string_view::npos) return {};
@@ -362,7 +374,7 @@ struct Server::State {
     // whose end is in doubt (RFC 9112: 400, and 501 for a transfer coding
     // not implemented).
     std::optional<ApiError> protocolRefusal(MHD_Connection* connection, const Exchange& exchange,
-                                            std::string_view version) {
+                                            const char* url, std::string_view version) {
         const int headerCount =
             MHD_get_connection_values(connection, MHD_HEADER_KIND, nullptr, nullptr);
         if (headerCount > static_cast<int>(config.maxHeaders))
@@ -372,7 +384,8 @@ struct Server::State {
         if (size && size->header_size > config.maxHeaderBytes)
             return apiError(Refusal::headersTooLarge, {}, static_cast<long>(size->header_size),
                             static_cast<long>(config.maxHeaderBytes));
-        if (hasSpaceOrControl(exchange.uri)) return apiError(Refusal::invalidTarget);
+        if (hasSpaceOrControl(exchange.uri) || cutAtNul(exchange, url, version.data()))
+            return apiError(Refusal::invalidTarget);
         const bool http11 = version == MHD_HTTP_VERSION_1_1;
         if (http11 && headerValues(connection, MHD_HTTP_HEADER_HOST).size() != 1)
             return apiError(Refusal::missingHost);
@@ -402,8 +415,8 @@ struct Server::State {
     // ends the connection after it, so everything else waits for the next
     // call, which comes once the body (if any) is in.
     MHD_Result begin(MHD_Connection* connection, Exchange& exchange, std::string_view method,
-                     std::string_view version) {
-        if (auto refusal = protocolRefusal(connection, exchange, version)) {
+                     const char* url, std::string_view version) {
+        if (auto refusal = protocolRefusal(connection, exchange, url, version)) {
             refuseAndClose(connection, exchange, *refusal, method == MHD_HTTP_METHOD_HEAD);
             return MHD_YES;
         }
@@ -424,8 +437,9 @@ struct Server::State {
         return MHD_YES;
     }
 
-    MHD_Result handle(MHD_Connection* connection, const char* method, const char* version,
-                      const char* upload, std::size_t* uploadSize, void** context) {
+    MHD_Result handle(MHD_Connection* connection, const char* url, const char* method,
+                      const char* version, const char* upload, std::size_t* uploadSize,
+                      void** context) {
         auto* exchange = static_cast<Exchange*>(*context);
         if (!exchange) return MHD_NO;
         if (exchange->closing) {
@@ -445,7 +459,7 @@ struct Server::State {
         }
         if (!exchange->seen) {
             exchange->seen = true;
-            return begin(connection, *exchange, method, version ? version : "");
+            return begin(connection, *exchange, method, url, version ? version : "");
         }
         if (*uploadSize > 0) {
             // A body that outgrows the limit is counted and dropped; the
@@ -516,10 +530,10 @@ void* requestLine(void* closure, const char* uri, MHD_Connection* connection) {
     return exchange;
 }
 
-MHD_Result access(void* closure, MHD_Connection* connection, const char*, const char* method,
+MHD_Result access(void* closure, MHD_Connection* connection, const char* url, const char* method,
                   const char* version, const char* upload, std::size_t* uploadSize,
                   void** context) {
-    return stateOf(closure).handle(connection, method, version, upload, uploadSize, context);
+    return stateOf(closure).handle(connection, url, method, version, upload, uploadSize, context);
 }
 
 void completed(void* closure, MHD_Connection* connection, void** context,

@@ -98,6 +98,9 @@ class Framing(unittest.TestCase):
              "invalidTarget", None),
             ("DEL in the target", b"GET /v1/pdf417?data=a\x7f HTTP/1.1\r\nHost: x\r\n\r\n", 400,
              "invalidTarget", None),
+            # Else the symbol would hold "a", the target cut at the NUL.
+            ("NUL in the target", b"GET /v1/pdf417?data=a\x00b HTTP/1.1\r\nHost: x\r\n\r\n", 400,
+             "invalidTarget", None),
         ]
         for name, request, status, code, field in cases:
             with self.subTest(name):
