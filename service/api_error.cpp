@@ -78,6 +78,24 @@ constexpr std::array refusalRows{
                "this resource does not take this method", false},
     RefusalRow{Refusal::overloaded, "overloaded", 503, "the service is busy; try again shortly",
                false},
+    RefusalRow{Refusal::missingHost, "missingHost", 400,
+               "an HTTP/1.1 request needs exactly one Host header", false},
+    RefusalRow{Refusal::invalidTarget, "invalidTarget", 400,
+               "the request target holds a space or a control byte; percent-encode it", false},
+    RefusalRow{Refusal::ambiguousLength, "ambiguousLength", 400,
+               "the body's length is in doubt: send one Content-Length, or Transfer-Encoding: "
+               "chunked without Content-Length",
+               false},
+    RefusalRow{Refusal::unsupportedTransferCoding, "unsupportedTransferCoding", 501,
+               "the only transfer coding taken is chunked, not", true},
+    RefusalRow{Refusal::pictureTooLarge, "pictureTooLarge", 422,
+               "the picture has more pixels than the limit: make module-width, row-height or "
+               "margin smaller",
+               false},
+    RefusalRow{Refusal::unreadableColours, "unreadableColours", 422,
+               "readers cannot tell these bars from this background: use dark bars on a light "
+               "background",
+               false},
     RefusalRow{Refusal::internal, "internal", 500, "the service failed", false},
 };
 

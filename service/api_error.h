@@ -26,6 +26,18 @@ enum class Refusal : int {
     notFound,
     methodNotAllowed,
     overloaded,  // the queue is full; come back after Retry-After
+    // HTTP/1.1 without exactly one Host header
+    missingHost,
+    // a request target with a space or a control byte
+    invalidTarget,
+    // Content-Length and Transfer-Encoding that leave the body's end in doubt
+    ambiguousLength,
+    // a transfer coding other than chunked, named in `field`
+    unsupportedTransferCoding,
+    // the picture has `needed` pixels, `available` allowed
+    pictureTooLarge,
+    // the symbol does not read back in the colours asked for
+    unreadableColours,
     internal,
 };
 

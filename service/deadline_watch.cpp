@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "service/deadline_watch.h"
 
+#include <sys/ioctl.h>
 #include <sys/socket.h>
 
 #include <algorithm>
@@ -30,6 +31,12 @@ void DeadlineWatch::answered(const void* connection) {
         found->second.deadline = Clock::now() + limit_;
 }
 
+void DeadlineWatch::closeAfter(const void* connection, std::chrono::milliseconds grace) {
+    std::lock_guard lock(mutex_);
+    if (const auto found = connections_.find(connection); found != connections_.end())
+        found->second.deadline = std::min(found->second.deadline, Clock::now() + grace);
+}
+
 void DeadlineWatch::closed(const void* connection) {
     std::lock_guard lock(mutex_);
     connections_.erase(connection);
@@ -38,6 +45,16 @@ void DeadlineWatch::closed(const void* connection) {
 std::size_t DeadlineWatch::openConnections() const {
     std::lock_guard lock(mutex_);
     return connections_.size();
+}
+
+bool DeadlineWatch::anyUnread() const {
+    std::lock_guard lock(mutex_);
+    for (const auto& [connection, watched] : connections_) {
+        int waiting = 0;
+        if (!watched.shut && ::ioctl(watched.socket, FIONREAD, &waiting) == 0 && waiting > 0)
+            return true;
+    }
+    return false;
 }
 
 void DeadlineWatch::run() {

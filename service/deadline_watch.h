@@ -26,8 +26,14 @@ public:
     // system hands out again is never shut down.
     void opened(const void* connection, int socket);
     void answered(const void* connection);
+    // The connection has been answered and ends: it is shut down after
+    // `grace`, time for the client to read the answer before the rest of
+    // what it sent is thrown away.
+    void closeAfter(const void* connection, std::chrono::milliseconds grace);
     void closed(const void* connection);
     std::size_t openConnections() const;
+    // Whether some connection has bytes the server has not read yet.
+    bool anyUnread() const;
 
 private:
     using Clock = std::chrono::steady_clock;

@@ -201,6 +201,28 @@ Answer<LabelRequest> requestFromJson(std::string_view body, LabelRequest request
     return request;
 }
 
+// A symbol that does not read back in the client's colours is the
+// client's to mend: the scan check's own words when it saw the colours
+// coming, else the same symbol is read back black on white to tell the
+// colours' fault from the service's.
+ApiError readBackRefusal(const Error& error, const Label& label,
+                         const std::set<std::string_view>& given) {
+    if (error.code != ErrorCode::notVerified) return apiError(error);
+    ApiError refused = apiError(Refusal::unreadableColours);
+    refused.field = given.contains("bg") ? "bg" : given.contains("fg") ? "fg" : "";
+    for (const Warning& warning : label.warnings)
+        if (warning.id == "contrast" || warning.id == "light-bars") {
+            refused.message = warning.message + "; " + warning.change;
+            return refused;
+        }
+    if (label.render.bar == black && label.render.space == white) return apiError(error);
+    Label plain = label;
+    plain.render.bar = black;
+    plain.render.space = white;
+    if (verifyLabel(plain)) return apiError(error);
+    return refused;
+}
+
 }  // namespace
 
 Answer<LabelRequest> profileRequest(std::string_view name, const std::vector<QueryParameter>& query,
@@ -278,7 +300,7 @@ Answer<LabelRequest> requestFromBody(std::string_view contentType, std::string_v
                     type.mediaType.empty() ? std::string("no content type") : type.mediaType);
 }
 
-Answer<LabelFile> makeLabelFile(const LabelRequest& request, bool verifyByDefault) {
+Answer<LabelFile> makeLabelFile(const LabelRequest& request, bool verifyByDefault, long maxPixels) {
     Settings settings;
     settings.verify = verifyByDefault;
     LabelFile file;
@@ -297,6 +319,9 @@ Answer<LabelFile> makeLabelFile(const LabelRequest& request, bool verifyByDefaul
     }
     if (auto error = checkSettings(settings)) return apiError(*error);
     const Format format = settings.write.format.value_or(Format::png);
+    // Read back here, once the picture's size is known to be within bounds.
+    const bool verify = settings.verify;
+    settings.verify = false;
 
     const auto bytes =
         std::span(reinterpret_cast<const std::uint8_t*>(request.data.data()), request.data.size());
@@ -310,6 +335,13 @@ Answer<LabelFile> makeLabelFile(const LabelRequest& request, bool verifyByDefaul
         return apiError(Refusal::tooManySymbols, "data", static_cast<long>(label->symbols.size()),
                         1);
     const Symbol& symbol = label->symbols.front();
+    // Every answer is held until the client has read it, so one request
+    // must not make the service hold hundreds of megabytes.
+    const PictureSize size = pictureSize(symbol, label->render);
+    if (size.width > maxPixels / std::max(size.height, 1L))
+        return apiError(Refusal::pictureTooLarge, {}, size.width * size.height, maxPixels);
+    if (verify)
+        if (auto error = verifyLabel(*label)) return readBackRefusal(*error, *label, given);
     auto rendered = render(symbol, format, label->render);
     if (!rendered) return apiError(rendered.error());
     file.bytes = std::move(rendered).value();
@@ -318,6 +350,8 @@ Answer<LabelFile> makeLabelFile(const LabelRequest& request, bool verifyByDefaul
     file.rows = symbol.rows();
     file.columns = symbol.columns();
     file.level = symbol.level();
+    for (const Warning& warning : label->warnings)
+        file.warnings += (file.warnings.empty() ? "" : ", ") + warning.id;
     return file;
 }
 

@@ -35,6 +35,8 @@ struct LabelFile {
     int level = 0;
     // The same request gives the same bytes, unless it asks for the time of day.
     bool immutable = true;
+    // The scan warnings' ids, ", " between them; empty when there are none.
+    std::string warnings;
 };
 
 template <class T>
@@ -56,7 +58,9 @@ Answer<LabelRequest> requestFromBody(std::string_view contentType, std::string_v
                                      const std::vector<QueryParameter>& query);
 
 // The label's one file; verification as `verifyByDefault` unless the
-// request says otherwise.
-Answer<LabelFile> makeLabelFile(const LabelRequest& request, bool verifyByDefault);
+// request says otherwise. A picture over `maxPixels` (quiet zone included)
+// is refused before it is drawn; a symbol that does not read back in the
+// colours asked for is the client's to mend (422), not the service's fault.
+Answer<LabelFile> makeLabelFile(const LabelRequest& request, bool verifyByDefault, long maxPixels);
 
 }  // namespace barquill::service

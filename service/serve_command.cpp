@@ -12,10 +12,12 @@ namespace {
 
 constexpr const char* usage =
     "Usage: barquill serve [--listen ADDR:PORT] [--threads N] [--max-body BYTES]\n"
-    "                      [--max-queue N] [--request-timeout SECONDS]\n"
+    "                      [--max-queue N] [--max-client-connections N]\n"
+    "                      [--max-pixels N] [--response-memory BYTES]\n"
+    "                      [--request-timeout SECONDS]\n"
     "\n"
     "Serves PDF417 symbols over HTTP: GET or POST /v1/pdf417, a page at /, /healthz\n"
-    "and /metrics. It writes no files. SIGTERM or SIGINT: the requests in flight are\n"
+    "and /metrics. It writes no files. SIGTERM or SIGINT: the requests received are\n"
     "answered, then it exits with status 0.\n"
     "\n"
     "  --listen ADDR:PORT         Numeric address and port (127.0.0.1:8417; [::1]:8417;\n"
@@ -24,6 +26,12 @@ constexpr const char* usage =
     "  --max-body BYTES           Largest request body, 1 to 16777216 (65536)\n"
     "  --max-queue N              Connections beyond the threads before requests are\n"
     "                             refused with 503, 1 to 100000 (256)\n"
+    "  --max-client-connections N Connections one client address may hold; more are\n"
+    "                             closed at once, 1 to 100000 (32)\n"
+    "  --max-pixels N             Pixels of one picture, quiet zone included; more is\n"
+    "                             refused with 422, 1 to 999999999 (16777216)\n"
+    "  --response-memory BYTES    Bytes of symbols held until clients read them; past\n"
+    "                             it 503, 1 to 999999999 (67108864)\n"
     "  --request-timeout SECONDS  Time for each request, 1 to 3600 (10)\n";
 
 // Exit status of a bad command line, as the rest of the tool has it.
@@ -71,6 +79,11 @@ std::variant<ServerConfig, ServeUsage> parseServeArguments(const std::vector<std
         {"--max-body", 1, 16777216, [&](unsigned long n) { config.maxBody = n; }},
         {"--max-queue", 1, 100000,
          [&](unsigned long n) { config.maxQueue = static_cast<unsigned>(n); }},
+        {"--max-client-connections", 1, 100000,
+         [&](unsigned long n) { config.maxClientConnections = static_cast<unsigned>(n); }},
+        {"--max-pixels", 1, 999999999,
+         [&](unsigned long n) { config.maxPixels = static_cast<long>(n); }},
+        {"--response-memory", 1, 999999999, [&](unsigned long n) { config.responseMemory = n; }},
         {"--request-timeout", 1, 3600,
          [&](unsigned long n) { config.requestTimeout = std::chrono::seconds(n); }},
     };

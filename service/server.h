@@ -26,6 +26,15 @@ struct ServerConfig {
     unsigned maxHeaders = 64;
     // Connections beyond the threads before requests are refused with 503.
     unsigned maxQueue = 256;
+    // Connections one client address may hold; more are closed at once, so
+    // that one client cannot fill the queue for everyone.
+    unsigned maxClientConnections = 32;
+    // Pixels of one picture, quiet zone included; more is 422. 4096 x 4096
+    // is far beyond any label's needs, and a 2 MiB BMP.
+    long maxPixels = 16777216;
+    // Bytes of answers held until their clients have read them; a symbol
+    // that would pass it is refused with 503.
+    std::size_t responseMemory = 64u << 20;
     // From a connection's start, or its previous answer, to the next answer.
     std::chrono::seconds requestTimeout{10};
 };
@@ -41,8 +50,9 @@ public:
 
     std::uint16_t port() const;
 
-    // Stops taking connections, waits until every request in flight is
-    // answered (at most the request timeout), then closes the rest.
+    // Stops taking connections, takes in those already waiting to be
+    // accepted, waits until every request received is answered (at most
+    // the request timeout), then closes the rest.
     void drain();
 
     struct State;

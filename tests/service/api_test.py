@@ -155,6 +155,14 @@ class Formats(unittest.TestCase):
         self.assertEqual(picture.getpixel((0, 0)), (255, 255, 0))
         self.assertEqual(read_picture(picture), TEXT.encode())
 
+    def test_scan_warnings_are_told_in_a_header(self):
+        _, headers, _ = server.request("GET", url(TEXT, margin=1))
+        self.assertEqual(headers["x-barquill-warnings"], "quiet-zone")
+        _, headers, _ = server.request("GET", url(TEXT, compact="true", margin=1))
+        self.assertEqual(headers["x-barquill-warnings"], "compact, quiet-zone")
+        _, headers, _ = server.request("GET", url(TEXT))
+        self.assertNotIn("x-barquill-warnings", headers)
+
     def test_escapes_and_verification_can_be_asked_for(self):
         status, _, body = server.request("GET", url(r"A\x1eB", escapes="true", verify="false"))
         self.assertEqual(status, 200, body)
@@ -245,6 +253,13 @@ class Errors(unittest.TestCase):
              {"Content-Type": "text/plain; charset=EBCDIC-US"}),
             (422, "dataTooLong", "data", "GET", "/v1/pdf417?data=" + long_text, None, None),
             (422, "columnsDoNotFit", "data", "GET", url(long_text[:600], columns=1), None, None),
+            # Colours the read-back fails on are the client's choice, not the
+            # service's fault: red is dark grey to a reader, with no warning.
+            (422, "unreadableColours", "bg", "GET", url(TEXT, bg="red"), None, None),
+            (422, "unreadableColours", "bg", "GET", url(TEXT, fg="white", bg="black"), None, None),
+            (422, "unreadableColours", "fg", "GET", url(TEXT, fg="#c0c0c0"), None, None),
+            (422, "pictureTooLarge", None, "GET",
+             url(TEXT, module_width=64, row_height=256, columns=1), None, None),
         ]
         for status, code, field, method, target, body, headers in cases:
             with self.subTest(code=code, status=status):
@@ -258,6 +273,15 @@ class Errors(unittest.TestCase):
         error, _ = self.check(413, "bodyTooLarge", None, "POST", "/v1/pdf417", b"x" * 70000,
                               {"Content-Type": "application/octet-stream"})
         self.assertEqual((error["needed"], error["available"]), (70000, 65536))
+
+    def test_colour_refusals_say_what_the_scan_check_saw(self):
+        error, _ = self.check(422, "unreadableColours", "bg", "GET",
+                              url(TEXT, fg="white", bg="black"))
+        self.assertIn("bars are lighter than spaces", error["message"])
+        error, _ = self.check(422, "pictureTooLarge", None, "GET",
+                              url(TEXT, module_width=64, row_height=256, columns=1))
+        self.assertGreater(error["needed"], error["available"])
+        self.assertEqual(error["available"], 16777216)
 
     def test_allow_header_on_405(self):
         _, headers = self.check(405, "methodNotAllowed", None, "PUT", "/v1/pdf417", b"x")

@@ -163,6 +163,9 @@ class Limits(unittest.TestCase):
         answers = {}
         for i in range(2000):
             connection = socket.socket()
+            # From many loopback addresses, each within its share of the
+            # connections, so that the queue itself is what fills up.
+            connection.bind((f"127.0.1.{1 + i % 250}", 0))
             connection.setblocking(False)
             connection.connect_ex(("127.0.0.1", server.port))
             request = (b"GET /v1/pdf417?data=load%%20%d HTTP/1.1\r\nHost: x\r\n"
@@ -208,6 +211,85 @@ class Limits(unittest.TestCase):
         self.assertGreater(statuses.get(200, 0), 0, statuses)
         self.assertLess(peak, RSS_BOUND_MIB * 1024, f"{peak} KiB resident at peak")
         self.assertTrue(alive())
+
+
+class Memory(unittest.TestCase):
+    def test_one_client_address_cannot_take_every_connection(self):
+        own = Server("--threads", "1", "--max-queue", "4", "--max-client-connections", "3")
+        try:
+            idle = [socket.create_connection(("127.0.0.1", own.port), timeout=5)
+                    for _ in range(12)]
+            # Another address is served although one holds more connections
+            # than the threads and the queue together.
+            status, _, body = own.request("GET", "/healthz", source="127.0.0.2")
+            self.assertEqual((status, body), (200, b"ok\n"))
+            closed = 0
+            for connection in idle:
+                connection.setblocking(False)
+                try:
+                    closed += connection.recv(1) == b""
+                except BlockingIOError:
+                    pass
+                except ConnectionResetError:
+                    closed += 1
+                connection.close()
+            self.assertGreaterEqual(closed, 9, "one address kept more than its share")
+        finally:
+            self.assertEqual(own.stop(), 0)
+
+    def test_symbols_held_for_slow_readers_stay_within_their_memory(self):
+        # 8 MB pictures outgrow what the system's socket buffers take, so a
+        # client that does not read keeps its answer held in the server.
+        budget = 20_000_000
+        own = Server("--max-pixels", "100000000", "--response-memory", str(budget),
+                     "--request-timeout", "60")
+        target = (b"/v1/pdf417?data=" + b"Z" * 1000 + b"&format=bmp&module-width=32"
+                  b"&row-height=160&columns=10&level=3&verify=false")
+        slow, statuses, sizes = [], [], []
+        try:
+            for _ in range(4):
+                connection = socket.socket()
+                connection.setsockopt(socket.SOL_SOCKET, socket.SO_RCVBUF, 4096)
+                connection.settimeout(60)
+                connection.connect(("127.0.0.1", own.port))
+                connection.sendall(b"GET " + target + b" HTTP/1.1\r\nHost: x\r\n\r\n")
+                head = b""
+                while b"\r\n\r\n" not in head:
+                    head += connection.recv(1)
+                slow.append(connection)
+                statuses.append(int(head.split(b" ")[1]))
+                if statuses[-1] == 200:
+                    sizes.append(int(head.lower().split(b"content-length: ")[1].split(b"\r\n")[0]))
+                else:
+                    self.assertIn(b"\r\nRetry-After: 1\r\n", head)
+            self.assertEqual(statuses[0], 200)
+            self.assertGreater(sizes[0], 6_000_000)
+            self.assertIn(503, statuses, statuses)
+            self.assertLessEqual(sum(sizes), budget + sizes[0], statuses)
+            # Their memory is given back once the clients are gone.
+            for connection in slow:
+                connection.close()
+            slow = []
+            for _ in range(50):
+                status, _, _ = own.request("GET", target.decode())
+                if status == 200:
+                    break
+                time.sleep(0.1)
+            self.assertEqual(status, 200)
+        finally:
+            for connection in slow:
+                connection.close()
+            self.assertEqual(own.stop(), 0)
+
+    def test_a_picture_past_the_pixel_limit_is_refused_before_it_is_drawn(self):
+        status, _, body = server.request(
+            "GET", "/v1/pdf417?data=" + "Z" * 1700 + "&format=bmp&module-width=64&row-height=256"
+            "&columns=10&level=3")
+        error = json.loads(body)["error"]
+        self.assertEqual((status, error["code"], error["available"]), (422, "pictureTooLarge",
+                                                                        16777216))
+        self.assertGreater(error["needed"], 300_000_000)
+        self.assertLess(server.rss_kib(), RSS_BOUND_MIB * 1024)
 
 
 class Encodings(unittest.TestCase):

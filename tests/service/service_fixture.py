@@ -32,12 +32,14 @@ class Server:
                      f"{self.process.stderr.read().decode()!r}")
         self.port = int(match.group(1))
 
-    def connection(self, timeout=30):
-        return http.client.HTTPConnection("127.0.0.1", self.port, timeout=timeout)
+    def connection(self, timeout=30, source=None):
+        """From `source`, another loopback address, to be another client."""
+        return http.client.HTTPConnection("127.0.0.1", self.port, timeout=timeout,
+                                          source_address=(source, 0) if source else None)
 
-    def request(self, method, target, body=None, headers=None):
+    def request(self, method, target, body=None, headers=None, source=None):
         """(status, headers as a dict of lower-case names, body)"""
-        connection = self.connection()
+        connection = self.connection(source=source)
         try:
             connection.request(method, target, body=body, headers=headers or {})
             response = connection.getresponse()

@@ -111,7 +111,7 @@ TEST(LabelRequest, AnOptionGivenTwiceIsRefused) {
     LabelRequest request;
     request.data = "x";
     request.options = {{"level", "1"}, {"level", "2"}};
-    const auto answer = makeLabelFile(request, false);
+    const auto answer = makeLabelFile(request, false, 1 << 24);
     ASSERT_TRUE(std::holds_alternative<ApiError>(answer));
     EXPECT_EQ(std::get<ApiError>(answer).code, "repeatedParameter");
 }
