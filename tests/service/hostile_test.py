@@ -210,6 +210,48 @@ class Limits(unittest.TestCase):
         self.assertTrue(alive())
 
 
+class Nesting(unittest.TestCase):
+    """JSON nested 100,000 deep, in every place a body takes an object: the
+    refusal names the key and the limit, and the server's peak memory stays
+    small. A server of its own takes bodies large enough to hold it."""
+
+    DEEP = "[" * 100_000 + "]" * 100_000
+
+    @classmethod
+    def setUpClass(cls):
+        cls.server = Server("--max-body", "1048576")
+
+    @classmethod
+    def tearDownClass(cls):
+        status = cls.server.stop()
+        if status != 0:
+            raise AssertionError(f"the server ended with {status} after SIGTERM")
+
+    def test_deep_json_is_refused_at_the_limit_and_costs_no_memory(self):
+        json_type = {"Content-Type": "application/json"}
+        cases = [
+            ("/v1/profiles/hub3", '{"fields": {"x": %s}}', 422, "invalidField", "x.0.0.0.0"),
+            ("/v1/profiles/hub3", '{"fields": {"amount": "1"}, "options": {"margin": %s}}', 400,
+             "invalidJson", "margin"),
+            ("/v1/profiles/hub3", '{"colour": %s}', 400, "invalidJson", "colour"),
+            ("/v1/pdf417", '{"data": %s}', 400, "invalidJson", "data"),
+            ("/v1/pdf417", '{"data": "x", "options": {"level": %s}}', 400, "invalidJson",
+             "level"),
+        ]
+        for target, body, expected, code, field in cases:
+            with self.subTest(body):
+                status, _, answer = self.server.request("POST", target,
+                                                        (body % self.DEEP).encode(), json_type)
+                self.assertEqual(status, expected, answer)
+                error = json.loads(answer)["error"]
+                self.assertEqual((error["code"], error["field"]), (code, field), error)
+                if code == "invalidField":
+                    self.assertIn("more than 5 deep", error["message"])
+        self.assertEqual(self.server.request("GET", "/healthz")[0], 200)
+        peak = self.server.rss_kib("VmHWM")
+        self.assertLess(peak, RSS_BOUND_MIB * 1024, f"{peak} KiB resident at peak")
+
+
 class Encodings(unittest.TestCase):
     def test_broken_percent_encoding_and_utf8(self):
         cases = [

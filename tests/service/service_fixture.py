@@ -46,10 +46,11 @@ class Server:
         finally:
             connection.close()
 
-    def rss_kib(self):
+    def rss_kib(self, which="VmRSS"):
+        """Resident memory now, or with "VmHWM" its peak so far."""
         with open(f"/proc/{self.process.pid}/status") as status:
             for line in status:
-                if line.startswith("VmRSS:"):
+                if line.startswith(which + ":"):
                     return int(line.split()[1])
         return 0
 
