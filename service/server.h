@@ -9,6 +9,7 @@
 #include <memory>
 #include <string>
 #include <variant>
+#include <vector>
 
 namespace barquill::service {
 
@@ -40,6 +41,10 @@ public:
     static std::variant<std::unique_ptr<Server>, std::string> start(const ServerConfig& config);
 
     std::uint16_t port() const;
+
+    // What this server cannot do, found at start (a module that cannot
+    // serve), a line each.
+    const std::vector<std::string>& notices() const;
 
     // Stops taking connections, waits until every request in flight is
     // answered (at most the request timeout), then closes the rest.
