@@ -2,6 +2,9 @@
 // The print-ready files: PDF and EPS sized from the render's pixels at its
 // resolution, and label and receipt printer commands at its dots.
 
+#include <cstdio>
+#include <cstring>
+
 #include "lib/internal.h"
 #include "print/print.h"
 #include "print/vector_module.h"
@@ -97,6 +100,18 @@ Error errorOf(const print::Error& e, const Render& render) {
                              (module.path.empty() ? std::string(", which this build lacks")
                                                   : " " + module.path) +
                              (module.detail.empty() ? std::string() : " (" + module.detail + ")");
+            return error;
+        }
+        case print::ErrorCode::noTemporaryFile: {
+            error.code = ErrorCode::renderFailed;
+            error.field = "format";
+            error.path = P_tmpdir;
+            error.value = static_cast<long>(e.value);
+            finishMessage(error);
+            error.message +=
+                ": EPS needs a temporary file in " + error.path + ", which cannot be made" +
+                (e.value > 0 ? " (" + std::string(std::strerror(static_cast<int>(e.value))) + ")"
+                             : std::string());
             return error;
         }
         default:

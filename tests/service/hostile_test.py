@@ -9,6 +9,7 @@ import os
 import resource
 import selectors
 import shutil
+import signal
 import socket
 import stat
 import subprocess
@@ -250,6 +251,43 @@ class Nesting(unittest.TestCase):
         self.assertEqual(self.server.request("GET", "/healthz")[0], 200)
         peak = self.server.rss_kib("VmHWM")
         self.assertLess(peak, RSS_BOUND_MIB * 1024, f"{peak} KiB resident at peak")
+
+
+class ReadOnlyTemporaryFolder(unittest.TestCase):
+    """Cairo's PostScript keeps its pages in a temporary file in /tmp: with
+    /tmp read-only (in a mount namespace of its own, which needs root) the
+    server says so at start and an EPS request is told the cause."""
+
+    def test_eps_names_the_temporary_file_it_cannot_make(self):
+        empty = tempfile.mkdtemp(prefix="barquill-readonly-")
+        try:
+            wrapper = ["unshare", "--mount", "sh", "-c",
+                       'mount --bind "$0" /tmp && mount -o remount,bind,ro /tmp && exec "$@"',
+                       empty]
+            probe = subprocess.run([*wrapper, "true"], capture_output=True)
+            if shutil.which("unshare") is None or probe.returncode != 0:
+                self.skipTest("no mount namespace for this user")
+            readonly = Server(wrapper=wrapper)
+            try:
+                status, _, answer = readonly.request("GET", "/v1/pdf417?data=x&format=eps")
+                png, _, _ = readonly.request("GET", "/v1/pdf417?data=x&format=png")
+                readonly.process.send_signal(signal.SIGTERM)
+                warning = readonly.process.communicate(timeout=30)[1].decode()
+            finally:
+                if readonly.process.poll() is None:
+                    readonly.process.kill()
+                readonly.process.wait()
+            self.assertEqual(readonly.process.returncode, 0)
+        finally:
+            os.rmdir(empty)
+        self.assertIn("EPS needs a temporary file in /tmp", warning)
+        self.assertIn("Read-only file system", warning)
+        self.assertEqual(status, 500, answer)
+        error = json.loads(answer)["error"]
+        self.assertEqual((error["code"], error["field"]), ("renderFailed", "format"))
+        self.assertIn("temporary file in /tmp, which cannot be made (Read-only file system)",
+                      error["message"])
+        self.assertEqual(png, 200)
 
 
 class Encodings(unittest.TestCase):

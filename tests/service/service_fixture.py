@@ -17,8 +17,8 @@ BINARY = os.environ.get("BARQUILL", "")
 
 
 class Server:
-    def __init__(self, *args, cwd=None, env=None, user=None):
-        command = [BINARY, "serve", "--listen", "127.0.0.1:0", *args]
+    def __init__(self, *args, cwd=None, env=None, user=None, wrapper=()):
+        command = [*wrapper, BINARY, "serve", "--listen", "127.0.0.1:0", *args]
         if user is not None:
             command = ["setpriv", f"--reuid={user}", "--regid=nogroup", "--clear-groups",
                        "--", *command]
