@@ -12,6 +12,7 @@
 #include <filesystem>
 #include <memory>
 #include <mutex>
+#include <new>
 #include <thread>
 #include <unordered_set>
 
@@ -218,7 +219,18 @@ private:
         }
     }
 
+    // An item that runs out of memory fails alone: what it held is freed
+    // as the exception unwinds, and the items after it go on.
     void process(Slot& slot) {
+        try {
+            processItem(slot);
+        } catch (const std::bad_alloc&) {
+            fail(&slot.result, EXIT_NOT_ENCODABLE,
+                 {std::string(errorText(ErrorCode::outOfMemory))});
+        }
+    }
+
+    void processItem(Slot& slot) {
         ItemResult* result = &slot.result;
         const std::string& data = slot.item.data;
         auto label = makeItem(data);

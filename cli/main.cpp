@@ -4,11 +4,13 @@
 
 #include <csignal>
 #include <cstdio>
+#include <new>
 #include <string>
 #include <vector>
 
 #include "barquill/files.hpp"
 #include "cli/arguments.h"
+#include "cli/exit_status.h"
 #include "cli/run.h"
 
 int main(int argc, char** argv) {
@@ -28,5 +30,12 @@ int main(int argc, char** argv) {
     barquill::installTerminationGuard();
     barquill::cli::Console console;
     console.errIsTerminal = ::isatty(STDERR_FILENO) != 0;
-    return barquill::cli::runRequest(parsed.request, console);
+    // Input too large for memory (a field file, a label) is an error to
+    // report, not an abort.
+    try {
+        return barquill::cli::runRequest(parsed.request, console);
+    } catch (const std::bad_alloc&) {
+        std::fputs("barquill: out of memory\n", stderr);
+        return barquill::cli::EXIT_NOT_ENCODABLE;
+    }
 }

@@ -4,6 +4,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
+#include <cstring>
 
 #include "lib/internal.h"
 #include "print/print.h"
@@ -113,6 +115,18 @@ Error errorOf(const print::Error& e) {
                              (module.path.empty() ? std::string(", which this build lacks")
                                                   : " " + module.path) +
                              (module.detail.empty() ? std::string() : " (" + module.detail + ")");
+            return error;
+        }
+        case print::ErrorCode::noTemporaryFile: {
+            error.code = ErrorCode::renderFailed;
+            error.field = "format";
+            error.path = P_tmpdir;
+            error.value = static_cast<long>(e.value);
+            finishMessage(error);
+            error.message +=
+                ": EPS needs a temporary file in " + error.path + ", which cannot be made" +
+                (e.value > 0 ? " (" + std::string(std::strerror(static_cast<int>(e.value))) + ")"
+                             : std::string());
             return error;
         }
         default:

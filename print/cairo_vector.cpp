@@ -97,7 +97,10 @@ BARQUILL_VECTOR_EXPORT int barquill_vector_version(void) {
 BARQUILL_VECTOR_EXPORT int barquill_vector_draw(const barquill_vector_document* document) {
     // Nothing may unwind into a caller that may not share this C++ runtime.
     try {
-        return draw(*document);
+        // Cairo's PostScript keeps its pages in a temporary file until the
+        // end; the caller asks the system why one could not be made.
+        const int status = draw(*document);
+        return status == CAIRO_STATUS_TEMP_FILE_ERROR ? BARQUILL_VECTOR_NO_TEMPORARY_FILE : status;
     } catch (...) {
         return CAIRO_STATUS_NO_MEMORY;
     }

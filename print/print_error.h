@@ -22,6 +22,7 @@ enum class ErrorCode : int {
     bitmapTooLarge = 10,      // the picture's `setting` is `value`, the command allows `maximum`
     drawingFailed = 11,       // the drawing library stopped with status `value`
     vectorUnavailable = 12,   // the vector module cannot be loaded (loader::ModuleState `value`)
+    noTemporaryFile = 13,  // EPS needs a temporary file; the system refused it with errno `value`
 };
 
 // The setting an error is about.

@@ -46,8 +46,10 @@ struct barquill_vector_document {
     void* closure;
 };
 
-/* Returns 0 when the whole document was written; otherwise the drawing
- * library's status, never 0. */
+/* Returns 0 when the whole document was written, BARQUILL_VECTOR_NO_TEMPORARY_FILE
+ * when the document needs a temporary file (PostScript does) that the system
+ * would not make, otherwise the drawing library's status, never 0. */
+#define BARQUILL_VECTOR_NO_TEMPORARY_FILE (-1)
 typedef int (*barquill_vector_version_function)(void);
 typedef int (*barquill_vector_draw_function)(const struct barquill_vector_document* document);
 

@@ -2,6 +2,8 @@
 // PDF and EPS documents: the page's areas in millimetres, drawn by the
 // vector module.
 
+#include <cerrno>
+#include <cstdio>
 #include <variant>
 #include <vector>
 
@@ -74,8 +76,16 @@ Result<Bytes> vectorDocument(const raster::ModuleMatrix& modules, VectorFormat f
         painted.size(),
         append,
         &out};
-    if (const int status = module.draw(&document); status != 0)
+    if (const int status = module.draw(&document); status == BARQUILL_VECTOR_NO_TEMPORARY_FILE) {
+        // The system's reason, asked the way the drawing library asked.
+        errno = 0;
+        std::FILE* probe = std::tmpfile();
+        const int reason = probe ? 0 : errno;
+        if (probe) std::fclose(probe);
+        return Error{ErrorCode::noTemporaryFile, Setting::none, static_cast<double>(reason)};
+    } else if (status != 0) {
         return Error{ErrorCode::drawingFailed, Setting::none, static_cast<double>(status)};
+    }
     return out;
 }
 

@@ -52,18 +52,20 @@ public:
             return true;
         }
         const bool subfiles = frames_.size() == 1 && frames_.back().key == "subfiles";
-        std::string path = childPath();
+        std::string path;
+        if (!nextPath(path) || !deeper(path)) return false;
         frames_.push_back({false, subfiles ? "" : std::move(path), 0, ""});
         return true;
     }
     bool key(string_t& name) {
-        frames_.back().key = name;
+        frames_.back().key = std::move(name);
         return true;
     }
     bool end_object() { return end(); }
     bool start_array(std::size_t) {
         if (frames_.empty()) return notObject();
-        std::string path = childPath();
+        std::string path;
+        if (!nextPath(path) || !deeper(path)) return false;
         frames_.push_back({true, std::move(path), 0, ""});
         return true;
     }
@@ -84,14 +86,42 @@ private:
     };
     std::vector<Frame> frames_;
 
-    std::string childPath() {
+    // The joined key of the value that comes next; false, with the error
+    // set, when it is too long.
+    bool nextPath(std::string& path) {
         Frame& frame = frames_.back();
         const std::string name = frame.array ? std::to_string(frame.next++) : frame.key;
-        return frame.path.empty() ? name : frame.path + "." + name;
+        const std::size_t length =
+            frame.path.empty() ? name.size() : frame.path.size() + 1 + name.size();
+        if (length > maxJsonKeyBytes) {
+            std::string start = frame.path.empty() ? name : frame.path + "." + name;
+            error = keyError(ProfileErrorCode::jsonKeyTooLong, cutAt(start, keyShown), "", 0,
+                             static_cast<long>(length), static_cast<long>(maxJsonKeyBytes));
+            return false;
+        }
+        path = frame.path.empty() ? name : frame.path + "." + name;
+        return true;
     }
+    // Whether one more level may open at `path`; false, with the error set.
+    bool deeper(const std::string& path) {
+        if (frames_.size() < static_cast<std::size_t>(maxJsonDepth)) return true;
+        error = keyError(ProfileErrorCode::jsonTooDeep, path, "", 0,
+                         static_cast<long>(frames_.size()) + 1, maxJsonDepth);
+        return false;
+    }
+    // The first `bytes` of a key, whole UTF-8 characters.
+    static std::string cutAt(std::string text, std::size_t bytes) {
+        if (text.size() <= bytes) return text;
+        while (bytes > 0 && (static_cast<unsigned char>(text[bytes]) & 0xC0) == 0x80) --bytes;
+        text.resize(bytes);
+        return text + "...";
+    }
+    static constexpr std::size_t keyShown = 40;  // of a key too long to show whole
     bool add(std::string value) {
         if (frames_.empty()) return notObject();
-        fields.emplace_back(childPath(), std::move(value));
+        std::string path;
+        if (!nextPath(path)) return false;
+        fields.emplace_back(std::move(path), std::move(value));
         return true;
     }
     bool end() {
@@ -100,8 +130,10 @@ private:
     }
     bool unsupported() {
         if (frames_.empty()) return notObject();
-        error =
-            keyError(ProfileErrorCode::jsonUnsupportedValue, childPath(), "a string or a number");
+        std::string path;
+        if (!nextPath(path)) return false;
+        error = keyError(ProfileErrorCode::jsonUnsupportedValue, std::move(path),
+                         "a string or a number");
         return false;
     }
     bool notObject() {

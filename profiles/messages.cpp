@@ -70,6 +70,10 @@ std::string problem(const ProfileError& e) {
             return "the JSON is not one object";
         case ProfileErrorCode::jsonUnsupportedValue:
             return "neither a string nor a number";
+        case ProfileErrorCode::jsonTooDeep:
+            return "objects and arrays nested more than " + number(e.limit) + " deep";
+        case ProfileErrorCode::jsonKeyTooLong:
+            return "a key of " + number(e.length) + " bytes, at most " + number(e.limit);
     }
     return {};
 }

@@ -107,25 +107,27 @@ enum class ProfileErrorCode : int {
     tooLong,       // `length` bytes where at most `limit` fit; `position`: the first that does not
     wrongLength,   // `length` characters where exactly `limit` are required
     badCharacter,  // the character at `position` breaks `rule`
-    notAllowedValue,      // the value is none of those `rule` allows
-    invalidUtf8,          // the text is not UTF-8: `position` is the first bad byte
-    notRepresentable,     // `character`, at `position`, has no form in the chosen set
-    tooManyDecimals,      // `length` decimals, at most `limit`; `position`: the first too many
-    negativeAmount,       // a minus sign at `position`
-    amountTooLarge,       // `length` digits, at most `limit`
-    badCheckDigits,       // the IBAN's check digits do not match the rest (ISO 13616)
-    outOfRange,           // the number `length` lies outside `minimum` to `limit`
-    badDate,              // the date part starting at `position` is not a valid date
-    badSubfileType,       // `field`'s subfile type is not two capital letters
-    badElementId,         // `field`'s element ID is not three capital letters
-    missingElement,       // `field` (SUBFILE.ID) is mandatory in the chosen version
-    missingSubfile,       // the data has neither a DL nor an ID subfile
-    tooManyLegs,          // `length` legs, at most `limit`
-    dataTooLarge,         // `length` bytes, the layout addresses at most `limit`
-    malformedData,        // reading a layout: at byte `position`, `field` breaks `rule`
-    jsonSyntax,           // not JSON: at line `line`, column `position`
-    jsonNotObject,        // the JSON is not one object
-    jsonUnsupportedValue  // `field` holds a value that is neither a string nor a number
+    notAllowedValue,       // the value is none of those `rule` allows
+    invalidUtf8,           // the text is not UTF-8: `position` is the first bad byte
+    notRepresentable,      // `character`, at `position`, has no form in the chosen set
+    tooManyDecimals,       // `length` decimals, at most `limit`; `position`: the first too many
+    negativeAmount,        // a minus sign at `position`
+    amountTooLarge,        // `length` digits, at most `limit`
+    badCheckDigits,        // the IBAN's check digits do not match the rest (ISO 13616)
+    outOfRange,            // the number `length` lies outside `minimum` to `limit`
+    badDate,               // the date part starting at `position` is not a valid date
+    badSubfileType,        // `field`'s subfile type is not two capital letters
+    badElementId,          // `field`'s element ID is not three capital letters
+    missingElement,        // `field` (SUBFILE.ID) is mandatory in the chosen version
+    missingSubfile,        // the data has neither a DL nor an ID subfile
+    tooManyLegs,           // `length` legs, at most `limit`
+    dataTooLarge,          // `length` bytes, the layout addresses at most `limit`
+    malformedData,         // reading a layout: at byte `position`, `field` breaks `rule`
+    jsonSyntax,            // not JSON: at line `line`, column `position`
+    jsonNotObject,         // the JSON is not one object
+    jsonUnsupportedValue,  // `field` holds a value that is neither a string nor a number
+    jsonTooDeep,           // `field` opens a level past `limit` objects and arrays deep
+    jsonKeyTooLong,        // a joined key of `length` bytes, at most `limit`; `field` its start
 };
 
 struct ProfileError {
@@ -214,10 +216,21 @@ std::vector<Warning> checkPrintSize(const Profile& profile, double moduleMillime
 
 // --- JSON input ---------------------------------------------------------------
 
+// Objects and arrays within one another, the outermost object counted. A
+// profile reads three at most (subfiles.DL.DCS, legs.0.from); the bound
+// keeps what a reader holds per level small and its time short.
+constexpr int maxJsonDepth = 5;
+// The bytes of one joined key (legs.0.from). Every value carries its whole
+// key, so without a bound a long outer key repeated over many values would
+// cost memory by the square of the input.
+constexpr std::size_t maxJsonKeyBytes = 256;
+
 // Flattens one JSON object into fields, in document order: nested objects
 // join their keys with '.', arrays add the index (legs.0.from); a number
 // becomes its decimal text. The members of a top-level "subfiles" object
-// go without that prefix (DL.DCS), as on the command line.
+// go without that prefix (DL.DCS), as on the command line. Deeper than
+// maxJsonDepth or a key longer than maxJsonKeyBytes is refused, naming the
+// key and the limit.
 Result<FieldValues, ProfileError> parseFieldsJson(std::string_view json);
 
 // JSON Lines: one object per line, blank lines skipped. Each record keeps

@@ -145,7 +145,9 @@ ApiError apiError(const Error& error) {
             result.message = result.field + " needs " + queryName(error.other);
             break;
         case ErrorCode::invalidOption:
-            // The settings table words its refusals with the query's names already.
+        case ErrorCode::renderFailed:
+            // The settings table words its refusals with the query's names
+            // already; a picture that cannot be made says why.
             result.message = error.message.empty() ? describe(error, result.field) : error.message;
             break;
         default:

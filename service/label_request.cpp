@@ -2,13 +2,12 @@
 #include "service/label_request.h"
 
 #include <algorithm>
-#include <charconv>
-#include <nlohmann/json.hpp>
 #include <set>
 
 #include "barquill/label.hpp"
 #include "barquill/settings.hpp"
 #include "service/entity_tag.h"
+#include "service/json_body.h"
 
 namespace barquill::service {
 
@@ -155,49 +154,41 @@ Answer<std::string> textOfBody(std::string_view body, std::string_view charset) 
     return apiError(Refusal::unsupportedMediaType, "charset=" + std::string(charset));
 }
 
-// A JSON option's value as the query would spell it.
-std::optional<std::string> optionText(const nlohmann::json& value) {
-    if (value.is_string()) return value.get<std::string>();
-    if (value.is_boolean()) return value.get<bool>() ? "true" : "false";
-    if (value.is_number_integer()) return value.dump();
-    if (value.is_number_float()) {
-        char buffer[32];
-        const auto [end, status] =
-            std::to_chars(buffer, buffer + sizeof buffer, value.get<double>());
-        if (status != std::errc()) return std::nullopt;
-        return std::string(buffer, end);
-    }
+// The body's "options" member, added to the request's.
+std::optional<ApiError> addOptions(std::string_view text, LabelRequest& request) {
+    JsonOptions read = jsonOptions(text);
+    if (read.refused)
+        return apiError(Refusal::invalidJson, read.refused->empty() ? "options" : *read.refused);
+    for (QueryParameter& option : read.options) request.options.push_back(std::move(option));
     return std::nullopt;
 }
 
 Answer<LabelRequest> requestFromJson(std::string_view body, LabelRequest request) {
-    using nlohmann::json;
-    const json document = json::parse(body, nullptr, false);
-    if (document.is_discarded() || !document.is_object()) return apiError(Refusal::invalidJson);
-    for (const auto& [key, value] : document.items())
-        if (key != "data" && key != "data_base64" && key != "options")
-            return apiError(Refusal::invalidJson, key);
-    const bool text = document.contains("data");
-    if (text == document.contains("data_base64")) return apiError(Refusal::invalidJson, "data");
-    const json& data = document.at(text ? "data" : "data_base64");
-    if (!data.is_string()) return apiError(Refusal::invalidJson, text ? "data" : "data_base64");
-    if (text) {
-        request.data = data.get<std::string>();
+    const auto members = objectMembers(body);
+    if (!members) return apiError(Refusal::invalidJson);
+    std::optional<std::string_view> data, dataBase64, options;
+    for (const JsonMember& member : *members) {
+        std::optional<std::string_view>* slot = member.key == "data"          ? &data
+                                                : member.key == "data_base64" ? &dataBase64
+                                                : member.key == "options"     ? &options
+                                                                              : nullptr;
+        if (slot == nullptr) return apiError(Refusal::invalidJson, member.key);
+        if (*slot) return apiError(Refusal::repeatedParameter, member.key);
+        *slot = member.value;
+    }
+    if (data.has_value() == dataBase64.has_value()) return apiError(Refusal::invalidJson, "data");
+    const auto text = jsonString(data ? *data : *dataBase64);
+    if (!text) return apiError(Refusal::invalidJson, data ? "data" : "data_base64");
+    if (data) {
+        request.data = *text;
     } else {
-        auto bytes = base64Decode(data.get<std::string>());
+        auto bytes = base64Decode(*text);
         if (!bytes) return apiError(Refusal::invalidJson, "data_base64");
         request.data = std::move(*bytes);
         request.text = false;
     }
-    if (document.contains("options")) {
-        const json& options = document.at("options");
-        if (!options.is_object()) return apiError(Refusal::invalidJson, "options");
-        for (const auto& [name, value] : options.items()) {
-            auto valueText = optionText(value);
-            if (!valueText) return apiError(Refusal::invalidJson, name);
-            request.options.push_back({name, std::move(*valueText)});
-        }
-    }
+    if (options)
+        if (auto error = addOptions(*options, request)) return *error;
     return request;
 }
 
@@ -223,36 +214,60 @@ ApiError readBackRefusal(const Error& error, const Label& label,
     return refused;
 }
 
+// The profiles there are, for a request that names none.
+ApiError noProfileNamed() {
+    std::string names;
+    for (const ProfileInfo& profile : availableProfiles())
+        names += (names.empty() ? "" : ", ") + profile.name;
+    ApiError error = apiError(Refusal::notFound, "profile");
+    error.message = "name a profile: /v1/profiles/NAME with NAME one of " + names;
+    return error;
+}
+
 }  // namespace
 
 Answer<LabelRequest> profileRequest(std::string_view name, const std::vector<QueryParameter>& query,
                                     std::string_view body) {
+    if (name.empty()) return noProfileNamed();
     LabelRequest request;
     request.profile = name;
+    // The field's own rule says whether its bytes must be UTF-8, as on the
+    // command line.
     for (const QueryParameter& parameter : query) {
-        if (findSetting(parameter.name) != nullptr || parameter.name == "verify") {
+        if (findSetting(parameter.name) != nullptr || parameter.name == "verify")
             request.options.push_back(parameter);
-            continue;
+        else
+            request.fields.emplace_back(parameter.name, parameter.value);
+    }
+    if (!body.empty()) {
+        const auto members = objectMembers(body);
+        if (!members) return apiError(Refusal::invalidJson);
+        std::optional<std::string_view> fields, options;
+        for (const JsonMember& member : *members) {
+            std::optional<std::string_view>* slot = member.key == "fields"    ? &fields
+                                                    : member.key == "options" ? &options
+                                                                              : nullptr;
+            if (slot == nullptr) return apiError(Refusal::invalidJson, member.key);
+            if (*slot) return apiError(Refusal::repeatedParameter, member.key);
+            *slot = member.value;
         }
-        if (const std::size_t bad = firstNonUtf8(parameter.value)) return notUtf8(bad);
-        request.fields.emplace_back(parameter.name, parameter.value);
+        if (fields) {
+            // Read as sent by the library, which bounds its depth.
+            auto read = parseFieldsJson(*fields);
+            if (!read) {
+                Error error = read.error();
+                if (error.field.empty()) error.field = "fields";
+                return apiError(error);
+            }
+            request.fields.insert(request.fields.end(), read->begin(), read->end());
+        }
+        if (options)
+            if (auto error = addOptions(*options, request)) return *error;
     }
-    if (body.empty()) return request;
-    const nlohmann::json json = nlohmann::json::parse(body, nullptr, false);
-    if (json.is_discarded() || !json.is_object()) return apiError(Refusal::invalidJson);
-    if (json.contains("fields")) {
-        auto fields = parseFieldsJson(json["fields"].dump());
-        if (!fields) return apiError(fields.error());
-        request.fields.insert(request.fields.end(), fields->begin(), fields->end());
-    }
-    if (json.contains("options")) {
-        if (!json["options"].is_object()) return apiError(Refusal::invalidJson, "options");
-        for (const auto& [key, value] : json["options"].items())
-            request.options.push_back({key, value.is_string() ? value.get<std::string>()
-                                            : value.is_boolean()
-                                                ? (value.get<bool>() ? "true" : "false")
-                                                : value.dump()});
-    }
+    // A field given twice, in the query, the body or both, is ambiguous.
+    std::set<std::string_view> given;
+    for (const auto& [key, value] : request.fields)
+        if (!given.insert(key).second) return apiError(Refusal::repeatedParameter, key);
     return request;
 }
 
@@ -326,7 +341,14 @@ Answer<LabelFile> makeLabelFile(const LabelRequest& request, bool verifyByDefaul
     const auto bytes =
         std::span(reinterpret_cast<const std::uint8_t*>(request.data.data()), request.data.size());
     ProfileRequest profile{request.profile, request.fields, {}, {}, false};
-    for (const QueryParameter& option : request.options) profile.given.push_back(option.name);
+    for (const QueryParameter& option : request.options) {
+        // The character set is a choice within the scheme, not a setting
+        // over it, as on the command line.
+        if (option.name == "charset")
+            profile.charset = settings.options.charset;
+        else
+            profile.given.push_back(option.name);
+    }
     const Result<Label> label = !request.profile.empty() ? makeProfileLabel(profile, settings)
                                 : request.text ? makeLabel(std::string_view(request.data), settings)
                                                : makeLabel(bytes, settings);

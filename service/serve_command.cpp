@@ -142,6 +142,8 @@ int runServe(const std::vector<std::string>& args) {
         return 1;
     }
     auto& server = std::get<std::unique_ptr<Server>>(started);
+    for (const std::string& notice : server->notices())
+        std::fprintf(stderr, "barquill serve: warning: %s\n", notice.c_str());
     const bool six = config.address.find(':') != std::string::npos;
     std::printf("barquill: serving on http://%s%s%s:%u/\n", six ? "[" : "", config.address.c_str(),
                 six ? "]" : "", static_cast<unsigned>(server->port()));

@@ -11,10 +11,13 @@
 #include <algorithm>
 #include <cctype>
 #include <ctime>
+#include <new>
 #include <optional>
 #include <thread>
 #include <vector>
 
+#include "barquill/render.hpp"
+#include "barquill/symbol.hpp"
 #include "barquill/text.hpp"
 #include "barquill/verify.hpp"
 #include "service/api_error.h"
@@ -41,6 +44,7 @@ struct Exchange {
     // Answered on the socket itself; the connection ends with it.
     bool closing = false;
     bool counted = false;  // its end is in the metrics
+    bool failed = false;  // the service's own failure: the connection ends with its answer
     int status = 0;
     std::string body;
     std::size_t received = 0;
@@ -153,6 +157,7 @@ struct Server::State {
     std::atomic<bool> draining{false};
     std::atomic<std::size_t> heldBytes{0};
     std::vector<iconv_t> converters;
+    std::vector<std::string> notices;
 
     ~State() {
         if (daemon) MHD_stop_daemon(daemon);
@@ -197,7 +202,8 @@ struct Server::State {
             MHD_add_response_header(response, header.name, header.value.c_str());
         // While draining, or over a limit with the body unread, the
         // connection ends with this answer.
-        if (draining.load() || exchange.bodyTooLarge || status == MHD_HTTP_SERVICE_UNAVAILABLE)
+        if (draining.load() || exchange.bodyTooLarge || exchange.failed ||
+            status == MHD_HTTP_SERVICE_UNAVAILABLE)
             MHD_add_response_header(response, MHD_HTTP_HEADER_CONNECTION, "close");
         const MHD_Result queued =
             MHD_queue_response(connection, static_cast<unsigned>(status), response);
@@ -437,6 +443,22 @@ struct Server::State {
         return MHD_YES;
     }
 
+    // An exception that reached the request's top: answered when it can
+    // be (503 for memory that ran out), else the connection is closed.
+    MHD_Result fail(MHD_Connection* connection, void* context, bool outOfMemory) {
+        auto* exchange = static_cast<Exchange*>(context);
+        if (!exchange || exchange->answered) return MHD_NO;
+        exchange->failed = true;
+        try {
+            Error error;
+            error.code = ErrorCode::outOfMemory;
+            return refuse(connection, *exchange,
+                          outOfMemory ? apiError(error) : apiError(Refusal::internal));
+        } catch (...) {
+            return MHD_NO;
+        }
+    }
+
     MHD_Result handle(MHD_Connection* connection, const char* url, const char* method,
                       const char* version, const char* upload, std::size_t* uploadSize,
                       void** context) {
@@ -533,7 +555,15 @@ void* requestLine(void* closure, const char* uri, MHD_Connection* connection) {
 MHD_Result access(void* closure, MHD_Connection* connection, const char* url, const char* method,
                   const char* version, const char* upload, std::size_t* uploadSize,
                   void** context) {
-    return stateOf(closure).handle(connection, url, method, version, upload, uploadSize, context);
+    // Nothing may unwind into the server library's C frames.
+    try {
+        return stateOf(closure).handle(connection, url, method, version, upload, uploadSize,
+                                       context);
+    } catch (const std::bad_alloc&) {
+        return stateOf(closure).fail(connection, *context, true);
+    } catch (...) {
+        return stateOf(closure).fail(connection, *context, false);
+    }
 }
 
 void completed(void* closure, MHD_Connection* connection, void** context,
@@ -591,6 +621,18 @@ std::vector<iconv_t> pinConverters() {
     return converters;
 }
 
+// A PDF and an EPS drawn once load the vector module and cairo; what stops
+// either is said at start rather than at the first such request.
+std::optional<std::string> openVectorModule() {
+    const auto symbol = encode(std::string_view("x"));
+    if (!symbol) return std::nullopt;
+    for (const Format format : {Format::pdf, Format::eps})
+        if (auto drawn = render(*symbol, format); !drawn)
+            return std::string(formatInfo(format).name) +
+                   " cannot be made: " + drawn.error().message;
+    return std::nullopt;
+}
+
 }  // namespace
 
 Server::Server(std::unique_ptr<State> state) : state_(std::move(state)) {}
@@ -602,8 +644,10 @@ std::variant<std::unique_ptr<Server>, std::string> Server::start(const ServerCon
     state->config = config;
     if (state->config.threads == 0)
         state->config.threads = std::max(1u, std::thread::hardware_concurrency());
-    // Loads the reader now rather than during the first request.
+    // The modules load now rather than during a request: the reader, and
+    // the vector module with cairo for PDF and EPS.
     state->verifyByDefault = canVerify();
+    if (auto problem = openVectorModule()) state->notices.push_back(std::move(*problem));
     state->converters = pinConverters();
     state->watch = std::make_unique<DeadlineWatch>(config.requestTimeout);
 
@@ -645,6 +689,10 @@ std::variant<std::unique_ptr<Server>, std::string> Server::start(const ServerCon
     if (!state->daemon)
         return "cannot listen on " + config.address + ":" + std::to_string(config.port);
     return std::unique_ptr<Server>(new Server(std::move(state)));
+}
+
+const std::vector<std::string>& Server::notices() const {
+    return state_->notices;
 }
 
 std::uint16_t Server::port() const {

@@ -9,6 +9,7 @@
 #include <memory>
 #include <string>
 #include <variant>
+#include <vector>
 
 namespace barquill::service {
 
@@ -49,6 +50,10 @@ public:
     static std::variant<std::unique_ptr<Server>, std::string> start(const ServerConfig& config);
 
     std::uint16_t port() const;
+
+    // What this server cannot do, found at start (a module that cannot
+    // serve), a line each.
+    const std::vector<std::string>& notices() const;
 
     // Stops taking connections, takes in those already waiting to be
     // accepted, waits until every request received is answered (at most

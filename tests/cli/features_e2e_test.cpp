@@ -159,6 +159,33 @@ TEST_F(CommandLine, AProfilesBatchTakesOneObjectOfFieldsPerLine) {
     EXPECT_NE(batch.err.find("line 2: "), std::string::npos) << batch.err;
 }
 
+// JSON nested 100,000 deep is refused at once with the key and the limit:
+// in a batch as its line's error, the lines after it still made, and in a
+// field file as the run's.
+TEST_F(CommandLine, DeeplyNestedFieldsAreRefusedAndABatchGoesOn) {
+    const std::string deep = std::string(100'000, '[') + std::string(100'000, ']');
+    const std::string members =
+        R"("amount": "1", "recipient_name": "A", "iban": "HR1210010051863000160")";
+    write("memberss.jsonl",
+          "{" + members + "}\n{" + members + R"(, "x": )" + deep + "}\n{" + members + "}\n");
+    const ProcessResult batch =
+        run({"--batch", "memberss.jsonl", "--profile", "hub3", "-o", "%d.png"});
+    EXPECT_EQ(batch.exitStatus, 2) << batch.err;
+    EXPECT_TRUE(exists("1.png"));
+    EXPECT_FALSE(exists("2.png"));
+    EXPECT_TRUE(exists("3.png"));
+    EXPECT_NE(batch.err.find("line 2: x.0.0.0.0: objects and arrays nested more than 5 deep"),
+              std::string::npos)
+        << batch.err;
+
+    write("deep.json", "{" + members + R"(, "x": )" + deep + "}");
+    const ProcessResult file =
+        run({"--profile", "hub3", "--fields", "deep.json", "-o", "deep.png"});
+    EXPECT_EQ(file.exitStatus, 2) << file.err;
+    EXPECT_NE(file.err.find("nested more than 5 deep"), std::string::npos) << file.err;
+    EXPECT_FALSE(exists("deep.png"));
+}
+
 TEST_F(CommandLine, ExplainDataShowsWhatALicenceHolds) {
     const ProcessResult made = run({"--profile", "aamva", "--field", "iin=636000", "--field",
                                     "DL.DCS=SMITH", "--field", "DL.DAC=JOHN", "--explain"});

@@ -112,6 +112,66 @@ TEST(FieldsJson, ErrorsTellWhere) {
     }
 }
 
+// A profile reads three levels at most; deeper input stops the reader at
+// the limit, whatever follows, and a key long enough to cost memory for
+// every value under it is refused before any value takes it.
+TEST(FieldsJson, NestingAndKeysAreBoundedAndTheRefusalNamesTheKey) {
+    const std::string deep = std::string(100'000, '[') + std::string(100'000, ']');
+    const std::string longKey(maxJsonKeyBytes - 2, 'k');
+    struct Case {
+        const char* name;
+        std::string json;
+        Code code;
+        std::string field;
+        long length;
+        long limit;
+    };
+    const Case cases[] = {
+        {"100,000 arrays deep", R"({"x": )" + deep + "}", Code::jsonTooDeep, "x.0.0.0.0",
+         maxJsonDepth + 1, maxJsonDepth},
+        {"never closed", R"({"x": )" + std::string(100'000, '['), Code::jsonTooDeep, "x.0.0.0.0",
+         maxJsonDepth + 1, maxJsonDepth},
+        {"objects one level too deep", R"({"a": {"b": {"c": {"d": {"e": {}}}}}})",
+         Code::jsonTooDeep, "a.b.c.d.e", maxJsonDepth + 1, maxJsonDepth},
+        {"a leg's member one level too deep", R"({"legs": [{"from": {"x": [["LHR"]]}}]})",
+         Code::jsonTooDeep, "legs.0.from.x.0", maxJsonDepth + 1, maxJsonDepth},
+        {"a joined key one byte too long", "{\"" + longKey + "\": {\"xy\": 1}}",
+         Code::jsonKeyTooLong, longKey.substr(0, 40) + "...",
+         static_cast<long>(maxJsonKeyBytes) + 1, static_cast<long>(maxJsonKeyBytes)},
+        {"a long key over many values", "{\"" + std::string(60'000, 'k') + "\": [1, 1, 1]}",
+         Code::jsonKeyTooLong, std::string(40, 'k') + "...", 60'000,
+         static_cast<long>(maxJsonKeyBytes)},
+        {"cut at a whole character", "{\"" + std::string(39, 'k') + "\u010C" + longKey + "\": 1}",
+         Code::jsonKeyTooLong, std::string(39, 'k') + "...", static_cast<long>(longKey.size()) + 41,
+         static_cast<long>(maxJsonKeyBytes)},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const auto fields = parseFieldsJson(c.json);
+        ASSERT_FALSE(fields.ok());
+        EXPECT_EQ(fields.error().code, c.code) << describe(fields.error());
+        EXPECT_EQ(fields.error().field, c.field);
+        EXPECT_EQ(fields.error().length, c.length);
+        EXPECT_EQ(fields.error().limit, c.limit);
+        EXPECT_NE(describe(fields.error()).find(std::to_string(c.limit)), std::string::npos)
+            << describe(fields.error());
+    }
+    // At the limits themselves.
+    const auto deepest = parseFieldsJson(R"({"a": {"b": {"c": [{"e": "1"}, [2]]}}})");
+    ASSERT_TRUE(deepest.ok()) << describe(deepest.error());
+    EXPECT_EQ(*deepest, (FieldValues{{"a.b.c.0.e", "1"}, {"a.b.c.1.0", "2"}}));
+    const auto longest = parseFieldsJson("{\"" + longKey + "\": {\"x\": 1}}");
+    ASSERT_TRUE(longest.ok()) << describe(longest.error());
+    EXPECT_EQ(longest->front().first.size(), maxJsonKeyBytes);
+
+    // One deep line is one record's error; the lines after it are read.
+    const auto records = parseFieldsJsonLines(R"({"x": )" + deep + "}\n{\"c\": 2}");
+    ASSERT_EQ(records.size(), 2u);
+    ASSERT_TRUE(records[0].error.has_value());
+    EXPECT_EQ(records[0].error->code, Code::jsonTooDeep);
+    EXPECT_EQ(records[1].fields, (FieldValues{{"c", "2"}}));
+}
+
 TEST(FieldsJson, LinesAreRecordsWithTheirLineNumbers) {
     const auto records = parseFieldsJsonLines("{\"a\": \"1\"}\n\n  \r\n{\"b\": }\r\n{\"c\": 2}");
     ASSERT_EQ(records.size(), 3u);

@@ -194,6 +194,16 @@ class ChecksExplainAndProfilesTest(unittest.TestCase):
             barquill.profiles.build("hub3", amount="-1")
         self.assertEqual(raised.exception.code, barquill.ErrorCode.INVALID_FIELD)
 
+    def test_fields_nested_too_deep_raise_with_the_key_and_the_limit(self):
+        nested = "1"
+        for _ in range(8):
+            nested = [nested]
+        with self.assertRaises(barquill.EncodeError) as raised:
+            barquill.profiles.build("hub3", fields={"amount": "1", "legs": nested})
+        self.assertEqual(raised.exception.code, barquill.ErrorCode.INVALID_FIELD)
+        self.assertIn("legs.0.0.0.0: objects and arrays nested more than 5 deep",
+                      str(raised.exception))
+
 
 class EncodeManyTest(unittest.TestCase):
     """encode_many gives what encode(...).png() gives item by item, in order,

@@ -196,6 +196,52 @@ class Profiles(unittest.TestCase):
                 self.assertEqual((error["code"], error["field"]), (code, field))
 
 
+    def test_the_endpoint_takes_its_input_as_the_command_line_does(self):
+        # A character set the scheme lets the user choose is a choice, not a
+        # setting that conflicts with the scheme's.
+        slip = dict(self.SLIP, recipient_name="Udruga \u017ditnjak")
+        for charset, name in [("UTF-8", b"\xc5\xbd"), ("ISO-8859-2", b"\xae")]:
+            with self.subTest(charset):
+                query = urllib.parse.urlencode(dict(slip, charset=charset))
+                status, _, body = server.request("GET", "/v1/profiles/hub3?" + query)
+                self.assertEqual(status, 200, body)
+                self.assertIn(b"Udruga " + name + b"itnjak", read_png(body))
+
+    def test_what_the_command_line_refuses_is_refused_naming_its_field(self):
+        slip = urllib.parse.urlencode(self.SLIP)
+        posted = {"Content-Type": "application/json"}
+        members = json.dumps(self.SLIP)[1:-1]
+        cases = [
+            ("unknown key in the body", "POST", "/v1/profiles/hub3",
+             json.dumps({"fields": self.SLIP, "colour": "red"}), 400, "invalidJson", "colour"),
+            ("fields twice in the body", "POST", "/v1/profiles/hub3",
+             '{"fields": {"amount": "1"}, "fields": {%s}}' % members, 400, "repeatedParameter",
+             "fields"),
+            ("a field twice in the query", "GET", "/v1/profiles/hub3?" + slip + "&amount=2", None,
+             400, "repeatedParameter", "amount"),
+            ("a field in the query and the body", "POST", "/v1/profiles/hub3?amount=2",
+             json.dumps({"fields": self.SLIP}), 400, "repeatedParameter", "amount"),
+            ("a key twice in the fields", "POST", "/v1/profiles/hub3",
+             '{"fields": {"amount": "1", %s}}' % members, 400, "repeatedParameter", "amount"),
+            ("bytes that are not UTF-8", "GET", "/v1/profiles/hub3?" + slip
+             + "&payer_name=A%FFB", None, 422, "invalidField", "payer_name"),
+            ("a nested option", "POST", "/v1/profiles/hub3",
+             json.dumps({"fields": self.SLIP, "options": {"margin": [10]}}), 400, "invalidJson",
+             "margin"),
+            ("no profile named", "GET", "/v1/profiles/?" + slip, None, 404, "notFound",
+             "profile"),
+        ]
+        for name, method, target, body, expected, code, field in cases:
+            with self.subTest(name):
+                status, _, answer = server.request(method, target, body and body.encode(),
+                                                   posted if body else None)
+                self.assertEqual(status, expected, answer)
+                error = json.loads(answer)["error"]
+                self.assertEqual((error["code"], error["field"]), (code, field), error)
+                if field == "profile":
+                    self.assertIn("hub3", error["message"])
+
+
 class Caching(unittest.TestCase):
     def test_etag_answers_304_and_get_is_immutable(self):
         status, headers, body = server.request("GET", url(TEXT))

@@ -9,6 +9,7 @@ import os
 import resource
 import selectors
 import shutil
+import signal
 import socket
 import stat
 import subprocess
@@ -290,6 +291,85 @@ class Memory(unittest.TestCase):
                                                                         16777216))
         self.assertGreater(error["needed"], 300_000_000)
         self.assertLess(server.rss_kib(), RSS_BOUND_MIB * 1024)
+
+
+class Nesting(unittest.TestCase):
+    """JSON nested 100,000 deep, in every place a body takes an object: the
+    refusal names the key and the limit, and the server's peak memory stays
+    small. A server of its own takes bodies large enough to hold it."""
+
+    DEEP = "[" * 100_000 + "]" * 100_000
+
+    @classmethod
+    def setUpClass(cls):
+        cls.server = Server("--max-body", "1048576")
+
+    @classmethod
+    def tearDownClass(cls):
+        status = cls.server.stop()
+        if status != 0:
+            raise AssertionError(f"the server ended with {status} after SIGTERM")
+
+    def test_deep_json_is_refused_at_the_limit_and_costs_no_memory(self):
+        json_type = {"Content-Type": "application/json"}
+        cases = [
+            ("/v1/profiles/hub3", '{"fields": {"x": %s}}', 422, "invalidField", "x.0.0.0.0"),
+            ("/v1/profiles/hub3", '{"fields": {"amount": "1"}, "options": {"margin": %s}}', 400,
+             "invalidJson", "margin"),
+            ("/v1/profiles/hub3", '{"colour": %s}', 400, "invalidJson", "colour"),
+            ("/v1/pdf417", '{"data": %s}', 400, "invalidJson", "data"),
+            ("/v1/pdf417", '{"data": "x", "options": {"level": %s}}', 400, "invalidJson",
+             "level"),
+        ]
+        for target, body, expected, code, field in cases:
+            with self.subTest(body):
+                status, _, answer = self.server.request("POST", target,
+                                                        (body % self.DEEP).encode(), json_type)
+                self.assertEqual(status, expected, answer)
+                error = json.loads(answer)["error"]
+                self.assertEqual((error["code"], error["field"]), (code, field), error)
+                if code == "invalidField":
+                    self.assertIn("more than 5 deep", error["message"])
+        self.assertEqual(self.server.request("GET", "/healthz")[0], 200)
+        peak = self.server.rss_kib("VmHWM")
+        self.assertLess(peak, RSS_BOUND_MIB * 1024, f"{peak} KiB resident at peak")
+
+
+class ReadOnlyTemporaryFolder(unittest.TestCase):
+    """Cairo's PostScript keeps its pages in a temporary file in /tmp: with
+    /tmp read-only (in a mount namespace of its own, which needs root) the
+    server says so at start and an EPS request is told the cause."""
+
+    def test_eps_names_the_temporary_file_it_cannot_make(self):
+        empty = tempfile.mkdtemp(prefix="barquill-readonly-")
+        try:
+            wrapper = ["unshare", "--mount", "sh", "-c",
+                       'mount --bind "$0" /tmp && mount -o remount,bind,ro /tmp && exec "$@"',
+                       empty]
+            probe = subprocess.run([*wrapper, "true"], capture_output=True)
+            if shutil.which("unshare") is None or probe.returncode != 0:
+                self.skipTest("no mount namespace for this user")
+            readonly = Server(wrapper=wrapper)
+            try:
+                status, _, answer = readonly.request("GET", "/v1/pdf417?data=x&format=eps")
+                png, _, _ = readonly.request("GET", "/v1/pdf417?data=x&format=png")
+                readonly.process.send_signal(signal.SIGTERM)
+                warning = readonly.process.communicate(timeout=30)[1].decode()
+            finally:
+                if readonly.process.poll() is None:
+                    readonly.process.kill()
+                readonly.process.wait()
+            self.assertEqual(readonly.process.returncode, 0)
+        finally:
+            os.rmdir(empty)
+        self.assertIn("EPS needs a temporary file in /tmp", warning)
+        self.assertIn("Read-only file system", warning)
+        self.assertEqual(status, 500, answer)
+        error = json.loads(answer)["error"]
+        self.assertEqual((error["code"], error["field"]), ("renderFailed", "format"))
+        self.assertIn("temporary file in /tmp, which cannot be made (Read-only file system)",
+                      error["message"])
+        self.assertEqual(png, 200)
 
 
 class Encodings(unittest.TestCase):

@@ -17,8 +17,8 @@ BINARY = os.environ.get("BARQUILL", "")
 
 
 class Server:
-    def __init__(self, *args, cwd=None, env=None, user=None):
-        command = [BINARY, "serve", "--listen", "127.0.0.1:0", *args]
+    def __init__(self, *args, cwd=None, env=None, user=None, wrapper=()):
+        command = [*wrapper, BINARY, "serve", "--listen", "127.0.0.1:0", *args]
         if user is not None:
             command = ["setpriv", f"--reuid={user}", "--regid=nogroup", "--clear-groups",
                        "--", *command]
@@ -48,10 +48,11 @@ class Server:
         finally:
             connection.close()
 
-    def rss_kib(self):
+    def rss_kib(self, which="VmRSS"):
+        """Resident memory now, or with "VmHWM" its peak so far."""
         with open(f"/proc/{self.process.pid}/status") as status:
             for line in status:
-                if line.startswith("VmRSS:"):
+                if line.startswith(which + ":"):
                     return int(line.split()[1])
         return 0
 

@@ -7,6 +7,7 @@
 #include "barquill/settings.hpp"
 #include "service/api_error.h"
 #include "service/entity_tag.h"
+#include "service/json_body.h"
 #include "service/label_request.h"
 #include "service/query.h"
 
@@ -114,6 +115,48 @@ TEST(LabelRequest, AnOptionGivenTwiceIsRefused) {
     const auto answer = makeLabelFile(request, false, 1 << 24);
     ASSERT_TRUE(std::holds_alternative<ApiError>(answer));
     EXPECT_EQ(std::get<ApiError>(answer).code, "repeatedParameter");
+}
+
+// A body's members as sent, whatever their values nest; a body that is no
+// one object is nothing, however it breaks.
+TEST(JsonBody, MembersAreTheBytesSentAndTheRestIsRefused) {
+    const std::string deep = std::string(100'000, '[') + std::string(100'000, ']');
+    struct Case {
+        std::string body;
+        std::optional<std::vector<std::pair<std::string, std::string_view>>> members;
+    };
+    const Case cases[] = {
+        {" {} ", std::vector<std::pair<std::string, std::string_view>>{}},
+        {R"({"a" : "x,}\"y" , "b":[{"c": "]"}],"c":-1.5e3})",
+         {{{"a", R"("x,}\"y")"}, {"b", R"([{"c": "]"}])"}, {"c", "-1.5e3"}}}},
+        {R"({"\u0066ields": {"x": 1}})", {{{"fields", R"({"x": 1})"}}}},
+        {R"({"x": )" + deep + "}", {{{"x", deep}}}},
+        {R"({"x": )" + std::string(100'000, '[') + "}", std::nullopt},
+        {R"({"x": 1,})", std::nullopt},
+        {R"({"x" 1})", std::nullopt},
+        {R"({"x": })", std::nullopt},
+        {R"({"x": 1} {})", std::nullopt},
+        {R"({"x": "1)", std::nullopt},
+        {R"(["x"])", std::nullopt},
+        {"", std::nullopt},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.body.substr(0, 40));
+        const auto members = objectMembers(c.body);
+        ASSERT_EQ(members.has_value(), c.members.has_value());
+        if (!members) continue;
+        ASSERT_EQ(members->size(), c.members->size());
+        for (std::size_t i = 0; i < members->size(); ++i) {
+            EXPECT_EQ((*members)[i].key, (*c.members)[i].first);
+            EXPECT_EQ((*members)[i].value, (*c.members)[i].second);
+        }
+    }
+    const JsonOptions options = jsonOptions(R"({"level": 2, "compact": true, "fg": "red"})");
+    ASSERT_FALSE(options.refused);
+    ASSERT_EQ(options.options.size(), 3u);
+    EXPECT_EQ(options.options[1].value, "true");
+    EXPECT_EQ(jsonOptions(R"({"level": 2, "margin": )" + deep + "}").refused, "margin");
+    EXPECT_EQ(jsonOptions("[1]").refused, "");
 }
 
 }  // namespace
