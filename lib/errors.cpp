@@ -165,9 +165,9 @@ std::string messageFor(const Error& e, std::string_view fieldName) {
         case ErrorCode::notVerified:
             return which + "verification failed: " + mismatchText(e);
         case ErrorCode::verifyUnavailable:
-            return "this build cannot read symbols back" +
-                   (e.path.empty() ? std::string() : ": no reader at " + e.path) +
-                   (e.given.empty() ? std::string() : " (" + e.given + ")");
+            if (e.path.empty()) return "this build cannot read symbols back: it has no reader";
+            return "cannot read symbols back: the reader module " + e.path + " " +
+                   (e.given.empty() ? std::string("cannot serve") : e.given);
         default:
             return std::string(errorText(e.code));
     }

@@ -93,10 +93,10 @@ Error errorOf(const print::Error& e, const Render& render) {
             error.path = module.path;
             error.given = module.detail;
             finishMessage(error);
-            error.message += ": PDF and EPS need the vector module" +
-                             (module.path.empty() ? std::string(", which this build lacks")
-                                                  : " " + module.path) +
-                             (module.detail.empty() ? std::string() : " (" + module.detail + ")");
+            error.message +=
+                ": PDF and EPS need the vector module" +
+                (module.path.empty() ? std::string(", which this build lacks")
+                                     : " " + module.path + ", which " + loader::reason(module));
             return error;
         }
         default:

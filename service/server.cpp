@@ -327,8 +327,13 @@ std::variant<std::unique_ptr<Server>, std::string> Server::start(const ServerCon
     state->config = config;
     if (state->config.threads == 0)
         state->config.threads = std::max(1u, std::thread::hardware_concurrency());
-    // Loads the reader now rather than during the first request.
-    state->verifyByDefault = canVerify();
+    // Loads the reader now rather than during the first request, and never
+    // serves unread symbols as if they had been read back.
+    if (config.verify)
+        if (const std::optional<Error> problem = readerProblem())
+            return problem->message +
+                   "; give --no-verify to serve symbols without reading them back";
+    state->verifyByDefault = config.verify;
     state->converters = pinConverters();
     state->watch = std::make_unique<DeadlineWatch>(config.requestTimeout);
 
