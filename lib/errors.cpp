@@ -137,6 +137,11 @@ std::string messageFor(const Error& e, std::string_view fieldName) {
             return "more symbols than characters of data: " + number(e.needed) + " asked, " +
                    number(e.available) + " bytes";
         case ErrorCode::notOnPage:
+            if (e.field == "printWidth")
+                return "the ESC/POS picture is " + number(e.value) +
+                       " dots wide, past the printer's print width of " + number(e.maximum) +
+                       " dots (80 mm paper's 72 mm at the resolution, 203 dpi when none, or "
+                       "the page's width)";
             return "the symbol reaches " + decimalText(e.widthMm, 1) + " mm across and " +
                    decimalText(e.heightMm, 1) + " mm down, past the page's edge";
         case ErrorCode::notExpressible: {

@@ -36,6 +36,8 @@ const char* settingField(print::Setting setting) {
         case print::Setting::dotRows:
         case print::Setting::graphicBytes:
             return "picture";
+        case print::Setting::printWidth:
+            return "printWidth";
         case print::Setting::none:
             break;
     }
@@ -85,6 +87,9 @@ Error errorOf(const print::Error& e, const Render& render) {
         case print::ErrorCode::bitmapTooLarge:
             error.code = ErrorCode::notExpressible;
             break;
+        case print::ErrorCode::widerThanPrinter:
+            error.code = ErrorCode::notOnPage;
+            break;
         case print::ErrorCode::vectorUnavailable: {
             // The module that draws PDF and EPS, and why it cannot.
             const loader::Availability& module = print::vectorModule().availability;
@@ -131,6 +136,15 @@ int rowModules(const Render& render) {
     return std::max(1, (render.rowHeight + render.moduleWidth / 2) / render.moduleWidth);
 }
 
+// The receipt printer's print width in dots: the page's width when one is
+// given, else 80 mm paper's 72 mm, at the resolution (203 dpi when none).
+long escPosPrintWidth(const Render& render) {
+    const int dpi = render.dpi > 0 ? render.dpi : print::ESCPOS_DEFAULT_DPI;
+    if (render.page) return print::dotsFromMm(render.page->widthMm, dpi);
+    return (print::ESCPOS_DEFAULT_PRINT_WIDTH * dpi + print::ESCPOS_DEFAULT_DPI / 2) /
+           print::ESCPOS_DEFAULT_DPI;
+}
+
 print::ZplOrigin zplOrigin(const Render& render) {
     if (!render.page || render.dpi == 0) return {};
     return {print::dotsFromMm(render.page->xMm, render.dpi),
@@ -172,7 +186,7 @@ Result<Bytes> printFile(const Symbol& symbol, Format format, const Render& rende
                 return bytesOf(
                     print::escPosNative(nativeOf(symbol), {render.moduleWidth, rowModules(render)}),
                     render);
-            return bytesOf(print::escPosRaster(modules, dots), render);
+            return bytesOf(print::escPosRaster(modules, dots, escPosPrintWidth(render)), render);
     }
 }
 

@@ -22,6 +22,7 @@ enum class ErrorCode : int {
     bitmapTooLarge = 10,      // the picture's `setting` is `value`, the command allows `maximum`
     drawingFailed = 11,       // the drawing library stopped with status `value`
     vectorUnavailable = 12,   // the vector module cannot be loaded (loader::ModuleState `value`)
+    widerThanPrinter = 13,    // the picture is `value` dots wide, the printer prints `maximum`
 };
 
 // The setting an error is about.
@@ -40,6 +41,7 @@ enum class Setting : int {
     bytesPerRow,
     dotRows,
     graphicBytes,
+    printWidth,
 };
 
 struct Error {
