@@ -28,7 +28,8 @@ its own file after a tab, inside the folder of -o.
 
 Exit status: 0 written; 1 usage error (nothing written); 2 the data cannot be
 encoded (in a batch: any item); 3 an output could not be written; 4 a symbol
-did not read back as asked (--verify) and was not written.
+did not read back as asked (--verify) and was not written, or the reader
+cannot be loaded (nothing written).
 
 Examples:
   barquill -o hello.png "Hello, World!"
@@ -231,14 +232,30 @@ std::optional<ParseResult> resolveProfile(const Values& values, Request& request
 std::optional<std::string> resolveVerify(const Values& values, Request& request) {
     if (values.verifyOption->count() && values.noVerifyOption->count())
         return "give --verify or --no-verify, not both";
-    if (values.verifyOption->count() && !canVerify())
-        return "--verify needs the zxing-cpp reader, and this build has none";
     // Reading a symbol back costs less than writing its file, so a batch,
-    // where nobody looks at each label, verifies unless told not to.
-    request.settings.verify =
-        values.verifyOption->count() > 0 ||
-        (values.batchOption->count() && !values.noVerifyOption->count() && canVerify());
+    // where nobody looks at each label, verifies unless told not to. Whether
+    // the reader can serve is asked once the rest of the line is sound.
+    request.settings.verify = values.verifyOption->count() > 0 ||
+                              (values.batchOption->count() && !values.noVerifyOption->count());
     return std::nullopt;
+}
+
+// Verification asked for, by --verify or by a batch's default, is never
+// dropped because the reader cannot serve: nothing is written, and the
+// message says which module and why.
+std::optional<ParseResult> refuseUnverifiable(const Values& values, const Request& request) {
+    if (!request.settings.verify) return std::nullopt;
+    const std::optional<Error> problem = readerProblem();
+    if (!problem) return std::nullopt;
+    ParseResult result;
+    result.exitStatus = EXIT_NOT_VERIFIED;
+    result.text = "barquill: error: " +
+                  (values.verifyOption->count() ? "--verify: " + problem->message
+                                                : problem->message +
+                                                      "; give --no-verify to write the batch "
+                                                      "without reading it back") +
+                  "\n";
+    return result;
 }
 
 std::optional<std::string> resolveBatch(const Values& values, Request& request) {
@@ -337,6 +354,7 @@ ParseResult parseArguments(const std::vector<std::string>& args) {
     auto error = values.batchOption->count() ? resolveBatch(values, request)
                                              : resolveSingle(values, request, writes);
     if (error) return usageError(*error);
+    if (auto refused = refuseUnverifiable(values, request)) return *refused;
 
     ParseResult result;
     result.run = true;

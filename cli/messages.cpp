@@ -231,7 +231,7 @@ std::vector<std::string> failureLines(const Error& e, std::size_t dataBytes) {
         case ErrorCode::notVerified:
             return {e.message};
         case ErrorCode::verifyUnavailable:
-            return {"verification failed: this build has no reader to read symbols back"};
+            return {"verification failed: " + e.message};
         case ErrorCode::invalidOption:
         case ErrorCode::invalidRender:
         case ErrorCode::conflictingOptions:

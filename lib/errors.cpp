@@ -176,6 +176,11 @@ std::string messageFor(const Error& e, std::string_view fieldName) {
             return "more symbols than characters of data: " + number(e.needed) + " asked, " +
                    number(e.available) + " bytes";
         case ErrorCode::notOnPage:
+            if (e.field == "printWidth")
+                return "the ESC/POS picture is " + number(e.value) +
+                       " dots wide, past the printer's print width of " + number(e.maximum) +
+                       " dots (80 mm paper's 72 mm at the resolution, 203 dpi when none, or "
+                       "the page's width)";
             if (e.other == "down")
                 return "the symbol reaches " + decimalText(e.heightMm, 1) +
                        " mm down, past the page's bottom edge";
@@ -200,9 +205,9 @@ std::string messageFor(const Error& e, std::string_view fieldName) {
             return field + " " + number(e.value) + " is out of range " + number(e.minimum) +
                    " to " + number(e.maximum);
         case ErrorCode::verifyUnavailable:
-            return "this build cannot read symbols back" +
-                   (e.path.empty() ? std::string() : ": no reader at " + e.path) +
-                   (e.given.empty() ? std::string() : " (" + e.given + ")");
+            if (e.path.empty()) return "this build cannot read symbols back: it has no reader";
+            return "cannot read symbols back: the reader module " + e.path + " " +
+                   (e.given.empty() ? std::string("cannot serve") : e.given);
         default:
             return std::string(errorText(e.code));
     }

@@ -44,6 +44,8 @@ const char* settingField(print::Setting setting) {
             return "picture.dotRows";
         case print::Setting::graphicBytes:
             return "picture.bytes";
+        case print::Setting::printWidth:
+            return "printWidth";
         case print::Setting::none:
             break;
     }
@@ -103,6 +105,9 @@ Error errorOf(const print::Error& e) {
         case print::ErrorCode::bitmapTooLarge:
             error.code = ErrorCode::notExpressible;
             break;
+        case print::ErrorCode::widerThanPrinter:
+            error.code = ErrorCode::notOnPage;
+            break;
         case print::ErrorCode::vectorUnavailable: {
             // The module that draws PDF and EPS, and why it cannot.
             const loader::Availability& module = print::vectorModule().availability;
@@ -111,10 +116,10 @@ Error errorOf(const print::Error& e) {
             error.path = module.path;
             error.given = module.detail;
             finishMessage(error);
-            error.message += ": PDF and EPS need the vector module" +
-                             (module.path.empty() ? std::string(", which this build lacks")
-                                                  : " " + module.path) +
-                             (module.detail.empty() ? std::string() : " (" + module.detail + ")");
+            error.message +=
+                ": PDF and EPS need the vector module" +
+                (module.path.empty() ? std::string(", which this build lacks")
+                                     : " " + module.path + ", which " + loader::reason(module));
             return error;
         }
         case print::ErrorCode::noTemporaryFile: {
@@ -159,6 +164,15 @@ print::NativeSymbol nativeOf(const Symbol& symbol) {
 // The printer's row height is a whole number of module widths.
 int rowModules(const Render& render) {
     return std::max(1, (render.rowHeight + render.moduleWidth / 2) / render.moduleWidth);
+}
+
+// The receipt printer's print width in dots: the page's width when one is
+// given, else 80 mm paper's 72 mm, at the resolution (203 dpi when none).
+long escPosPrintWidth(const Render& render) {
+    const int dpi = render.dpi > 0 ? render.dpi : print::ESCPOS_DEFAULT_DPI;
+    if (render.page) return print::dotsFromMm(render.page->widthMm, dpi);
+    return (print::ESCPOS_DEFAULT_PRINT_WIDTH * dpi + print::ESCPOS_DEFAULT_DPI / 2) /
+           print::ESCPOS_DEFAULT_DPI;
 }
 
 print::ZplOrigin zplOrigin(const Render& render) {
@@ -206,7 +220,7 @@ Result<Bytes> printFile(const Symbol& symbol, Format format, const Render& rende
             if (render.printerEncodes)
                 return bytesOf(print::escPosNative(nativeOf(symbol),
                                                    {render.moduleWidth, rowModules(render)}));
-            return bytesOf(print::escPosRaster(modules, dots));
+            return bytesOf(print::escPosRaster(modules, dots, escPosPrintWidth(render)));
     }
 }
 

@@ -298,7 +298,8 @@ const std::array entries{
               return number(v, i, &s.options.eci);
           }},
     // Print
-    Entry{{"page", "page", SettingKind::text, "PAGE", "PDF and EPS on a page: A4, Letter or WxH in mm",
+    Entry{{"page", "page", SettingKind::text, "PAGE",
+           "PDF and EPS on a page: A4, Letter or WxH in mm; ESC/POS: W is the print width",
            "A4, Letter or a size in mm such as 100x150", "", 0, 0, "Print"},
           page},
     Entry{{"position", "page.position", SettingKind::text, "X,Y",

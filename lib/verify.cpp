@@ -54,8 +54,11 @@ std::uint8_t greyLevel(Rgb c) {
 Error unavailable(const verify::Availability& availability) {
     Error error;
     error.code = ErrorCode::verifyUnavailable;
-    error.path = availability.path;
-    error.given = availability.detail;
+    error.value = static_cast<long>(availability.state);
+    if (availability.state != verify::ReaderState::NotBuilt) {
+        error.path = availability.path;
+        error.given = loader::reason(availability);
+    }
     finishMessage(error);
     return error;
 }
@@ -64,6 +67,12 @@ Error unavailable(const verify::Availability& availability) {
 
 bool canVerify() {
     return static_cast<bool>(verify::available());
+}
+
+std::optional<Error> readerProblem() {
+    if (const verify::Availability availability = verify::available(); !availability)
+        return unavailable(availability);
+    return std::nullopt;
 }
 
 std::optional<Error> verifySymbol(const Symbol& symbol, const Render& render) {

@@ -27,12 +27,16 @@ std::optional<Error> checkSide(Setting setting, long value) {
 
 }  // namespace
 
-Result<Bytes> escPosRaster(const raster::ModuleMatrix& modules, const DotGeometry& geometry) {
+Result<Bytes> escPosRaster(const raster::ModuleMatrix& modules, const DotGeometry& geometry,
+                           long printWidth) {
     if (std::optional<Error> error = checkDotGeometry(modules, geometry)) return *error;
     const BitmapSize size = bitmapSize(modules, geometry);
     if (std::optional<Error> error = checkSide(Setting::bytesPerRow, size.bytesPerRow))
         return *error;
     if (std::optional<Error> error = checkSide(Setting::dotRows, size.height)) return *error;
+    if (printWidth > 0 && size.width > printWidth)
+        return Error{ErrorCode::widerThanPrinter, Setting::printWidth,
+                     static_cast<double>(size.width), 1, static_cast<double>(printWidth)};
     const std::optional<PrinterBitmap> bitmap = drawPrinterBitmap(modules, geometry);
     if (!bitmap) return Error{ErrorCode::drawingFailed};
 

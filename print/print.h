@@ -140,9 +140,16 @@ Result<std::string> zplNative(const NativeSymbol& symbol, const ZplNativeSetting
 inline constexpr long ESCPOS_MAX_RASTER_SIDE = 65535;
 inline constexpr std::size_t ESCPOS_MAX_DATA = 65535 - 3;
 
+// The print width of 80 mm receipt paper at 203 dpi: 72 mm, 576 dots.
+inline constexpr long ESCPOS_DEFAULT_PRINT_WIDTH = 576;
+inline constexpr int ESCPOS_DEFAULT_DPI = 203;
+
 // GS v 0 with the symbol and its quiet zone; its width in bytes and its
-// height in dots are each at most ESCPOS_MAX_RASTER_SIDE.
-Result<Bytes> escPosRaster(const raster::ModuleMatrix& modules, const DotGeometry& geometry);
+// height in dots are each at most ESCPOS_MAX_RASTER_SIDE. A picture wider
+// than `printWidth` dots (0: no limit) is refused, since the printer would
+// cut or wrap its rows.
+Result<Bytes> escPosRaster(const raster::ModuleMatrix& modules, const DotGeometry& geometry,
+                           long printWidth = 0);
 
 struct EscPosNativeSettings {
     int moduleWidth = 3;  // dots, 2 to 8

@@ -22,7 +22,8 @@ enum class ErrorCode : int {
     bitmapTooLarge = 10,      // the picture's `setting` is `value`, the command allows `maximum`
     drawingFailed = 11,       // the drawing library stopped with status `value`
     vectorUnavailable = 12,   // the vector module cannot be loaded (loader::ModuleState `value`)
-    noTemporaryFile = 13,  // EPS needs a temporary file; the system refused it with errno `value`
+    noTemporaryFile = 13,   // EPS needs a temporary file; the system refused it with errno `value`
+    widerThanPrinter = 14,  // the picture is `value` dots wide, the printer prints `maximum`
 };
 
 // The setting an error is about.
@@ -41,6 +42,7 @@ enum class Setting : int {
     bytesPerRow,
     dotRows,
     graphicBytes,
+    printWidth,
 };
 
 struct Error {

@@ -48,6 +48,14 @@ const AamvaElement* findAamvaElement(std::string_view id);
 // What a value of the element must be, one line.
 std::string elementRule(const AamvaElement& element);
 
+// A subfile type is DL (licence), ID (identification card), or Z and a
+// letter (the issuer's own). For two capital letters: the 0-based position
+// of the first letter that keeps them from being one, or npos.
+inline std::size_t subfileTypeFault(std::string_view type) {
+    if (type == "DL" || type == "ID" || type.substr(0, 1) == "Z") return std::string_view::npos;
+    return type[0] == 'D' || type[0] == 'I' ? 1 : 0;
+}
+
 // True when the element is mandatory in that subfile type at that version.
 bool isMandatory(const AamvaElement& element, std::string_view subfileType, int version);
 

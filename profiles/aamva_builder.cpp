@@ -86,6 +86,8 @@ std::optional<ProfileError> addElement(const Field& field, std::vector<Subfile>&
     if (type.size() != 2)
         return keyError(Code::badSubfileType, field.key, typeRule, 0,
                         static_cast<long>(type.size()), 2);
+    if (const std::size_t bad = subfileTypeFault(type); bad != npos)
+        return keyError(Code::badSubfileType, field.key, typeRule, bad + 1);
     const std::string idRule = "three capital letters";
     if (const std::size_t bad = firstRefused(id, isCapitalLetter); bad != npos)
         return keyError(Code::badElementId, field.key, idRule, dot + 1 + bad + 1);

@@ -68,6 +68,8 @@ std::optional<ProfileError> readDesignator(std::string_view data, std::size_t at
     for (std::size_t i = 0; i < 2; ++i)
         if (!isCapitalLetter(data[at + i]))
             return malformed(part, "type of two capital letters", at + i);
+    if (const std::size_t bad = subfileTypeFault(data.substr(at, 2)); bad != std::string_view::npos)
+        return malformed(part, "type DL, ID, or Z and a letter", at + bad);
     if (const std::size_t bad = firstNonDigit(data, at + 2, 8); bad != std::string_view::npos)
         return malformed(part, "offset and length of four digits each", bad);
     subfile.type = std::string(data.substr(at, 2));

@@ -14,7 +14,7 @@ constexpr const char* usage =
     "Usage: barquill serve [--listen ADDR:PORT] [--threads N] [--max-body BYTES]\n"
     "                      [--max-queue N] [--max-client-connections N]\n"
     "                      [--max-pixels N] [--response-memory BYTES]\n"
-    "                      [--request-timeout SECONDS]\n"
+    "                      [--request-timeout SECONDS] [--no-verify]\n"
     "\n"
     "Serves PDF417 symbols over HTTP: GET or POST /v1/pdf417, a page at /, /healthz\n"
     "and /metrics. It writes no files. SIGTERM or SIGINT: the requests received are\n"
@@ -32,7 +32,10 @@ constexpr const char* usage =
     "                             refused with 422, 1 to 999999999 (16777216)\n"
     "  --response-memory BYTES    Bytes of symbols held until clients read them; past\n"
     "                             it 503, 1 to 999999999 (67108864)\n"
-    "  --request-timeout SECONDS  Time for each request, 1 to 3600 (10)\n";
+    "  --request-timeout SECONDS  Time for each request, 1 to 3600 (10)\n"
+    "  --no-verify                Read symbols back only when a request asks\n"
+    "                             (verify=true); without it the service reads every\n"
+    "                             symbol back and does not start if it cannot\n";
 
 // Exit status of a bad command line, as the rest of the tool has it.
 constexpr int usageStatus = 1;
@@ -95,6 +98,11 @@ std::variant<ServerConfig, ServeUsage> parseServeArguments(const std::vector<std
             name = name.substr(0, equals);
         }
         if (name == "-h" || name == "--help") return ServeUsage{0, usage};
+        if (name == "--no-verify") {
+            if (value) return usageError("--no-verify takes no value");
+            config.verify = false;
+            continue;
+        }
         if (!value) {
             if (i + 1 >= args.size()) return usageError(name + " needs a value");
             value = args[++i];

@@ -44,7 +44,7 @@ struct Exchange {
     // Answered on the socket itself; the connection ends with it.
     bool closing = false;
     bool counted = false;  // its end is in the metrics
-    bool failed = false;  // the service's own failure: the connection ends with its answer
+    bool failed = false;   // the service's own failure: the connection ends with its answer
     int status = 0;
     std::string body;
     std::size_t received = 0;
@@ -645,8 +645,13 @@ std::variant<std::unique_ptr<Server>, std::string> Server::start(const ServerCon
     if (state->config.threads == 0)
         state->config.threads = std::max(1u, std::thread::hardware_concurrency());
     // The modules load now rather than during a request: the reader, and
-    // the vector module with cairo for PDF and EPS.
-    state->verifyByDefault = canVerify();
+    // the vector module with cairo for PDF and EPS. Unread symbols are never
+    // served as if they had been read back.
+    if (config.verify)
+        if (const std::optional<Error> problem = readerProblem())
+            return problem->message +
+                   "; give --no-verify to serve symbols without reading them back";
+    state->verifyByDefault = config.verify;
     if (auto problem = openVectorModule()) state->notices.push_back(std::move(*problem));
     state->converters = pinConverters();
     state->watch = std::make_unique<DeadlineWatch>(config.requestTimeout);

@@ -38,6 +38,10 @@ struct ServerConfig {
     std::size_t responseMemory = 64u << 20;
     // From a connection's start, or its previous answer, to the next answer.
     std::chrono::seconds requestTimeout{10};
+    // Every symbol read back before it is sent unless a request says
+    // verify=false; the server does not start when the reader cannot serve.
+    // False (--no-verify): read back only what a request asks for.
+    bool verify = true;
 };
 
 class Server {
@@ -46,7 +50,8 @@ public:
     Server(const Server&) = delete;
     Server& operator=(const Server&) = delete;
 
-    // Listening, or why not.
+    // Listening, or why not (also: verification asked for and the reader
+    // cannot serve, named with its path and the reason).
     static std::variant<std::unique_ptr<Server>, std::string> start(const ServerConfig& config);
 
     std::uint16_t port() const;

@@ -38,7 +38,7 @@ enum class ErrorCode : int {
     writeFailed = 21,        // the file could not be written; `value` holds errno
     readOnly = 22,           // the file may not be written by its mode
     notVerified = 23,        // the symbol did not read back as the data
-    verifyUnavailable = 24,  // this build cannot read symbols back
+    verifyUnavailable = 24,  // symbols cannot be read back: `path` the reader module, `given` why
     outsideFolder = 25,      // a name would leave its folder
     invalidArgument = 30,    // C API: a null pointer, a structure of unknown size,
                              // or an argument out of its range

@@ -3,6 +3,7 @@
 // and loads the reader and the vector writer only for what needs them.
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <set>
 #include <sstream>
 #include <string>
@@ -52,6 +53,30 @@ TEST_F(CommandLine, ModulesAreLoadedOnlyForWhatNeedsThem) {
         EXPECT_EQ(result.err.find("file=libZXing") != std::string::npos, c.reader);
         EXPECT_EQ(result.err.find("file=libcairo") != std::string::npos, c.cairo);
     }
+}
+
+// The build tree's module serves the programs built beside it; a copy of
+// the same program installed elsewhere never loads it.
+TEST_F(CommandLine, AnInstalledCopyNeverLoadsTheBuildTreesModule) {
+#ifndef BARQUILL_TEST_READER
+    GTEST_SKIP() << "this build has no reader module";
+#else
+    std::filesystem::create_directory(path("bin"));
+    std::filesystem::copy_file(BARQUILL_EXECUTABLE, path("bin/barquill"));
+    const std::string loaded = "file=" BARQUILL_TEST_READER " ";
+    for (const bool installed : {false, true}) {
+        SCOPED_TRACE(installed ? "installed copy" : "build tree");
+        const ProcessResult result =
+            runProcess("/usr/bin/env",
+                       {"LD_DEBUG=files", installed ? path("bin/barquill") : BARQUILL_EXECUTABLE,
+                        "--verify", "-o", "read.png", "LOT 4711"},
+                       "", directory_);
+        EXPECT_EQ(result.err.find(loaded) != std::string::npos, !installed) << result.err;
+        if (!installed) {
+            EXPECT_EQ(result.exitStatus, 0);
+        }
+    }
+#endif
 }
 
 }  // namespace

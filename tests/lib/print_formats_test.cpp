@@ -220,5 +220,47 @@ TEST(PrintFormats, APageAndItsPositionAreSettings) {
     EXPECT_EQ(error->code, ErrorCode::missingOption);
 }
 
+// A receipt printer cuts or wraps a picture wider than its print width:
+// 576 dots (80 mm paper at 203 dpi) unless the resolution or the page says.
+TEST(PrintFormats, AnEscPosPictureWiderThanThePrinterIsRefused) {
+    const auto symbol = encode("LOT 4711", {.columns = 4});
+    ASSERT_TRUE(symbol);
+    struct Case {
+        int moduleWidth;
+        int dpi;
+        double pageWidthMm;  // 0: no page
+        long limit;          // 0: fits
+    };
+    const Case cases[] = {
+        {4, 0, 0, 0},     {5, 0, 0, 576},   {5, 203, 0, 576}, {5, 300, 0, 0},
+        {8, 300, 0, 851}, {8, 203, 150, 0}, {5, 0, 60, 480},
+    };
+    for (const Case& c : cases) {
+        Render r;
+        r.moduleWidth = c.moduleWidth;
+        r.dpi = c.dpi;
+        if (c.pageWidthMm > 0) r.page = Page{c.pageWidthMm, 100};
+        const long dots = static_cast<long>(symbol->width()) * c.moduleWidth + 2 * r.quietZone;
+        SCOPED_TRACE(testing::Message()
+                     << dots << " dots at " << c.dpi << " dpi, page " << c.pageWidthMm);
+        const auto escpos = render(*symbol, Format::escpos, r);
+        if (c.limit == 0) {
+            EXPECT_TRUE(escpos) << escpos.error().message;
+            continue;
+        }
+        ASSERT_FALSE(escpos);
+        EXPECT_EQ(escpos.error().code, ErrorCode::notOnPage);
+        EXPECT_EQ(escpos.error().value, dots);
+        EXPECT_EQ(escpos.error().maximum, c.limit);
+        EXPECT_NE(escpos.error().message.find(std::to_string(dots) + " dots wide"),
+                  std::string::npos)
+            << escpos.error().message;
+        EXPECT_NE(
+            escpos.error().message.find("print width of " + std::to_string(c.limit) + " dots"),
+            std::string::npos)
+            << escpos.error().message;
+    }
+}
+
 }  // namespace
 }  // namespace barquill

@@ -182,5 +182,15 @@ TEST(EscPosRaster, RefusesImagesPastTheCommandsLimits) {
         testing::expectRefusal(escPosRaster(c.modules, c.geometry), c.refusal, c.name);
 }
 
+TEST(EscPosRaster, RefusesAPictureWiderThanThePrinter) {
+    // 3 modules of 3 dots in a quiet zone of 2: 13 dots.
+    const DrawnModules drawn({"101"});
+    EXPECT_TRUE(escPosRaster(drawn.matrix(), {3, 1, 2}, 13).ok());
+    EXPECT_TRUE(escPosRaster(drawn.matrix(), {3, 1, 2}, 0).ok());
+    testing::expectRefusal(escPosRaster(drawn.matrix(), {3, 1, 2}, 12),
+                           {ErrorCode::widerThanPrinter, Setting::printWidth, 13}, "13 of 12");
+    EXPECT_EQ(escPosRaster(drawn.matrix(), {3, 1, 2}, 12).error().maximum, 12);
+}
+
 }  // namespace
 }  // namespace barquill::print

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 #include <stdlib.h>
+#include <unistd.h>
 
 #include <cstdlib>
 #include <fstream>
@@ -46,7 +47,11 @@ TEST_F(VectorModuleFirstUse, CairoIsLoadedWithTheFirstDocumentOnly) {
 }
 
 TEST_F(VectorModuleFirstUse, AModuleThatCannotServeIsAnErrorValue) {
-    const std::string notElf = ::testing::TempDir() + "vector-text.so";
+    // In a folder of its own: as root, a module directly in the
+    // world-writable temporary folder is refused before it is loaded.
+    std::string folder = ::testing::TempDir() + "barquill-vector-XXXXXX";
+    ASSERT_NE(mkdtemp(folder.data()), nullptr);
+    const std::string notElf = folder + "/vector-text.so";
     std::ofstream(notElf) << "not a shared object\n";
     struct Case {
         std::string path;
@@ -73,6 +78,7 @@ TEST_F(VectorModuleFirstUse, AModuleThatCannotServeIsAnErrorValue) {
             ::testing::ExitedWithCode(0), "");
     }
     std::remove(notElf.c_str());
+    rmdir(folder.c_str());
 }
 
 }  // namespace

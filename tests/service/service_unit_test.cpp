@@ -10,6 +10,7 @@
 #include "service/json_body.h"
 #include "service/label_request.h"
 #include "service/query.h"
+#include "service/serve_command.h"
 
 namespace barquill::service {
 namespace {
@@ -157,6 +158,29 @@ TEST(JsonBody, MembersAreTheBytesSentAndTheRestIsRefused) {
     EXPECT_EQ(options.options[1].value, "true");
     EXPECT_EQ(jsonOptions(R"({"level": 2, "margin": )" + deep + "}").refused, "margin");
     EXPECT_EQ(jsonOptions("[1]").refused, "");
+}
+
+// The service reads every symbol back unless started with --no-verify, a
+// flag that takes no value.
+TEST(ServeArguments, VerificationIsOnUnlessNoVerifyIsGiven) {
+    struct Case {
+        std::vector<std::string> args;
+        bool verify;
+    };
+    const Case cases[] = {
+        {{"barquill", "serve"}, true},
+        {{"barquill", "serve", "--no-verify"}, false},
+        {{"barquill", "serve", "--no-verify", "--threads", "2"}, false},
+    };
+    for (const Case& c : cases) {
+        const auto parsed = parseServeArguments(c.args);
+        ASSERT_TRUE(std::holds_alternative<ServerConfig>(parsed)) << c.args.size();
+        EXPECT_EQ(std::get<ServerConfig>(parsed).verify, c.verify) << c.args.size();
+    }
+    const auto valued = parseServeArguments({"barquill", "serve", "--no-verify=yes"});
+    ASSERT_TRUE(std::holds_alternative<ServeUsage>(valued));
+    EXPECT_NE(std::get<ServeUsage>(valued).text.find("--no-verify takes no value"),
+              std::string::npos);
 }
 
 }  // namespace
