@@ -313,10 +313,10 @@ void CMainDialog::OnSave() {
         if (page.cancelled) return;
         saved.render.page = page.page;
     }
-    const int count = SymbolCount();
+    // One symbol keeps the name as the user gave it.
+    const std::vector<std::string> files = seriesFileNames(nativeName(path), SymbolCount());
     QStringList names;
-    for (int i = 0; i < count; ++i)
-        names << (count == 1 ? path : fromNative(seriesFileName(nativeName(path), i, count)));
+    for (const std::string& name : files) names << (files.size() == 1 ? path : fromNative(name));
     QStringList older;
     std::optional<WriteOptions> options = ConfirmReplacing(path, names, &older);
     if (!options) return;

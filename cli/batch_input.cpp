@@ -5,6 +5,8 @@
 #include <cstdio>
 #include <cstring>
 
+#include "barquill/files.hpp"
+
 namespace barquill::cli {
 
 namespace {
@@ -120,14 +122,9 @@ NameProblem checkOutputName(std::string_view name) {
     if (name.empty()) return NameProblem::empty;
     for (const char c : name)
         if (static_cast<unsigned char>(c) < 0x20 || c == 0x7f) return NameProblem::controlByte;
-    if (name.front() == '/') return NameProblem::absolute;
-    std::size_t start = 0;
-    while (start <= name.size()) {
-        std::size_t slash = name.find('/', start);
-        if (slash == std::string_view::npos) slash = name.size();
-        if (name.substr(start, slash - start) == "..") return NameProblem::parentFolder;
-        start = slash + 1;
-    }
+    // The rule itself is the library's, as it applies it when writing.
+    if (const auto outside = checkNameBeneath(name))
+        return outside->given == "/" ? NameProblem::absolute : NameProblem::parentFolder;
     return NameProblem::none;
 }
 

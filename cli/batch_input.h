@@ -59,8 +59,10 @@ private:
 std::vector<BatchItem> splitBatch(std::string_view input, BatchListFormat format,
                                   std::size_t itemLimit);
 
-// Why a name given in a list may not be used: it must be a relative path
-// that stays inside the output folder.
+// Why a name given in a list may not be used: it must be plain text, and a
+// relative path that stays inside the output folder by the library's rule
+// (checkNameBeneath), which writing the file applies again to the links on
+// its way.
 enum class NameProblem {
     none,
     empty,         // "text<TAB>" names nothing

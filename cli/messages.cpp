@@ -156,6 +156,9 @@ std::string usageText(const Error& e) {
                        "converts into";
             if (e.field == "bar")
                 return "--fg and --bg are the same colour: no reader could see the bars";
+            if (e.field == "path")
+                return "a Macro series writes several files; -o " + e.given +
+                       " names an open descriptor and, as -o -, is for one symbol";
             return "give either " + option + " or " + optionName(e.other) + ", not both";
         case ErrorCode::missingOption:
             if (e.other == "split")
@@ -254,7 +257,6 @@ int exitStatusOf(const Error& e) {
             return EXIT_USAGE;
         case ErrorCode::writeFailed:
         case ErrorCode::readOnly:
-        case ErrorCode::outsideFolder:
         case ErrorCode::renderFailed:
             return EXIT_NOT_WRITTEN;
         case ErrorCode::notVerified:

@@ -15,22 +15,37 @@ namespace {
 
 // A cut never splits a character of a multi-byte encoding that a reader
 // decodes segment by segment; `starts` tells where characters begin (empty:
-// at every byte).
-std::size_t characterBoundary(std::size_t length, std::size_t offset,
-                              const std::vector<bool>& starts) {
-    if (starts.empty()) return offset;
-    while (offset < length && !starts[offset]) ++offset;
-    return offset;
-}
-
+// at every byte). Each cut is the first character start at or after its
+// share of the data, moved on past the cut before it and back so that every
+// later segment keeps a character: no segment is left empty while the data
+// has a character for each.
 std::vector<MacroSegment> cut(std::size_t length, int count, const std::vector<bool>& starts,
                               const MacroControl& common) {
     const std::size_t parts = static_cast<std::size_t>(count);  // at least 1
+    std::vector<std::size_t> boundaries;  // where characters begin, when not at every byte
+    for (std::size_t i = 0; i < starts.size(); ++i)
+        if (starts[i]) boundaries.push_back(i);
+    const std::size_t characters = starts.empty() ? length : boundaries.size();
+    // The offset of the k-th character, `length` past the last.
+    const auto offsetOf = [&](std::size_t k) {
+        if (k >= characters) return length;
+        return starts.empty() ? k : boundaries[k];
+    };
+    // The first character at or after an offset.
+    const auto characterAt = [&](std::size_t offset) {
+        if (starts.empty()) return offset;
+        return static_cast<std::size_t>(
+            std::lower_bound(boundaries.begin(), boundaries.end(), offset) - boundaries.begin());
+    };
     std::vector<MacroSegment> segments(parts);
-    std::size_t start = 0;
+    std::size_t start = 0, first = 0;  // the segment's offset and first character
     for (std::size_t i = 0; i < parts; ++i) {
-        std::size_t end = i + 1 == parts ? length : length * (i + 1) / parts;
-        end = std::max(start, characterBoundary(length, end, starts));
+        std::size_t next = characters;  // the next segment's first character
+        if (i + 1 < parts) {
+            next = std::max(characterAt(length * (i + 1) / parts), first + 1);
+            if (characters >= parts) next = std::min(next, characters - (parts - i - 1));
+        }
+        const std::size_t end = std::max(start, offsetOf(next));
         MacroSegment& segment = segments[i];
         segment.offset = start;
         segment.length = end - start;
@@ -39,6 +54,7 @@ std::vector<MacroSegment> cut(std::size_t length, int count, const std::vector<b
         segment.control.segmentCount = count;
         segment.control.lastSegment = i + 1 == parts;
         start = end;
+        first = next;
     }
     return segments;
 }

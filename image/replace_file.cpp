@@ -261,35 +261,74 @@ ReplaceFailure replaceUnnamed(int folder, const std::string& name, const struct 
     return failure;
 }
 
-// The name in the folder is what gets replaced, never a link's target: both
-// callers have resolved the links they follow.
-ReplaceFailure replaceIn(int folder, const std::string& name,
-                         const std::function<bool(std::FILE*)>& write,
-                         const ReplaceOptions& options) {
+// What a name in a folder holds, by the rules of what may be replaced:
+// nothing yet, a regular file (`existing`), or what takes the content in
+// place (a device, a FIFO, a terminal). The name itself is looked at, never
+// a link's target: every caller has resolved the links it follows.
+enum class Found { Nothing, File, InPlace };
+
+ReplaceFailure inspect(int folder, const std::string& name, const ReplaceOptions& options,
+                       struct stat* existing, Found* found) {
     if (name.empty() || name == "." || name == "..") {
         errno = EISDIR;
         return ReplaceFailure::Create;
     }
-    struct stat existing;
-    const bool exists = fstatat(folder, name.c_str(), &existing, AT_SYMLINK_NOFOLLOW) == 0;
-    if (!exists && errno != ENOENT) return ReplaceFailure::Create;
-    if (exists) {
-        if (S_ISLNK(existing.st_mode)) {
-            errno = ELOOP;
-            return ReplaceFailure::Escapes;
-        }
-        if (S_ISDIR(existing.st_mode)) {
-            errno = EISDIR;
-            return ReplaceFailure::Create;
-        }
-        if (!S_ISREG(existing.st_mode)) return writeInPlace(folder, name, write);
-        if (!options.replaceReadOnly && !userMayWriteByMode(existing)) {
-            errno = EACCES;
-            return ReplaceFailure::ReadOnly;
-        }
+    *found = Found::Nothing;
+    if (fstatat(folder, name.c_str(), existing, AT_SYMLINK_NOFOLLOW) != 0)
+        return errno == ENOENT ? ReplaceFailure::None : ReplaceFailure::Create;
+    if (S_ISLNK(existing->st_mode)) {
+        errno = ELOOP;
+        return ReplaceFailure::Escapes;
     }
+    if (S_ISDIR(existing->st_mode)) {
+        errno = EISDIR;
+        return ReplaceFailure::Create;
+    }
+    if (!S_ISREG(existing->st_mode)) {
+        *found = Found::InPlace;
+        return ReplaceFailure::None;
+    }
+    if (!options.replaceReadOnly && !userMayWriteByMode(*existing)) {
+        errno = EACCES;
+        return ReplaceFailure::ReadOnly;
+    }
+    *found = Found::File;
+    return ReplaceFailure::None;
+}
+
+ReplaceFailure replaceIn(int folder, const std::string& name,
+                         const std::function<bool(std::FILE*)>& write,
+                         const ReplaceOptions& options) {
+    struct stat existing;
+    Found found = Found::Nothing;
+    if (const ReplaceFailure failure = inspect(folder, name, options, &existing, &found);
+        failure != ReplaceFailure::None)
+        return failure;
+    if (found == Found::InPlace) return writeInPlace(folder, name, write);
     SweepLeftoversOnce(folder);
-    return replaceUnnamed(folder, name, exists ? &existing : nullptr, write, options.sync);
+    return replaceUnnamed(folder, name, found == Found::File ? &existing : nullptr, write,
+                          options.sync);
+}
+
+// The file a path names once its links are followed: an existing file's
+// real path, or where a dangling link would create it.
+ReplaceFailure resolveTarget(const char* path, std::string* target) {
+    struct stat existing;
+    if (stat(path, &existing) != 0) {
+        if (errno != ENOENT) return ReplaceFailure::Create;  // ELOOP, EACCES, ENOTDIR
+        if (!followDanglingLinks(path, target)) return ReplaceFailure::Create;
+        return ReplaceFailure::None;
+    }
+    if (S_ISDIR(existing.st_mode)) {
+        errno = EISDIR;
+        return ReplaceFailure::Create;
+    }
+    // Replacing through a symbolic link replaces the file it points to.
+    char* real = realpath(path, nullptr);
+    if (real == nullptr) return ReplaceFailure::Create;
+    *target = real;
+    std::free(real);
+    return ReplaceFailure::None;
 }
 
 ReplaceFailure replaceInFolder(const std::string& target,
@@ -315,21 +354,10 @@ ReplaceFailure ReplaceFile(const char* path, const std::function<bool(std::FILE*
     }
     if (const int descriptor = DescriptorNamedBy(path); descriptor >= 0)
         return writeIntoDescriptor(descriptor, write);
-    struct stat existing;
     std::string target;
-    if (stat(path, &existing) != 0) {
-        if (errno != ENOENT) return ReplaceFailure::Create;  // ELOOP, EACCES, ENOTDIR
-        if (!followDanglingLinks(path, &target)) return ReplaceFailure::Create;
-    } else if (S_ISDIR(existing.st_mode)) {
-        errno = EISDIR;
-        return ReplaceFailure::Create;
-    } else if (char* real = realpath(path, nullptr)) {
-        // Replacing through a symbolic link replaces the file it points to.
-        target = real;
-        std::free(real);
-    } else {
-        return ReplaceFailure::Create;
-    }
+    if (const ReplaceFailure failure = resolveTarget(path, &target);
+        failure != ReplaceFailure::None)
+        return failure;
     return replaceInFolder(target, write, options);
 }
 
@@ -349,6 +377,233 @@ ReplaceFailure ReplaceFileBeneath(int folder, const char* relativeName,
         replaceIn(opened.fd, relative.substr(folderName.size()), write, options);
     closeKeepingErrno(opened.fd);
     return failure;
+}
+
+struct ReplaceGroup::Target {
+    enum class State {
+        Checked,    // nothing written yet
+        Written,    // the new content is complete under `temporary`
+        Direct,     // written into a device, FIFO or descriptor as it is
+        Created,    // took a name that was free
+        Exchanged,  // swapped names with the old file, now under `temporary`
+        Replaced,   // renamed over the old file, which is gone
+    };
+    std::string folder;   // a path, or with a group folder a name beneath it
+    std::string name;     // the last part
+    int descriptor = -1;  // the open descriptor the path names, or -1
+    bool inPlace = false;
+    bool existed = false;
+    struct stat existing {};
+    std::string temporary;
+    dev_t device = 0;  // the new file's identity, so taking it back removes only it
+    ino_t inode = 0;
+    State state = State::Checked;
+};
+
+ReplaceGroup::ReplaceGroup(const ReplaceOptions& options, int folder)
+    : options_(options), beneath_(folder) {
+    naming_ = enterNaming();
+}
+
+ReplaceGroup::~ReplaceGroup() {
+    if (!committed_) TakeBack();
+    if (naming_) leaveNaming();
+}
+
+int ReplaceGroup::OpenFolder(const Target& target, bool* escapes) const {
+    *escapes = false;
+    if (beneath_ < 0)
+        return open(target.folder.empty() ? "." : target.folder.c_str(),
+                    O_PATH | O_DIRECTORY | O_CLOEXEC);
+    const FolderBeneath opened = OpenFolderBeneath(beneath_, target.folder);
+    *escapes = opened.escapes;
+    return opened.fd;
+}
+
+namespace {
+
+bool interrupted() {
+    if (pendingSignal.load() == 0) return false;
+    errno = EINTR;
+    return true;
+}
+
+}  // namespace
+
+ReplaceFailure ReplaceGroup::Check(const char* path) {
+    if (!naming_ || interrupted()) {
+        errno = EINTR;
+        return ReplaceFailure::Create;
+    }
+    if (path == nullptr || *path == '\0') {
+        errno = ENOENT;
+        return ReplaceFailure::Create;
+    }
+    Target target;
+    std::string resolved = path;
+    if (beneath_ >= 0) {
+        if (LeavesFolderByName(resolved)) return ReplaceFailure::Escapes;
+    } else {
+        target.descriptor = DescriptorNamedBy(path);
+        if (target.descriptor >= 0) {
+            targets_.push_back(std::move(target));
+            return ReplaceFailure::None;
+        }
+        if (const ReplaceFailure failure = resolveTarget(path, &resolved);
+            failure != ReplaceFailure::None)
+            return failure;
+    }
+    target.folder = folderOf(resolved);
+    target.name = resolved.substr(target.folder.size());
+    bool escapes = false;
+    const int folder = OpenFolder(target, &escapes);
+    if (folder < 0) return escapes ? ReplaceFailure::Escapes : ReplaceFailure::Create;
+    Found found = Found::Nothing;
+    ReplaceFailure failure = inspect(folder, target.name, options_, &target.existing, &found);
+    // The temporary file is made in the folder: it must take new names.
+    if (failure == ReplaceFailure::None && found != Found::InPlace &&
+        faccessat(folder, ".", W_OK | X_OK, AT_EACCESS) != 0)
+        failure = ReplaceFailure::Create;
+    closeKeepingErrno(folder);
+    if (failure != ReplaceFailure::None) return failure;
+    target.inPlace = found == Found::InPlace;
+    target.existed = found == Found::File;
+    targets_.push_back(std::move(target));
+    return ReplaceFailure::None;
+}
+
+ReplaceFailure ReplaceGroup::Write(std::size_t index,
+                                   const std::function<bool(std::FILE*)>& write) {
+    if (index >= targets_.size() || interrupted()) {
+        if (errno != EINTR) errno = EINVAL;
+        return ReplaceFailure::Create;
+    }
+    Target& target = targets_[index];
+    if (target.descriptor >= 0) {
+        target.state = Target::State::Direct;
+        return writeIntoDescriptor(target.descriptor, write);
+    }
+    bool escapes = false;
+    const int folder = OpenFolder(target, &escapes);
+    if (folder < 0) return escapes ? ReplaceFailure::Escapes : ReplaceFailure::Create;
+    ReplaceFailure failure = ReplaceFailure::None;
+    if (target.inPlace) {
+        target.state = Target::State::Direct;
+        failure = writeInPlace(folder, target.name, write);
+        closeKeepingErrno(folder);
+        return failure;
+    }
+    SweepLeftoversOnce(folder);
+    int fd = -1;
+    for (int attempt = 0; attempt < kMaxTemporaryNames && fd < 0; ++attempt) {
+        target.temporary = TemporaryName(target.name);
+        fd = openat(folder, target.temporary.c_str(),
+                    O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0666);
+        if (fd < 0 && errno != EEXIST) break;
+    }
+    if (fd < 0) {
+        target.temporary.clear();
+        closeKeepingErrno(folder);
+        return ReplaceFailure::Create;
+    }
+    struct stat made {};
+    if (fstat(fd, &made) != 0 || (target.existed && !takeOver(fd, target.existing)))
+        failure = ReplaceFailure::Create;
+    if (failure == ReplaceFailure::None) failure = writeContent(fd, write, options_.sync);
+    if (close(fd) != 0 && failure == ReplaceFailure::None) failure = ReplaceFailure::Write;
+    if (failure == ReplaceFailure::None) {
+        target.device = made.st_dev;
+        target.inode = made.st_ino;
+        target.state = Target::State::Written;
+    } else {
+        const int error = errno;
+        unlinkat(folder, target.temporary.c_str(), 0);
+        target.temporary.clear();
+        errno = error;
+    }
+    closeKeepingErrno(folder);
+    return failure;
+}
+
+ReplaceFailure ReplaceGroup::Commit() {
+    for (std::size_t i = 0; i < targets_.size(); ++i) {
+        Target& target = targets_[i];
+        if (target.state == Target::State::Direct) continue;
+        failed_ = i;
+        if (target.state != Target::State::Written || interrupted()) {
+            if (errno != EINTR) errno = EINVAL;
+            return ReplaceFailure::Rename;
+        }
+        bool escapes = false;
+        const int folder = OpenFolder(target, &escapes);
+        if (folder < 0) return escapes ? ReplaceFailure::Escapes : ReplaceFailure::Rename;
+        const char* from = target.temporary.c_str();
+        const char* to = target.name.c_str();
+        bool named = false;
+        if (renameat2(folder, from, folder, to, RENAME_NOREPLACE) == 0) {
+            target.state = Target::State::Created;
+            named = true;
+        } else if (errno == EEXIST && renameat2(folder, from, folder, to, RENAME_EXCHANGE) == 0) {
+            // The old file now has the temporary name, to be removed once
+            // every file has its name, or swapped back.
+            target.state = Target::State::Exchanged;
+            named = true;
+        } else if ((errno == EINVAL || errno == ENOSYS) &&
+                   renameat(folder, from, folder, to) == 0) {
+            // A file system that cannot swap names: a new name can still be
+            // taken back, a replaced file cannot.
+            target.state = target.existed ? Target::State::Replaced : Target::State::Created;
+            target.temporary.clear();
+            named = true;
+        }
+        closeKeepingErrno(folder);
+        if (!named) return ReplaceFailure::Rename;
+    }
+    for (Target& target : targets_) {
+        if (target.state != Target::State::Exchanged) continue;
+        bool escapes = false;
+        const int folder = OpenFolder(target, &escapes);
+        if (folder >= 0) {
+            unlinkat(folder, target.temporary.c_str(), 0);
+            close(folder);
+        }
+    }
+    committed_ = true;
+    return ReplaceFailure::None;
+}
+
+void ReplaceGroup::TakeBack() {
+    const int error = errno;
+    for (auto target = targets_.rbegin(); target != targets_.rend(); ++target) {
+        if (target->temporary.empty() && target->state != Target::State::Created) continue;
+        bool escapes = false;
+        const int folder = OpenFolder(*target, &escapes);
+        if (folder < 0) continue;
+        const char* temporary = target->temporary.c_str();
+        const char* name = target->name.c_str();
+        switch (target->state) {
+            case Target::State::Exchanged:
+                // The old file takes its name back; the new one is removed.
+                if (renameat2(folder, temporary, folder, name, RENAME_EXCHANGE) == 0)
+                    unlinkat(folder, temporary, 0);
+                break;
+            case Target::State::Created: {
+                // Only the file this group made, should another have taken its place.
+                struct stat status {};
+                if (fstatat(folder, name, &status, AT_SYMLINK_NOFOLLOW) == 0 &&
+                    status.st_dev == target->device && status.st_ino == target->inode)
+                    unlinkat(folder, name, 0);
+                break;
+            }
+            case Target::State::Written:
+                unlinkat(folder, temporary, 0);
+                break;
+            default:
+                break;
+        }
+        close(folder);
+    }
+    errno = error;
 }
 
 void InstallTerminationGuard() {

@@ -4,8 +4,13 @@
 // library and its callers write files, so that no failure can destroy what
 // was there before.
 
+#include <sys/types.h>
+
+#include <cstddef>
 #include <cstdio>
 #include <functional>
+#include <string>
+#include <vector>
 
 namespace barquill::image {
 
@@ -81,6 +86,59 @@ inline ReplaceFailure ReplaceFile(const char* path, const std::function<bool(std
 ReplaceFailure ReplaceFileBeneath(int folder, const char* relativeName,
                                   const std::function<bool(std::FILE*)>& write,
                                   const ReplaceOptions& options);
+
+// Files replaced together, as the files of a series: all of them or none.
+// Every target is looked at before anything is written (Check); each new
+// content is then written complete under a temporary name beside its target
+// (Write), and only when all are complete do they take their names (Commit).
+// Until Commit succeeds every target keeps its old content: on any failure,
+// and on the destruction of a group not committed, the targets already named
+// get their old files back and every temporary file is removed.
+//
+// Under InstallTerminationGuard a termination signal that arrives while a
+// group lives makes its next step fail (EINTR); the process ends once the
+// group is destroyed, so an interrupted series leaves the old one as it was
+// and no temporary file. Without the guard a killed process may leave
+// temporary files, which a later write into their folder removes.
+//
+// Targets are taken as ReplaceFile takes them, or as ReplaceFileBeneath takes
+// them when the group is given a folder. A device, FIFO or open descriptor
+// cannot give back what it took: it is written into in Write. Where the file
+// system cannot swap two names (RENAME_EXCHANGE), a replaced file is renamed
+// over and cannot come back.
+class ReplaceGroup {
+public:
+    // `folder`: a descriptor, kept open by the caller, that the names are
+    // given beneath; -1 for paths.
+    explicit ReplaceGroup(const ReplaceOptions& options, int folder = -1);
+    ~ReplaceGroup();
+    ReplaceGroup(const ReplaceGroup&) = delete;
+    ReplaceGroup& operator=(const ReplaceGroup&) = delete;
+
+    // Looks at the next target and changes nothing: a folder, a read-only
+    // file, a missing or unwritable folder and a name that leaves its folder
+    // fail here, as ReplaceFile would fail on them.
+    ReplaceFailure Check(const char* path);
+    // Writes the content of the index-th checked target beside it.
+    ReplaceFailure Write(std::size_t index, const std::function<bool(std::FILE*)>& write);
+    // Gives every written file its target's name.
+    ReplaceFailure Commit();
+    // After a failed Commit: the index of the target that failed.
+    std::size_t FailedTarget() const { return failed_; }
+
+    struct Target;
+
+private:
+    int OpenFolder(const Target& target, bool* escapes) const;
+    void TakeBack();
+
+    ReplaceOptions options_;
+    int beneath_;
+    bool naming_ = false;
+    bool committed_ = false;
+    std::size_t failed_ = 0;
+    std::vector<Target> targets_;
+};
 
 // Makes SIGINT, SIGTERM and SIGHUP end the process at once, as by default,
 // except while ReplaceFile gives a finished file its name: then they end it

@@ -10,8 +10,11 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <functional>
 #include <string>
 
+#include "image/descriptor_path.h"
+#include "image/folder_beneath.h"
 #include "image/replace_file.h"
 #include "lib/internal.h"
 
@@ -62,26 +65,9 @@ private:
     int fd_;
 };
 
-std::optional<Error> writeBytes(const Bytes& bytes, const std::string& path,
-                                const WriteOptions& options) {
-    const auto write = [&](std::FILE* stream) {
-        return std::fwrite(bytes.data(), 1, bytes.size(), stream) == bytes.size();
-    };
-    const image::ReplaceOptions replace{options.sync, options.replaceReadOnly};
-    errno = 0;
-    image::ReplaceFailure failure = image::ReplaceFailure::None;
-    if (options.beneath) {
-        const Folder folder(*options.beneath);
-        if (folder.fd() < 0) return writeError(ErrorCode::writeFailed, *options.beneath, errno);
-        failure = image::ReplaceFileBeneath(folder.fd(), path.c_str(), write, replace);
-    } else {
-        failure = image::ReplaceFile(path.c_str(), write, replace);
-    }
-    const int systemError = errno;
-    const std::string shown = fullPath(path, options);
+// The error for a failed replace, with the system's reason (errno).
+Error replaceError(image::ReplaceFailure failure, const std::string& shown, int systemError) {
     switch (failure) {
-        case image::ReplaceFailure::None:
-            return std::nullopt;
         case image::ReplaceFailure::ReadOnly:
             return writeError(ErrorCode::readOnly, shown, EACCES);
         case image::ReplaceFailure::Escapes:
@@ -91,13 +77,88 @@ std::optional<Error> writeBytes(const Bytes& bytes, const std::string& path,
     }
 }
 
-bool exists(const std::string& path, const WriteOptions& options) {
-    struct stat status {};
-    return ::lstat(fullPath(path, options).c_str(), &status) == 0;
+std::function<bool(std::FILE*)> writing(const Bytes& bytes) {
+    return [&bytes](std::FILE* stream) {
+        return std::fwrite(bytes.data(), 1, bytes.size(), stream) == bytes.size();
+    };
 }
 
-void remove(const std::string& path, const WriteOptions& options) {
-    ::unlink(fullPath(path, options).c_str());
+image::ReplaceOptions replaceOptions(const WriteOptions& options) {
+    return image::ReplaceOptions{options.sync, options.replaceReadOnly};
+}
+
+std::optional<Error> writeBytes(const Bytes& bytes, const std::string& path,
+                                const WriteOptions& options) {
+    errno = 0;
+    image::ReplaceFailure failure = image::ReplaceFailure::None;
+    if (options.beneath) {
+        const Folder folder(*options.beneath);
+        if (folder.fd() < 0) return writeError(ErrorCode::writeFailed, *options.beneath, errno);
+        failure = image::ReplaceFileBeneath(folder.fd(), path.c_str(), writing(bytes),
+                                            replaceOptions(options));
+    } else {
+        failure = image::ReplaceFile(path.c_str(), writing(bytes), replaceOptions(options));
+    }
+    if (failure == image::ReplaceFailure::None) return std::nullopt;
+    return replaceError(failure, fullPath(path, options), errno);
+}
+
+// A descriptor is one stream, not several files: a series written to
+// /dev/stdout would make files named /dev/stdout-01, ... instead.
+std::optional<Error> checkSeriesPath(const std::string& path,
+                                     const std::vector<std::string>& names) {
+    bool descriptor = image::DescriptorNamedBy(path.c_str()) >= 0;
+    for (const std::string& name : names)
+        descriptor = descriptor || image::DescriptorNamedBy(name.c_str()) >= 0;
+    if (!descriptor) return std::nullopt;
+    Error error;
+    error.code = ErrorCode::conflictingOptions;
+    error.field = "path";
+    error.other = "split";
+    error.given = path;
+    error.message = "a series writes several files; " + path +
+                    " names an open descriptor, which takes one symbol";
+    return error;
+}
+
+// Writes a series whole or not at all, each file under a temporary name
+// until every one is complete.
+Result<std::vector<std::string>> writeSeries(std::span<const Symbol> symbols,
+                                             const std::vector<std::string>& names,
+                                             const Render& render, const WriteOptions& options) {
+    std::optional<Folder> folder;
+    if (options.beneath) {
+        folder.emplace(*options.beneath);
+        if (folder->fd() < 0) return writeError(ErrorCode::writeFailed, *options.beneath, errno);
+    }
+    image::ReplaceGroup group(replaceOptions(options), folder ? folder->fd() : -1);
+    const auto failed = [&](image::ReplaceFailure failure, std::size_t index) {
+        Error error = replaceError(failure, fullPath(names[index], options), errno);
+        error.symbol = static_cast<int>(index);
+        return error;
+    };
+    errno = 0;
+    for (std::size_t i = 0; i < names.size(); ++i)
+        if (const auto failure = group.Check(names[i].c_str());
+            failure != image::ReplaceFailure::None)
+            return failed(failure, i);
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        const Format format = options.format.value_or(formatFromName(names[i]));
+        auto bytes = barquill::render(symbols[i], format, render);
+        if (!bytes) {
+            Error error = bytes.error();
+            error.symbol = static_cast<int>(i);
+            return error;
+        }
+        errno = 0;
+        if (const auto failure = group.Write(i, writing(*bytes));
+            failure != image::ReplaceFailure::None)
+            return failed(failure, i);
+    }
+    errno = 0;
+    if (const auto failure = group.Commit(); failure != image::ReplaceFailure::None)
+        return failed(failure, group.FailedTarget());
+    return names;
 }
 
 }  // namespace
@@ -193,37 +254,38 @@ std::string seriesFileName(std::string_view path, int index, int count) {
     return hasExtension ? output.substr(0, dot) + number + output.substr(dot) : output + number;
 }
 
+std::vector<std::string> seriesFileNames(std::string_view path, int count) {
+    if (count == 1) return {std::string(path)};
+    std::vector<std::string> names;
+    for (int i = 0; i < count; ++i) names.push_back(seriesFileName(path, i, count));
+    return names;
+}
+
+std::optional<Error> checkNameBeneath(std::string_view name) {
+    const std::string text(name);
+    if (!image::LeavesFolderByName(text)) return std::nullopt;
+    Error error;
+    error.code = ErrorCode::outsideFolder;
+    error.path = text;
+    error.given = text.starts_with('/') ? "/" : "..";
+    finishMessage(error);
+    return error;
+}
+
 Result<std::vector<std::string>> saveAll(std::span<const Symbol> symbols, const std::string& path,
                                          const Render& render, const WriteOptions& options) {
     if (auto error = checkPath(path)) return *error;
     const int count = static_cast<int>(symbols.size());
-    std::vector<std::string> names;
-    std::vector<Bytes> files;
-    // Every file is drawn before the first is written: a series is written
-    // whole or not at all.
-    for (int i = 0; i < count; ++i) {
-        names.push_back(count == 1 ? path : seriesFileName(path, i, count));
-        const Format format = options.format.value_or(formatFromName(names.back()));
-        auto bytes = barquill::render(symbols[static_cast<std::size_t>(i)], format, render);
-        if (!bytes) {
-            Error error = bytes.error();
-            error.symbol = count > 1 ? i : -1;
-            return error;
-        }
-        files.push_back(std::move(bytes).value());
+    if (count == 0) return std::vector<std::string>{};
+    const std::vector<std::string> names = seriesFileNames(path, count);
+    if (count > 1) {
+        if (auto error = checkSeriesPath(path, names)) return *error;
+        return writeSeries(symbols, names, render, options);
     }
-    std::vector<std::string> created;
-    for (std::size_t i = 0; i < files.size(); ++i) {
-        // Only a series removes what it made; one file needs no look first.
-        const bool existed = count == 1 || exists(names[i], options);
-        if (auto error = writeBytes(files[i], names[i], options)) {
-            // The files this call made go again; a replaced one cannot come back.
-            for (const std::string& name : created) remove(name, options);
-            error->symbol = count > 1 ? static_cast<int>(i) : -1;
-            return *error;
-        }
-        if (!existed) created.push_back(names[i]);
-    }
+    const Format format = options.format.value_or(formatFromName(path));
+    auto bytes = barquill::render(symbols.front(), format, render);
+    if (!bytes) return bytes.error();
+    if (auto error = writeBytes(*bytes, path, options)) return *error;
     return names;
 }
 

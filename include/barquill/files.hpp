@@ -64,17 +64,37 @@ private:
 // count needs, at least two) before the extension.
 BARQUILL_API std::string seriesFileName(std::string_view path, int index, int count);
 
-// Writes every symbol of a series to its seriesFileName (one symbol: the
-// path itself). When one cannot be written, those this call wrote are
-// removed again, and the error names the file.
+// The file names of a series of `count` symbols, in order: the path itself
+// for one symbol, else each symbol's seriesFileName.
+BARQUILL_API std::vector<std::string> seriesFileNames(std::string_view path, int count);
+
+// A name given inside a folder (as WriteOptions::beneath takes it) that
+// leads out of it by its text alone: an absolute name or one with a ".."
+// part is refused with outsideFolder, `path` the name and `given` what
+// leads out ("/" or ".."). A symbolic link on the way is found only when
+// the file is written, with the same code and an empty `given`.
+BARQUILL_API std::optional<Error> checkNameBeneath(std::string_view name);
+
+// Writes every symbol to its name in seriesFileNames. A series is written
+// whole or not at all: every target is looked at before the first file is
+// written (a folder or a read-only file in the way is refused then), each
+// file is written complete under a temporary name beside its target, and
+// the files take their names only once all are complete. When one cannot
+// be written, or installTerminationGuard's signal arrives meanwhile, every
+// target keeps its old content, every temporary file is removed, and the
+// error names the file (`symbol` its index). A path naming an open
+// descriptor (/dev/stdout) takes one symbol only: a series to it is
+// refused (conflictingOptions, field "path", other "split").
 BARQUILL_API Result<std::vector<std::string>> saveAll(std::span<const Symbol> symbols,
                                                       const std::string& path, const Render& render,
                                                       const WriteOptions& options = {});
 
 // Makes SIGINT, SIGTERM and SIGHUP end the process at once, as by default,
-// except while a finished file takes its name: then they end it right
-// after, so an interrupted program leaves no temporary file behind. For
-// programs, not libraries: call it once at start-up.
+// except while a finished file takes its name or a series is being written:
+// then they end it right after, once the file has its name or the series is
+// taken back, so an interrupted program leaves no temporary file behind and
+// no part of a series. For programs, not libraries: call it once at
+// start-up.
 BARQUILL_API void installTerminationGuard();
 
 }  // namespace barquill
