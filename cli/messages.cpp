@@ -228,6 +228,10 @@ std::vector<std::string> failureLines(const Error& e, std::size_t dataBytes) {
             return {"cannot write " + e.path +
                     ": the name leads out of the output folder (a \"..\" part or a symbolic link)"};
         case ErrorCode::notOnPage:
+            if (e.field == "printWidth")
+                return {"error: " + e.message +
+                        ": give a smaller --module-width or --xdim, or the paper's width with "
+                        "--page"};
             return {"error: " + e.message + ": give a smaller --position or a larger --page"};
         case ErrorCode::notExpressible:
             return {"error: " + e.message};

@@ -137,6 +137,12 @@ TEST_F(CommandLine, RefusalsNameTheirCauseTheSideAndTheLimit) {
         EXPECT_EQ(width.err.find("empty"), std::string::npos) << width.err;
     }
 
+    const ProcessResult wide = run({"--module-width", "20", "-o", "wide.escpos", "LOT 4711"});
+    EXPECT_EQ(wide.exitStatus, 2) << wide.err;
+    EXPECT_EQ(wide.err.rfind("barquill: error: the ESC/POS picture is ", 0), 0u) << wide.err;
+    EXPECT_NE(wide.err.find("--page"), std::string::npos) << wide.err;
+    EXPECT_FALSE(exists("wide.escpos"));
+
     // One byte over the limit: the reason is the size, not a stale errno.
     write("big.json", std::string((1 << 20) + 1, ' '));
     const ProcessResult big = run({"--profile", "hub3", "--fields", "big.json", "-o", "big.png"});
