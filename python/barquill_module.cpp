@@ -34,6 +34,7 @@ enum class Spelling {
     render,    // png(), save(), ...: the drawing's own names, module_width
     settings,  // encode(), encode_many(), explain(): the settings table's names
     series,    // encode_series(): its own keywords, file_id, time_stamp
+    fields,    // profiles: a scheme's field keys as the caller gave them (DL.DCS)
 };
 
 // moduleWidth -> module_width, macro.fileName -> macro.file_name.
@@ -65,7 +66,7 @@ const barquill::SettingInfo* settingOfField(std::string_view field) {
 // The field as the call's keywords name it: quietZone is margin for
 // encode(), quiet_zone for png(); series.segments is segments.
 std::string pythonField(std::string_view field, Spelling spelling) {
-    if (field.empty()) return {};
+    if (field.empty() || spelling == Spelling::fields) return std::string(field);
     if (spelling == Spelling::settings)
         if (const barquill::SettingInfo* info = settingOfField(field)) return keywordOf(info->name);
     if (spelling != Spelling::render && field.starts_with("series."))
@@ -803,7 +804,7 @@ barquill::Fields fieldsOf(const py::object& fields, const py::kwargs& more) {
             wrapped[key] = value;
             const std::string text = py::str(json.attr("dumps")(wrapped));
             auto flat = barquill::parseFieldsJson(text);
-            if (!flat) raise(flat.error(), Spelling::render);
+            if (!flat) raise(flat.error(), Spelling::fields);
             out.insert(out.end(), flat->begin(), flat->end());
             return;
         }
@@ -834,7 +835,7 @@ void bindProfiles(py::module_& m) {
            const py::kwargs& more) {
             barquill::ProfileRequest request{name, fieldsOf(fields, more), charset, {}, false};
             const auto made =
-                take(released([&] { return barquill::buildProfile(request); }), Spelling::render);
+                take(released([&] { return barquill::buildProfile(request); }), Spelling::fields);
             const barquill::Options& o = made.settings.options;
             py::dict options;
             options["level"] =
@@ -854,7 +855,7 @@ void bindProfiles(py::module_& m) {
            const py::kwargs& more) {
             barquill::ProfileRequest request{name, fieldsOf(fields, more), charset, {}, false};
             auto label = take(released([&] { return barquill::makeProfileLabel(request); }),
-                              Spelling::render);
+                              Spelling::fields);
             return symbolsOf(std::move(label), {}, false);
         },
         py::arg("name"), py::arg("fields") = py::none(), py::kw_only(), py::arg("charset") = "",

@@ -201,6 +201,11 @@ class ChecksExplainAndProfilesTest(unittest.TestCase):
         with self.assertRaises(barquill.EncodeError) as raised:
             barquill.profiles.build("hub3", amount="-1")
         self.assertEqual(raised.exception.code, barquill.ErrorCode.INVALID_FIELD)
+        # A field is named as the caller keyed it, not taken for a C++ name.
+        with self.assertRaises(barquill.EncodeError) as raised:
+            barquill.profiles.build("aamva", fields={"DL.DCS": "x" * 200, "iin": "636000"})
+        self.assertEqual(raised.exception.field, "DL.DCS")
+        self.assertTrue(str(raised.exception).startswith("DL.DCS:"))
 
 
 class EncodeManyTest(unittest.TestCase):
