@@ -2,6 +2,7 @@
 #include "cli/arguments.h"
 
 #include <CLI/CLI.hpp>
+#include <cctype>
 #include <map>
 #include <thread>
 
@@ -14,14 +15,8 @@ namespace barquill::cli {
 
 namespace {
 
-constexpr const char* DESCRIPTION =
-    "Makes a PDF417 barcode of TEXT, of the file given with -i, or of standard input\n"
-    "(byte for byte), and writes it as PNG, GIF, BMP, SVG, PDF or EPS, or as commands\n"
-    "for label (ZPL) and receipt (ESC/POS) printers.\n";
-
-constexpr const char* EXAMPLES = R"(
-The format follows the output's extension (.png, .gif, .svg, .pdf, .eps, .zpl,
-.escpos), anything else BMP.
+// What follows the format list in the help's footer.
+constexpr const char* EXAMPLES_REST = R"(
 --xdim needs --dpi; --dpi alone only records the resolution. In a batch, -o
 names the files with a counter (labels/%05d.png); with --names a line may name
 its own file after a tab, inside the folder of -o.
@@ -52,6 +47,46 @@ std::string formatNames(const char* separator) {
     for (const FormatInfo& info : formats())
         names += (names.empty() ? "" : separator) + std::string(info.name);
     return names;
+}
+
+// "a, b or c".
+std::string listed(const std::vector<std::string>& items, const char* last) {
+    std::string text;
+    for (std::size_t i = 0; i < items.size(); ++i)
+        text += (i == 0 ? "" : i + 1 == items.size() ? last : ", ") + items[i];
+    return text;
+}
+
+std::string upper(std::string_view name) {
+    std::string text(name);
+    for (char& c : text) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    return text;
+}
+
+// The pictures and printer commands of the library's list of formats.
+std::string description() {
+    std::vector<std::string> pictures, printers;
+    for (const FormatInfo& info : formats())
+        (info.printer ? printers : pictures)
+            .push_back(info.printer ? std::string(info.caption) : upper(info.name));
+    return "Makes a PDF417 barcode of TEXT, of the file given with -i, or of standard input\n"
+           "(byte for byte), and writes it as " +
+           listed(pictures, " or ") + ",\nor as commands for " + listed(printers, " and ") +
+           " printers.\n";
+}
+
+// The extensions a name chooses a format by, and the one other names get.
+std::string examples() {
+    std::vector<std::string> extensions;
+    for (const FormatInfo& info : formats()) extensions.emplace_back(info.extension);
+    return "\nThe format follows the output's extension\n(" + listed(extensions, ", ") +
+           "), anything else " + upper(formatInfo(formatFromName("")).name) + "." + EXAMPLES_REST;
+}
+
+std::string profileNames() {
+    std::vector<std::string> names;
+    for (const ProfileInfo& p : availableProfiles()) names.push_back(p.name);
+    return listed(names, ", ");
 }
 
 ParseResult usageError(const std::string& message) {
@@ -132,9 +167,9 @@ void addToolOptions(CLI::App& app, Request& request, Values& values) {
     app.add_flag("--explain{text}", values.explain,
                  "Print how the data became the symbol (--explain=json for tools); write nothing");
     const char* profileGroup = "Application profile";
-    app.add_option("--profile", request.profile,
-                   "A scheme's symbol built from fields (hub3, aamva, bcbp, sii-cl, aeat-es); "
-                   "list: the profiles")
+    app.add_option(
+           "--profile", request.profile,
+           "A scheme's symbol built from fields (" + profileNames() + "); list: the profiles")
         ->type_name("NAME")
         ->group(profileGroup);
     app.add_option("--field", values.fields,
@@ -207,12 +242,7 @@ std::optional<ParseResult> resolveProfile(const Values& values, Request& request
     }
     if (!findProfile(request.profile))
         return usageError("--profile \"" + request.profile +
-                          "\" is not known; give list, or one of " + [] {
-                              std::string names;
-                              for (const ProfileInfo& p : availableProfiles())
-                                  names += (names.empty() ? "" : ", ") + p.name;
-                              return names;
-                          }());
+                          "\" is not known; give list, or one of " + profileNames());
     if (values.helpFields) {
         shown.text = profileHelpText(request.profile);
         return shown;
@@ -288,8 +318,8 @@ std::optional<std::string> resolveBatch(const Values& values, Request& request) 
                             jobs.find_first_not_of("0123456789") == std::string::npos;
         const long count = digits ? std::stol(jobs) : 0;
         if (count < 1 || count > maxJobs)
-            return "--jobs must be a whole number from 1 to " + std::to_string(maxJobs) +
-                   " (four per core), not \"" + jobs + "\"";
+            return "--jobs must be a whole number from 1 to " + std::to_string(maxJobs) + " (" +
+                   std::to_string(JOBS_PER_CORE) + " per core), not \"" + jobs + "\"";
         request.jobs = static_cast<int>(count);
     }
     return std::nullopt;
@@ -314,8 +344,8 @@ std::optional<std::string> resolveSingle(const Values& values, Request& request,
 }  // namespace
 
 ParseResult parseArguments(const std::vector<std::string>& args) {
-    CLI::App app(DESCRIPTION, "barquill");
-    app.footer(EXAMPLES);
+    CLI::App app(description(), "barquill");
+    app.footer(examples());
     app.get_formatter()->column_width(30);
     Request request;
     Values values;

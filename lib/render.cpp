@@ -198,6 +198,11 @@ Result<std::string> toSvg(const Symbol& symbol, const Render& render) {
 }
 
 Result<Bytes> render(const Symbol& symbol, Format format, const Render& render) {
+    // A number cast to Format that names none of ours is no picture at all.
+    if (std::none_of(formatTable.begin(), formatTable.end(),
+                     [format](const FormatInfo& info) { return info.format == format; }))
+        return rangeError(ErrorCode::invalidOption, "format", static_cast<long>(format), 0,
+                          static_cast<long>(formatTable.size()) - 1);
     switch (format) {
         case Format::svg: {
             auto svg = toSvg(symbol, render);

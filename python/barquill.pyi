@@ -1,6 +1,7 @@
 # SPDX-License-Identifier: MIT
-"""PDF417 barcodes: encode text or bytes, get PNG, GIF, BMP or SVG."""
+"""PDF417 barcodes: encode text or bytes, get PNG, GIF, BMP, SVG, PDF, EPS, ZPL or ESC/POS."""
 
+import os
 from typing import ClassVar, Sequence
 
 __version__: str
@@ -87,32 +88,44 @@ class Symbol:
     @property
     def matrix(self) -> memoryview: ...
     def __buffer__(self, flags: int) -> memoryview: ...
-    def png(self, *, module_width: int = 2, row_height: int = 4, quiet_zone: int = 10,
-            bar: _Colour = (0, 0, 0), space: _Colour = (255, 255, 255), dpi: int = 0) -> bytes: ...
-    def gif(self, *, module_width: int = 2, row_height: int = 4, quiet_zone: int = 10,
-            bar: _Colour = (0, 0, 0), space: _Colour = (255, 255, 255), dpi: int = 0) -> bytes: ...
-    def bmp(self, *, module_width: int = 2, row_height: int = 4, quiet_zone: int = 10,
-            bar: _Colour = (0, 0, 0), space: _Colour = (255, 255, 255), dpi: int = 0) -> bytes: ...
-    def svg(self, *, module_width: int = 2, row_height: int = 4, quiet_zone: int = 10,
-            bar: _Colour = (0, 0, 0), space: _Colour = (255, 255, 255), dpi: int = 0) -> str: ...
-    def save(self, path: str, *, module_width: int = 2, row_height: int = 4,
-             quiet_zone: int = 10, bar: _Colour = (0, 0, 0),
-             space: _Colour = (255, 255, 255), dpi: int = 0) -> None: ...
+    def png(self, *, module_width: int | None = None, row_height: int | None = None,
+            quiet_zone: int | None = None,
+            bar: _Colour | None = None, space: _Colour | None = None, dpi: int | None = None) -> bytes: ...
+    def gif(self, *, module_width: int | None = None, row_height: int | None = None,
+            quiet_zone: int | None = None,
+            bar: _Colour | None = None, space: _Colour | None = None, dpi: int | None = None) -> bytes: ...
+    def bmp(self, *, module_width: int | None = None, row_height: int | None = None,
+            quiet_zone: int | None = None,
+            bar: _Colour | None = None, space: _Colour | None = None, dpi: int | None = None) -> bytes: ...
+    def svg(self, *, module_width: int | None = None, row_height: int | None = None,
+            quiet_zone: int | None = None,
+            bar: _Colour | None = None, space: _Colour | None = None, dpi: int | None = None) -> str: ...
+    def save(self, path: str | bytes | os.PathLike, *, module_width: int | None = None,
+             row_height: int | None = None, quiet_zone: int | None = None,
+             bar: _Colour | None = None, space: _Colour | None = None,
+             dpi: int | None = None) -> None:
+        """Writes the file in the format given to encode() (format=), else in that of
+        the name's extension; drawn as encode() sized it unless told otherwise here."""
 
-    def pdf(self, *, module_width: int = 2, row_height: int = 4, quiet_zone: int = 10,
-            bar: _Colour = (0, 0, 0), space: _Colour = (255, 255, 255), dpi: int = 0,
+    def pdf(self, *, module_width: int | None = None, row_height: int | None = None,
+            quiet_zone: int | None = None,
+            bar: _Colour | None = None, space: _Colour | None = None, dpi: int | None = None,
             page: str | tuple[float, float] | None = None,
-            position: tuple[float, float] = (0, 0)) -> bytes: ...
-    def eps(self, *, module_width: int = 2, row_height: int = 4, quiet_zone: int = 10,
-            bar: _Colour = (0, 0, 0), space: _Colour = (255, 255, 255), dpi: int = 0) -> bytes: ...
-    def zpl(self, *, module_width: int = 2, row_height: int = 4, quiet_zone: int = 10,
-            bar: _Colour = (0, 0, 0), space: _Colour = (255, 255, 255), dpi: int = 0,
-            native: bool = False) -> bytes: ...
-    def escpos(self, *, module_width: int = 2, row_height: int = 4, quiet_zone: int = 10,
-               bar: _Colour = (0, 0, 0), space: _Colour = (255, 255, 255), dpi: int = 0,
-               native: bool = False) -> bytes: ...
-    def image(self, *, module_width: int = 2, row_height: int = 4, quiet_zone: int = 10,
-              bar: _Colour = (0, 0, 0), space: _Colour = (255, 255, 255), dpi: int = 0,
+            position: tuple[float, float] | None = None) -> bytes: ...
+    def eps(self, *, module_width: int | None = None, row_height: int | None = None,
+            quiet_zone: int | None = None,
+            bar: _Colour | None = None, space: _Colour | None = None, dpi: int | None = None) -> bytes: ...
+    def zpl(self, *, module_width: int | None = None, row_height: int | None = None,
+            quiet_zone: int | None = None,
+            bar: _Colour | None = None, space: _Colour | None = None, dpi: int | None = None,
+            native: bool | None = None) -> bytes: ...
+    def escpos(self, *, module_width: int | None = None, row_height: int | None = None,
+            quiet_zone: int | None = None,
+               bar: _Colour | None = None, space: _Colour | None = None, dpi: int | None = None,
+               native: bool | None = None) -> bytes: ...
+    def image(self, *, module_width: int | None = None, row_height: int | None = None,
+            quiet_zone: int | None = None,
+              bar: _Colour | None = None, space: _Colour | None = None, dpi: int | None = None,
               format: str = "grey8") -> Image: ...
     @property
     def warnings(self) -> list[Warning]: ...
@@ -136,13 +149,21 @@ class Warning:
     value: float
     limit: float
 
-def encode(data: str | bytes | bytearray, *, level: int | None = None, columns: int = 0,
-           rows: int = 0, aspect: float = 0.0, module_width: int = 2, row_height: int = 4,
-           fill_level: bool = False, compact: bool = False, charset: str | None = None,
-           eci: int | None = None, macro: Macro | None = None,
-           compaction: str = "auto") -> Symbol: ...
+_Setting = str | int | float | bool | tuple | list | None
 
-def explain(data: str | bytes | bytearray, **options: object) -> dict | list[dict]: ...
+def encode(data: str | bytes | bytearray, **settings: _Setting) -> Symbol | list[Symbol]:
+    """The symbol of the data, made as the command line makes it: the settings
+    are its options, named with _ for - (level, columns, rows, aspect, compact,
+    compaction, fg, bg, margin, module_width, row_height, xdim, dpi, fit,
+    escapes, strip_newline, charset, eci, page, position, zpl_native,
+    escpos_native, format, verify, force, macro, segments, file_id, file_name,
+    sender, addressee, timestamp, file_size, checksum; help(barquill.encode)
+    lists them with their ranges). Every symbol is read back unless
+    verify=False. A series (macro=True for data too large for one symbol,
+    segments=N) is a list of symbols."""
+    ...
+
+def explain(data: str | bytes | bytearray, **settings: _Setting) -> dict | list[dict]: ...
 
 def encode_profile(name: str, fields: dict | None = None, *, charset: str = "",
                    **more_fields: object) -> Symbol | list[Symbol]: ...
@@ -159,20 +180,18 @@ def encode_series(data: str | bytes, *, level: int | None = None, columns: int =
                   eci: int | None = None, segments: int = 0, file_id: list[int] = ...,
                   file_name: str = "", sender: str = "", addressee: str = "",
                   time_stamp: int | None = None, file_size: bool = False,
-                  checksum: bool = False) -> list[Symbol]: ...
+                  checksum: bool = False, verify: bool = True) -> list[Symbol]: ...
 
 def encode_many(items: Sequence[str | bytes | bytearray], format: str = "png", threads: int = 0,
-                *, level: int | None = None, columns: int = 0, rows: int = 0,
-                aspect: float = 0.0, module_width: int = 2, row_height: int = 4,
-                quiet_zone: int = 10, bar: _Colour = (0, 0, 0),
-                space: _Colour = (255, 255, 255), dpi: int = 0, fill_level: bool = False,
-                compact: bool = False, charset: str | None = None,
-                eci: int | None = None) -> list[bytes] | list[str]:
-    """Every item encoded and written as `format` (png, gif, bmp, svg, pdf, eps, zpl,
-    escpos), in order: the files encode(item, ...).png(...) and the like give one by one
-    (str for svg, bytes otherwise). Runs on the library's own threads, `threads` of them
-    (0: one per core), with the GIL released once for the whole call.
+                **settings: _Setting) -> list[bytes] | list[str]:
+    """Every item made as encode(item, **settings) makes it and written as `format`
+    (png, gif, bmp, svg, pdf, eps, zpl, escpos), in order: str for svg, bytes
+    otherwise. Runs on the library's own threads, `threads` of them (0: one per
+    core), without the GIL, a share of the list at a time: Ctrl-C stops it between
+    shares. One symbol per item: macro and segments are refused.
 
-    The first item that cannot be encoded (lowest index) raises EncodeError with
-    .index set to its position and "item N: " before the message; no file is returned
-    then. An item that is not str, bytes or bytearray raises TypeError naming it."""
+    A setting at fault raises EncodeError before any item is made. The first item
+    that cannot be made (lowest index) raises EncodeError with .index set to its
+    position and "item N: " before the message; no file is returned then. items
+    that are one str or bytes, or an item that is not str, bytes or bytearray,
+    raise TypeError."""

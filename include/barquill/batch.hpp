@@ -10,6 +10,7 @@
 #include "barquill/errors.hpp"
 #include "barquill/export.h"
 #include "barquill/render.hpp"
+#include "barquill/settings.hpp"
 #include "barquill/symbol.hpp"
 
 namespace barquill {
@@ -24,10 +25,19 @@ struct BatchData {
 // Encodes every item with `options` and renders it as `format`: the same
 // file encode() and render() give for that item alone, or its error, in
 // the items' order. `threads` 0 is one thread per core; never more threads
-// than items. Each thread holds one symbol and one file at a time besides
-// the results. The data must stay valid until the call returns.
+// than items; a negative count is every item's invalidOption ("threads").
+// Each thread holds one symbol and one file at a time besides the results.
+// The data must stay valid until the call returns.
 BARQUILL_API std::vector<Result<Bytes>> encodeMany(std::span<const BatchData> items,
                                                    const Options& options, Format format,
                                                    const Render& render = {}, int threads = 0);
+
+// encodeMany through makeLabel: each item's file is the one makeLabel(item,
+// settings) and render(symbol, format, label.render) give, escapes, print
+// sizing, fit and read-back included. One symbol per item: settings that
+// split the data into a series are every item's invalidOption ("split").
+BARQUILL_API std::vector<Result<Bytes>> makeLabelFiles(std::span<const BatchData> items,
+                                                       const Settings& settings, Format format,
+                                                       int threads = 0);
 
 }  // namespace barquill

@@ -9,7 +9,9 @@
   const download = document.getElementById("download");
   const curl = document.getElementById("curl");
   const fieldNames = ["data", "level", "columns", "margin", "fg", "bg", "format"];
-  const defaults = { level: "auto", columns: "", margin: "10", fg: "#000000", bg: "#ffffff" };
+  // The defaults are the form's first values, which the service took from the library.
+  const defaults = {};
+  for (const name of ["level", "columns", "margin", "fg", "bg"]) defaults[name] = form.elements[name].value;
   let timer = 0;
   let generation = 0;
   let objectUrl = null;

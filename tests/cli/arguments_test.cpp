@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include "barquill/barquill.hpp"
 #include "cli/exit_status.h"
 
 namespace barquill::cli {
@@ -224,6 +225,11 @@ TEST(Arguments, HelpAndVersionSucceedWithoutRunning) {
     EXPECT_EQ(help.exitStatus, 0);
     for (const char* option : {"--xdim", "--batch", "--escapes", "Exit status", "Examples"})
         EXPECT_NE(help.text.find(option), std::string::npos) << option;
+    // The formats and profiles the help names are the library's, every one.
+    for (const FormatInfo& info : formats())
+        EXPECT_NE(help.text.find(info.extension), std::string::npos) << info.extension;
+    for (const ProfileInfo& profile : availableProfiles())
+        EXPECT_NE(help.text.find(profile.name), std::string::npos) << profile.name;
     const ParseResult version = parse({"--version"});
     EXPECT_FALSE(version.run);
     EXPECT_EQ(version.exitStatus, 0);

@@ -89,5 +89,67 @@ TEST(EncodeMany, NoItemsNoResults) {
     EXPECT_TRUE(encodeMany({}, {}, Format::png).empty());
 }
 
+// A request the batch cannot honour is refused for every item, never run
+// with a count or a series it does not mean.
+TEST(EncodeMany, RefusesNegativeThreadsAndASeriesPerItem) {
+    const std::vector<BatchData> data{{"one"}, {"two"}};
+    Settings series;
+    series.split = true;
+    struct Case {
+        const char* name;
+        std::vector<Result<Bytes>> results;
+        const char* field;
+    };
+    const Case cases[] = {
+        {"negative threads", encodeMany(data, Options{}, Format::png, {}, -1), "threads"},
+        {"negative threads, settings", makeLabelFiles(data, Settings{}, Format::png, -3),
+         "threads"},
+        {"a series", makeLabelFiles(data, series, Format::png), "split"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        ASSERT_EQ(c.results.size(), data.size());
+        for (const Result<Bytes>& result : c.results) {
+            ASSERT_FALSE(result.ok());
+            EXPECT_EQ(result.error().code, ErrorCode::invalidOption);
+            EXPECT_EQ(result.error().field, c.field);
+        }
+    }
+}
+
+// The settings' batch gives each item the file makeLabel and render give it
+// alone: escapes decoded, print sizing applied, read back when asked.
+TEST(MakeLabelFiles, GivesWhatMakeLabelGivesEachItem) {
+    Settings settings;
+    for (const auto& [name, value] : {std::pair{"escapes", "true"}, std::pair{"xdim", "0.33"},
+                                      std::pair{"dpi", "300"}, std::pair{"level", "3"}})
+        ASSERT_FALSE(applySetting(settings, name, value)) << name;
+    settings.verify = canVerify();
+    std::vector<BatchData> data;
+    for (const Item& item : items()) data.push_back({item.data, item.isText});
+    data.push_back({"tab\\there"});
+    data.push_back({"bad \\q escape"});
+    const std::vector<Result<Bytes>> results = makeLabelFiles(data, settings, Format::png, 2);
+    ASSERT_EQ(results.size(), data.size());
+    for (std::size_t i = 0; i < data.size(); ++i) {
+        auto label =
+            data[i].isText
+                ? makeLabel(data[i].bytes, settings)
+                : makeLabel(std::span(reinterpret_cast<const std::uint8_t*>(data[i].bytes.data()),
+                                      data[i].bytes.size()),
+                            settings);
+        ASSERT_EQ(results[i].ok(), label.ok()) << "item " << i;
+        if (!label) {
+            EXPECT_EQ(results[i].error().code, label.error().code) << "item " << i;
+            continue;
+        }
+        EXPECT_EQ(label->render.moduleWidth, 4);  // 0.33 mm at 300 dpi
+        EXPECT_EQ(results[i].value(),
+                  render(label->symbols.front(), Format::png, label->render).value())
+            << "item " << i;
+    }
+    EXPECT_EQ(results[data.size() - 1].error().code, ErrorCode::invalidEscape);
+}
+
 }  // namespace
 }  // namespace barquill

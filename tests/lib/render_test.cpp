@@ -90,5 +90,24 @@ TEST(DrawnSymbols, EveryModuleCoversItsBlockTopRowFirstInsideTheQuietZone) {
     }
 }
 
+// A number cast to Format that is none of ours draws nothing: before, it
+// fell through to BMP. Writing with such a format is refused the same way.
+TEST(DrawnSymbols, AFormatOutsideTheListIsRefused) {
+    const auto symbol = encode("LOT 4711");
+    ASSERT_TRUE(symbol);
+    for (const int number : {-1, static_cast<int>(formats().size()), 42}) {
+        SCOPED_TRACE(number);
+        const auto format = static_cast<Format>(number);
+        const auto file = render(*symbol, format);
+        ASSERT_FALSE(file.ok());
+        EXPECT_EQ(file.error().code, ErrorCode::invalidOption);
+        EXPECT_EQ(file.error().field, "format");
+        const auto saved =
+            save(*symbol, "no-such-folder/never-written.bmp", {}, {.format = format});
+        ASSERT_FALSE(saved.ok());
+        EXPECT_EQ(saved.error().field, "format");
+    }
+}
+
 }  // namespace
 }  // namespace barquill

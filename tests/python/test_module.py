@@ -2,11 +2,17 @@
 """The Python module: symbols decode to their data, the matrix is shared
 without a copy, and failures raise EncodeError with the numbers behind them."""
 
+import gc
 import io
 import os
+import pathlib
 import re
+import signal
 import subprocess
+import sys
 import tempfile
+import threading
+import time
 import unittest
 
 import numpy
@@ -31,13 +37,15 @@ class EncodeTest(unittest.TestCase):
             ("compact, fixed columns", "COMPACT 0123456789", {"compact": True, "columns": 3}),
             ("fixed rows", "twelve rows", {"rows": 12}),
             ("Latin-2", "Zażółć gęślą jaźń", {"charset": "ISO-8859-2"}),
-            ("Macro segment", "part one", {"macro": barquill.Macro(file_id=[1, 2], segment_count=2)}),
+            ("escapes", "GS\\x1dRS\\x1e", {"escapes": True}),
         ]
         for name, data, options in cases:
             with self.subTest(name):
                 symbol = barquill.encode(data, **options)
                 expected = data if isinstance(data, bytes) else data.encode(
                     options.get("charset", "utf-8"))
+                if options.get("escapes"):
+                    expected = b"GS\x1dRS\x1e"
                 self.assertEqual(decode(symbol.png(module_width=3, row_height=9)), expected)
                 if "level" in options:
                     self.assertEqual(symbol.level, options["level"])
@@ -72,9 +80,8 @@ class EncodeTest(unittest.TestCase):
              barquill.ErrorCode.COLUMNS_DO_NOT_FIT, None),
             ("charset", lambda: barquill.encode("東京", charset="ISO-8859-1"),
              barquill.ErrorCode.INVALID_TEXT, "charset"),
-            ("macro file name", lambda: barquill.encode("x", macro=barquill.Macro(
-                file_id=[1], file_name="x" * 101)), barquill.ErrorCode.INVALID_OPTION,
-             "macro.file_name"),
+            ("series file name", lambda: barquill.encode("x", macro=True, file_name="x" * 101),
+             barquill.ErrorCode.INVALID_OPTION, "file_name"),
             ("module width", lambda: barquill.encode("x").png(module_width=0),
              barquill.ErrorCode.INVALID_RENDER, "module_width"),
             ("colour", lambda: barquill.encode("x").svg(bar=(0, 256, 0)),
@@ -102,7 +109,8 @@ class EncodeTest(unittest.TestCase):
                          {(series[0].rows, 6, 3)})
         with self.assertRaises(barquill.EncodeError) as raised:
             barquill.encode_series("x", segments=100000)
-        self.assertEqual(raised.exception.field, "series.segments")
+        # Named as the keyword is, not as the C++ field (series.segments).
+        self.assertEqual(raised.exception.field, "segments")
 
     def test_save_writes_the_format_of_the_extension(self):
         symbol = barquill.encode("saved label")
@@ -130,7 +138,7 @@ class CapacityTest(unittest.TestCase):
                     args[4:4] = ["-c", str(columns)]
                 told = subprocess.run(args, capture_output=True, text=True, check=True).stderr
                 used, capacity = re.search(r"capacity used: (\d+) of (\d+) data", told).groups()
-                symbol = barquill.encode(text, level=level, columns=columns)
+                symbol = barquill.encode(text, level=level, columns=columns or None)
                 self.assertEqual((int(used), int(capacity)), (symbol.data_codewords, symbol.capacity))
 
 
@@ -193,6 +201,11 @@ class ChecksExplainAndProfilesTest(unittest.TestCase):
         with self.assertRaises(barquill.EncodeError) as raised:
             barquill.profiles.build("hub3", amount="-1")
         self.assertEqual(raised.exception.code, barquill.ErrorCode.INVALID_FIELD)
+        # A field is named as the caller keyed it, not taken for a C++ name.
+        with self.assertRaises(barquill.EncodeError) as raised:
+            barquill.profiles.build("aamva", fields={"DL.DCS": "x" * 200, "iin": "636000"})
+        self.assertEqual(raised.exception.field, "DL.DCS")
+        self.assertTrue(str(raised.exception).startswith("DL.DCS:"))
 
     def test_fields_nested_too_deep_raise_with_the_key_and_the_limit(self):
         nested = "1"
@@ -215,9 +228,10 @@ class EncodeManyTest(unittest.TestCase):
     ITEMS[12] = "Grüße, 東京"
 
     def test_files_are_those_of_single_encodes_in_order(self):
-        options = {"level": 4, "module_width": 3, "row_height": 9, "quiet_zone": 6}
+        options = {"level": 4, "module_width": 3, "row_height": 9, "margin": 6}
         single = [barquill.encode(item, level=4, module_width=3, row_height=9).png(
             module_width=3, row_height=9, quiet_zone=6) for item in self.ITEMS]
+        self.assertEqual([barquill.encode(item, **options).png() for item in self.ITEMS], single)
         for threads in (0, 1, 2):
             with self.subTest(threads=threads):
                 self.assertEqual(barquill.encode_many(self.ITEMS, threads=threads, **options),
@@ -258,6 +272,228 @@ class EncodeManyTest(unittest.TestCase):
         except barquill.EncodeError as error:
             return error
         raise AssertionError("empty data was encoded")
+
+
+class SettingsTest(unittest.TestCase):
+    """encode() and encode_many() take the command line's settings and go the
+    command line's way: the same files, the warnings of the drawing asked
+    for, read back unless told not to."""
+
+    def test_files_match_the_command_line_byte_for_byte(self):
+        program = os.environ.get("BARQUILL_EXECUTABLE")
+        if not program:
+            self.skipTest("BARQUILL_EXECUTABLE names no command-line tool")
+        text = "LOT 4711\\x1dBATCH 0815"
+        cases = [
+            ("defaults", [], {}, "png"),
+            ("print sizing", ["--xdim", "0.33", "--dpi", "300"], {"xdim": 0.33, "dpi": 300}, "png"),
+            ("escapes, level fill, columns", ["--escapes", "-l", "fill", "-c", "4"],
+             {"escapes": True, "level": "fill", "columns": 4}, "gif"),
+            ("margin and colours", ["-m", "3", "--fg", "navy", "--bg", "#FFFFE0"],
+             {"margin": 3, "fg": "navy", "bg": (255, 255, 224)}, "png"),
+            ("fit a label", ["--fit", "50x30", "--dpi", "203"], {"fit": (50, 30), "dpi": 203},
+             "bmp"),
+            ("aspect and pixels", ["--aspect", "3:1", "--module-width", "3", "--row-height", "5"],
+             {"aspect": "3:1", "module_width": 3, "row_height": 5}, "svg"),
+            ("a page", ["--page", "A4", "--position", "20,30"],
+             {"page": "A4", "position": (20, 30)}, "eps"),
+        ]
+        for name, arguments, settings, extension in cases:
+            with self.subTest(name), tempfile.TemporaryDirectory() as folder:
+                path = os.path.join(folder, "a." + extension)
+                subprocess.run([program, *arguments, "-o", path, "--", text], check=True,
+                               capture_output=True)
+                with open(path, "rb") as file:
+                    told = file.read()
+                symbol = barquill.encode(text, **settings)
+                drawn = symbol.svg().encode() if extension == "svg" else \
+                    getattr(symbol, extension)()
+                self.assertEqual(drawn, told)
+                mine = os.path.join(folder, "b." + extension)
+                symbol.save(mine)
+                with open(mine, "rb") as file:
+                    self.assertEqual(file.read(), told)
+
+    def test_warnings_are_those_of_the_drawing_asked_for(self):
+        cases = [
+            ("as by default", {}, []),
+            ("a thin quiet zone", {"margin": 1}, ["quiet-zone"]),
+            ("modules of less than a dot", {"xdim": 0.1, "dpi": 203}, ["thin-module"]),
+        ]
+        for name, settings, ids in cases:
+            with self.subTest(name):
+                self.assertEqual([w.id for w in barquill.encode("LOT 4711", **settings).warnings],
+                                 ids)
+
+    def test_every_symbol_is_read_back_unless_verify_is_false(self):
+        # Red and white are too alike for a reader that sees brightness.
+        unreadable = {"bg": "red"}
+        refused = [
+            ("encode", lambda: barquill.encode("LOT 4711", **unreadable)),
+            ("encode_many", lambda: barquill.encode_many(["LOT 4711"], **unreadable)),
+            ("drawn otherwise than encoded",
+             lambda: barquill.encode("LOT 4711").png(space=(255, 0, 0))),
+            ("saved otherwise than encoded",
+             lambda: barquill.encode("LOT 4711").save(os.devnull, space=(255, 0, 0))),
+            ("a series", lambda: barquill.encode_series("LOT 4711" * 40, segments=2)[0].png(
+                space=(255, 0, 0))),
+        ]
+        for name, call in refused:
+            with self.subTest(name):
+                with self.assertRaises(barquill.EncodeError) as raised:
+                    call()
+                self.assertEqual(raised.exception.code, barquill.ErrorCode.NOT_VERIFIED)
+        self.assertTrue(barquill.encode("LOT 4711", verify=False, **unreadable).png())
+        self.assertTrue(barquill.encode_many(["LOT 4711"], verify=False, **unreadable))
+        self.assertTrue(barquill.encode("LOT 4711", verify=False).png(space=(255, 0, 0)))
+
+    def test_a_series_is_a_list_drawn_alike(self):
+        data = "".join(f"line {i * 7919}; " for i in range(150))
+        series = barquill.encode(data, segments=3, file_id=[1, 2], xdim=0.25, dpi=300)
+        self.assertEqual(len(series), 3)
+        self.assertEqual({len(s.png()) > 0 and s.png(module_width=3) == s.png()
+                          for s in series}, {True})
+        self.assertIsInstance(barquill.encode("short", macro=True), barquill.Symbol)
+
+    def test_save_takes_any_path_and_the_format_asked_for(self):
+        symbol = barquill.encode("saved label", format="svg")
+        with tempfile.TemporaryDirectory() as folder:
+            for path in (pathlib.Path(folder, "a.png"), os.path.join(folder, "b.png").encode()):
+                with self.subTest(path=type(path).__name__):
+                    symbol.save(path)
+                    with open(path, "rb") as file:
+                        self.assertEqual(file.read(), symbol.svg().encode())
+            read_only = pathlib.Path(folder, "c.png")
+            read_only.write_bytes(b"old")
+            read_only.chmod(0o444)
+            if os.access(read_only, os.W_OK):
+                return  # the superuser may write anything
+            with self.assertRaises(barquill.EncodeError) as raised:
+                barquill.encode("x").save(read_only)
+            self.assertEqual(raised.exception.code, barquill.ErrorCode.READ_ONLY)
+            barquill.encode("x", force=True).save(read_only)
+            self.assertEqual(read_only.read_bytes()[:4], b"\x89PNG")
+
+
+class KeywordsTest(unittest.TestCase):
+    def test_deprecated_keywords_warn_and_keep_their_meaning(self):
+        cases = [
+            ("fill_level", lambda: barquill.encode("x" * 20, columns=4, rows=10, fill_level=True),
+             lambda: barquill.encode("x" * 20, columns=4, rows=10, level="fill")),
+            ("columns 0", lambda: barquill.encode("x", columns=0), lambda: barquill.encode("x")),
+            ("aspect 0", lambda: barquill.encode("x", aspect=0.0), lambda: barquill.encode("x")),
+            ("quiet_zone, bar, space",
+             lambda: barquill.encode_many(["x"], quiet_zone=3, bar=(0, 0, 128),
+                                          space=(255, 255, 0)),
+             lambda: barquill.encode_many(["x"], margin=3, fg="navy", bg="yellow")),
+            ("a Macro block",
+             lambda: barquill.encode("part one", macro=barquill.Macro(
+                 file_id=[1, 2], segment_count=2)).matrix.tobytes(),
+             lambda: barquill.encode_series("part one" + "part two" * 30, file_id=[1, 2],
+                                            segments=2)[0].matrix.tobytes()[:0]),
+        ]
+        for name, old, new in cases:
+            with self.subTest(name):
+                with self.assertWarns(DeprecationWarning):
+                    made = old()
+                if name == "a Macro block":
+                    self.assertTrue(made)
+                else:
+                    self.assertEqual(made, new())
+
+    def test_bad_values_name_the_keyword_given(self):
+        """Each refusal names the keyword as the caller spelt it, neither a
+        C++ field nor an item for what is a setting."""
+        Error = barquill.EncodeError
+        cases = [
+            ("a lone str", lambda: barquill.encode_many("abc"), TypeError, None),
+            ("lone bytes", lambda: barquill.encode_many(b"abc"), TypeError, None),
+            ("a bool for columns", lambda: barquill.encode("x", columns=True), TypeError, None),
+            ("a bool for level", lambda: barquill.encode("x", level=True), TypeError, None),
+            ("a float for rows", lambda: barquill.encode("x", rows=3.5), TypeError, None),
+            ("unknown keyword", lambda: barquill.encode("x", colums=3), TypeError, None),
+            ("level beyond int", lambda: barquill.encode("x", level=2**40), Error, "level"),
+            ("level beyond int, series", lambda: barquill.encode_series("x", level=2**40), Error,
+             "level"),
+            ("width beyond int", lambda: barquill.encode("x").png(module_width=2**40), Error,
+             "module_width"),
+            ("a lone surrogate", lambda: barquill.encode("ok\ud800"), Error, "data"),
+            ("an option, not item 0", lambda: barquill.encode_many(["a"], level=99), Error,
+             "level"),
+            ("module width 0", lambda: barquill.encode("x", module_width=0), Error,
+             "module_width"),
+            ("quiet zone", lambda: barquill.encode("x", margin=1001), Error, "margin"),
+            ("aspect with rows", lambda: barquill.encode("x", aspect=3, rows=5), Error, "aspect"),
+            ("xdim needs dpi", lambda: barquill.encode("x", xdim=0.25), Error, "xdim"),
+            ("a series per item", lambda: barquill.encode_many(["a"], macro=True), Error,
+             "macro"),
+            ("segments per item", lambda: barquill.encode_many(["a"], segments=2), Error,
+             "segments"),
+            ("segments", lambda: barquill.encode_series("x", segments=100000), Error,
+             "segments"),
+            ("negative threads", lambda: barquill.encode_many(["a"], threads=-1), ValueError,
+             None),
+            ("threads beyond int", lambda: barquill.encode_many(["a"], threads=2**40),
+             ValueError, None),
+            ("unknown format", lambda: barquill.encode_many(["a"], format="jpeg"), ValueError,
+             None),
+        ]
+        cxx_names = re.compile(r"[a-z][A-Z]|module_proportions|series\.|quietZone")
+        for name, call, kind, field in cases:
+            with self.subTest(name):
+                with self.assertRaises(kind) as raised:
+                    call()
+                error = raised.exception
+                self.assertNotIn("Unable to cast", str(error))
+                self.assertIsNone(cxx_names.search(str(error)), str(error))
+                if kind is Error:
+                    self.assertEqual(error.field, field)
+                    self.assertIn(field, str(error))
+                    self.assertIsNone(error.index)
+                    self.assertFalse(str(error).startswith("item "))
+        with self.assertRaises(Error) as raised:
+            barquill.encode_many(["a", "b\udc80"])
+        self.assertEqual((raised.exception.index, raised.exception.field), (1, "data"))
+        self.assertEqual(raised.exception.code, barquill.ErrorCode.INVALID_TEXT)
+
+
+class InterruptTest(unittest.TestCase):
+    def test_ctrl_c_stops_encode_many_between_shares(self):
+        """SIGINT while the items are made stops the call with files still
+        unmade: the handler finds the list of results part-filled."""
+        items = [f"LOT {i}" for i in range(4000)]
+        main = threading.main_thread().ident
+        seen = []
+
+        def handler(signum, frame):
+            for found in gc.get_objects():
+                if type(found) is list and found and found is not items and all(
+                        type(file) is bytes and file.startswith(b"\x89PNG") for file in found):
+                    seen.append(len(found))
+            raise KeyboardInterrupt
+
+        def interrupt():
+            # The main thread is inside the call once its frame stands at
+            # the call's line and this thread holds the GIL.
+            while sys._current_frames()[main].f_lineno != line:
+                time.sleep(0.001)
+            os.kill(os.getpid(), signal.SIGINT)
+
+        previous = signal.signal(signal.SIGINT, handler)
+        interval = sys.getswitchinterval()
+        sys.setswitchinterval(100)  # the GIL changes hands only when it is let go
+        helper = threading.Thread(target=interrupt)
+        try:
+            with self.assertRaises(KeyboardInterrupt):
+                line = sys._getframe().f_lineno + 2
+                helper.start()
+                barquill.encode_many(items, threads=2, verify=False)
+        finally:
+            sys.setswitchinterval(interval)
+            helper.join()
+            signal.signal(signal.SIGINT, previous)
+        self.assertEqual(len(seen), 1)
+        self.assertLess(seen[0], len(items))
 
 
 if __name__ == "__main__":

@@ -4,11 +4,16 @@
 
 #include <gtest/gtest.h>
 
+#include <regex>
+#include <set>
+
+#include "barquill/render.hpp"
 #include "barquill/settings.hpp"
 #include "service/api_error.h"
 #include "service/entity_tag.h"
 #include "service/json_body.h"
 #include "service/label_request.h"
+#include "service/page.h"
 #include "service/query.h"
 #include "service/serve_command.h"
 
@@ -181,6 +186,50 @@ TEST(ServeArguments, VerificationIsOnUnlessNoVerifyIsGiven) {
     ASSERT_TRUE(std::holds_alternative<ServeUsage>(valued));
     EXPECT_NE(std::get<ServeUsage>(valued).text.find("--no-verify takes no value"),
               std::string::npos);
+}
+
+// The page offers what the API takes and starts where it starts: its
+// levels, formats, column range and defaults are the library's.
+TEST(Page, ChoicesAndDefaultsAreTheLibrarysTables) {
+    const PageFile* page = findPageFile("/");
+    ASSERT_NE(page, nullptr);
+    const std::string html(page->body);
+    EXPECT_EQ(html.find("{{"), std::string::npos) << "a mark left unfilled";
+    const auto optionsOf = [&html](const std::string& select) {
+        const std::size_t from = html.find("<select id=\"" + select + "\"");
+        const std::size_t to = html.find("</select>", from);
+        std::set<std::string> values;
+        const std::string part = html.substr(from, to - from);
+        const std::regex option("<option(?: value=\"([^\"]*)\")?>([^<]*)</option>");
+        for (std::sregex_iterator it(part.begin(), part.end(), option), end; it != end; ++it)
+            values.insert((*it)[1].matched ? (*it)[1].str() : (*it)[2].str());
+        return values;
+    };
+    std::set<std::string> levels{"auto"};
+    const SettingInfo* level = findSetting("level");
+    for (long n = level->minimum; n <= level->maximum; ++n) levels.insert(std::to_string(n));
+    EXPECT_EQ(optionsOf("level"), levels);
+    std::set<std::string> pictures;
+    for (const FormatInfo& info : formats())
+        if (!info.printer) pictures.emplace(info.name);
+    EXPECT_EQ(optionsOf("format"), pictures);
+    const SettingInfo* columns = findSetting("columns");
+    EXPECT_NE(html.find("(" + std::to_string(columns->minimum) + " to " +
+                        std::to_string(columns->maximum) + ","),
+              std::string::npos);
+    EXPECT_NE(html.find("id=\"margin\" name=\"margin\" inputmode=\"numeric\" autocomplete=\"off\" "
+                        "value=\"" +
+                        std::string(findSetting("margin")->defaultText) + "\""),
+              std::string::npos);
+    for (const auto& [id, colour] :
+         {std::pair{"fg", Settings{}.bar}, std::pair{"bg", Settings{}.space}}) {
+        char hex[8];
+        std::snprintf(hex, sizeof hex, "#%02x%02x%02x", colour.red, colour.green, colour.blue);
+        EXPECT_NE(html.find("id=\"" + std::string(id) + "\" name=\"" + id +
+                            "\" type=\"color\" value=\"" + hex + "\""),
+                  std::string::npos)
+            << id;
+    }
 }
 
 }  // namespace
