@@ -133,8 +133,8 @@ int rowModules(const Render& render) {
 
 print::ZplOrigin zplOrigin(const Render& render) {
     if (!render.page || render.dpi == 0) return {};
-    return {print::dotsFromMm(render.page->xMm, render.dpi),
-            print::dotsFromMm(render.page->yMm, render.dpi)};
+    return {units::dotsFromMm(render.page->xMm, render.dpi),
+            units::dotsFromMm(render.page->yMm, render.dpi)};
 }
 
 }  // namespace
