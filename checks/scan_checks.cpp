@@ -8,8 +8,8 @@
 #include <cmath>
 #include <utility>
 
-#include "encoder/error_correction_level.h"
 #include "base/units.h"
+#include "encoder/error_correction_level.h"
 
 namespace barquill::checks {
 

@@ -12,8 +12,8 @@
 
 #include <memory>
 
-#include "print/vector_abi.h"
 #include "base/units.h"
+#include "print/vector_abi.h"
 
 #define BARQUILL_VECTOR_EXPORT extern "C" __attribute__((visibility("default")))
 

@@ -12,9 +12,9 @@
 #include <string>
 #include <vector>
 
+#include "base/units.h"
 #include "print/print_error.h"
 #include "raster/symbol_picture.h"
-#include "base/units.h"
 
 namespace barquill::print {
 
