@@ -63,17 +63,7 @@ Result<SizedModules> sizeModules(const PrintSize& request) {
     }
     sized.size.moduleWidth = dots;
     sized.size.rowHeight = request.rowHeight.value_or(printedRowModules * sized.size.moduleWidth);
-    if (dots < minReliableDots) {
-        Warning warning;
-        warning.id = "thin-module";
-        warning.value = static_cast<double>(dots);
-        warning.limit = minReliableDots;
-        warning.message = "a module is only " + std::to_string(dots) + " printer dot" +
-                          (dots == 1 ? "" : "s") + " wide (" +
-                          decimalText(dotsToMm(dots, *request.dpi), 3) + " mm); with fewer than " +
-                          std::to_string(minReliableDots) + " bars print unevenly";
-        sized.warning = warning;
-    }
+    sized.warning = thinModuleWarning(dots, *request.dpi);
     return sized;
 }
 
