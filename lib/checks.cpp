@@ -87,6 +87,10 @@ std::optional<WarningKind> warningKind(std::string_view id) {
     return std::nullopt;
 }
 
+double contrastRatio(Rgb a, Rgb b) {
+    return checks::contrastRatio({a.red, a.green, a.blue}, {b.red, b.green, b.blue});
+}
+
 std::optional<Warning> thinModuleWarning(int moduleDots, int dpi) {
     checks::PrintFacts print;
     print.moduleWidthPx = moduleDots;
