@@ -15,7 +15,7 @@ namespace {
 // The button-text colour is dark on every common theme, so on a dark swatch
 // (the default black bars) the caption would vanish: there it turns white.
 QColor captionColorOn(COLORREF swatch, const QColor& buttonText) {
-    const int luma = (299 * redOf(swatch) + 587 * greenOf(swatch) + 114 * blueOf(swatch)) / 1000;
+    const int luma = greyLevel(toRgb(swatch));
     const int textLuma = qGray(buttonText.rgb());
     if (std::abs(luma - textLuma) >= 96) return buttonText;
     return luma < 128 ? QColor(Qt::white) : QColor(Qt::black);

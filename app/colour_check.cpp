@@ -3,21 +3,10 @@
 
 #include <QCoreApplication>
 #include <array>
-#include <cmath>
 
 namespace barquill::app {
 
 namespace {
-
-double channelLuminance(int value) {
-    const double c = value / 255.0;
-    return c <= 0.03928 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4);
-}
-
-double luminance(ColorRef color) {
-    return 0.2126 * channelLuminance(redOf(color)) + 0.7152 * channelLuminance(greenOf(color)) +
-           0.0722 * channelLuminance(blueOf(color));
-}
 
 struct NamedColour {
     const char* name;
@@ -47,17 +36,6 @@ constexpr std::array NAMED_COLOURS = {
 };
 
 }  // namespace
-
-ColourCheck checkColours(ColorRef bars, ColorRef background) {
-    const double lb = luminance(bars), ls = luminance(background);
-    ColourCheck check;
-    check.contrast = (std::max(lb, ls) + 0.05) / (std::min(lb, ls) + 0.05);
-    if (lb > ls)
-        check.problem = ColourProblem::barsLighter;
-    else if (check.contrast < MIN_READABLE_CONTRAST)
-        check.problem = ColourProblem::lowContrast;
-    return check;
-}
 
 QString colourInWords(ColorRef color) {
     const int r = redOf(color), g = greenOf(color), b = blueOf(color);

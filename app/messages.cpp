@@ -241,16 +241,13 @@ QString Messages::shapeProblem(const Error& e, const ProblemContext& context) {
     }
 }
 
-// Advice gives only shapes a symbol can have: at most 30 columns, 90 rows
-// and 928 codewords.
+// The library chooses the shapes to advise; the columns varied are said first.
 QString Messages::unfitShape(const ShapeNumbers& s) {
     QStringList fits;
-    if (s.columnsAtRows >= 1 && s.columnsAtRows <= maxColumns &&
-        s.rows * s.columnsAtRows <= maxCodewords)
-        fits << tr("%1 at %2").arg(dataColumns(s.columnsAtRows), rows(s.rows));
-    if (s.columns != 0 && s.rowsAtColumns >= minRows && s.rowsAtColumns <= maxRows &&
-        s.rowsAtColumns * s.columns <= maxCodewords)
-        fits << tr("%1 at %2").arg(rows(s.rowsAtColumns), dataColumns(s.columns));
+    for (const Shape& shape : fittingShapes(s))
+        fits << (shape.rows == s.rows
+                     ? tr("%1 at %2").arg(dataColumns(shape.columns), rows(shape.rows))
+                     : tr("%1 at %2").arg(rows(shape.rows), dataColumns(shape.columns)));
     const QString shape = s.columns != 0
                               ? tr("%1 of %2").arg(rows(s.rows), dataColumns(s.columns))
                               : tr("%1 of up to %2").arg(rows(s.rows), dataColumns(maxColumns));
@@ -335,7 +332,8 @@ QString Messages::warning(const Warning& w, const Render& render) {
 }
 
 bool Messages::isColourWarning(const Warning& w) {
-    return w.id == "contrast" || w.id == "light-bars";
+    const std::optional<WarningKind> kind = warningKind(w.id);
+    return kind == WarningKind::contrast || kind == WarningKind::lightBars;
 }
 
 QString Messages::warningReason(const Warning& w, const Render& render) {
@@ -344,66 +342,68 @@ QString Messages::warningReason(const Warning& w, const Render& render) {
     const auto sized = [&](long n) {
         return render.dpi > 0 ? dots(n) : count(n, QT_TR_NOOP("1 pixel"), QT_TR_NOOP("%1 pixels"));
     };
-    if (w.id == "compact")
+    // By kind, not by id text: the library maps its ids to kinds.
+    const std::optional<WarningKind> kind = warningKind(w.id);
+    if (kind == WarningKind::compact)
         return tr(
             "The symbol is compact: phone cameras and many scanners do not read it. Use the "
             "full form.");
-    if (w.id == "low-level")
+    if (kind == WarningKind::lowLevel)
         return tr("Level %1 is below the %2 recommended for this much data: a scratch or a poor "
                   "print may make it unreadable. Choose level %2 or higher.")
             .arg(number(value), number(limit));
-    if (w.id == "wide")
+    if (kind == WarningKind::wide)
         return tr("%1 make the symbol wider than many scanners take in at once. Choose at most %2 "
                   "columns.")
             .arg(dataColumns(value), number(limit));
-    if (w.id == "thin-module")
+    if (kind == WarningKind::thinModule)
         return tr("A module is only %1 wide: with fewer than %2, bars print unevenly. Choose a "
                   "wider module or a higher resolution.")
             .arg(count(value, QT_TR_NOOP("1 printer dot"), QT_TR_NOOP("%1 printer dots")),
                  dots(limit));
-    if (w.id == "low-rows")
+    if (kind == WarningKind::lowRows)
         return tr("Rows are only %1 high, less than three module widths (%2): print blur and a "
                   "tilted scanner make them hard to read.")
             .arg(sized(value), sized(limit));
-    if (w.id == "quiet-zone")
+    if (kind == WarningKind::quietZone)
         return tr("The margin is %1, less than two modules (%2): readers need clear space to find "
                   "the symbol's edges. Widen the margin.")
             .arg(sized(value), sized(limit));
-    if (w.id == "contrast")
+    if (kind == WarningKind::contrast)
         // Rounded down, so a contrast just below the limit never reads as it.
         return tr("The colors differ too little for readers (contrast %1:1; at least %2:1 is "
                   "needed): choose darker bars or a lighter background.")
             .arg(decimal(std::floor(w.value * 10) / 10, 1), decimal(w.limit, 0));
-    if (w.id == "light-bars")
+    if (kind == WarningKind::lightBars)
         return tr(
             "The bars are lighter than the background: most readers expect dark bars on a light "
             "background.");
-    if (w.id == "no-eci")
+    if (kind == WarningKind::noEci)
         return tr(
             "The text goes beyond ASCII, but no ECI tells readers its character set, so each "
             "reader guesses. Choose Auto or a named character set.");
-    if (w.id == "long-series")
+    if (kind == WarningKind::longSeries)
         return tr("The series has %1 symbols: scanning more than %2 is slow, and one is easily "
                   "missed. Choose a lower level or more columns, so that fewer symbols hold the "
                   "data.")
             .arg(number(value), number(limit));
-    if (w.id == "transliterated")
+    if (kind == WarningKind::transliterated)
         return tr("%1 in plain ASCII letters for older readers (č as c).")
             .arg(count(value, QT_TR_NOOP("1 letter is written"),
                        QT_TR_NOOP("%1 letters are written")));
-    if (w.id == "data-looks-utf8")
+    if (kind == WarningKind::dataLooksUtf8)
         return tr(
             "The data reads as UTF-8, but the scheme expects ISO-8859-1: save the document "
             "in ISO-8859-1 and load it as it is.");
-    if (w.id == "module-too-narrow")
+    if (kind == WarningKind::moduleTooNarrow)
         return tr("Modules %1 wide are narrower than the %2 the scheme advises: choose a wider "
                   "module.")
             .arg(millimetre(w.value), millimetre(w.limit));
-    if (w.id == "module-too-wide")
+    if (kind == WarningKind::moduleTooWide)
         return tr("Modules %1 wide are wider than the %2 the scheme advises: choose a narrower "
                   "module.")
             .arg(millimetre(w.value), millimetre(w.limit));
-    if (w.id == "rows-too-low")
+    if (kind == WarningKind::rowsTooLow)
         return tr("Rows %1 module widths high are lower than the %2 the scheme advises.")
             .arg(significant(w.value), significant(w.limit));
     // A check newer than the window: the library's own words, as a sentence.

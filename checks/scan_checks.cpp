@@ -8,6 +8,7 @@
 #include <cmath>
 #include <utility>
 
+#include "base/units.h"
 #include "encoder/error_correction_level.h"
 
 namespace barquill::checks {
@@ -67,7 +68,7 @@ void checkColumns(const SymbolFacts& symbol, std::vector<Warning>& out) {
 // two dots prints noticeably too wide or too narrow.
 void checkModuleWidth(const PrintFacts& print, std::vector<Warning>& out) {
     if (print.dpi <= 0 || print.moduleWidthPx >= MIN_MODULE_DOTS) return;
-    const double millimetres = print.moduleWidthPx * 25.4 / print.dpi;
+    const double millimetres = units::mmFromDots(print.moduleWidthPx, print.dpi);
     out.push_back(warning(
         WarningKind::ThinModule, print.moduleWidthPx, MIN_MODULE_DOTS,
         "a module is " + plural(print.moduleWidthPx, "printer dot", "printer dots") + " wide (" +

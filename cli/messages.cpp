@@ -70,32 +70,32 @@ std::string shapeAdvice(const Error& e) {
     const std::string all = ": with the length descriptor " + number(e.needed) + " codewords";
     switch (e.code) {
         case ErrorCode::dataTooLong:
-            return need + all +
-                   ", more than the 928 one symbol holds: choose a lower level (-l), "
-                   "shorten the data, or split it over several symbols with --macro";
+            return need + all + ", more than the " + number(maxCodewords) +
+                   " one symbol holds: choose a lower level (-l), shorten the data, or split it "
+                   "over several symbols with --macro";
         case ErrorCode::columnsDoNotFit:
-            return need + all + ", more than " + number(s.columns) +
-                   " columns hold within 90 rows and 928 codewords" +
+            return need + all + ", more than " + number(s.columns) + " columns hold within " +
+                   number(maxRows) + " rows and " + number(maxCodewords) + " codewords" +
                    (s.fittingColumns != 0
                         ? ": give -c " + columnList(s.fittingColumns) + ", or -c auto"
                         : ": choose a lower level (-l)");
         default: {
-            // A shape past 928 codewords is no symbol whatever the data.
-            if (s.columns != 0 && s.rows * s.columns > 928)
+            // A shape past the codewords of a symbol is none whatever the data.
+            if (s.columns != 0 && s.rows * s.columns > maxCodewords)
                 return std::to_string(s.rows) + " rows of " + number(s.columns) + " columns are " +
-                       number(s.rows * s.columns) +
-                       " codewords, more than the 928 a symbol holds: give fewer rows or columns";
+                       number(s.rows * s.columns) + " codewords, more than the " +
+                       number(maxCodewords) + " a symbol holds: give fewer rows or columns";
             std::string fits;
-            // Only shapes a symbol can have are advice.
-            if (s.columnsAtRows <= maxColumns && s.rows * s.columnsAtRows <= 928)
-                fits = number(s.columnsAtRows) + " columns at " + number(s.rows) + " rows";
-            if (s.columns != 0 && s.rowsAtColumns <= maxRows && s.rowsAtColumns * s.columns <= 928)
-                fits += (fits.empty() ? "" : ", or ") + number(s.rowsAtColumns) + " rows at " +
-                        number(s.columns) + " columns";
+            for (const Shape& shape : fittingShapes(s)) {
+                if (!fits.empty()) fits += ", or ";
+                fits += shape.rows == s.rows
+                            ? number(shape.columns) + " columns at " + number(shape.rows) + " rows"
+                            : number(shape.rows) + " rows at " + number(shape.columns) + " columns";
+            }
             return need + all + ", more than " + number(s.rows) + " rows" +
-                   (s.columns != 0
-                        ? " of " + number(s.columns) + " columns hold"
-                        : std::string(" of up to 30 columns hold within 928 codewords")) +
+                   (s.columns != 0 ? " of " + number(s.columns) + " columns hold"
+                                   : " of up to " + number(maxColumns) + " columns hold within " +
+                                         number(maxCodewords) + " codewords") +
                    (fits.empty() ? ": give more rows or columns, or a lower level (-l)"
                                  : ": needs " + fits);
         }

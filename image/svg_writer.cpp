@@ -4,6 +4,8 @@
 #include <charconv>
 #include <cstdio>
 
+#include "base/units.h"
+
 namespace barquill::image {
 
 namespace {
@@ -18,7 +20,7 @@ void appendNumber(std::string& out, long value) {
 // decimal point whatever the program's locale: SVG knows no other.
 void appendMillimetres(std::string& out, long pixels, int dpi) {
     char text[48];
-    const double millimetres = static_cast<double>(pixels) * 25.4 / dpi;
+    const double millimetres = units::mmFromDots(static_cast<double>(pixels), dpi);
     const auto [end, error] =
         std::to_chars(text, text + sizeof text, millimetres, std::chars_format::fixed, 4);
     std::size_t length = error == std::errc() ? static_cast<std::size_t>(end - text) : 0;

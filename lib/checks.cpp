@@ -8,10 +8,21 @@
 #include "barquill/label.hpp"
 #include "checks/scan_checks.h"
 #include "lib/internal.h"
+#include "profiles/profiles.h"
 
 namespace barquill {
 
 namespace {
+
+// The scan checks' kinds come first, in their order; a profile's follow.
+static_assert(static_cast<int>(WarningKind::longSeries) ==
+              static_cast<int>(checks::WarningKind::LongSeries));
+constexpr int scanKinds = static_cast<int>(WarningKind::longSeries) + 1;
+static_assert(static_cast<int>(WarningKind::transliterated) == scanKinds);
+static_assert(static_cast<int>(WarningKind::rowsTooLow) ==
+              scanKinds + static_cast<int>(profiles::WarningCode::rowsTooLow));
+constexpr int allKinds = static_cast<int>(WarningKind::rowsTooLow) + 1;
+static_assert(minReliableDots == checks::MIN_MODULE_DOTS);
 
 bool beyondAscii(std::span<const std::uint8_t> data) {
     return std::any_of(data.begin(), data.end(), [](std::uint8_t b) { return b >= 0x80; });
@@ -41,7 +52,7 @@ checks::PrintFacts factsOf(const Render& render) {
 
 Warning warningOf(const checks::Warning& w) {
     Warning warning;
-    warning.id = w.id;
+    warning.id = warningId(static_cast<WarningKind>(w.kind));
     warning.message = w.reason;
     warning.change = w.change;
     warning.value = w.value;
@@ -50,6 +61,46 @@ Warning warningOf(const checks::Warning& w) {
 }
 
 }  // namespace
+
+std::string_view warningId(WarningKind kind) {
+    const int k = static_cast<int>(kind);
+    if (k >= 0 && k < scanKinds) return checks::warningId(static_cast<checks::WarningKind>(k));
+    switch (kind) {
+        case WarningKind::transliterated:
+            return "transliterated";
+        case WarningKind::dataLooksUtf8:
+            return "data-looks-utf8";
+        case WarningKind::moduleTooNarrow:
+            return "module-too-narrow";
+        case WarningKind::moduleTooWide:
+            return "module-too-wide";
+        case WarningKind::rowsTooLow:
+            return "rows-too-low";
+        default:
+            return "unknown";
+    }
+}
+
+std::optional<WarningKind> warningKind(std::string_view id) {
+    for (int k = 0; k < allKinds; ++k)
+        if (warningId(static_cast<WarningKind>(k)) == id) return static_cast<WarningKind>(k);
+    return std::nullopt;
+}
+
+double contrastRatio(Rgb a, Rgb b) {
+    return checks::contrastRatio({a.red, a.green, a.blue}, {b.red, b.green, b.blue});
+}
+
+std::optional<Warning> thinModuleWarning(int moduleDots, int dpi) {
+    checks::PrintFacts print;
+    print.moduleWidthPx = moduleDots;
+    print.rowHeightPx = checks::MIN_ROW_HEIGHT_MODULES * moduleDots;
+    print.quietZonePx = checks::MIN_QUIET_ZONE_MODULES * moduleDots;
+    print.dpi = dpi;
+    for (const checks::Warning& found : checks::check({}, print))
+        if (found.kind == checks::WarningKind::ThinModule) return warningOf(found);
+    return std::nullopt;
+}
 
 std::vector<Warning> checkLabel(const Label& label) {
     std::vector<Warning> warnings;
@@ -63,7 +114,8 @@ std::vector<Warning> checkLabel(const Label& label) {
             const bool known = std::any_of(warnings.begin(), warnings.end(),
                                            [&](const Warning& w) { return w.id == warning.id; });
             if (known) continue;
-            if (count > 1 && (warning.id == "low-level" || warning.id == "no-eci"))
+            if (count > 1 && (found.kind == checks::WarningKind::LowLevel ||
+                              found.kind == checks::WarningKind::NoEci))
                 warning.symbol = i;
             warnings.push_back(std::move(warning));
         }

@@ -17,6 +17,7 @@
 #include "encoder/pdf417.h"
 #include "encoder/symbol_options.h"
 #include "lib/internal.h"
+#include "lib/option_rules.h"
 
 namespace barquill {
 
@@ -67,26 +68,6 @@ Error optionError(const char* field, long value, long minimum, long maximum) {
     return rangeError(ErrorCode::invalidOption, field, value, minimum, maximum);
 }
 
-std::optional<Error> checkMacroText(const std::string& prefix, const char* name,
-                                    const std::string& text) {
-    const bool printable = std::all_of(text.begin(), text.end(), [](char c) {
-        return static_cast<unsigned char>(c) >= 0x20 && static_cast<unsigned char>(c) <= 0x7E;
-    });
-    if (printable && text.size() <= static_cast<std::size_t>(maxMacroText)) return std::nullopt;
-    const std::string field = prefix + name;
-    return optionError(field.c_str(), static_cast<long>(text.size()), 0, maxMacroText);
-}
-
-std::optional<Error> checkFileId(const std::string& field, const std::vector<int>& fileId,
-                                 bool required) {
-    if (fileId.empty() && !required) return std::nullopt;
-    if (fileId.empty() || fileId.size() > static_cast<std::size_t>(maxFileIdCodewords))
-        return optionError(field.c_str(), static_cast<long>(fileId.size()), 1, maxFileIdCodewords);
-    for (int codeword : fileId)
-        if (codeword < 0 || codeword > 899) return optionError(field.c_str(), codeword, 0, 899);
-    return std::nullopt;
-}
-
 std::optional<Error> checkMacro(const Macro& macro) {
     if (macro.segmentIndex < 0 || macro.segmentIndex >= maxSegments)
         return optionError("macro.segmentIndex", macro.segmentIndex, 0, maxSegments - 1);
@@ -95,27 +76,15 @@ std::optional<Error> checkMacro(const Macro& macro) {
         return optionError("macro.segmentCount", *macro.segmentCount, macro.segmentIndex + 1,
                            maxSegments);
     if (auto error = checkFileId("macro.fileId", macro.fileId, true)) return error;
-    for (const auto& [name, text] :
-         {std::pair{"fileName", &macro.fileName}, std::pair{"sender", &macro.sender},
-          std::pair{"addressee", &macro.addressee}})
-        if (auto error = checkMacroText("macro.", name, *text)) return error;
+    for (const auto& [field, text] :
+         {std::pair{"macro.fileName", &macro.fileName}, std::pair{"macro.sender", &macro.sender},
+          std::pair{"macro.addressee", &macro.addressee}})
+        if (auto error = checkMacroText(field, *text)) return error;
     if (macro.timeStamp && *macro.timeStamp < 0)
         return optionError("macro.timeStamp", static_cast<long>(*macro.timeStamp), 0, 0);
     if (macro.fileSize && *macro.fileSize < 0)
         return optionError("macro.fileSize", static_cast<long>(*macro.fileSize), 0, 0);
     return std::nullopt;
-}
-
-std::optional<Error> checkAspect(double aspect) {
-    if (aspect == 0) return std::nullopt;
-    if (std::isfinite(aspect) && aspect >= 1 / maxAspect && aspect <= maxAspect)
-        return std::nullopt;
-    Error error;
-    error.code = ErrorCode::invalidOption;
-    error.field = "aspect";
-    error.given = std::isfinite(aspect) ? decimalText(aspect, 4) : "not a number";
-    finishMessage(error);
-    return error;
 }
 
 std::optional<Error> checkOptions(const Options& options) {
@@ -125,16 +94,8 @@ std::optional<Error> checkOptions(const Options& options) {
         return optionError("columns", options.columns, 0, maxColumns);
     if (options.rows != 0 && (options.rows < minRows || options.rows > maxRows))
         return optionError("rows", options.rows, minRows, maxRows);
-    if (auto error = checkAspect(options.aspect)) return error;
-    if (options.aspect > 0 && (options.rows != 0 || options.columns != 0)) {
-        // The aspect ratio chooses the columns itself.
-        Error error;
-        error.code = ErrorCode::invalidOption;
-        error.field = "aspect";
-        error.other = options.rows != 0 ? "rows" : "columns";
-        finishMessage(error);
-        return error;
-    }
+    if (auto error = checkAspectRange(options.aspect)) return error;
+    if (auto error = checkAspectAlone(options)) return error;
     const ModuleProportions module = proportionsOf(options);
     if (module.width < 1 || module.width > maxModuleWidth)
         return optionError("moduleProportions.width", module.width, 1, maxModuleWidth);
@@ -147,13 +108,12 @@ std::optional<Error> checkOptions(const Options& options) {
 }
 
 std::optional<Error> checkSeries(const Series& series) {
-    if (series.segments < 0 || series.segments > maxSegments)
-        return optionError("series.segments", series.segments, 0, maxSegments);
+    if (auto error = checkSegments(series.segments)) return error;
     if (auto error = checkFileId("series.fileId", series.fileId, false)) return error;
-    for (const auto& [name, text] :
-         {std::pair{"fileName", &series.fileName}, std::pair{"sender", &series.sender},
-          std::pair{"addressee", &series.addressee}})
-        if (auto error = checkMacroText("series.", name, *text)) return error;
+    for (const auto& [field, text] : {std::pair{"series.fileName", &series.fileName},
+                                      std::pair{"series.sender", &series.sender},
+                                      std::pair{"series.addressee", &series.addressee}})
+        if (auto error = checkMacroText(field, *text)) return error;
     if (series.timeStamp && *series.timeStamp < 0)
         return optionError("series.timeStamp", static_cast<long>(*series.timeStamp), 0, 0);
     return std::nullopt;

@@ -215,6 +215,21 @@ std::string messageFor(const Error& e, std::string_view fieldName) {
 
 }  // namespace
 
+bool isSymbolShape(Shape shape) {
+    return shape.columns >= 1 && shape.columns <= maxColumns && shape.rows >= minRows &&
+           shape.rows <= maxRows && shape.rows * shape.columns <= maxCodewords;
+}
+
+std::vector<Shape> fittingShapes(const ShapeNumbers& refused) {
+    std::vector<Shape> shapes;
+    if (const Shape wider{refused.columnsAtRows, refused.rows}; isSymbolShape(wider))
+        shapes.push_back(wider);
+    if (const Shape taller{refused.columns, refused.rowsAtColumns};
+        refused.columns != 0 && isSymbolShape(taller))
+        shapes.push_back(taller);
+    return shapes;
+}
+
 std::string_view errorText(ErrorCode code) {
     for (const CodeText& c : codeTexts)
         if (c.code == code) return c.text;

@@ -54,6 +54,10 @@ inline ModuleProportions proportionsOf(const Options& options) {
 #pragma GCC diagnostic pop
 }
 
+// The scan checks' thin-module warning for a module of `moduleDots` printer
+// dots at `dpi`, when it applies: print sizing gives it as the checks do.
+std::optional<Warning> thinModuleWarning(int moduleDots, int dpi);
+
 // PDF, EPS, ZPL and ESC/POS files of a symbol.
 Result<Bytes> printFile(const Symbol& symbol, Format format, const Render& render);
 

@@ -177,8 +177,8 @@ long escPosPrintWidth(const Render& render) {
 
 print::ZplOrigin zplOrigin(const Render& render) {
     if (!render.page || render.dpi == 0) return {};
-    return {print::dotsFromMm(render.page->xMm, render.dpi),
-            print::dotsFromMm(render.page->yMm, render.dpi)};
+    return {units::dotsFromMm(render.page->xMm, render.dpi),
+            units::dotsFromMm(render.page->yMm, render.dpi)};
 }
 
 // The printer draws its own symbol from the origin with no quiet zone, so

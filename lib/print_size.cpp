@@ -7,14 +7,21 @@
 #include <algorithm>
 #include <cmath>
 
+#include "base/units.h"
 #include "lib/internal.h"
 
 namespace barquill {
 
 static_assert(printedRowModules * maxModuleWidth <= maxRowHeight);
 
+static_assert(mmPerInch == units::mmPerInch);
+
+int dotsFromMm(double mm, int dpi) {
+    return units::dotsFromMm(mm, dpi);
+}
+
 double dotsToMm(long dots, int dpi) {
-    return dpi > 0 ? static_cast<double>(dots) * mmPerInch / dpi : 0.0;
+    return units::mmFromDots(static_cast<double>(dots), dpi);
 }
 
 Result<SizedModules> sizeModules(const PrintSize& request) {
@@ -46,7 +53,7 @@ Result<SizedModules> sizeModules(const PrintSize& request) {
         finishMessage(error);
         return error;
     }
-    const long dots = std::max(1L, std::lround(mm * *request.dpi / mmPerInch));
+    const int dots = std::max(1, units::dotsFromMm(mm, *request.dpi));
     if (dots > maxModuleWidth) {
         // A module of more dots than are drawn: the numbers say how many.
         Error error = rangeError(ErrorCode::invalidRender, "moduleMm", dots, 1, maxModuleWidth);
@@ -54,29 +61,16 @@ Result<SizedModules> sizeModules(const PrintSize& request) {
         error.available = maxModuleWidth;
         return error;
     }
-    sized.size.moduleWidth = static_cast<int>(dots);
+    sized.size.moduleWidth = dots;
     sized.size.rowHeight = request.rowHeight.value_or(printedRowModules * sized.size.moduleWidth);
-    if (dots < minReliableDots) {
-        Warning warning;
-        warning.id = "thin-module";
-        warning.value = static_cast<double>(dots);
-        warning.limit = minReliableDots;
-        warning.message = "a module is only " + std::to_string(dots) + " printer dot" +
-                          (dots == 1 ? "" : "s") + " wide (" +
-                          decimalText(dotsToMm(dots, *request.dpi), 3) + " mm); with fewer than " +
-                          std::to_string(minReliableDots) + " bars print unevenly";
-        sized.warning = warning;
-    }
+    sized.warning = thinModuleWarning(dots, *request.dpi);
     return sized;
 }
 
 Result<ModuleSize> fitToLabel(int widthModules, int rows, int quietZone, LabelArea area, int dpi) {
     if (dpi < 1 || dpi > maxDpi) return rangeError(ErrorCode::invalidRender, "dpi", dpi, 1, maxDpi);
-    const auto dotsOf = [dpi](double mm) {
-        return std::lround(std::floor(mm * dpi / mmPerInch + 1e-9));
-    };
-    const long width = dotsOf(area.widthMm);
-    const long height = dotsOf(area.heightMm);
+    const long width = units::dotsFromMm(area.widthMm, dpi);
+    const long height = units::dotsFromMm(area.heightMm, dpi);
     const long margins = 2L * quietZone;
     for (int dots = maxModuleWidth; dots >= 1; --dots) {
         if (margins + static_cast<long>(widthModules) * dots <= width &&

@@ -52,10 +52,9 @@ Error unknownProfile(std::string_view name) {
 }
 
 Warning warningOf(const profiles::Warning& w) {
-    static constexpr const char* ids[] = {"transliterated", "data-looks-utf8", "module-too-narrow",
-                                          "module-too-wide", "rows-too-low"};
     Warning warning;
-    warning.id = ids[static_cast<int>(w.code)];
+    warning.id = warningId(static_cast<WarningKind>(static_cast<int>(WarningKind::transliterated) +
+                                                    static_cast<int>(w.code)));
     warning.message = profiles::describe(w);
     warning.value = w.value;
     warning.limit = w.limit;

@@ -109,11 +109,11 @@ Result<Bytes> rasterFile(const Symbol& symbol, const Render& render, Format form
     return bytes;
 }
 
+}  // namespace
+
 std::uint8_t greyLevel(Rgb c) {
     return static_cast<std::uint8_t>((299 * c.red + 587 * c.green + 114 * c.blue + 500) / 1000);
 }
-
-}  // namespace
 
 raster::ModuleMatrix moduleMatrix(const Symbol& symbol) {
     return {symbol.modules().data(), static_cast<std::size_t>(symbol.width()), symbol.rows(),

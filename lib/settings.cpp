@@ -13,6 +13,7 @@
 #include "barquill/text.hpp"
 #include "lib/internal.h"
 #include "lib/numbers.h"
+#include "lib/option_rules.h"
 
 namespace barquill {
 
@@ -85,26 +86,22 @@ std::optional<double> parseRatio(std::string_view text) {
 
 std::optional<Error> macroText(std::string_view value, const SettingInfo& info,
                                std::string* target) {
-    for (char c : value)
-        if (static_cast<unsigned char>(c) < 0x20 || static_cast<unsigned char>(c) > 0x7E)
-            return invalid(info, value);
-    if (value.size() > static_cast<std::size_t>(maxMacroText)) return invalid(info, value);
+    if (checkMacroText(info.field, value)) return invalid(info, value);
     *target = value;
     return std::nullopt;
 }
 
-// The file ID as readers show it: three digits per codeword, each group
-// 000 to 899.
+// The file ID as readers show it: three digits per codeword.
 std::optional<Error> fileId(Settings& s, std::string_view value, const SettingInfo& info) {
-    if (value.empty() || value.size() % 3 != 0 ||
-        value.size() > 3 * static_cast<std::size_t>(maxFileIdCodewords))
-        return invalid(info, value);
+    if (value.size() % 3 != 0) return invalid(info, value);
     std::vector<int> codewords;
-    for (std::size_t i = 0; i < value.size(); i += 3) {
-        const auto group = parseWholeNumber(value.substr(i, 3), 0, 899);
+    for (std::size_t i = 0; i < value.size() && codewords.size() <= std::size_t{maxFileIdCodewords};
+         i += 3) {
+        const auto group = parseWholeNumber(value.substr(i, 3), 0, 999);
         if (!group) return invalid(info, value);
         codewords.push_back(static_cast<int>(*group));
     }
+    if (checkFileId(info.field, codewords, true)) return invalid(info, value);
     s.series.fileId = std::move(codewords);
     return std::nullopt;
 }
@@ -215,7 +212,7 @@ const std::array entries{
            "a ratio such as 3:1, 1:2 or 2.5", "", 0, 0, "Symbol"},
           [](Settings& s, std::string_view v, const SettingInfo& i) -> std::optional<Error> {
               const auto ratio = parseRatio(v);
-              if (!ratio || *ratio < 1 / maxAspect || *ratio > maxAspect) return invalid(i, v);
+              if (!ratio || *ratio == 0 || checkAspectRange(*ratio)) return invalid(i, v);
               s.options.aspect = *ratio;
               return std::nullopt;
           }},
@@ -426,9 +423,8 @@ std::optional<Error> applySetting(Settings& settings, std::string_view name,
 
 std::optional<Error> checkSettings(const Settings& settings) {
     const Options& options = settings.options;
-    if (options.aspect > 0 && (options.rows != 0 || options.columns != 0))
-        return pairError(ErrorCode::conflictingOptions, "aspect",
-                         options.rows != 0 ? "rows" : "columns");
+    if (auto error = checkAspectRange(options.aspect)) return error;
+    if (auto error = checkAspectAlone(options)) return error;
     // Bytes kept as they are may well carry an ECI of their own set.
     if (!options.charset.empty() && options.charset != rawBytes && options.eci != noEci)
         return pairError(ErrorCode::conflictingOptions, "charset", "eci");

@@ -47,10 +47,6 @@ verify::Expected expectedOf(const Symbol& symbol) {
     return expected;
 }
 
-std::uint8_t greyLevel(Rgb c) {
-    return static_cast<std::uint8_t>((299 * c.red + 587 * c.green + 114 * c.blue + 500) / 1000);
-}
-
 Error unavailable(const verify::Availability& availability) {
     Error error;
     error.code = ErrorCode::verifyUnavailable;

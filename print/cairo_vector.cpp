@@ -12,13 +12,15 @@
 
 #include <memory>
 
+#include "base/units.h"
 #include "print/vector_abi.h"
 
 #define BARQUILL_VECTOR_EXPORT extern "C" __attribute__((visibility("default")))
 
 namespace {
 
-constexpr double POINTS_PER_MM = 72.0 / 25.4;
+namespace units = barquill::units;
+
 constexpr const char* TITLE = "PDF417 barcode";
 constexpr const char* CREATOR = "Barquill";
 
@@ -39,8 +41,8 @@ cairo_status_t passOn(void* closure, const unsigned char* data, unsigned int len
 
 // The page in points; the document's header is written at creation.
 Surface createSurface(const barquill_vector_document& document) {
-    const double width = document.page_width * POINTS_PER_MM;
-    const double height = document.page_height * POINTS_PER_MM;
+    const double width = document.page_width * units::pointsPerMm;
+    const double height = document.page_height * units::pointsPerMm;
     void* closure = const_cast<barquill_vector_document*>(&document);
     if (document.format == BARQUILL_VECTOR_PDF) {
         Surface surface(cairo_pdf_surface_create_for_stream(passOn, closure, width, height));
@@ -64,7 +66,7 @@ bool sameColour(const barquill_vector_area& a, const barquill_vector_area& b) {
 // only when it changes.
 void paint(cairo_t* context, const barquill_vector_document& document) {
     // Cairo's user space is the page in points, y down.
-    cairo_scale(context, POINTS_PER_MM, POINTS_PER_MM);
+    cairo_scale(context, units::pointsPerMm, units::pointsPerMm);
     for (std::size_t i = 0; i < document.area_count; ++i) {
         const barquill_vector_area& area = document.areas[i];
         if (i == 0 || !sameColour(area, document.areas[i - 1]))

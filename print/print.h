@@ -12,14 +12,13 @@
 #include <string>
 #include <vector>
 
+#include "base/units.h"
 #include "print/print_error.h"
 #include "raster/symbol_picture.h"
 
 namespace barquill::print {
 
 using Bytes = std::vector<std::uint8_t>;
-
-inline constexpr double MM_PER_POINT = 25.4 / 72.0;
 
 // ---------------------------------------------------------------------------
 // Vector documents
@@ -40,7 +39,7 @@ inline constexpr Page A4{210.0, 297.0};
 inline constexpr Page LETTER{215.9, 279.4};
 
 // The largest page side: 14400 points, the limit PDF readers keep to.
-inline constexpr double MAX_PAGE_MM = 14400 * MM_PER_POINT;
+inline constexpr double MAX_PAGE_MM = 14400 * units::mmPerPoint;
 // Below this cairo's 1/256-point grid would visibly distort the modules.
 inline constexpr double MIN_MODULE_MM = 0.01;
 
@@ -48,9 +47,9 @@ enum class VectorFormat { pdf, eps };
 
 // Sizes in millimetres; the defaults are the default pixel geometry at 72 dpi.
 struct VectorLayout {
-    double moduleWidthMm = 2 * MM_PER_POINT;
-    double rowHeightMm = 4 * MM_PER_POINT;
-    double quietZoneMm = 10 * MM_PER_POINT;  // on every side
+    double moduleWidthMm = 2 * units::mmPerPoint;
+    double rowHeightMm = 4 * units::mmPerPoint;
+    double quietZoneMm = 10 * units::mmPerPoint;  // on every side
     Colour bar{0, 0, 0};
     Colour space{255, 255, 255};
     // None: the page is the symbol with its quiet zone.
@@ -82,10 +81,6 @@ struct DotGeometry {
     int rowHeight = 4;    // dots, 1 to raster::MAX_ROW_HEIGHT
     int quietZone = 10;   // dots on every side, 0 to raster::MAX_MARGIN
 };
-
-// The nearest whole number of dots for a length at the printer's resolution
-// (0.25 mm at 203 dpi is 2 dots).
-int dotsFromMm(double mm, int dpi);
 
 // ---------------------------------------------------------------------------
 // The printer's own PDF417: the printer encodes the data itself.

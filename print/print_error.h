@@ -3,8 +3,7 @@
 // Why a print document was refused, as numbers: each face words its own
 // message from the code, the setting at fault and the range it must lie in.
 
-#include <utility>
-#include <variant>
+#include "base/result.h"
 
 namespace barquill::print {
 
@@ -55,23 +54,8 @@ struct Error {
     double maximum = 0;
 };
 
-// The document or the reason it was refused, like C++23's std::expected.
+// The document or the reason it was refused: the parts' one template.
 template <class T>
-class Result {
-public:
-    Result(T value) : state_(std::move(value)) {}
-    Result(Error error) : state_(std::move(error)) {}
-
-    bool ok() const { return state_.index() == 0; }
-    explicit operator bool() const { return ok(); }
-    // Only when ok().
-    const T& value() const& { return std::get<0>(state_); }
-    T&& value() && { return std::get<0>(std::move(state_)); }
-    // Only when !ok().
-    const Error& error() const { return std::get<1>(state_); }
-
-private:
-    std::variant<T, Error> state_;
-};
+using Result = base::Result<T, Error>;
 
 }  // namespace barquill::print

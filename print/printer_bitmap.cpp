@@ -27,13 +27,6 @@ raster::DrawOptions drawOptions(const DotGeometry& geometry) {
 
 }  // namespace
 
-int dotsFromMm(double mm, int dpi) {
-    const double dots = std::round(mm * dpi / 25.4);
-    // Out of int's range (or NaN) becomes a value the geometry check refuses.
-    if (!(dots >= INT_MIN && dots <= INT_MAX)) return INT_MAX;
-    return static_cast<int>(dots);
-}
-
 std::optional<Error> checkDotGeometry(const raster::ModuleMatrix& modules,
                                       const DotGeometry& geometry) {
     if (modules.rows <= 0 || modules.width <= 0) return Error{ErrorCode::emptySymbol};

@@ -24,7 +24,7 @@ std::optional<Error> checkFit(Setting setting, double farEdge, double pageSide) 
 }  // namespace
 
 VectorLayout layoutFromPixels(int moduleWidth, int rowHeight, int quietZone, int dpi) {
-    const double mmPerPixel = dpi > 0 ? 25.4 / dpi : MM_PER_POINT;
+    const double mmPerPixel = dpi > 0 ? units::mmFromDots(1, dpi) : units::mmPerPoint;
     VectorLayout layout;
     layout.moduleWidthMm = moduleWidth * mmPerPixel;
     layout.rowHeightMm = rowHeight * mmPerPixel;

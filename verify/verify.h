@@ -102,7 +102,10 @@ inline constexpr const char* READER_ENVIRONMENT = "BARQUILL_READER";
 Availability available();
 
 // A read-only view of a symbol's modules: `rows` rows of `width` bytes,
-// `stride` bytes apart; a byte equal to `bar` is a bar.
+// `stride` bytes apart; a byte equal to `bar` is a bar. The rasteriser's
+// ModuleMatrix holds the same fields, but the check keeps its own reading
+// of them: a fault in the drawing's accessor would otherwise be expected by
+// the check as well, and pass.
 struct ModuleView {
     const std::uint8_t* data = nullptr;
     std::size_t stride = 0;

@@ -24,8 +24,8 @@ barquill::raster::ModuleMatrix modules() {
             symbol.width(), 1};
 }
 
-const barquill::print::DotGeometry printerDots{barquill::print::dotsFromMm(0.25, 203),
-                                               2 * barquill::print::dotsFromMm(0.25, 203), 10};
+const barquill::print::DotGeometry printerDots{barquill::units::dotsFromMm(0.25, 203),
+                                               2 * barquill::units::dotsFromMm(0.25, 203), 10};
 
 template <class Make>
 void measure(benchmark::State& state, Make make) {

@@ -5,6 +5,7 @@
 // default English text for callers that want one.
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -137,5 +138,31 @@ struct Warning {
     double limit = 0;
     int symbol = -1;  // in a series: the 0-based symbol it is about
 };
+
+// Every kind of warning the library gives, each with its stable id. A front
+// end words a warning by its kind, so a renamed id cannot lose its wording.
+enum class WarningKind : int {
+    // The scan checks (checkLabel).
+    compact = 0,  // "compact"
+    lowLevel,     // "low-level"
+    wide,         // "wide"
+    thinModule,   // "thin-module"
+    lowRows,      // "low-rows"
+    quietZone,    // "quiet-zone"
+    contrast,     // "contrast"
+    lightBars,    // "light-bars"
+    noEci,        // "no-eci"
+    longSeries,   // "long-series"
+    // A profile's rules.
+    transliterated,   // "transliterated"
+    dataLooksUtf8,    // "data-looks-utf8"
+    moduleTooNarrow,  // "module-too-narrow"
+    moduleTooWide,    // "module-too-wide"
+    rowsTooLow,       // "rows-too-low"
+};
+
+BARQUILL_API std::string_view warningId(WarningKind kind);
+// The kind of a warning's id; none for an id this library does not give.
+BARQUILL_API std::optional<WarningKind> warningKind(std::string_view id);
 
 }  // namespace barquill

@@ -38,7 +38,7 @@ struct ModuleSize {
 
 // Without moduleMm: moduleWidth (default 2) wide and rowHeight (default
 // twice the width) high, the desktop symbol's proportions. With moduleMm and
-// dpi: the nearest whole number of dots, at least one, and rows three times
+// dpi: dotsFromMm, at least one, and rows three times
 // as high unless rowHeight is given; fewer than minReliableDots dots give
 // the warning "thin-module".
 struct SizedModules {
@@ -55,12 +55,17 @@ struct LabelArea {
 
 // The largest whole-dot module (rows printedRowModules times as high) with
 // which a symbol of `widthModules` x `rows` and its quiet zone (pixels, that
-// is dots) fit the area at `dpi`; labelTooSmall with the smallest area that
+// is dots) fit the area's dotsFromMm at `dpi`; labelTooSmall with the smallest area that
 // would do when even one dot is too large.
 BARQUILL_API Result<ModuleSize> fitToLabel(int widthModules, int rows, int quietZone,
                                            LabelArea area, int dpi);
 
-// The width and height in mm of a picture of `width` x `height` dots.
+// A length in mm as whole printer dots at `dpi`: the nearest, a half
+// rounding up. Every writer, check and front end sizes with this one rule,
+// so a module width in mm is the same number of dots in every format.
+BARQUILL_API int dotsFromMm(double mm, int dpi);
+
+// The length in mm of `dots` printer dots at `dpi` (0 without a resolution).
 BARQUILL_API double dotsToMm(long dots, int dpi);
 
 }  // namespace barquill

@@ -68,6 +68,15 @@ struct Render {
     bool printerEncodes = false;
 };
 
+// A colour's grey, 0 black to 255 white (weights 0.299, 0.587 and 0.114,
+// rounded): what grey pictures hold and what the reader sees.
+BARQUILL_API std::uint8_t greyLevel(Rgb colour);
+
+// The contrast ratio of two colours, 1 (none) to 21 (black on white),
+// whichever is lighter: relative luminance of sRGB as the Web Content
+// Accessibility Guidelines define it, the measure of the contrast warning.
+BARQUILL_API double contrastRatio(Rgb a, Rgb b);
+
 enum class Format : int {
     bmp = 0,
     gif = 1,

@@ -170,4 +170,21 @@ BARQUILL_API Result<std::vector<Symbol>> encodeSeries(std::string_view text,
 // The Macro checksum field's value for the whole data (CRC-16 CCITT).
 BARQUILL_API std::uint16_t macroChecksum(std::span<const std::uint8_t> data);
 
+// A symbol's shape in data columns and rows.
+struct Shape {
+    int columns = 0;
+    int rows = 0;
+    friend bool operator==(const Shape&, const Shape&) = default;
+};
+
+// True for a shape a symbol can have: 1 to maxColumns columns, minRows to
+// maxRows rows, and rows x columns within maxCodewords.
+BARQUILL_API bool isSymbolShape(Shape shape);
+
+// The advice of a shape refusal (shapeDoesNotFit): the columns the data
+// needs at the rows tried, then the rows it needs at the columns tried
+// (when columns were given), each only when it is a symbol shape. Every
+// front end words these; none decides them.
+BARQUILL_API std::vector<Shape> fittingShapes(const ShapeNumbers& refused);
+
 }  // namespace barquill

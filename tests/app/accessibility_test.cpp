@@ -147,7 +147,7 @@ TEST_F(Accessibility, HighContrastThemeKeepsProblemsAndCaptionsReadable) {
             if (l->accessibleName() == "Status") status = l;
         ASSERT_NE(status, nullptr);
         const QColor text = status->palette().color(QPalette::WindowText);
-        EXPECT_GE(checkColours(toColorRef(Qt::black), toColorRef(text)).contrast, 4.5);
+        EXPECT_GE(contrastRatio(toRgb(toColorRef(Qt::black)), toRgb(toColorRef(text))), 4.5);
         // The colour buttons' captions stay readable on either swatch.
         for (CColorButton* button : {&themed.background(), &themed.bars()}) {
             const QImage face = button->grab().toImage();

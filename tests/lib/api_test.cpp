@@ -100,7 +100,7 @@ TEST(Encode, RefusesWithTheCodeTheFieldAndTheNumbers) {
         {"aspect with fixed rows",
          "x",
          {.rows = 10, .aspect = 2},
-         ErrorCode::invalidOption,
+         ErrorCode::conflictingOptions,
          "aspect"},
         {"unknown charset", "x", {.charset = "KLINGON"}, ErrorCode::invalidOption, "charset"},
         {"eci against the charset",

@@ -3,9 +3,11 @@
 // pixel geometry's millimetres.
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <cmath>
 #include <limits>
 
+#include "barquill/print_size.hpp"
 #include "print/print.h"
 #include "tests/print/print_fixtures.h"
 
@@ -23,11 +25,31 @@ TEST(VectorLayout, PixelsAreOnePointEachWithoutAResolution) {
     EXPECT_DOUBLE_EQ(printer.quietZoneMm, 20 * 25.4 / 300);
 }
 
-TEST(VectorLayout, DotsAreRoundedToTheNearest) {
-    EXPECT_EQ(dotsFromMm(0.25, 203), 2);  // 1.998
-    EXPECT_EQ(dotsFromMm(0.33, 300), 4);  // 3.898
-    EXPECT_EQ(dotsFromMm(1.0, 203), 8);   // 7.992
-    EXPECT_EQ(dotsFromMm(0.0, 203), 0);
+TEST(Units, MillimetresBecomeTheNearestDotAHalfRoundingUp) {
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    const struct {
+        double mm;
+        int dpi;
+        int dots;
+    } cases[] = {
+        {0.25, 203, 2},       // 1.998
+        {0.33, 300, 4},       // 3.898
+        {1.0, 203, 8},        // 7.992
+        {0.0, 203, 0},        //
+        {0.3175, 200, 3},     // 2.5 exactly: up, not to even
+        {2.667, 300, 32},     // 31.5, computed a hair below
+        {1.8415, 200, 15},    // 14.5, likewise
+        {-0.381, 300, -4},    // -4.5: up
+        {nan, 300, INT_MAX},  // refused by every size check
+        {1e300, 300, INT_MAX}, {-1e300, 300, INT_MIN},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(units::dotsFromMm(c.mm, c.dpi), c.dots) << c.mm << " mm at " << c.dpi;
+        // The public function is the same rule.
+        EXPECT_EQ(barquill::dotsFromMm(c.mm, c.dpi), c.dots) << c.mm << " mm at " << c.dpi;
+    }
+    EXPECT_DOUBLE_EQ(units::mmFromDots(4, 300), 4 * 25.4 / 300);
+    EXPECT_EQ(units::mmFromDots(4, 0), 0.0);
 }
 
 TEST(VectorDocument, RefusesSizesAndPlacementsThatCannotBeDrawn) {
