@@ -27,4 +27,8 @@ double contrastRatio(Rgb a, Rgb b) {
     return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
 }
 
+std::uint8_t greyLevel(Rgb c) {
+    return static_cast<std::uint8_t>((299 * c.red + 587 * c.green + 114 * c.blue + 500) / 1000);
+}
+
 }  // namespace barquill::checks

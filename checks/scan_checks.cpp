@@ -112,11 +112,22 @@ void checkColours(const PrintFacts& print, std::vector<Warning>& out) {
                               "use darker bars or lighter spaces"));
     const double bar = relativeLuminance(print.bar);
     const double space = relativeLuminance(print.space);
-    if (bar > space)
+    if (bar > space) {
         out.push_back(warning(WarningKind::LightBars, bar, space,
                               "bars are lighter than spaces: many readers look only for dark "
                               "bars on a light ground",
                               "swap the bar and space colours"));
+        return;
+    }
+    // A colourful background can pass the contrast ratio and still be
+    // darker than mid-grey, where a reader that sees in grey finds no bars.
+    const std::uint8_t grey = greyLevel(print.space);
+    if (ratio >= MIN_CONTRAST_RATIO && grey < MIN_BACKGROUND_GREY)
+        out.push_back(warning(WarningKind::Contrast, grey, MIN_BACKGROUND_GREY,
+                              "the background is grey " + number(grey) +
+                                  " of 255 to a reader that sees in grey, darker than the " +
+                                  number(MIN_BACKGROUND_GREY) + " where bars begin",
+                              "use a background lighter than mid-grey"));
 }
 
 void checkEci(const SymbolFacts& symbol, std::vector<Warning>& out) {

@@ -170,7 +170,7 @@ int rowModules(const Render& render) {
 // given, else 80 mm paper's 72 mm, at the resolution (203 dpi when none).
 long escPosPrintWidth(const Render& render) {
     const int dpi = render.dpi > 0 ? render.dpi : print::ESCPOS_DEFAULT_DPI;
-    if (render.page) return print::dotsFromMm(render.page->widthMm, dpi);
+    if (render.page) return units::dotsFromMm(render.page->widthMm, dpi);
     return (print::ESCPOS_DEFAULT_PRINT_WIDTH * dpi + print::ESCPOS_DEFAULT_DPI / 2) /
            print::ESCPOS_DEFAULT_DPI;
 }

@@ -8,6 +8,7 @@
 #include <array>
 #include <cctype>
 
+#include "checks/contrast.h"
 #include "image/picture.h"
 #include "lib/internal.h"
 #include "raster/symbol_picture.h"
@@ -112,7 +113,7 @@ Result<Bytes> rasterFile(const Symbol& symbol, const Render& render, Format form
 }  // namespace
 
 std::uint8_t greyLevel(Rgb c) {
-    return static_cast<std::uint8_t>((299 * c.red + 587 * c.green + 114 * c.blue + 500) / 1000);
+    return checks::greyLevel({c.red, c.green, c.blue});
 }
 
 raster::ModuleMatrix moduleMatrix(const Symbol& symbol) {

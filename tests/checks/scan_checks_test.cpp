@@ -110,11 +110,15 @@ TEST(ScanChecks, EachCheckFiresPastItsThresholdAndNotAtIt) {
         {"quiet zone of 1 module in print", fineSymbol(), printed(600, 4, 12, 4), {"quiet-zone"}},
 
         // Grey 148 on white is 3.03:1, grey 149 is 2.995:1; black on grey 90
-        // is 3.04:1, on grey 89 2.998:1.
+        // is 3.04:1, on grey 89 2.998:1. A background darker than grey 128
+        // passes the ratio yet reads as bars to a reader that sees in grey.
         {"grey 148 bars", fineSymbol(), coloured({148, 148, 148}, white), {}},
         {"grey 149 bars", fineSymbol(), coloured({149, 149, 149}, white), {"contrast"}},
-        {"grey 90 spaces", fineSymbol(), coloured(black, {90, 90, 90}), {}},
+        {"grey 90 spaces", fineSymbol(), coloured(black, {90, 90, 90}), {"contrast"}},
         {"grey 89 spaces", fineSymbol(), coloured(black, {89, 89, 89}), {"contrast"}},
+        {"grey 127 spaces", fineSymbol(), coloured(black, {127, 127, 127}), {"contrast"}},
+        {"grey 128 spaces", fineSymbol(), coloured(black, {128, 128, 128}), {}},
+        {"red spaces", fineSymbol(), coloured(black, {255, 0, 0}), {"contrast"}},
         {"red bars", fineSymbol(), coloured({255, 0, 0}, white), {}},
         {"white on black", fineSymbol(), coloured(white, black), {"light-bars"}},
         {"one colour", fineSymbol(), coloured({128, 0, 0}, {128, 0, 0}), {"contrast"}},

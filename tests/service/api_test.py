@@ -324,6 +324,10 @@ class Errors(unittest.TestCase):
         error, _ = self.check(422, "unreadableColours", "bg", "GET",
                               url(TEXT, fg="white", bg="black"))
         self.assertIn("bars are lighter than spaces", error["message"])
+        # Red passes the contrast ratio, yet is darker than mid-grey: the scan
+        # check warns before the read-back fails, and its words are the answer.
+        error, _ = self.check(422, "unreadableColours", "bg", "GET", url(TEXT, bg="red"))
+        self.assertIn("darker than the 128", error["message"])
         error, _ = self.check(422, "pictureTooLarge", None, "GET",
                               url(TEXT, module_width=64, row_height=256, columns=1))
         self.assertGreater(error["needed"], error["available"])
