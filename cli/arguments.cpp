@@ -27,8 +27,8 @@ names the files with a counter (labels/%05d.png); with --names a line may name
 its own file after a tab, inside the folder of -o.
 
 Exit status: 0 written; 1 usage error (nothing written); 2 the data cannot be
-encoded (in a batch: any item); 3 an output could not be written; 4 a symbol
-did not read back as asked (--verify) and was not written.
+encoded (in a batch: any item); 3 an output could not be written; 4 a file
+did not verify (it did not read back as asked) and was not written.
 
 Examples:
   barquill -o hello.png "Hello, World!"
@@ -105,12 +105,12 @@ void addToolOptions(CLI::App& app, Request& request, Values& values) {
             ->group("Output");
     values.verifyOption =
         app.add_flag("--verify", values.verify,
-                     "Read every symbol back before writing it; a mismatch writes nothing "
-                     "(status 4). On by default in a batch")
+                     "Verify every file before writing it: read back from its own bytes and "
+                     "by the reader; a mismatch writes nothing (status 4). The default")
             ->group("Output");
-    values.noVerifyOption = app.add_flag("--no-verify", values.noVerify,
-                                         "Write batch symbols without reading them back")
-                                ->group("Output");
+    values.noVerifyOption =
+        app.add_flag("--no-verify", values.noVerify, "Write files without verifying them")
+            ->group("Output");
     values.batchOption =
         app.add_option("--batch", values.batch, "One item per line of FILE (- for standard input)")
             ->type_name("FILE")
@@ -233,11 +233,10 @@ std::optional<std::string> resolveVerify(const Values& values, Request& request)
         return "give --verify or --no-verify, not both";
     if (values.verifyOption->count() && !canVerify())
         return "--verify needs the zxing-cpp reader, and this build has none";
-    // Reading a symbol back costs less than writing its file, so a batch,
-    // where nobody looks at each label, verifies unless told not to.
-    request.settings.verify =
-        values.verifyOption->count() > 0 ||
-        (values.batchOption->count() && !values.noVerifyOption->count() && canVerify());
+    // Every file is checked where it is made, one symbol or a batch, unless
+    // told not to; the symbols are not read back a second time before that.
+    request.settings.verify = false;
+    request.verify = values.noVerifyOption->count() ? Verification::off : Verification::on;
     return std::nullopt;
 }
 

@@ -14,6 +14,7 @@
 
 #include "image/replace_file.h"
 #include "lib/internal.h"
+#include "lib/written_check.h"
 
 namespace barquill {
 
@@ -195,6 +196,12 @@ std::string seriesFileName(std::string_view path, int index, int count) {
 
 Result<std::vector<std::string>> saveAll(std::span<const Symbol> symbols, const std::string& path,
                                          const Render& render, const WriteOptions& options) {
+    return saveSymbols(symbols, path, render, options, &barquill::render);
+}
+
+Result<std::vector<std::string>> saveSymbols(std::span<const Symbol> symbols,
+                                             const std::string& path, const Render& render,
+                                             const WriteOptions& options, FileMaker make) {
     if (auto error = checkPath(path)) return *error;
     const int count = static_cast<int>(symbols.size());
     std::vector<std::string> names;
@@ -204,7 +211,7 @@ Result<std::vector<std::string>> saveAll(std::span<const Symbol> symbols, const 
     for (int i = 0; i < count; ++i) {
         names.push_back(count == 1 ? path : seriesFileName(path, i, count));
         const Format format = options.format.value_or(formatFromName(names.back()));
-        auto bytes = barquill::render(symbols[static_cast<std::size_t>(i)], format, render);
+        auto bytes = make(symbols[static_cast<std::size_t>(i)], format, render);
         if (!bytes) {
             Error error = bytes.error();
             error.symbol = count > 1 ? i : -1;

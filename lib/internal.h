@@ -54,6 +54,9 @@ inline ModuleProportions proportionsOf(const Options& options) {
 #pragma GCC diagnostic pop
 }
 
+// The PNG, GIF or BMP file of a picture drawn with drawOptions(render).
+Result<Bytes> encodePicture(image::Picture& picture, Format format, const Render& render);
+
 // PDF, EPS, ZPL and ESC/POS files of a symbol.
 Result<Bytes> printFile(const Symbol& symbol, Format format, const Render& render);
 
