@@ -22,6 +22,8 @@ enum class ErrorCode : int {
     bitmapTooLarge = 10,      // the picture's `setting` is `value`, the command allows `maximum`
     drawingFailed = 11,       // the drawing library stopped with status `value`
     vectorUnavailable = 12,   // the vector module cannot be loaded (loader::ModuleState `value`)
+    notTheSymbol = 13,        // what would be drawn differs from the modules at row `value`,
+                              // module `minimum` (both -1: an area off the module grid)
 };
 
 // The setting an error is about.
