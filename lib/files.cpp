@@ -111,7 +111,7 @@ Result<Format> save(const Symbol& symbol, const std::string& path, const Render&
                     const WriteOptions& options) {
     if (auto error = checkPath(path)) return *error;
     const Format format = options.format.value_or(formatFromName(path));
-    auto bytes = barquill::render(symbol, format, render);
+    auto bytes = verifiedFile(symbol, format, render);
     if (!bytes) return bytes.error();
     if (auto error = writeBytes(*bytes, path, options)) return *error;
     return format;
@@ -196,7 +196,7 @@ std::string seriesFileName(std::string_view path, int index, int count) {
 
 Result<std::vector<std::string>> saveAll(std::span<const Symbol> symbols, const std::string& path,
                                          const Render& render, const WriteOptions& options) {
-    return saveSymbols(symbols, path, render, options, &barquill::render);
+    return saveSymbols(symbols, path, render, options, &verifiedFile);
 }
 
 Result<std::vector<std::string>> saveSymbols(std::span<const Symbol> symbols,

@@ -205,11 +205,11 @@ Result<Bytes> checkedDrawing(const Symbol& symbol, Format format, const Render& 
     return bytes;
 }
 
+}  // namespace
+
 Result<Bytes> verifiedFile(const Symbol& symbol, Format format, const Render& render) {
     return checkedFile(symbol, format, render, canVerify());
 }
-
-}  // namespace
 
 Result<Bytes> checkedFile(const Symbol& symbol, Format format, const Render& render,
                           bool readBack) {

@@ -36,6 +36,10 @@ Error verificationError(const verify::Outcome& outcome, const verify::Expected& 
 // reads them: for PNG, GIF and BMP as sampled from the decoded file.
 Result<Bytes> checkedFile(const Symbol& symbol, Format format, const Render& render, bool readBack);
 
+// checkedFile with the reader's step where this build can read back: what
+// renderVerified, save, saveAll and saveLabel write.
+Result<Bytes> verifiedFile(const Symbol& symbol, Format format, const Render& render);
+
 // For tests: called with every file checkedFile makes, after it is made
 // and before it is read back, so that a test can spoil it.
 using WrittenFileHook = void (*)(Format format, Bytes& bytes);

@@ -8,6 +8,7 @@
 
 #include "barquill/label.hpp"
 #include "barquill/settings.hpp"
+#include "barquill/verify.hpp"
 #include "service/entity_tag.h"
 
 namespace barquill::service {
@@ -310,7 +311,9 @@ Answer<LabelFile> makeLabelFile(const LabelRequest& request, bool verifyByDefaul
         return apiError(Refusal::tooManySymbols, "data", static_cast<long>(label->symbols.size()),
                         1);
     const Symbol& symbol = label->symbols.front();
-    auto rendered = render(symbol, format, label->render);
+    // The file sent is the file verified, unless verify=false.
+    auto rendered = settings.verify ? renderVerified(symbol, format, label->render)
+                                    : render(symbol, format, label->render);
     if (!rendered) return apiError(rendered.error());
     file.bytes = std::move(rendered).value();
     file.mediaType = formatInfo(format).mediaType;

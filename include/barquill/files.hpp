@@ -36,7 +36,8 @@ struct WriteOptions {
 // names a descriptor already open (/dev/stdout, /dev/fd/N), is written into
 // as it is, never replaced. A replaced file keeps its owner and group where
 // the writer may set them, never a set-user-ID, set-group-ID or sticky bit.
-// The format is the options' or the name's.
+// The format is the options' or the name's. The file is verified first, as
+// renderVerified makes it (verify.hpp); one that fails is not written.
 BARQUILL_API Result<Format> save(const Symbol& symbol, const std::string& path,
                                  const Render& render = {});
 BARQUILL_API Result<Format> save(const Symbol& symbol, const std::string& path,
@@ -65,8 +66,9 @@ private:
 BARQUILL_API std::string seriesFileName(std::string_view path, int index, int count);
 
 // Writes every symbol of a series to its seriesFileName (one symbol: the
-// path itself). When one cannot be written, those this call wrote are
-// removed again, and the error names the file.
+// path itself), each verified first as save verifies it. When one cannot
+// be written, those this call wrote are removed again, and the error names
+// the file.
 BARQUILL_API Result<std::vector<std::string>> saveAll(std::span<const Symbol> symbols,
                                                       const std::string& path, const Render& render,
                                                       const WriteOptions& options = {});
