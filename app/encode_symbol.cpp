@@ -221,6 +221,7 @@ void CMainDialog::Show(Label label) {
     ShowWarnings(warnings);
     m_verifyMark.clear();
     m_verifyProblem = false;
+    m_readBackFailed = false;
     if (m_chkVerify.isChecked()) m_verifyTimer.start();
     UpdateStatus();
 }
@@ -322,7 +323,15 @@ void CMainDialog::Verify() {
     const std::optional<Error> error = verifyLabel(*m_label);
     m_verifyMark = Messages::verification(error);
     m_verifyProblem = error.has_value();
+    // A build without a reader has not found the symbol wrong.
+    m_readBackFailed = error && error->code != ErrorCode::verifyUnavailable;
     UpdateStatus();
+}
+
+bool CMainDialog::RefuseUnverified(const QString& refused) {
+    if (!m_readBackFailed) return false;
+    ShowMessage(QMessageBox::Warning, m_verifyMark + QLatin1Char(' ') + refused);
+    return true;
 }
 
 QString CMainDialog::ColourWarning() const {
@@ -376,10 +385,12 @@ QByteArray CMainDialog::SvgText() const {
 
 // Whether there is a symbol to copy and the user wants it, stale or not.
 bool CMainDialog::ReadyToCopy() {
+    FinishVerification();
     if (!m_label) {
         ShowMessage(QMessageBox::Information, tr("There is nothing to copy. %1").arg(m_failure));
         return false;
     }
+    if (RefuseUnverified(tr("Nothing was copied."))) return false;
     return ConfirmStale(
         tr("The text or options changed after the symbol was made; press Encode to "
            "update it. Copy the symbol shown anyway?"));

@@ -521,6 +521,7 @@ void CMainDialog::ConnectInputs() {
     connect(&m_chkVerify, &QCheckBox::toggled, this, [this](bool verify) {
         m_verifyMark.clear();
         m_verifyProblem = false;
+        m_readBackFailed = false;
         if (verify && m_label) m_verifyTimer.start();
         UpdateStatus();
     });

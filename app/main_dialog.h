@@ -101,6 +101,9 @@ public:
     // Reads the symbols shown back now rather than when typing pauses, and
     // puts the mark in the status line.
     void FinishVerification();
+    // True, after saying why, when the symbols shown did not read back:
+    // such symbols are not saved, copied or printed. `refused` says which.
+    bool RefuseUnverified(const QString& refused);
     // The command that writes the same file as Save, to label.png.
     QString CommandLineText() const;
     // The SVG drawing of the symbols shown (a series one below the other);
@@ -284,6 +287,8 @@ private:
     QTimer m_verifyTimer;
     QString m_verifyMark;  // empty while not verified yet
     bool m_verifyProblem = false;
+    // Read back, and found to hold other than asked.
+    bool m_readBackFailed = false;
     QString m_builtNote;     // what was built
     QStringList m_warnings;  // the library's scan checks of it, worded
     QString m_savedNote;     // what the last Save wrote

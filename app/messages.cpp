@@ -441,6 +441,8 @@ QString Messages::saveFailure(const Error& e) {
             return tr(
                 "The symbol does not fit the page at this position: move it or choose a "
                 "larger page.");
+        case ErrorCode::notVerified:
+            return tr("Nothing was saved: %1.").arg(fromUtf8(e.message));
         default:
             return fromUtf8(e.message);
     }

@@ -19,6 +19,7 @@ void CMainDialog::OnPrint() {
         ShowMessage(QMessageBox::Information, tr("There is nothing to print. %1").arg(m_failure));
         return;
     }
+    if (RefuseUnverified(tr("Nothing was printed."))) return;
     if (!ConfirmStale(tr("The text or options changed after the symbol was made; press Encode to "
                          "update it. Print the symbol shown anyway?")))
         return;

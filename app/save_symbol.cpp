@@ -292,6 +292,7 @@ void CMainDialog::OnSave() {
                                         : tr("There is nothing to save. %1").arg(m_failure));
         return;
     }
+    if (RefuseUnverified(tr("Nothing was saved."))) return;
     if (!ConfirmStale(tr("The text or options changed after the symbol was made; press Encode to "
                          "update it. Save the symbol shown anyway?")))
         return;
@@ -321,6 +322,8 @@ void CMainDialog::OnSave() {
     std::optional<WriteOptions> options = ConfirmReplacing(path, names, &older);
     if (!options) return;
 
+    // The files are verified as they are made, with the render they are
+    // written with (a PDF's or EPS's own): one that fails writes nothing.
     Result<std::vector<std::string>> written = saveLabel(saved, nativeName(path), *options);
     if (!written && written.error().code == ErrorCode::readOnly && !options->replaceReadOnly) {
         // Made read-only since it was looked at.

@@ -22,9 +22,9 @@ names the files with a counter (labels/%05d.png); with --names a line may name
 its own file after a tab, inside the folder of -o.
 
 Exit status: 0 written; 1 usage error (nothing written); 2 the data cannot be
-encoded (in a batch: any item); 3 an output could not be written; 4 a symbol
-did not read back as asked (--verify) and was not written, or the reader
-cannot be loaded (nothing written).
+encoded (in a batch: any item); 3 an output could not be written; 4 a file
+did not verify (it did not read back as asked) and was not written, or the
+reader cannot be loaded (nothing written).
 
 Examples:
   barquill -o hello.png "Hello, World!"
@@ -141,12 +141,12 @@ void addToolOptions(CLI::App& app, Request& request, Values& values) {
             ->group("Output");
     values.verifyOption =
         app.add_flag("--verify", values.verify,
-                     "Read every symbol back before writing it; a mismatch writes nothing "
-                     "(status 4). On by default in a batch")
+                     "Verify every file before writing it: read back from its own bytes and "
+                     "by the reader; a mismatch writes nothing (status 4). The default")
             ->group("Output");
-    values.noVerifyOption = app.add_flag("--no-verify", values.noVerify,
-                                         "Write batch symbols without reading them back")
-                                ->group("Output");
+    values.noVerifyOption =
+        app.add_flag("--no-verify", values.noVerify, "Write files without verifying them")
+            ->group("Output");
     values.batchOption =
         app.add_option("--batch", values.batch, "One item per line of FILE (- for standard input)")
             ->type_name("FILE")
@@ -262,28 +262,27 @@ std::optional<ParseResult> resolveProfile(const Values& values, Request& request
 std::optional<std::string> resolveVerify(const Values& values, Request& request) {
     if (values.verifyOption->count() && values.noVerifyOption->count())
         return "give --verify or --no-verify, not both";
-    // Reading a symbol back costs less than writing its file, so a batch,
-    // where nobody looks at each label, verifies unless told not to. Whether
-    // the reader can serve is asked once the rest of the line is sound.
-    request.settings.verify = values.verifyOption->count() > 0 ||
-                              (values.batchOption->count() && !values.noVerifyOption->count());
+    // Every file is checked where it is made, one symbol or a batch, unless
+    // told not to; the symbols are not read back a second time before that.
+    // Whether the reader can serve is asked once the rest of the line is sound.
+    request.settings.verify = false;
+    request.verify = values.noVerifyOption->count() ? Verification::off : Verification::on;
     return std::nullopt;
 }
 
-// Verification asked for, by --verify or by a batch's default, is never
-// dropped because the reader cannot serve: nothing is written, and the
-// message says which module and why.
+// Verification, on unless --no-verify is given, is never dropped because
+// the reader cannot serve: nothing is written, and the message says which
+// module and why.
 std::optional<ParseResult> refuseUnverifiable(const Values& values, const Request& request) {
-    if (!request.settings.verify) return std::nullopt;
+    if (request.verify != Verification::on) return std::nullopt;
     const std::optional<Error> problem = readerProblem();
     if (!problem) return std::nullopt;
     ParseResult result;
     result.exitStatus = EXIT_NOT_VERIFIED;
     result.text = "barquill: error: " +
-                  (values.verifyOption->count() ? "--verify: " + problem->message
-                                                : problem->message +
-                                                      "; give --no-verify to write the batch "
-                                                      "without reading it back") +
+                  (values.verifyOption->count()
+                       ? "--verify: " + problem->message
+                       : problem->message + "; give --no-verify to write without reading back") +
                   "\n";
     return result;
 }

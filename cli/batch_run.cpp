@@ -255,9 +255,12 @@ private:
             write.beneath = folder_;
             name = slot.item.outputName;
         }
-        auto written = saveLabel(*label, name, write);
+        auto written = saveLabel(*label, name, write, request_.verify);
         if (!written) {
-            fail(result, exitStatusOf(written.error()), failureLines(written.error(), data.size()));
+            std::vector<std::string> lines = failureLines(written.error(), data.size());
+            if (written.error().code == ErrorCode::notVerified)
+                for (std::string& line : lines) line = slot.name + ": " + line;
+            fail(result, exitStatusOf(written.error()), lines);
             return;
         }
         if (request_.verbose) {

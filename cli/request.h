@@ -9,6 +9,7 @@
 #include <utility>
 #include <vector>
 
+#include "barquill/label.hpp"
 #include "barquill/settings.hpp"
 
 namespace barquill::cli {
@@ -23,6 +24,10 @@ struct Request {
 
     // "-" is standard output; in a batch, a name pattern with a counter.
     std::string outputPath;
+
+    // Every file is verified where it is made, before it is written (the
+    // library's saveLabel and renderVerified); --no-verify turns it off.
+    Verification verify = Verification::on;
 
     bool verbose = false;
     bool quiet = false;

@@ -54,7 +54,10 @@ int readData(const Request& request, const Console& console, std::string* data) 
 }
 
 int writeToStream(const Label& label, const Request& request, const Console& console) {
-    auto bytes = render(label.symbols.front(), *request.settings.write.format, label.render);
+    const Symbol& symbol = label.symbols.front();
+    const Format format = *request.settings.write.format;
+    auto bytes = request.verify == Verification::on ? renderVerified(symbol, format, label.render)
+                                                    : render(symbol, format, label.render);
     if (!bytes) return fail(console, bytes.error(), 0);
     if (std::fwrite(bytes->data(), 1, bytes->size(), console.out) != bytes->size() ||
         std::fflush(console.out) != 0) {
@@ -83,8 +86,8 @@ int writeLabel(const Label& label, const Request& request, const Console& consol
         if (const int status = writeToStream(label, request, console); status != EXIT_WRITTEN)
             return status;
     } else {
-        auto written = saveLabel(label, request.outputPath, request.settings.write);
-        if (!written) return fail(console, written.error(), dataBytes);
+        auto written = saveLabel(label, request.outputPath, request.settings.write, request.verify);
+        if (!written) return fail(console, written.error(), dataBytes, request.outputPath);
         if (request.verbose && label.symbols.size() > 1)
             for (std::size_t i = 0; i < written->size(); ++i)
                 report(console, "wrote " + (*written)[i] + " (segment " + std::to_string(i + 1) +

@@ -64,6 +64,8 @@ std::string mismatchText(const Error& e) {
         case Mismatch::macro:
             return "the Macro PDF417 fields read back differ from those asked for";
         case Mismatch::picture:
+            // A file that is not its picture says how.
+            if (!e.given.empty()) return e.given;
             return "the picture does not sample back to the symbol's modules (row " +
                    number(e.row) + ", module " + number(e.module) + ")";
         case Mismatch::matrix:

@@ -17,6 +17,7 @@
 #include "image/folder_beneath.h"
 #include "image/replace_file.h"
 #include "lib/internal.h"
+#include "lib/written_check.h"
 
 namespace barquill {
 
@@ -125,7 +126,8 @@ std::optional<Error> checkSeriesPath(const std::string& path,
 // until every one is complete.
 Result<std::vector<std::string>> writeSeries(std::span<const Symbol> symbols,
                                              const std::vector<std::string>& names,
-                                             const Render& render, const WriteOptions& options) {
+                                             const Render& render, const WriteOptions& options,
+                                             FileMaker make) {
     std::optional<Folder> folder;
     if (options.beneath) {
         folder.emplace(*options.beneath);
@@ -144,7 +146,7 @@ Result<std::vector<std::string>> writeSeries(std::span<const Symbol> symbols,
             return failed(failure, i);
     for (std::size_t i = 0; i < names.size(); ++i) {
         const Format format = options.format.value_or(formatFromName(names[i]));
-        auto bytes = barquill::render(symbols[i], format, render);
+        auto bytes = make(symbols[i], format, render);
         if (!bytes) {
             Error error = bytes.error();
             error.symbol = static_cast<int>(i);
@@ -171,7 +173,7 @@ Result<Format> save(const Symbol& symbol, const std::string& path, const Render&
                     const WriteOptions& options) {
     if (auto error = checkPath(path)) return *error;
     const Format format = options.format.value_or(formatFromName(path));
-    auto bytes = barquill::render(symbol, format, render);
+    auto bytes = verifiedFile(symbol, format, render);
     if (!bytes) return bytes.error();
     if (auto error = writeBytes(*bytes, path, options)) return *error;
     return format;
@@ -274,16 +276,22 @@ std::optional<Error> checkNameBeneath(std::string_view name) {
 
 Result<std::vector<std::string>> saveAll(std::span<const Symbol> symbols, const std::string& path,
                                          const Render& render, const WriteOptions& options) {
+    return saveSymbols(symbols, path, render, options, &verifiedFile);
+}
+
+Result<std::vector<std::string>> saveSymbols(std::span<const Symbol> symbols,
+                                             const std::string& path, const Render& render,
+                                             const WriteOptions& options, FileMaker make) {
     if (auto error = checkPath(path)) return *error;
     const int count = static_cast<int>(symbols.size());
     if (count == 0) return std::vector<std::string>{};
     const std::vector<std::string> names = seriesFileNames(path, count);
     if (count > 1) {
         if (auto error = checkSeriesPath(path, names)) return *error;
-        return writeSeries(symbols, names, render, options);
+        return writeSeries(symbols, names, render, options, make);
     }
     const Format format = options.format.value_or(formatFromName(path));
-    auto bytes = barquill::render(symbols.front(), format, render);
+    auto bytes = make(symbols.front(), format, render);
     if (!bytes) return bytes.error();
     if (auto error = writeBytes(*bytes, path, options)) return *error;
     return names;

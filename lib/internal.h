@@ -58,6 +58,9 @@ inline ModuleProportions proportionsOf(const Options& options) {
 // dots at `dpi`, when it applies: print sizing gives it as the checks do.
 std::optional<Warning> thinModuleWarning(int moduleDots, int dpi);
 
+// The PNG, GIF or BMP file of a picture drawn with drawOptions(render).
+Result<Bytes> encodePicture(image::Picture& picture, Format format, const Render& render);
+
 // PDF, EPS, ZPL and ESC/POS files of a symbol.
 Result<Bytes> printFile(const Symbol& symbol, Format format, const Render& render);
 

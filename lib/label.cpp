@@ -100,7 +100,7 @@ std::optional<Error> verifyLabel(const Label& label) {
 
 Result<std::vector<std::string>> saveLabel(const Label& label, const std::string& path,
                                            const WriteOptions& options) {
-    return saveAll(label.symbols, path, label.render, options);
+    return saveLabel(label, path, options, Verification::on);
 }
 
 }  // namespace barquill

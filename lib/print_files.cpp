@@ -108,6 +108,16 @@ Error errorOf(const print::Error& e) {
         case print::ErrorCode::widerThanPrinter:
             error.code = ErrorCode::notOnPage;
             break;
+        case print::ErrorCode::notTheSymbol:
+            error = {};
+            error.code = ErrorCode::notVerified;
+            error.mismatch = Mismatch::picture;
+            error.row = static_cast<int>(e.value);
+            error.module = static_cast<int>(e.minimum);
+            error.given = "the document's rectangles are not the symbol's modules (row " +
+                          std::to_string(error.row) + ", module " + std::to_string(error.module) +
+                          ")";
+            break;
         case print::ErrorCode::vectorUnavailable: {
             // The module that draws PDF and EPS, and why it cannot.
             const loader::Availability& module = print::vectorModule().availability;

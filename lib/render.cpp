@@ -97,10 +97,20 @@ void forgetResolution(Bytes& file, Format format) {
 Result<Bytes> rasterFile(const Symbol& symbol, const Render& render, Format format) {
     if (auto error = checkRender(render)) return *error;
     image::Picture picture;
-    std::uint8_t* encoded = nullptr;
-    std::int32_t size = 0;
     if (!raster::drawSymbol(moduleMatrix(symbol), drawOptions(render), &picture))
         return pictureError(picture);
+    return encodePicture(picture, format, render);
+}
+
+std::uint8_t greyLevel(Rgb c) {
+    return static_cast<std::uint8_t>((299 * c.red + 587 * c.green + 114 * c.blue + 500) / 1000);
+}
+
+}  // namespace
+
+Result<Bytes> encodePicture(image::Picture& picture, Format format, const Render& render) {
+    std::uint8_t* encoded = nullptr;
+    std::int32_t size = 0;
     // Labels are written by the thousand: zlib's quickest level.
     picture.SetCodecOption(image::PNG_OPTION_FAST_COMPRESSION, image::IMAGE_FORMAT_PNG);
     if (!picture.Encode(encoded, size, imageFormat(format))) return pictureError(picture);

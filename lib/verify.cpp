@@ -6,6 +6,7 @@
 
 #include "image/picture.h"
 #include "lib/internal.h"
+#include "lib/written_check.h"
 #include "raster/symbol_picture.h"
 #include "verify/verify.h"
 
@@ -30,11 +31,15 @@ Mismatch mismatchOf(verify::Mismatch mismatch) {
         case verify::Mismatch::QuietZone:
         case verify::Mismatch::RowShifted:
         case verify::Mismatch::ModuleColour:
+        case verify::Mismatch::FileUnreadable:
+        case verify::Mismatch::FileDiffers:
             return Mismatch::picture;
         default:
             return Mismatch::matrix;
     }
 }
+
+}  // namespace
 
 verify::Expected expectedOf(const Symbol& symbol) {
     verify::Expected expected;
@@ -58,8 +63,6 @@ Error unavailable(const verify::Availability& availability) {
     finishMessage(error);
     return error;
 }
-
-}  // namespace
 
 bool canVerify() {
     return static_cast<bool>(verify::available());
@@ -97,12 +100,18 @@ std::optional<Error> verifySymbol(const Symbol& symbol, const Render& render) {
         picture, modules, {render.moduleWidth, render.rowHeight, render.quietZone},
         symbol.compact(), expected);
     if (outcome.ok()) return std::nullopt;
+    return verificationError(outcome, expected);
+}
+
+Error verificationError(const verify::Outcome& outcome, const verify::Expected& expected,
+                        const std::string& where) {
     if (outcome.mismatch == verify::Mismatch::Unavailable) return unavailable(verify::available());
     Error error;
     error.code = ErrorCode::notVerified;
     error.mismatch = mismatchOf(outcome.mismatch);
     error.row = outcome.row;
     error.module = outcome.module;
+    error.given = where;
     if (error.mismatch == Mismatch::bytes) {
         const std::string& read = outcome.read.bytes;
         std::size_t first = 0;

@@ -23,6 +23,8 @@ enum class ErrorCode : int {
     vectorUnavailable = 12,   // the vector module cannot be loaded (loader::ModuleState `value`)
     noTemporaryFile = 13,   // EPS needs a temporary file; the system refused it with errno `value`
     widerThanPrinter = 14,  // the picture is `value` dots wide, the printer prints `maximum`
+    notTheSymbol = 15,      // what would be drawn differs from the modules at row `value`,
+                            // module `minimum` (both -1: an area off the module grid)
 };
 
 // The setting an error is about.

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "print/bar_rectangles.h"
+#include "print/painted_check.h"
 #include "print/print.h"
 #include "print/vector_layout.h"
 #include "print/vector_module.h"
@@ -67,6 +68,10 @@ Result<Bytes> vectorDocument(const raster::ModuleMatrix& modules, VectorFormat f
         return Error{ErrorCode::vectorUnavailable, Setting::none,
                      static_cast<double>(module.availability.state)};
     const std::vector<barquill_vector_area> painted = areas(modules, format, layout, plan);
+    // What would be drawn is the symbol, module for module, or nothing is.
+    if (const PaintedFault fault = checkPainted(modules, layout, plan, painted); !fault.ok)
+        return Error{ErrorCode::notTheSymbol, Setting::none, static_cast<double>(fault.row),
+                     static_cast<double>(fault.module)};
     Bytes out;
     const barquill_vector_document document{
         format == VectorFormat::pdf ? BARQUILL_VECTOR_PDF : BARQUILL_VECTOR_EPS,

@@ -466,6 +466,18 @@ Licence: %1</source>
         <translation>没有可打印的内容。%1</translation>
     </message>
     <message>
+        <source>Nothing was saved.</source>
+        <translation>未保存任何内容。</translation>
+    </message>
+    <message>
+        <source>Nothing was copied.</source>
+        <translation>未复制任何内容。</translation>
+    </message>
+    <message>
+        <source>Nothing was printed.</source>
+        <translation>未打印任何内容。</translation>
+    </message>
+    <message>
         <source>The text or options changed after the symbol was made; press Encode to update it. Print the symbol shown anyway?</source>
         <translation>符号生成后文本或选项已更改；请按“编码”更新。仍要打印当前显示的符号吗？</translation>
     </message>
@@ -1066,6 +1078,10 @@ Replace them anyway?</source>
     <message>
         <source>%1 is read-only; it was left as it is.</source>
         <translation>%1 是只读文件，未作改动。</translation>
+    </message>
+    <message>
+        <source>Nothing was saved: %1.</source>
+        <translation>未保存任何内容：%1。</translation>
     </message>
     <message>
         <source>Could not save %1:

@@ -6,6 +6,7 @@
 
 #include "barquill/label.hpp"
 #include "barquill/settings.hpp"
+#include "barquill/verify.hpp"
 #include "service/entity_tag.h"
 #include "service/json_body.h"
 
@@ -362,10 +363,10 @@ Answer<LabelFile> makeLabelFile(const LabelRequest& request, bool verifyByDefaul
     const PictureSize size = pictureSize(symbol, label->render);
     if (size.width > maxPixels / std::max(size.height, 1L))
         return apiError(Refusal::pictureTooLarge, {}, size.width * size.height, maxPixels);
-    if (verify)
-        if (auto error = verifyLabel(*label)) return readBackRefusal(*error, *label, given);
-    auto rendered = render(symbol, format, label->render);
-    if (!rendered) return apiError(rendered.error());
+    // The file sent is the file verified, unless verify=false.
+    auto rendered = verify ? renderVerified(symbol, format, label->render)
+                           : render(symbol, format, label->render);
+    if (!rendered) return readBackRefusal(rendered.error(), *label, given);
     file.bytes = std::move(rendered).value();
     file.mediaType = formatInfo(format).mediaType;
     file.entityTag = entityTag(file.bytes);

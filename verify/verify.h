@@ -74,6 +74,9 @@ enum class Mismatch {
     QuietZone,     // a pixel of the quiet zone is not the background
     RowShifted,    // a symbol row drawn whole modules off its place
     ModuleColour,  // a module's pixel block is not wholly the module's colour
+    // The file as written, read back from its bytes:
+    FileUnreadable,  // the bytes are not such a file as the writer writes
+    FileDiffers,     // a pixel of the file is not the picture's
 };
 
 struct Outcome {

@@ -185,8 +185,9 @@ BARQUILL_API barquill_status barquill_to_svg(const barquill_symbol* symbol,
                                              const barquill_render* render, char** text,
                                              size_t* length, barquill_error* error);
 BARQUILL_API barquill_format barquill_format_from_name(const char* path);
-/* Writes the file in the format its name asks for; an existing file is
- * replaced only by a complete new one. */
+/* Writes the file in the format its name asks for, verified first as the
+ * C++ renderVerified verifies it (BARQUILL_NOT_VERIFIED, nothing written,
+ * when it fails); an existing file is replaced only by a complete new one. */
 BARQUILL_API barquill_status barquill_save(const barquill_symbol* symbol, const char* path,
                                            const barquill_render* render, barquill_error* error);
 BARQUILL_API void barquill_free(void* bytes);

@@ -36,7 +36,8 @@ struct WriteOptions {
 // names a descriptor already open (/dev/stdout, /dev/fd/N), is written into
 // as it is, never replaced. A replaced file keeps its owner and group where
 // the writer may set them, never a set-user-ID, set-group-ID or sticky bit.
-// The format is the options' or the name's.
+// The format is the options' or the name's. The file is verified first, as
+// renderVerified makes it (verify.hpp); one that fails is not written.
 BARQUILL_API Result<Format> save(const Symbol& symbol, const std::string& path,
                                  const Render& render = {});
 BARQUILL_API Result<Format> save(const Symbol& symbol, const std::string& path,
@@ -75,7 +76,8 @@ BARQUILL_API std::vector<std::string> seriesFileNames(std::string_view path, int
 // the file is written, with the same code and an empty `given`.
 BARQUILL_API std::optional<Error> checkNameBeneath(std::string_view name);
 
-// Writes every symbol to its name in seriesFileNames. A series is written
+// Writes every symbol to its name in seriesFileNames, each verified first
+// as save verifies it. A series is written
 // whole or not at all: every target is looked at before the first file is
 // written (a folder or a read-only file in the way is refused then), each
 // file is written complete under a temporary name beside its target, and

@@ -45,8 +45,18 @@ BARQUILL_API std::vector<Warning> checkLabel(const Label& label);
 // symbol of a series at fault.
 BARQUILL_API std::optional<Error> verifyLabel(const Label& label);
 
+// Whether the files written are verified first.
+enum class Verification { on, off };
+
 // Writes the label: one symbol to `path`, a series to its seriesFileName.
+// Every file is made and verified as renderVerified makes it before the
+// first is written; a file that fails is notVerified and nothing is
+// written. Verification::off writes what render() gives, unchecked: the
+// one way to write a file without its check.
 BARQUILL_API Result<std::vector<std::string>> saveLabel(const Label& label, const std::string& path,
                                                         const WriteOptions& options = {});
+BARQUILL_API Result<std::vector<std::string>> saveLabel(const Label& label, const std::string& path,
+                                                        const WriteOptions& options,
+                                                        Verification verification);
 
 }  // namespace barquill

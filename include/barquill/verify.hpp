@@ -28,4 +28,19 @@ BARQUILL_API std::optional<Error> readerProblem();
 // readerProblem() gives it).
 BARQUILL_API std::optional<Error> verifySymbol(const Symbol& symbol, const Render& render = {});
 
+// The file render() gives, handed out only once it is proven to be the
+// symbol. PNG, GIF and BMP files are decoded back from their bytes (PNG by
+// libpng's reader, GIF and BMP by decoders of their own, never the
+// writers' code) and must equal, pixel for pixel, the picture they were
+// encoded from, which must be the symbol's modules drawn at the render; the
+// reader reads the modules from the decoded file. SVG, ZPL and ESC/POS
+// files are decoded back likewise and must be the modules drawn at the
+// render; the rectangles of PDF and EPS are checked against the modules
+// before they are drawn. The modules themselves are proven exact codeword
+// by codeword. Where this build cannot read back (canVerify() false) the
+// reader's step is left out and the exact checks alone are made. A file
+// that fails is notVerified: the message says what differs.
+BARQUILL_API Result<Bytes> renderVerified(const Symbol& symbol, Format format,
+                                          const Render& render = {});
+
 }  // namespace barquill

@@ -24,6 +24,7 @@
 #include <QTest>
 #include <cstring>
 #include <filesystem>
+#include <functional>
 
 #include "app/page_dialog.h"
 #include "gui_test_support.h"
@@ -291,8 +292,10 @@ TEST_F(Save, StaleSymbolIsSavedOnlyAfterAWarningWhoseDefaultIsNo) {
     EXPECT_TRUE(dialog.questions.isEmpty());
     EXPECT_EQ(decodeImage(QImage(folder.filePath("fresh.png"))), utf8("second"));
 
-    // The low-contrast question defaults to No too.
-    dialog.bars().SetColor(0xC0C0C0);
+    // The low-contrast question defaults to No too: grey on grey that still
+    // reads back (a symbol that does not is refused without a question).
+    dialog.bars().SetColor(0x707070);
+    dialog.background().SetColor(0x909090);
     dialog.OnEncode();
     dialog.realQuestions = true;
     dialog.questions.clear();
@@ -300,6 +303,43 @@ TEST_F(Save, StaleSymbolIsSavedOnlyAfterAWarningWhoseDefaultIsNo) {
     ASSERT_EQ(dialog.questions.size(), 1);
     EXPECT_TRUE(dialog.questions[0].contains("contrast"));
     EXPECT_FALSE(QFile::exists(folder.filePath("grey.png")));
+}
+
+// Symbols that did not read back are not saved, copied or printed, and the
+// reason is shown; with Verify off, the file's own check still refuses them.
+TEST_F(Save, ASymbolThatDoesNotReadBackIsNotSavedCopiedOrPrinted) {
+    dialog.bars().SetColor(0xF0F0F0);  // near-white on white
+    encode("abc");
+    dialog.answer = true;  // yes to the contrast question
+    const QString path = folder.filePath("pale.png");
+    struct Case {
+        const char* name;
+        std::function<void()> act;
+        const char* refused;
+    };
+    const Case cases[] = {
+        {"save", [&] { saveAs(path); }, "Nothing was saved."},
+        {"copy", [&] { dialog.OnCopy(); }, "Nothing was copied."},
+        {"print", [&] { dialog.OnPrint(); }, "Nothing was printed."},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        dialog.messages.clear();
+        c.act();
+        ASSERT_FALSE(dialog.messages.isEmpty());
+        const std::string shown = dialog.messages.back().toStdString();
+        EXPECT_NE(shown.find("Not verified (the reader finds no symbol)"), std::string::npos)
+            << shown;
+        EXPECT_NE(shown.find(c.refused), std::string::npos) << shown;
+    }
+    EXPECT_FALSE(QFile::exists(path));
+    dialog.verify().setChecked(false);
+    dialog.messages.clear();
+    saveAs(path);
+    ASSERT_EQ(dialog.messages.size(), 1);
+    EXPECT_TRUE(dialog.messages[0].startsWith("Nothing was saved: verification failed"))
+        << dialog.messages[0].toStdString();
+    EXPECT_FALSE(QFile::exists(path));
 }
 
 TEST_F(Save, FailedSaveIsToldWithTheReasonAndItsFolderIsNotRemembered) {

@@ -198,22 +198,25 @@ TEST(Arguments, NumbersArePlainDecimalAndNoValueMayBeEmpty) {
     EXPECT_EQ(parse({"--batch", "", "-o", "%d.png"}).exitStatus, EXIT_USAGE);
 }
 
-// Reading back costs less than writing the file, so batches verify by default.
-TEST(Arguments, BatchesVerifyUnlessToldNotToAndSingleSymbolsOnRequest) {
+// Every file is verified where it is made, one symbol or a batch, unless
+// --no-verify; the symbols are not read back once more before that.
+TEST(Arguments, FilesAreVerifiedUnlessToldNotTo) {
     struct Case {
         std::vector<std::string> args;
-        bool verify;
+        Verification verify;
     };
     const Case cases[] = {
-        {{"-o", "a.png", "x"}, false},
-        {{"-o", "a.png", "--verify", "x"}, true},
-        {{"--batch", "-", "-o", "%d.png"}, true},
-        {{"--batch", "-", "-o", "%d.png", "--no-verify"}, false},
+        {{"-o", "a.png", "x"}, Verification::on},
+        {{"-o", "a.png", "--verify", "x"}, Verification::on},
+        {{"-o", "a.png", "--no-verify", "x"}, Verification::off},
+        {{"--batch", "-", "-o", "%d.png"}, Verification::on},
+        {{"--batch", "-", "-o", "%d.png", "--no-verify"}, Verification::off},
     };
     for (const Case& c : cases) {
         const ParseResult result = parse(c.args);
         ASSERT_TRUE(result.run) << result.text;
-        EXPECT_EQ(result.request.settings.verify, c.verify) << c.args[2];
+        EXPECT_EQ(result.request.verify, c.verify) << c.args[2];
+        EXPECT_FALSE(result.request.settings.verify) << c.args[2];
     }
     EXPECT_NE(parse({"--verify", "--no-verify", "-o", "a.png", "x"}).text.find("not both"),
               std::string::npos);

@@ -477,18 +477,25 @@ TEST_F(CommandLine, ASymbolThatDoesNotReadBackIsNotWritten) {
     const std::string message =
         "verification failed: the reader finds no symbol in the picture (are bars and "
         "background too alike in brightness?)\n";
-    for (const char* output : {"label.png", "label.svg", "-"}) {
-        SCOPED_TRACE(output);
-        write("label.png", "an earlier label");
-        std::vector<std::string> args = alike;
-        args.insert(args.end(), {"--verify", "--format", "png", "-o", output, "x"});
-        const ProcessResult result = run(args);
-        EXPECT_EQ(result.exitStatus, 4);
-        EXPECT_EQ(result.err, "barquill: " + (output == "-"s ? "" : output + ": "s) + message);
-        EXPECT_EQ(result.out, "");
-        EXPECT_EQ(file("label.png"), "an earlier label");
-        EXPECT_EQ(listing(), std::vector<std::string>{"label.png"});
-    }
+    // Verified by default, as with --verify.
+    for (const char* output : {"label.png", "label.svg", "-"})
+        for (const bool asked : {true, false}) {
+            SCOPED_TRACE(output + (asked ? " --verify"s : ""s));
+            write("label.png", "an earlier label");
+            std::vector<std::string> args = alike;
+            if (asked) args.push_back("--verify");
+            args.insert(args.end(), {"--format", "png", "-o", output, "x"});
+            const ProcessResult result = run(args);
+            EXPECT_EQ(result.exitStatus, 4);
+            EXPECT_EQ(result.err, "barquill: " + (output == "-"s ? "" : output + ": "s) + message);
+            EXPECT_EQ(result.out, "");
+            EXPECT_EQ(file("label.png"), "an earlier label");
+            EXPECT_EQ(listing(), std::vector<std::string>{"label.png"});
+        }
+    std::vector<std::string> unchecked = alike;
+    unchecked.insert(unchecked.end(), {"--no-verify", "-o", "label.png", "x"});
+    EXPECT_EQ(run(unchecked).exitStatus, 0);
+    EXPECT_NE(file("label.png"), "an earlier label");
     std::filesystem::remove(path("label.png"));
     // The ECI designator and the Macro fields are compared too, and agree.
     for (const std::vector<std::string>& args :

@@ -38,11 +38,12 @@ TEST_F(CommandLine, ModulesAreLoadedOnlyForWhatNeedsThem) {
         bool cairo;
     };
     const Case cases[] = {
-        {{"-o", "plain.png", "LOT 4711"}, false, false},
+        {{"--no-verify", "-o", "plain.png", "LOT 4711"}, false, false},
         {{"--version"}, false, false},
+        {{"-o", "read.png", "LOT 4711"}, true, false},
         {{"--verify", "-o", "read.png", "LOT 4711"}, true, false},
-        {{"-o", "page.pdf", "LOT 4711"}, false, true},
-        {{"-o", "page.eps", "LOT 4711"}, false, true},
+        {{"--no-verify", "-o", "page.pdf", "LOT 4711"}, false, true},
+        {{"--no-verify", "-o", "page.eps", "LOT 4711"}, false, true},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.args.front() + " " + c.args.back());
