@@ -103,7 +103,7 @@ void remove(const std::string& path, const WriteOptions& options) {
 }  // namespace
 
 Result<Format> save(const Symbol& symbol, const std::string& path, const Render& render) {
-    return save(symbol, path, render, WriteOptions{.replaceReadOnly = true});
+    return save(symbol, path, render, WriteOptions{});
 }
 
 Result<Format> save(const Symbol& symbol, const std::string& path, const Render& render,

@@ -36,7 +36,8 @@ struct WriteOptions {
 // names a descriptor already open (/dev/stdout, /dev/fd/N), is written into
 // as it is, never replaced. A replaced file keeps its owner and group where
 // the writer may set them, never a set-user-ID, set-group-ID or sticky bit.
-// The format is the options' or the name's.
+// The format is the options' or the name's. Without options, as with
+// WriteOptions{}: a read-only file is refused.
 BARQUILL_API Result<Format> save(const Symbol& symbol, const std::string& path,
                                  const Render& render = {});
 BARQUILL_API Result<Format> save(const Symbol& symbol, const std::string& path,
