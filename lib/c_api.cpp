@@ -32,7 +32,22 @@ void copyText(char* target, std::size_t capacity, const std::string& text) {
     target[n] = '\0';
 }
 
+// Each thread's last outcome, for barquill_last_error.
+thread_local barquill::Error lastError;
+
+void remember(const barquill::Error& e) noexcept {
+    try {
+        lastError = e;
+    } catch (...) {
+        // Out of memory for the texts: the code at least.
+        lastError.code = e.code;
+        lastError.field.clear();
+        lastError.message.clear();
+    }
+}
+
 barquill_status report(barquill_error* error, const barquill::Error& e) {
+    remember(e);
     if (error != nullptr) {
         std::memset(error, 0, sizeof *error);
         error->code = static_cast<barquill_status>(e.code);
@@ -328,6 +343,40 @@ barquill_status barquill_warning_at(const barquill_symbol* symbol, const barquil
     } catch (...) {
         return BARQUILL_OUT_OF_MEMORY;
     }
+}
+
+void barquill_error_info_init(barquill_error_info* info) {
+    if (info == nullptr) return;
+    std::memset(info, 0, sizeof *info);
+    info->size = sizeof *info;
+    info->row = -1;
+    info->module = -1;
+}
+
+barquill_status barquill_last_error(barquill_error_info* info) {
+    if (info == nullptr || info->size < sizeof info->size || info->size > sizeof *info)
+        return BARQUILL_INVALID_ARGUMENT;
+    const barquill::Error& e = lastError;
+    const std::uint32_t size = info->size;
+    std::memset(info, 0, size);
+    info->size = size;
+    if (BARQUILL_COVERS(info, code)) info->code = static_cast<barquill_status>(e.code);
+    if (BARQUILL_COVERS(info, field)) copyText(info->field, sizeof info->field, e.field);
+    if (BARQUILL_COVERS(info, value)) info->value = e.value;
+    if (BARQUILL_COVERS(info, minimum)) info->minimum = e.minimum;
+    if (BARQUILL_COVERS(info, maximum)) info->maximum = e.maximum;
+    if (BARQUILL_COVERS(info, needed)) info->needed = e.needed;
+    if (BARQUILL_COVERS(info, available)) info->available = e.available;
+    if (BARQUILL_COVERS(info, message)) copyText(info->message, sizeof info->message, e.message);
+    if (BARQUILL_COVERS(info, other)) copyText(info->other, sizeof info->other, e.other);
+    if (BARQUILL_COVERS(info, character))
+        copyText(info->character, sizeof info->character, e.character);
+    if (BARQUILL_COVERS(info, suggestion))
+        copyText(info->suggestion, sizeof info->suggestion, e.suggestion);
+    if (BARQUILL_COVERS(info, mismatch)) info->mismatch = static_cast<std::int32_t>(e.mismatch);
+    if (BARQUILL_COVERS(info, row)) info->row = e.row;
+    if (BARQUILL_COVERS(info, module)) info->module = e.module;
+    return BARQUILL_OK;
 }
 
 const char* barquill_status_text(barquill_status status) {

@@ -166,7 +166,7 @@ Result<std::vector<std::string>> writeSeries(std::span<const Symbol> symbols,
 }  // namespace
 
 Result<Format> save(const Symbol& symbol, const std::string& path, const Render& render) {
-    return save(symbol, path, render, WriteOptions{.replaceReadOnly = true});
+    return save(symbol, path, render, WriteOptions{});
 }
 
 Result<Format> save(const Symbol& symbol, const std::string& path, const Render& render,

@@ -147,6 +147,28 @@ typedef struct barquill_error {
     char message[256]; /* zero-terminated, cut short if longer */
 } barquill_error;
 
+/* barquill_error stays as it is, so that it never changes size under a
+ * caller; the whole of a failure, which grows as the interface learns to
+ * tell more, comes from barquill_last_error. Fields added in later versions
+ * go at the end; `size` tells which a caller knows. */
+typedef struct barquill_error_info {
+    uint32_t size; /* sizeof(barquill_error_info), set by barquill_error_info_init */
+    barquill_status code;
+    char field[32]; /* as in barquill_error */
+    int64_t value;
+    int64_t minimum;
+    int64_t maximum;
+    int64_t needed;
+    int64_t available;
+    char message[256];
+    char other[32];    /* BARQUILL_CONFLICTING_OPTIONS, BARQUILL_MISSING_OPTION: the other option */
+    char character[8]; /* BARQUILL_INVALID_TEXT: the character, in UTF-8 */
+    char suggestion[32]; /* BARQUILL_INVALID_TEXT: a character set that holds it */
+    int32_t mismatch;    /* BARQUILL_NOT_VERIFIED: barquill::Mismatch's number */
+    int32_t row;         /* BARQUILL_NOT_VERIFIED: the row and module at fault, or -1 */
+    int32_t module;
+} barquill_error_info;
+
 typedef struct barquill_symbol barquill_symbol;
 
 BARQUILL_API void barquill_options_init(barquill_options* options);
@@ -187,7 +209,9 @@ BARQUILL_API barquill_status barquill_to_svg(const barquill_symbol* symbol,
 BARQUILL_API barquill_format barquill_format_from_name(const char* path);
 /* Writes the file in the format its name asks for, verified first as the
  * C++ renderVerified verifies it (BARQUILL_NOT_VERIFIED, nothing written,
- * when it fails); an existing file is replaced only by a complete new one. */
+ * when it fails); an existing file is replaced only by a complete new one,
+ * and one the user may not write by its mode is refused
+ * (BARQUILL_READ_ONLY), as barquill::save refuses it. */
 BARQUILL_API barquill_status barquill_save(const barquill_symbol* symbol, const char* path,
                                            const barquill_render* render, barquill_error* error);
 BARQUILL_API void barquill_free(void* bytes);
@@ -199,6 +223,14 @@ BARQUILL_API size_t barquill_warning_count(const barquill_symbol* symbol,
 BARQUILL_API barquill_status barquill_warning_at(const barquill_symbol* symbol,
                                                  const barquill_render* render, size_t index,
                                                  barquill_warning* warning);
+
+BARQUILL_API void barquill_error_info_init(barquill_error_info* info);
+/* The outcome of the calling thread's last call that reports into a
+ * barquill_error (whether or not it was given one), as far as `info`'s size
+ * reaches: BARQUILL_OK with info->code filled in, or BARQUILL_INVALID_ARGUMENT
+ * for a null pointer or a structure of unknown size. A call on another
+ * thread never changes it. */
+BARQUILL_API barquill_status barquill_last_error(barquill_error_info* info);
 
 /* A fixed text for each status, never NULL: barquill::errorText's. */
 BARQUILL_API const char* barquill_status_text(barquill_status status);

@@ -107,9 +107,10 @@ BARQUILL_API std::string_view errorText(ErrorCode code);
 // front ends whose options are spelt otherwise (Python's module_width).
 BARQUILL_API std::string describe(const Error& error, std::string_view fieldName);
 
-// The success value or the error, like C++23's std::expected.
+// The success value or the error, like C++23's std::expected. A dropped
+// Result is a failure nobody hears of: the compiler warns about it.
 template <class T>
-class Result {
+class [[nodiscard]] Result {
 public:
     Result(T value) : state_(std::move(value)) {}
     Result(Error error) : state_(std::move(error)) {}

@@ -38,6 +38,7 @@ struct WriteOptions {
 // the writer may set them, never a set-user-ID, set-group-ID or sticky bit.
 // The format is the options' or the name's. The file is verified first, as
 // renderVerified makes it (verify.hpp); one that fails is not written.
+// Without options, as with WriteOptions{}: a read-only file is refused.
 BARQUILL_API Result<Format> save(const Symbol& symbol, const std::string& path,
                                  const Render& render = {});
 BARQUILL_API Result<Format> save(const Symbol& symbol, const std::string& path,

@@ -2,12 +2,17 @@
 // The C++ interface: symbols decode to their data and failures come back
 // as codes with the numbers behind them.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <cerrno>
+#include <fstream>
+#include <functional>
 #include <memory>
 #include <numeric>
 #include <string>
 
+#include "barquill/barquill.h"
 #include "barquill/barquill.hpp"
 #include "tests/cli/image_files.h"
 #include "tests/support/pdf417_reader.h"
@@ -311,6 +316,58 @@ TEST(Save, WritesTheFormatTheNameAsksForAndKeepsTheOldFileOnFailure) {
     ASSERT_FALSE(missing);
     EXPECT_EQ(missing.error().code, ErrorCode::writeFailed);
     EXPECT_EQ(missing.error().value, ENOENT);
+}
+
+// Every way into a file agrees: a file the user may not write is refused
+// and kept, unless replacing it is asked for.
+TEST(Save, EveryWayOfSavingRefusesAReadOnlyFileAlike) {
+    const auto symbol = encode("read-only");
+    ASSERT_TRUE(symbol);
+    barquill_symbol* cSymbol = nullptr;
+    ASSERT_EQ(barquill_encode_text("read-only", nullptr, &cSymbol, nullptr), BARQUILL_OK);
+    const std::unique_ptr<barquill_symbol, void (*)(barquill_symbol*)> cOwned(cSymbol,
+                                                                              barquill_symbol_free);
+    struct Way {
+        const char* name;
+        std::function<ErrorCode(const std::string&)> save;
+    };
+    const Way ways[] = {
+        {"save(symbol, path)",
+         [&](const std::string& path) {
+             const auto saved = save(*symbol, path);
+             return saved ? ErrorCode::ok : saved.error().code;
+         }},
+        {"save(symbol, path, render)",
+         [&](const std::string& path) {
+             const auto saved = save(*symbol, path, Render{.moduleWidth = 3});
+             return saved ? ErrorCode::ok : saved.error().code;
+         }},
+        {"save(symbol, path, render, WriteOptions{})",
+         [&](const std::string& path) {
+             const auto saved = save(*symbol, path, Render{}, WriteOptions{});
+             return saved ? ErrorCode::ok : saved.error().code;
+         }},
+        {"barquill_save",
+         [&](const std::string& path) {
+             barquill_error error;
+             return static_cast<ErrorCode>(barquill_save(cSymbol, path.c_str(), nullptr, &error));
+         }},
+    };
+    const std::string path = ::testing::TempDir() + "/read-only.png";
+    const std::string kept = "a file nobody may write";
+    for (const Way& way : ways) {
+        ::unlink(path.c_str());
+        std::ofstream(path, std::ios::binary) << kept;
+        ASSERT_EQ(::chmod(path.c_str(), 0444), 0);
+        EXPECT_EQ(way.save(path), ErrorCode::readOnly) << way.name;
+        EXPECT_EQ(testing::readFile(path), kept) << way.name;
+    }
+    // Asked for, the replacement goes ahead.
+    const auto replaced = save(*symbol, path, {}, WriteOptions{.replaceReadOnly = true});
+    ASSERT_TRUE(replaced) << replaced.error().message;
+    const Bytes png = *toPng(*symbol);
+    EXPECT_EQ(testing::readFile(path), std::string(png.begin(), png.end()));
+    ::unlink(path.c_str());
 }
 
 }  // namespace

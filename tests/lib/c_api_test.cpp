@@ -3,8 +3,11 @@
 // structures from older headers, and buffers the caller frees.
 #include <gtest/gtest.h>
 
+#include <cstddef>
+#include <cstdint>
 #include <cstring>
 #include <string>
+#include <thread>
 
 #include "barquill/barquill.h"
 #include "barquill/barquill.hpp"
@@ -184,6 +187,60 @@ TEST(CApi, NamesFormatsAndStatusesAndItsVersion) {
         EXPECT_EQ(barquill_status_text(static_cast<barquill_status>(code)),
                   barquill::errorText(static_cast<barquill::ErrorCode>(code)));
     EXPECT_EQ(barquill_format_from_name("label.pdf"), BARQUILL_FORMAT_PDF);
+}
+
+TEST(CApi, TheLastErrorTellsTheWholeFailureToTheSizeTheCallerKnows) {
+    barquill_options options;
+    barquill_options_init(&options);
+    options.charset = "ISO-8859-1";
+    barquill_symbol* symbol = nullptr;
+    barquill_error error;
+    // A character ISO-8859-1 lacks: barquill_error has no room for it or for
+    // the character set that holds it.
+    ASSERT_EQ(barquill_encode_text("Gda\xC5\x84sk", &options, &symbol, &error),
+              BARQUILL_INVALID_TEXT);
+    barquill_error_info info;
+    barquill_error_info_init(&info);
+    ASSERT_EQ(barquill_last_error(&info), BARQUILL_OK);
+    EXPECT_EQ(info.size, sizeof info);
+    EXPECT_EQ(info.code, BARQUILL_INVALID_TEXT);
+    EXPECT_EQ(info.value, error.value);
+    EXPECT_STREQ(info.message, error.message);
+    EXPECT_STREQ(info.character, "\xC5\x84");
+    EXPECT_STRNE(info.suggestion, "");
+
+    // A caller built against an older, shorter structure: the library fills
+    // what it knows of and never writes past it.
+    unsigned char older[sizeof(barquill_error_info)];
+    std::memset(older, 0x5A, sizeof older);
+    const std::uint32_t olderSize = offsetof(barquill_error_info, other);
+    std::memcpy(older, &olderSize, sizeof olderSize);
+    ASSERT_EQ(barquill_last_error(reinterpret_cast<barquill_error_info*>(older)), BARQUILL_OK);
+    barquill_error_info seen;
+    std::memcpy(&seen, older, sizeof seen);
+    EXPECT_EQ(seen.code, BARQUILL_INVALID_TEXT);
+    EXPECT_STREQ(seen.message, error.message);
+    for (std::size_t i = olderSize; i < sizeof older; ++i)
+        ASSERT_EQ(older[i], 0x5A) << "byte " << i << " of a structure of " << olderSize;
+
+    info.size = sizeof info + 8;
+    EXPECT_EQ(barquill_last_error(&info), BARQUILL_INVALID_ARGUMENT);
+    info.size = 0;
+    EXPECT_EQ(barquill_last_error(&info), BARQUILL_INVALID_ARGUMENT);
+    EXPECT_EQ(barquill_last_error(nullptr), BARQUILL_INVALID_ARGUMENT);
+
+    // Another thread's calls are its own; this thread's next success clears it.
+    std::thread([] {
+        barquill_symbol* other = nullptr;
+        EXPECT_EQ(barquill_encode_text("", nullptr, &other, nullptr), BARQUILL_EMPTY_DATA);
+    }).join();
+    barquill_error_info_init(&info);
+    ASSERT_EQ(barquill_last_error(&info), BARQUILL_OK);
+    EXPECT_EQ(info.code, BARQUILL_INVALID_TEXT);
+    ASSERT_EQ(barquill_encode_text("ok", nullptr, &symbol, nullptr), BARQUILL_OK);
+    barquill_symbol_free(symbol);
+    ASSERT_EQ(barquill_last_error(&info), BARQUILL_OK);
+    EXPECT_EQ(info.code, BARQUILL_OK);
 }
 
 TEST(CApi, CountsAndReadsTheScanWarningsAndTakesByteCompaction) {

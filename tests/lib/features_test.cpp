@@ -53,6 +53,52 @@ TEST(ScanChecks, ALabelSaysWhatMayNotScanAndNeverChangesTheSymbol) {
     }
 }
 
+// What cannot scan is refused before anything is written, not merely warned
+// about: the symbols are sound, only the way they are drawn hides them.
+TEST(ReadBack, ALabelThatDoesNotReadBackIsRefusedNamingTheSymbol) {
+    if (!canVerify()) GTEST_SKIP() << "this build cannot read symbols back";
+    struct Case {
+        const char* name;
+        Rgb bar;
+        Rgb space;
+    };
+    const Case cases[] = {
+        {"light bars on a dark background", white, black},
+        {"two light greys", {136, 136, 136}, {250, 250, 250}},
+        {"black on dark grey", black, {100, 100, 100}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Settings settings;
+        settings.bar = c.bar;
+        settings.space = c.space;
+        const auto unchecked = makeLabel(std::string_view("READ ME BACK"), settings);
+        ASSERT_TRUE(unchecked) << unchecked.error().message;
+        const auto refused = verifySymbol(unchecked->symbols.front(), unchecked->render);
+        ASSERT_TRUE(refused);
+        EXPECT_EQ(refused->code, ErrorCode::notVerified);
+
+        settings.verify = true;
+        const auto label = makeLabel(std::string_view("READ ME BACK"), settings);
+        ASSERT_FALSE(label);
+        EXPECT_EQ(label.error().code, ErrorCode::notVerified);
+        EXPECT_EQ(label.error().symbol, -1);
+
+        // In a series the error names the symbol that failed.
+        settings.split = true;
+        settings.series.segments = 2;
+        const auto series = makeLabel(std::string_view("READ ME BACK, TWO OF US"), settings);
+        ASSERT_FALSE(series);
+        EXPECT_EQ(series.error().code, ErrorCode::notVerified);
+        EXPECT_EQ(series.error().symbol, 0);
+    }
+    // Drawn as a scanner needs it, the same label passes.
+    Settings settings;
+    settings.verify = true;
+    const auto label = makeLabel(std::string_view("READ ME BACK"), settings);
+    EXPECT_TRUE(label) << label.error().message;
+}
+
 TEST(Explanations, AreOfTheVerySymbolsMadeOneForEachOfASeries) {
     Settings settings;
     settings.options.level = 3;

@@ -287,6 +287,11 @@ TEST(Tables, IbanCheckDigitsFollowMod97) {
     for (const char* iban : {"HR1310010051863000160", "HR1210010051863000161",
                              "DE89370400440532013001", "GB29NWBK60161331926818"})
         EXPECT_FALSE(ibanCheckDigitsMatch(iban)) << iban;
+    // One less in the check digits leaves the remainder 0, not 1: a check
+    // that took "divides evenly" for valid would pass these.
+    for (const char* iban :
+         {"HR1110010051863000160", "DE88370400440532013000", "GB28NWBK60161331926819"})
+        EXPECT_FALSE(ibanCheckDigitsMatch(iban)) << iban;
 }
 
 }  // namespace

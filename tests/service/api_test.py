@@ -355,6 +355,17 @@ class Service(unittest.TestCase):
         self.assertRegex(text, r"barquill_requests_in_flight [1-9]")
 
 
+def stopped_listening(port, attempts=400):
+    """Waits until a connection to the port is refused; False if it never is."""
+    for _ in range(attempts):
+        try:
+            socket.create_connection(("127.0.0.1", port), timeout=5).close()
+        except ConnectionRefusedError:
+            return True
+        time.sleep(0.025)
+    return False
+
+
 class Drain(unittest.TestCase):
     def test_sigterm_answers_the_request_in_flight_and_exits_0(self):
         own = Server()
@@ -368,8 +379,12 @@ class Drain(unittest.TestCase):
             if b"barquill_requests_in_flight 2" in own.request("GET", "/metrics")[2]:
                 break
             time.sleep(0.05)
+        else:
+            self.fail("the server never counted the request in flight")
         own.process.terminate()
-        time.sleep(0.3)
+        # Draining has begun once the server stops listening; only then is
+        # the rest of the body sent, so the answer comes from the drain.
+        self.assertTrue(stopped_listening(own.port), "the server kept listening after SIGTERM")
         connection.sendall(body[5:])
         answer = b""
         while b"\r\n\r\n" not in answer or len(answer.split(b"\r\n\r\n", 1)[1]) < int(
