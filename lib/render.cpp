@@ -102,10 +102,6 @@ Result<Bytes> rasterFile(const Symbol& symbol, const Render& render, Format form
     return encodePicture(picture, format, render);
 }
 
-std::uint8_t greyLevel(Rgb c) {
-    return static_cast<std::uint8_t>((299 * c.red + 587 * c.green + 114 * c.blue + 500) / 1000);
-}
-
 }  // namespace
 
 Result<Bytes> encodePicture(image::Picture& picture, Format format, const Render& render) {
@@ -119,8 +115,6 @@ Result<Bytes> encodePicture(image::Picture& picture, Format format, const Render
     if (render.dpi == 0) forgetResolution(bytes, format);
     return bytes;
 }
-
-}  // namespace
 
 std::uint8_t greyLevel(Rgb c) {
     return checks::greyLevel({c.red, c.green, c.blue});
