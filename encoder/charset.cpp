@@ -31,7 +31,8 @@ std::size_t sequenceLength(unsigned char lead) {
     return 0;
 }
 
-// The byte offset of the first malformed sequence, or npos.
+}  // namespace
+
 std::size_t firstInvalidUtf8(std::string_view text) {
     for (std::size_t i = 0; i < text.size();) {
         const unsigned char lead = static_cast<unsigned char>(text[i]);
@@ -49,8 +50,6 @@ std::size_t firstInvalidUtf8(std::string_view text) {
     }
     return std::string_view::npos;
 }
-
-}  // namespace
 
 const std::vector<Charset>& knownCharsets() {
     static const std::vector<Charset> sets = {

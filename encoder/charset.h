@@ -53,6 +53,10 @@ std::vector<bool> characterStarts(const unsigned char* data, std::size_t length,
 // True when every byte is below 0x80.
 bool isAscii(std::string_view text);
 
+// The byte offset of the first sequence that is not UTF-8 (overlong forms,
+// surrogates and code points past U+10FFFF included), or npos.
+std::size_t firstInvalidUtf8(std::string_view text);
+
 // The ECI that text a person typed gets when no character set is named:
 // none (-1) for plain ASCII, so such symbols stay as they always were;
 // ECI_UTF8 for other valid UTF-8, so that readers do not show it in their

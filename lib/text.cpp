@@ -124,4 +124,24 @@ int defaultTextEci(std::string_view text) {
     return encoder::defaultTextEci(text);
 }
 
+std::size_t firstInvalidUtf8(std::string_view text) {
+    const std::size_t offset = encoder::firstInvalidUtf8(text);
+    return offset == std::string_view::npos ? 0 : offset + 1;
+}
+
+std::string utf8FromLatin1(std::string_view text) {
+    std::string utf8;
+    utf8.reserve(text.size() * 2);
+    for (const char c : text) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte < 0x80) {
+            utf8 += c;
+        } else {
+            utf8 += static_cast<char>(0xC0 | (byte >> 6));
+            utf8 += static_cast<char>(0x80 | (byte & 0x3F));
+        }
+    }
+    return utf8;
+}
+
 }  // namespace barquill

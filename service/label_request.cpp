@@ -6,6 +6,7 @@
 
 #include "barquill/label.hpp"
 #include "barquill/settings.hpp"
+#include "barquill/text.hpp"
 #include "barquill/verify.hpp"
 #include "service/entity_tag.h"
 #include "service/json_body.h"
@@ -28,60 +29,11 @@ std::string_view trimmed(std::string_view text) {
     return text.substr(first, text.find_last_not_of(" \t") - first + 1);
 }
 
-// The 1-based position of the first byte that breaks UTF-8 (overlong forms,
-// surrogates and code points past U+10FFFF included), or 0.
-std::size_t firstNonUtf8(std::string_view text) {
-    const auto byte = [&text](std::size_t i) { return static_cast<unsigned char>(text[i]); };
-    std::size_t i = 0;
-    while (i < text.size()) {
-        const unsigned char lead = byte(i);
-        std::size_t length = 1;
-        unsigned char low = 0x80, high = 0xBF;  // the second byte's range
-        if (lead < 0x80) {
-            ++i;
-            continue;
-        } else if (lead >= 0xC2 && lead <= 0xDF) {
-            length = 2;
-        } else if (lead >= 0xE0 && lead <= 0xEF) {
-            length = 3;
-            if (lead == 0xE0) low = 0xA0;
-            if (lead == 0xED) high = 0x9F;
-        } else if (lead >= 0xF0 && lead <= 0xF4) {
-            length = 4;
-            if (lead == 0xF0) low = 0x90;
-            if (lead == 0xF4) high = 0x8F;
-        } else {
-            return i + 1;
-        }
-        if (i + length > text.size()) return i + 1;
-        if (byte(i + 1) < low || byte(i + 1) > high) return i + 1;
-        for (std::size_t k = 2; k < length; ++k)
-            if (byte(i + k) < 0x80 || byte(i + k) > 0xBF) return i + 1;
-        i += length;
-    }
-    return 0;
-}
-
 ApiError notUtf8(std::size_t position) {
     Error error;
     error.code = ErrorCode::invalidText;
     error.value = static_cast<long>(position);
     return apiError(error);
-}
-
-std::string latin1ToUtf8(std::string_view text) {
-    std::string utf8;
-    utf8.reserve(text.size() * 2);
-    for (const char c : text) {
-        const auto byte = static_cast<unsigned char>(c);
-        if (byte < 0x80) {
-            utf8 += c;
-        } else {
-            utf8 += static_cast<char>(0xC0 | (byte >> 6));
-            utf8 += static_cast<char>(0x80 | (byte & 0x3F));
-        }
-    }
-    return utf8;
 }
 
 std::optional<std::string> base64Decode(std::string_view text) {
@@ -143,7 +95,7 @@ ContentType parseContentType(std::string_view header) {
 // with the charset option.
 Answer<std::string> textOfBody(std::string_view body, std::string_view charset) {
     if (charset.empty() || charset == "utf-8" || charset == "utf8") {
-        if (const std::size_t bad = firstNonUtf8(body)) return notUtf8(bad);
+        if (const std::size_t bad = firstInvalidUtf8(body)) return notUtf8(bad);
         return std::string(body);
     }
     if (charset == "us-ascii" || charset == "ascii") {
@@ -151,7 +103,7 @@ Answer<std::string> textOfBody(std::string_view body, std::string_view charset) 
             if (static_cast<unsigned char>(body[i]) >= 0x80) return notUtf8(i + 1);
         return std::string(body);
     }
-    if (charset == "iso-8859-1" || charset == "latin1") return latin1ToUtf8(body);
+    if (charset == "iso-8859-1" || charset == "latin1") return utf8FromLatin1(body);
     return apiError(Refusal::unsupportedMediaType, "charset=" + std::string(charset));
 }
 
@@ -282,7 +234,7 @@ Answer<LabelRequest> requestFromQuery(const std::vector<QueryParameter>& query) 
         }
         if (haveData) return apiError(Refusal::repeatedParameter, "data");
         haveData = true;
-        if (const std::size_t bad = firstNonUtf8(parameter.value)) return notUtf8(bad);
+        if (const std::size_t bad = firstInvalidUtf8(parameter.value)) return notUtf8(bad);
         request.data = parameter.value;
     }
     return request;

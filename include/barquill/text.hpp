@@ -44,4 +44,13 @@ BARQUILL_API const CharsetInfo* findCharset(std::string_view name);
 // are not UTF-8, which are encoded as given.
 BARQUILL_API int defaultTextEci(std::string_view text);
 
+// The 1-based position of the first byte that breaks UTF-8 (overlong forms,
+// surrogates and code points past U+10FFFF included), or 0 for UTF-8 text:
+// the position invalidText errors carry.
+BARQUILL_API std::size_t firstInvalidUtf8(std::string_view text);
+
+// ISO-8859-1 text as UTF-8, every byte one character: the form typed text
+// takes before its character-set rule.
+BARQUILL_API std::string utf8FromLatin1(std::string_view text);
+
 }  // namespace barquill

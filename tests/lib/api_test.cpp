@@ -194,6 +194,24 @@ TEST(Encode, TextCarriesItsCharacterSet) {
     EXPECT_EQ(*encode("caf\xE9"), *encode(bytesOf("caf\xE9")));
 }
 
+TEST(Text, Utf8ValidityAndLatin1TextAreTheLibrarys) {
+    const std::pair<std::string, std::size_t> cases[] = {
+        {"plain", 0},
+        {"caf\xC3\xA9 \xE2\x82\xAC \xF0\x9F\x99\x82", 0},
+        {"\xC0\x80", 1},          // an overlong NUL
+        {"a\xED\xA0\x80", 2},     // a surrogate
+        {"\xF4\x90\x80\x80", 1},  // past U+10FFFF
+        {"ab\xE2\x82", 3},        // cut short
+        {"ok\xFF", 3},
+    };
+    for (const auto& [text, position] : cases) EXPECT_EQ(firstInvalidUtf8(text), position) << text;
+    EXPECT_EQ(utf8FromLatin1("Gr\xFC\xDF"
+                             "e \xA9"),
+              "Gr\xC3\xBC\xC3\x9F"
+              "e \xC2\xA9");
+    EXPECT_EQ(firstInvalidUtf8(utf8FromLatin1(std::string(1, '\xFF'))), 0u);
+}
+
 std::vector<std::string> rowStrings(const Symbol& symbol) {
     std::vector<std::string> rows;
     for (int row = 0; row < symbol.rows(); ++row) {
