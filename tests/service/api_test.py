@@ -283,7 +283,11 @@ class Errors(unittest.TestCase):
         cases = [
             (400, "invalidOption", "level", "GET", url(TEXT, level=9), None, None),
             (400, "emptyData", "data", "GET", "/v1/pdf417?data=", None, None),
+            # The aspect rows of the library's one-answer table: one code and field
+            # on every face, the service's among them.
             (400, "conflictingOptions", "aspect", "GET", url(TEXT, aspect="3:1", rows=5), None, None),
+            (400, "invalidOption", "aspect", "GET", url(TEXT, aspect="1000"), None, None),
+            (400, "invalidOption", "aspect", "GET", url(TEXT, aspect="1:1000"), None, None),
             (400, "malformedQuery", "data", "GET", "/v1/pdf417?data=%zz", None, None),
             (400, "invalidText", "data", "GET", "/v1/pdf417?data=%C3%28", None, None),
             (400, "invalidJson", None, "POST", "/v1/pdf417", b"{", {"Content-Type": "application/json"}),
