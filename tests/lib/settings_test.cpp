@@ -140,6 +140,18 @@ TEST(Settings, NumbersArePlainDecimalWithinTheirRange) {
     EXPECT_EQ(settings.options.charset, "ISO-8859-2");
 }
 
+// The format setting's words are written out in its table entry: a format
+// added to the list must be named there too, and every name there taken.
+TEST(Settings, TheFormatSettingNamesEveryFormat) {
+    const SettingInfo* format = findSetting("format");
+    ASSERT_NE(format, nullptr);
+    for (const FormatInfo& info : formats()) {
+        EXPECT_NE(format->values.find(info.name), std::string_view::npos) << info.name;
+        Settings settings;
+        EXPECT_FALSE(applySetting(settings, "format", std::string(info.name))) << info.name;
+    }
+}
+
 TEST(Settings, EverySettingOfTheTableIsTakenAndNamesItsField) {
     for (const SettingInfo& info : settingTable()) {
         SCOPED_TRACE(info.name);
