@@ -60,6 +60,7 @@ TEST(WrittenCheck, EveryFormatVerifiesAsRenderWritesIt) {
     wide.moduleWidth = 9;  // bars that cross byte boundaries unevenly
     wide.rowHeight = 3;
     wide.quietZone = 3;
+    wide.dpi = 600;  // a receipt printer as wide as these dots: 80 mm paper at 600 dpi
     Render printed;
     printed.dpi = 300;
     Render native;

@@ -16,14 +16,14 @@ CASES = [
     ("aspect below the smallest", "encode", {"aspect": 0.001}, INVALID, "aspect"),
     ("aspect with rows", "encode", {"aspect": 3, "rows": 10}, CONFLICT, "aspect"),
     ("Macro text not printable", "encode_series", {"file_name": "line\tbreak"}, INVALID,
-     "series.file_name"),
+     "file_name"),
     ("Macro text too long", "encode_series", {"file_name": "x" * 101}, INVALID,
-     "series.file_name"),
+     "file_name"),
     ("file ID codeword above 899", "encode_series", {"file_id": [1, 900]}, INVALID,
-     "series.file_id"),
-    ("file ID too long", "encode_series", {"file_id": [1] * 31}, INVALID, "series.file_id"),
+     "file_id"),
+    ("file ID too long", "encode_series", {"file_id": [1] * 31}, INVALID, "file_id"),
     ("segment count above the largest", "encode_series", {"segments": 100000}, INVALID,
-     "series.segments"),
+     "segments"),
 ]
 
 
