@@ -83,18 +83,8 @@ std::optional<Error> verifySymbol(const Symbol& symbol, const Render& render) {
     image::Picture drawn;
     if (!raster::drawSymbol(moduleMatrix(symbol), drawOptions(render), &drawn))
         return makeError(ErrorCode::renderFailed);
-    const auto rows = static_cast<std::uint32_t>(drawn.GetHeight());
-    verify::PictureView picture;
-    picture.top = drawn.GetBits(rows - 1);
-    picture.stride = -static_cast<std::ptrdiff_t>(drawn.GetEffWidth());
-    picture.width = static_cast<long>(drawn.GetWidth());
-    picture.height = static_cast<long>(rows);
-    picture.format = verify::PixelFormat::OneBit;
-    picture.barBit = 1;
-    picture.shades = {greyLevel(render.bar), greyLevel(render.space)};
-    const verify::ModuleView modules{symbol.modules().data(),
-                                     static_cast<std::size_t>(symbol.width()), symbol.rows(),
-                                     symbol.width(), 1};
+    const verify::PictureView picture = drawnView(drawn, render);
+    const verify::ModuleView modules = moduleView(symbol);
     const verify::Expected expected = expectedOf(symbol);
     const verify::Outcome outcome = verify::verifyPicture(
         picture, modules, {render.moduleWidth, render.rowHeight, render.quietZone},

@@ -116,9 +116,7 @@ void spoilForTests(Format format, Bytes& bytes) {
 
 Result<Bytes> checkedPictureFile(const Symbol& symbol, Format format, const Render& render,
                                  bool readBack) {
-    const verify::ModuleView modules{symbol.modules().data(),
-                                     static_cast<std::size_t>(symbol.width()), symbol.rows(),
-                                     symbol.width(), 1};
+    const verify::ModuleView modules = moduleView(symbol);
     const verify::Layout layout{render.moduleWidth, render.rowHeight, render.quietZone};
     const verify::Expected expected = expectedOf(symbol);
     const verify::Shades shades{greyLevel(render.bar), greyLevel(render.space)};
@@ -127,15 +125,7 @@ Result<Bytes> checkedPictureFile(const Symbol& symbol, Format format, const Rend
     image::Picture picture;
     if (!raster::drawSymbol(moduleMatrix(symbol), drawOptions(render), &picture))
         return makeError(ErrorCode::renderFailed);
-    const auto height = static_cast<std::uint32_t>(picture.GetHeight());
-    verify::PictureView view;
-    view.top = picture.GetBits(height - 1);
-    view.stride = -static_cast<std::ptrdiff_t>(picture.GetEffWidth());
-    view.width = static_cast<long>(picture.GetWidth());
-    view.height = static_cast<long>(height);
-    view.format = verify::PixelFormat::OneBit;
-    view.barBit = 1;
-    view.shades = shades;
+    const verify::PictureView view = drawnView(picture, render);
     if (const verify::Outcome drawn = verify::samplesBack(view, modules, layout); !drawn.ok())
         return verificationError(drawn, expected);
 
@@ -165,9 +155,7 @@ Result<Bytes> checkedPictureFile(const Symbol& symbol, Format format, const Rend
 
 Result<Bytes> checkedDrawing(const Symbol& symbol, Format format, const Render& render,
                              bool readBack) {
-    const verify::ModuleView modules{symbol.modules().data(),
-                                     static_cast<std::size_t>(symbol.width()), symbol.rows(),
-                                     symbol.width(), 1};
+    const verify::ModuleView modules = moduleView(symbol);
     const verify::Expected expected = expectedOf(symbol);
     const verify::Shades shades{greyLevel(render.bar), greyLevel(render.space)};
     // The printers' own PDF417 commands draw nothing here: the printer
@@ -241,6 +229,24 @@ Result<std::vector<std::string>> saveLabel(const Label& label, const std::string
                                            const WriteOptions& options, Verification verification) {
     return saveSymbols(label.symbols, path, label.render, options,
                        verification == Verification::on ? &verifiedFile : &barquill::render);
+}
+
+verify::ModuleView moduleView(const Symbol& symbol) {
+    return {symbol.modules().data(), static_cast<std::size_t>(symbol.width()), symbol.rows(),
+            symbol.width(), 1};
+}
+
+verify::PictureView drawnView(image::Picture& picture, const Render& render) {
+    const auto height = static_cast<std::uint32_t>(picture.GetHeight());
+    verify::PictureView view;
+    view.top = picture.GetBits(height - 1);
+    view.stride = -static_cast<std::ptrdiff_t>(picture.GetEffWidth());
+    view.width = static_cast<long>(picture.GetWidth());
+    view.height = static_cast<long>(height);
+    view.format = verify::PixelFormat::OneBit;
+    view.barBit = 1;
+    view.shades = {greyLevel(render.bar), greyLevel(render.space)};
+    return view;
 }
 
 }  // namespace barquill

@@ -13,13 +13,21 @@
 #include "barquill/symbol.hpp"
 #include "verify/verify.h"
 
+namespace barquill::image {
+class Picture;
+}
+
 namespace barquill {
 
 // What the symbol must read back as.
 verify::Expected expectedOf(const Symbol& symbol);
 
-// The grey level a colour shows a reader.
-std::uint8_t greyLevel(Rgb colour);
+// The symbol's modules as the verifier reads them.
+verify::ModuleView moduleView(const Symbol& symbol);
+
+// A picture drawn with drawOptions(render) as the verifier reads it, where
+// it was drawn (bottom row first, as the picture keeps it): no copy.
+verify::PictureView drawnView(image::Picture& picture, const Render& render);
 
 // The error of a failed verification; `where` says what was found wrong
 // when it was the file rather than the symbol.
