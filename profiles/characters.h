@@ -24,11 +24,12 @@ inline bool isPrintableAscii(char c) {
     return c >= 0x20 && c < 0x7F;
 }
 
-// The number of bytes of the UTF-8 character starting at `offset` of valid
-// UTF-8 text.
+// The number of bytes of the UTF-8 character starting at `offset`; 1 for a
+// byte that does not start a whole UTF-8 character.
 std::size_t utf8Length(std::string_view text, std::size_t offset);
 
-// The code point of the UTF-8 character starting at `offset` of valid UTF-8.
+// The code point of the UTF-8 character starting at `offset`; the byte's own
+// value for a byte that does not start a whole UTF-8 character.
 char32_t codePointAt(std::string_view text, std::size_t offset);
 
 // The 1-based character position of the character holding byte `offset`.
