@@ -20,6 +20,17 @@ struct barquill_symbol {
 
 namespace {
 
+// A C caller may pass any int where an enumeration is declared, and C++ may
+// not even read a value outside the enumeration's range: take its bits.
+template <class Enum>
+long rawValue(const Enum& value) {
+    std::underlying_type_t<Enum> raw;
+    static_assert(sizeof raw == sizeof value);
+    std::memcpy(&raw, &value, sizeof raw);
+    // C passes the enumeration as an int, so -1 is -1 here too.
+    return static_cast<long>(static_cast<int>(raw));
+}
+
 // A field is read only when the caller's structure is long enough to hold
 // it; shorter structures come from older headers and get the defaults.
 #define BARQUILL_COVERS(s, field) \
@@ -254,16 +265,16 @@ barquill_status barquill_to_format(const barquill_symbol* symbol, barquill_forma
                                    barquill_error* error) {
     if (symbol == nullptr || bytes == nullptr || length == nullptr)
         return report(error, BARQUILL_INVALID_ARGUMENT);
-    if (static_cast<unsigned>(format) > BARQUILL_FORMAT_ESCPOS)
-        return report(error,
-                      barquill::rangeError(barquill::ErrorCode::invalidArgument, "format",
-                                           static_cast<long>(format), 0, BARQUILL_FORMAT_ESCPOS));
+    const long formatNumber = rawValue(format);
+    if (formatNumber < 0 || formatNumber > BARQUILL_FORMAT_ESCPOS)
+        return report(error, barquill::rangeError(barquill::ErrorCode::invalidArgument, "format",
+                                                  formatNumber, 0, BARQUILL_FORMAT_ESCPOS));
     if (render != nullptr && (render->size < sizeof render->size || render->size > sizeof *render))
         return report(error, BARQUILL_INVALID_ARGUMENT);
     *bytes = nullptr;
     *length = 0;
     try {
-        auto result = barquill::render(symbol->symbol, static_cast<barquill::Format>(format),
+        auto result = barquill::render(symbol->symbol, static_cast<barquill::Format>(formatNumber),
                                        renderFrom(render));
         if (!result) return report(error, result.error());
         *bytes = copyOut(result->data(), result->size());
@@ -381,7 +392,7 @@ barquill_status barquill_last_error(barquill_error_info* info) {
 
 const char* barquill_status_text(barquill_status status) {
     // The texts are literals, so the view is terminated.
-    return barquill::errorText(static_cast<barquill::ErrorCode>(status)).data();
+    return barquill::errorText(static_cast<barquill::ErrorCode>(rawValue(status))).data();
 }
 
 const char* barquill_version(void) {

@@ -13,6 +13,9 @@
 #include "barquill/barquill.hpp"
 
 extern "C" const char* statusTextFromC(int code);
+extern "C" barquill_status toFormatFromC(const barquill_symbol* symbol, int format,
+                                         std::uint8_t** bytes, std::size_t* length,
+                                         barquill_error* error);
 
 namespace {
 
@@ -268,18 +271,22 @@ TEST(CApi, CountsAndReadsTheScanWarningsAndTakesByteCompaction) {
 TEST(CApi, AFormatOutOfRangeIsNamedWithItsRange) {
     barquill_symbol* symbol = nullptr;
     ASSERT_EQ(barquill_encode_text("FORMAT", nullptr, &symbol, nullptr), BARQUILL_OK);
-    std::uint8_t* bytes = nullptr;
-    std::size_t length = 0;
-    barquill_error error;
-    EXPECT_EQ(barquill_to_format(symbol, static_cast<barquill_format>(42), nullptr, &bytes, &length,
-                                 &error),
-              BARQUILL_INVALID_ARGUMENT);
-    EXPECT_STREQ(error.field, "format");
-    EXPECT_EQ(error.value, 42);
-    EXPECT_EQ(error.maximum, BARQUILL_FORMAT_ESCPOS);
-    EXPECT_NE(std::string(error.message).find("format 42 is out of range 0 to"), std::string::npos)
-        << error.message;
-    EXPECT_EQ(bytes, nullptr);
+    // Any int a C caller may pass, beyond the enumeration's range too.
+    for (const int format : {42, -1, 1 << 20}) {
+        std::uint8_t* bytes = nullptr;
+        std::size_t length = 0;
+        barquill_error error;
+        EXPECT_EQ(toFormatFromC(symbol, format, &bytes, &length, &error),
+                  BARQUILL_INVALID_ARGUMENT);
+        EXPECT_STREQ(error.field, "format");
+        EXPECT_EQ(error.value, format);
+        EXPECT_EQ(error.maximum, BARQUILL_FORMAT_ESCPOS);
+        EXPECT_NE(std::string(error.message)
+                      .find("format " + std::to_string(format) + " is out of range 0 to"),
+                  std::string::npos)
+            << error.message;
+        EXPECT_EQ(bytes, nullptr);
+    }
     barquill_symbol_free(symbol);
 }
 
