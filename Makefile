@@ -1,27 +1,42 @@
 # SPDX-License-Identifier: MIT
-# Entry points: `make run ARGS='...'` builds and runs the command-line tool,
-# `make test` builds and runs every test, `make test-sanitize` runs the unit,
-# end-to-end and threaded tests again under AddressSanitizer and
-# UndefinedBehaviorSanitizer, `make test-tsan` the threaded ones under
-# ThreadSanitizer. WERROR=ON makes every warning an error (as CI builds).
+# Entry points: `make` builds everything, `make run ARGS='...'` installs what
+# the command-line tool needs and builds and runs only it, `make test` builds
+# and runs every test, `make test-sanitize` runs the unit, end-to-end and
+# threaded tests again under AddressSanitizer and UndefinedBehaviorSanitizer
+# (clang, in the build that also holds the fuzz targets), `make test-tsan` the
+# threaded ones under ThreadSanitizer. WERROR=ON makes every warning an error
+# (as CI builds).
 BUILD ?= build
+BUILD_TYPE ?= Release
 SANITIZE_BUILD ?= build-sanitize
 TSAN_BUILD ?= build-tsan
-FUZZ_BUILD ?= build-fuzz
 FUZZ_SECONDS ?= 60
 JOBS ?= $(shell nproc)
 WERROR ?= OFF
+ARGS ?= -o $(BUILD)/hello.png "Hello, World!"
 
-.PHONY: deps build run app test test-sanitize test-tsan fuzz bench clean package format-check
+.PHONY: all deps deps-cli build run app test sanitize-build test-sanitize test-tsan fuzz bench clean package format-check
+
+all: build
 
 deps:
 	@./scripts/install-deps.sh
 
+deps-cli:
+	@./scripts/install-deps.sh --cli
+
+# Every part: the library, the tools, the application, the tests and the
+# benchmarks.
 build: deps
-	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=Release -DBARQUILL_WERROR=$(WERROR)
+	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=$(BUILD_TYPE) -DBARQUILL_WERROR=$(WERROR) \
+		-DBARQUILL_GUI=ON -DBARQUILL_BENCH=ON -DBUILD_TESTING=ON
 	cmake --build $(BUILD) -j $(JOBS)
 
-run: build
+# The command-line tool alone, with the service and modules it starts.
+run: deps-cli
+	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=$(BUILD_TYPE) -DBARQUILL_WERROR=$(WERROR) \
+		-DBARQUILL_GUI=OFF -DBARQUILL_BENCH=OFF -DBUILD_TESTING=OFF
+	cmake --build $(BUILD) -j $(JOBS) --target barquill
 	./$(BUILD)/cli/barquill $(ARGS)
 
 app: build
@@ -30,9 +45,14 @@ app: build
 test: build
 	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
 
-test-sanitize: deps
-	cmake -S . -B $(SANITIZE_BUILD) -DCMAKE_BUILD_TYPE=Debug -DBARQUILL_SANITIZE=ON -DBARQUILL_BENCH=OFF -DBARQUILL_GUI=OFF
+# One clang build with AddressSanitizer and UndefinedBehaviorSanitizer serves
+# both the sanitizer tests and the libFuzzer targets.
+sanitize-build: deps
+	CC=clang-14 CXX=clang++-14 cmake -S . -B $(SANITIZE_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+		-DBARQUILL_SANITIZE=ON -DBARQUILL_FUZZ=ON -DBARQUILL_BENCH=OFF -DBARQUILL_GUI=OFF -DBUILD_TESTING=ON
 	cmake --build $(SANITIZE_BUILD) -j $(JOBS)
+
+test-sanitize: sanitize-build
 	ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
 		./scripts/ctest-label.sh $(SANITIZE_BUILD) 'unit|e2e|threads' 150
 
@@ -54,12 +74,10 @@ bench: build
 	./bench/verify/memory.sh $(BUILD)
 	PYTHONPATH=$(BUILD)/python /usr/bin/python3 bench/python/bench_python.py
 
-# Every libFuzzer target for FUZZ_SECONDS each, built with clang 14 in a
-# folder of its own.
-fuzz: deps
-	CC=clang-14 CXX=clang++-14 cmake -S . -B $(FUZZ_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DBARQUILL_FUZZ=ON -DBARQUILL_GUI=OFF -DBARQUILL_BENCH=OFF -DBUILD_TESTING=OFF
-	cmake --build $(FUZZ_BUILD) -j $(JOBS) --target fuzz_targets
-	./fuzz/run.sh $(FUZZ_BUILD) $(FUZZ_SECONDS)
+# Every libFuzzer target for FUZZ_SECONDS each, two at a time, from the
+# sanitizer build.
+fuzz: sanitize-build
+	./fuzz/run.sh $(SANITIZE_BUILD) $(FUZZ_SECONDS)
 
 # The C and C++ sources in clang-format's layout.
 format-check:
@@ -70,4 +88,4 @@ package: build
 	cd $(BUILD) && cpack -G DEB
 
 clean:
-	rm -rf $(BUILD) $(SANITIZE_BUILD) $(TSAN_BUILD) $(FUZZ_BUILD)
+	rm -rf $(BUILD) $(SANITIZE_BUILD) $(TSAN_BUILD)

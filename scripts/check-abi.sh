@@ -5,13 +5,24 @@
 # anything else fails unless the SONAME changed with it. Once a change has
 # passed, or with a new SONAME, record the dump: scripts/check-abi.sh --record.
 # The library is built with debug information, which abidiff reads the
-# types from, in a folder of its own.
+# types from.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-build=${ABI_BUILD:-build-abi}
-# Sources are named relative to the tree, so that dumps made anywhere compare.
-cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_FLAGS="-ffile-prefix-map=$PWD/=" -DBARQUILL_TOOLS=OFF -DBARQUILL_GUI=OFF \
-      -DBARQUILL_BENCH=OFF -DBUILD_TESTING=OFF > /dev/null
+# ABI_BUILD names a build folder already configured with debug information
+# (CI's own build); without it the library is built in a folder of its own
+# outside the tree.
+if [ -n "${ABI_BUILD:-}" ]; then
+  build=$ABI_BUILD
+  type=$(sed -n 's/^CMAKE_BUILD_TYPE:[A-Z]*=//p' "$build/CMakeCache.txt" 2>/dev/null || true)
+  case "$type" in
+    RelWithDebInfo | Debug) ;;
+    *) echo "abi: $build is built as '${type:-nothing}'; abidw needs RelWithDebInfo or Debug" >&2; exit 1 ;;
+  esac
+else
+  build=${TMPDIR:-/tmp}/barquill-abi
+  cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DBARQUILL_TOOLS=OFF -DBARQUILL_GUI=OFF \
+        -DBARQUILL_BENCH=OFF -DBUILD_TESTING=OFF > /dev/null
+fi
 cmake --build "$build" -j "$(nproc)" --target barquill_shared > /dev/null
 library=$(readlink -f "$build/lib/libbarquill.so")
 soname=$(objdump -p "$library" | awk '/SONAME/ {print $2}')

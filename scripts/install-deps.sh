@@ -1,8 +1,17 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: MIT
-# Installs the Debian 12 packages Barquill needs to build, test and run.
+# Installs the Debian 12 packages Barquill needs to build, test and run;
+# with --cli only those the command-line tool needs to build and run.
 # Quiet and quick when everything is already there.
 set -euo pipefail
+
+# The command-line tool: the library with its PNG, PDF and EPS writers, the
+# reader that verifies what is written, profiles and the service.
+cli_packages=(
+  cmake g++ make pkg-config
+  libpng-dev zlib1g-dev libcairo2-dev libzxing-dev
+  libcli11-dev nlohmann-json3-dev libmicrohttpd-dev
+)
 
 packages=(
   cmake g++ make pkg-config
@@ -42,6 +51,12 @@ generate_locale() {
   $sudo localedef -i de_DE -f UTF-8 de_DE.UTF-8
 }
 
+if [ "${1:-}" = "--cli" ]; then
+  packages=("${cli_packages[@]}")
+else
+  packages=("${cli_packages[@]}" "${packages[@]}")
+fi
+
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
@@ -51,4 +66,4 @@ if [ ${#missing[@]} -gt 0 ]; then
   $sudo apt-get update -qq
   $sudo apt-get install -y -qq "${missing[@]}"
 fi
-generate_locale
+[ "${1:-}" = "--cli" ] || generate_locale
