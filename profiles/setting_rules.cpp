@@ -8,7 +8,7 @@
 #include <cmath>
 
 #include "profiles/builders.h"
-#include "profiles/number_text.h"
+#include "base/number_text.h"
 
 namespace barquill::profiles {
 
