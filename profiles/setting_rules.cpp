@@ -7,8 +7,8 @@
 #include <cctype>
 #include <cmath>
 
-#include "profiles/builders.h"
 #include "base/number_text.h"
+#include "profiles/builders.h"
 
 namespace barquill::profiles {
 
