@@ -120,13 +120,17 @@ std::string footer() {
     return text;
 }
 
-// A number's help line with the setting's range, unless the line gives it.
+// A number's help line with the setting's range, unless the line gives it;
+// a length is above its minimum, never at it.
 std::string settingHelp(const SettingInfo& setting) {
     std::string help(setting.help);
-    if (setting.kind != SettingKind::number) return help;
-    const std::string range =
-        std::to_string(setting.minimum) + " to " + std::to_string(setting.maximum);
-    if (help.find(range) == std::string::npos) help += "; " + range;
+    const std::string least = std::to_string(setting.minimum);
+    const std::string most = std::to_string(setting.maximum);
+    const std::string range = setting.kind == SettingKind::number ? least + " to " + most
+                              : setting.kind == SettingKind::decimal && setting.maximum > 0
+                                  ? "above " + least + ", at most " + most
+                                  : "";
+    if (!range.empty() && help.find(range) == std::string::npos) help += "; " + range;
     return help;
 }
 

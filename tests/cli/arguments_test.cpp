@@ -238,17 +238,18 @@ TEST(Arguments, HelpAndVersionSucceedWithoutRunning) {
                               "barquill [OPTIONS] --batch FILE -o PATTERN\n", "barquill serve"})
         EXPECT_NE(help.text.find(usage), std::string::npos) << usage;
     for (const SettingInfo& setting : settingTable()) {
-        if (setting.kind != SettingKind::number) continue;
+        const bool length = setting.kind == SettingKind::decimal && setting.maximum > 0;
+        if (setting.kind != SettingKind::number && !length) continue;
         const std::string name = "--" + std::string(setting.name) + " ";
         const std::size_t at = help.text.find("," + name) != std::string::npos
                                    ? help.text.find("," + name)
                                    : help.text.find("  " + name);
         ASSERT_NE(at, std::string::npos) << name;
         const std::string line = help.text.substr(at);
-        EXPECT_NE(
-            line.substr(0, line.find('\n'))
-                .find(std::to_string(setting.minimum) + " to " + std::to_string(setting.maximum)),
-            std::string::npos)
+        EXPECT_NE(line.substr(0, line.find('\n'))
+                      .find((length ? "at most " : std::to_string(setting.minimum) + " to ") +
+                            std::to_string(setting.maximum)),
+                  std::string::npos)
             << setting.name;
     }
     const ParseResult version = parse({"--version"});
