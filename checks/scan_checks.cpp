@@ -4,10 +4,10 @@
 
 #include "checks/scan_checks.h"
 
-#include <charconv>
 #include <cmath>
 #include <utility>
 
+#include "base/number_text.h"
 #include "base/units.h"
 #include "encoder/error_correction_level.h"
 
@@ -15,21 +15,8 @@ namespace barquill::checks {
 
 namespace {
 
-// At most `decimals` places, trailing zeros dropped: 3, 2.96, 0.25.
-std::string number(double value, int decimals = 2) {
-    char text[32];
-    const auto result =
-        std::to_chars(text, text + sizeof text, value, std::chars_format::fixed, decimals);
-    std::string s(text, result.ptr);
-    if (s.find('.') != std::string::npos) {
-        while (s.back() == '0') s.pop_back();
-        if (s.back() == '.') s.pop_back();
-    }
-    return s;
-}
-
 std::string plural(double count, const char* one, const char* many) {
-    return number(count) + ' ' + (count == 1 ? one : many);
+    return numberText(count) + ' ' + (count == 1 ? one : many);
 }
 
 Warning warning(WarningKind kind, double value, double limit, std::string reason,
@@ -49,19 +36,19 @@ void checkLevel(const SymbolFacts& symbol, std::vector<Warning>& out) {
     const int minimum = encoder::recommendedMinimumLevel(symbol.dataCodewords);
     if (symbol.level >= minimum) return;
     out.push_back(warning(WarningKind::LowLevel, symbol.level, minimum,
-                          "error-correction level " + number(symbol.level) +
-                              " is below the recommended minimum " + number(minimum) + " for " +
+                          "error-correction level " + numberText(symbol.level) +
+                              " is below the recommended minimum " + numberText(minimum) + " for " +
                               plural(symbol.dataCodewords, "data codeword", "data codewords"),
-                          "raise the level to " + number(minimum)));
+                          "raise the level to " + numberText(minimum)));
 }
 
 void checkColumns(const SymbolFacts& symbol, std::vector<Warning>& out) {
     if (symbol.dataColumns <= MAX_COMFORTABLE_COLUMNS) return;
     out.push_back(warning(WarningKind::Wide, symbol.dataColumns, MAX_COMFORTABLE_COLUMNS,
-                          number(symbol.dataColumns) + " data columns: more than " +
-                              number(MAX_COMFORTABLE_COLUMNS) +
+                          numberText(symbol.dataColumns) + " data columns: more than " +
+                              numberText(MAX_COMFORTABLE_COLUMNS) +
                               " make a symbol wider than many scanners take in at once",
-                          "use at most " + number(MAX_COMFORTABLE_COLUMNS) + " columns"));
+                          "use at most " + numberText(MAX_COMFORTABLE_COLUMNS) + " columns"));
 }
 
 // Printers spread ink or heat by a fraction of a dot, so a bar of one or
@@ -72,9 +59,9 @@ void checkModuleWidth(const PrintFacts& print, std::vector<Warning>& out) {
     out.push_back(warning(
         WarningKind::ThinModule, print.moduleWidthPx, MIN_MODULE_DOTS,
         "a module is " + plural(print.moduleWidthPx, "printer dot", "printer dots") + " wide (" +
-            number(millimetres) + " mm at " + number(print.dpi) + " dpi): below " +
-            number(MIN_MODULE_DOTS) + " dots print spread makes bars uneven",
-        "make modules at least " + number(MIN_MODULE_DOTS) + " dots wide"));
+            numberText(millimetres) + " mm at " + numberText(print.dpi) + " dpi): below " +
+            numberText(MIN_MODULE_DOTS) + " dots print spread makes bars uneven",
+        "make modules at least " + numberText(MIN_MODULE_DOTS) + " dots wide"));
 }
 
 // Only for print: on screen the default module of 2 x 4 pixels, rows two
@@ -85,9 +72,9 @@ void checkRowHeight(const PrintFacts& print, std::vector<Warning>& out) {
     if (print.dpi <= 0 || print.rowHeightPx >= minimum) return;
     out.push_back(warning(WarningKind::LowRows, print.rowHeightPx, minimum,
                           "rows are " + plural(print.rowHeightPx, "dot", "dots") + " high, below " +
-                              number(MIN_ROW_HEIGHT_MODULES) + " module widths (" +
-                              number(minimum) + " dots)",
-                          "make rows at least " + number(minimum) + " dots high"));
+                              numberText(MIN_ROW_HEIGHT_MODULES) + " module widths (" +
+                              numberText(minimum) + " dots)",
+                          "make rows at least " + numberText(minimum) + " dots high"));
 }
 
 void checkQuietZone(const PrintFacts& print, std::vector<Warning>& out) {
@@ -95,10 +82,10 @@ void checkQuietZone(const PrintFacts& print, std::vector<Warning>& out) {
     if (print.quietZonePx >= minimum) return;
     out.push_back(warning(WarningKind::QuietZone, print.quietZonePx, minimum,
                           "the quiet zone is " + plural(print.quietZonePx, "pixel", "pixels") +
-                              ", below " + number(MIN_QUIET_ZONE_MODULES) + " module widths (" +
-                              number(minimum) +
+                              ", below " + numberText(MIN_QUIET_ZONE_MODULES) + " module widths (" +
+                              numberText(minimum) +
                               " pixels): readers need clear space to find the symbol's edges",
-                          "make the quiet zone at least " + number(minimum) + " pixels"));
+                          "make the quiet zone at least " + numberText(minimum) + " pixels"));
 }
 
 void checkColours(const PrintFacts& print, std::vector<Warning>& out) {
@@ -107,8 +94,8 @@ void checkColours(const PrintFacts& print, std::vector<Warning>& out) {
     const double shown = std::floor(ratio * 100) / 100;
     if (ratio < MIN_CONTRAST_RATIO)
         out.push_back(warning(WarningKind::Contrast, ratio, MIN_CONTRAST_RATIO,
-                              "bars and spaces have a contrast ratio of " + number(shown) +
-                                  ":1, below " + number(MIN_CONTRAST_RATIO) + ":1",
+                              "bars and spaces have a contrast ratio of " + numberText(shown) +
+                                  ":1, below " + numberText(MIN_CONTRAST_RATIO) + ":1",
                               "use darker bars or lighter spaces"));
     const double bar = relativeLuminance(print.bar);
     const double space = relativeLuminance(print.space);
@@ -124,9 +111,9 @@ void checkColours(const PrintFacts& print, std::vector<Warning>& out) {
     const std::uint8_t grey = greyLevel(print.space);
     if (ratio >= MIN_CONTRAST_RATIO && grey < MIN_BACKGROUND_GREY)
         out.push_back(warning(WarningKind::Contrast, grey, MIN_BACKGROUND_GREY,
-                              "the background is grey " + number(grey) +
+                              "the background is grey " + numberText(grey) +
                                   " of 255 to a reader that sees in grey, darker than the " +
-                                  number(MIN_BACKGROUND_GREY) + " where bars begin",
+                                  numberText(MIN_BACKGROUND_GREY) + " where bars begin",
                               "use a background lighter than mid-grey"));
 }
 
@@ -141,11 +128,11 @@ void checkEci(const SymbolFacts& symbol, std::vector<Warning>& out) {
 void checkSeries(const SymbolFacts& symbol, std::vector<Warning>& out) {
     if (symbol.seriesSymbols <= MAX_COMFORTABLE_SERIES) return;
     out.push_back(warning(WarningKind::LongSeries, symbol.seriesSymbols, MAX_COMFORTABLE_SERIES,
-                          "the series has " + number(symbol.seriesSymbols) +
-                              " symbols: scanning more than " + number(MAX_COMFORTABLE_SERIES) +
+                          "the series has " + numberText(symbol.seriesSymbols) +
+                              " symbols: scanning more than " + numberText(MAX_COMFORTABLE_SERIES) +
                               " is slow and one is easily missed",
                           "use larger symbols or less data so that at most " +
-                              number(MAX_COMFORTABLE_SERIES) + " are needed"));
+                              numberText(MAX_COMFORTABLE_SERIES) + " are needed"));
 }
 
 }  // namespace

@@ -2,8 +2,11 @@
 #include "cli/arguments.h"
 
 #include <CLI/CLI.hpp>
+#include <algorithm>
 #include <cctype>
+#include <iterator>
 #include <map>
+#include <memory>
 #include <thread>
 
 #include "barquill/barquill.hpp"
@@ -15,24 +18,51 @@ namespace barquill::cli {
 
 namespace {
 
-// What follows the format list in the help's footer.
-constexpr const char* EXAMPLES_REST = R"(
---xdim needs --dpi; --dpi alone only records the resolution. In a batch, -o
+// How the options combine, after the format list in the help's footer.
+constexpr const char* NOTES =
+    R"(--xdim needs --dpi; --dpi alone only records the resolution. In a batch, -o
 names the files with a counter (labels/%05d.png); with --names a line may name
-its own file after a tab, inside the folder of -o.
+its own file after a tab, inside the folder of -o.)";
 
-Exit status: 0 written; 1 usage error (nothing written); 2 the data cannot be
+constexpr const char* EXIT_STATUS =
+    R"(0 written; 1 usage error (nothing written); 2 the data cannot be
 encoded (in a batch: any item); 3 an output could not be written; 4 a file
 did not verify (it did not read back as asked) and was not written, or the
-reader cannot be loaded (nothing written).
+reader cannot be loaded (nothing written).)";
 
-Examples:
-  barquill -o hello.png "Hello, World!"
-  barquill --xdim 0.25 --dpi 300 -o label.png "LOT 4711"
-  barquill --escapes -o card.svg 'IDUSA\x1e0123456789\x1dDOE<<JOHN'
-  printf 'one\ntwo\n' | barquill --batch - -o labels/%05d.png
-  barquill -o - --format svg < ticket.txt > ticket.svg
-)";
+constexpr const char* EXAMPLES[] = {
+    R"(barquill -o hello.png "Hello, World!")",
+    R"(barquill --xdim 0.25 --dpi 300 -o label.png "LOT 4711")",
+    R"(barquill --escapes -o card.svg 'IDUSA\x1e0123456789\x1dDOE<<JOHN')",
+    R"(printf 'one\ntwo\n' | barquill --batch - -o labels/%05d.png)",
+    R"(barquill -o - --format svg < ticket.txt > ticket.svg)",
+    R"(barquill serve --listen 127.0.0.1:8417)",
+};
+
+// The ways the tool is called: one symbol, a batch, and the service, which
+// is a program of its own that `barquill serve` starts.
+const std::vector<UsageForm>& usageForms() {
+    static const std::vector<UsageForm> forms{
+        {"[OPTIONS] [TEXT]", "One symbol of TEXT, of the file given with -i, or of standard input"},
+        {"[OPTIONS] --batch FILE -o PATTERN",
+         "One symbol per line of FILE (- for standard input), named by PATTERN"},
+        {"serve [SERVICE OPTIONS]",
+         "The HTTP service (barquill-serve); barquill serve --help lists its options"},
+    };
+    return forms;
+}
+
+// Every way of calling the tool in the usage, each with what it does.
+class UsageFormatter : public CLI::Formatter {
+public:
+    std::string make_usage(const CLI::App*, std::string name) const override {
+        std::string text;
+        for (const UsageForm& form : usageForms())
+            text += (text.empty() ? "Usage: " : "       ") + name + " " + form.arguments +
+                    "\n         " + form.meaning + "\n";
+        return text;
+    }
+};
 
 // Worker threads beyond this many per core only cost memory.
 constexpr int JOBS_PER_CORE = 4;
@@ -76,11 +106,32 @@ std::string description() {
 }
 
 // The extensions a name chooses a format by, and the one other names get.
-std::string examples() {
+std::string formatNote() {
     std::vector<std::string> extensions;
     for (const FormatInfo& info : formats()) extensions.emplace_back(info.extension);
-    return "\nThe format follows the output's extension\n(" + listed(extensions, ", ") +
-           "), anything else " + upper(formatInfo(formatFromName("")).name) + "." + EXAMPLES_REST;
+    return "The format follows the output's extension\n(" + listed(extensions, ", ") +
+           "), anything else " + upper(formatInfo(formatFromName("")).name) + ".";
+}
+
+std::string footer() {
+    std::string text =
+        "\n" + formatNote() + "\n" + NOTES + "\n\nExit status: " + EXIT_STATUS + "\n\nExamples:\n";
+    for (const char* example : EXAMPLES) text += std::string("  ") + example + "\n";
+    return text;
+}
+
+// A number's help line with the setting's range, unless the line gives it;
+// a length is above its minimum, never at it.
+std::string settingHelp(const SettingInfo& setting) {
+    std::string help(setting.help);
+    const std::string least = std::to_string(setting.minimum);
+    const std::string most = std::to_string(setting.maximum);
+    const std::string range = setting.kind == SettingKind::number ? least + " to " + most
+                              : setting.kind == SettingKind::decimal && setting.maximum > 0
+                                  ? "above " + least + ", at most " + most
+                                  : "";
+    if (!range.empty() && help.find(range) == std::string::npos) help += "; " + range;
+    return help;
 }
 
 std::string profileNames() {
@@ -117,8 +168,8 @@ void addSettingOptions(CLI::App& app, Values& values) {
             names = std::string(brief->second) + "," + names;
         std::string& value = values.settings[std::string(setting.name)];
         CLI::Option* option = setting.kind == SettingKind::flag
-                                  ? app.add_flag(names)->description(std::string(setting.help))
-                                  : app.add_option(names, value, std::string(setting.help))
+                                  ? app.add_flag(names)->description(settingHelp(setting))
+                                  : app.add_option(names, value, settingHelp(setting))
                                         ->type_name(std::string(setting.valueName));
         if (!setting.defaultText.empty() && setting.kind != SettingKind::flag)
             option->default_str(std::string(setting.defaultText));
@@ -157,7 +208,9 @@ void addToolOptions(CLI::App& app, Request& request, Values& values) {
     values.namesOption = app.add_flag("--names", request.batchNames,
                                       "Lines are TEXT<TAB>NAME, NAME inside -o's folder")
                              ->group("Batch");
-    values.jobsOption = app.add_option("-j,--jobs", values.jobs, "Worker threads (one per core)")
+    values.jobsOption = app.add_option("-j,--jobs", values.jobs,
+                                       "Worker threads, 1 to " + std::to_string(JOBS_PER_CORE) +
+                                           " per core (one per core)")
                             ->type_name("N")
                             ->group("Batch");
     app.add_flag("-v,--verbose", request.verbose, "Tell what was built, on standard error");
@@ -340,16 +393,68 @@ std::optional<std::string> resolveSingle(const Values& values, Request& request,
     return std::nullopt;
 }
 
+// The options and the help's text: what parses the command line is what
+// the help, the manual page and the completion describe.
+void describe(CLI::App& app, Request& request, Values& values) {
+    app.footer(footer());
+    auto formatter = std::make_shared<UsageFormatter>();
+    formatter->column_width(30);
+    app.formatter(formatter);
+    addToolOptions(app, request, values);
+    addSettingOptions(app, values);
+}
+
+// The setting an option sets, by the option's long name.
+const SettingInfo* settingOf(const CLI::Option& option) {
+    for (const std::string& name : option.get_lnames())
+        if (const SettingInfo* setting = findSetting(name)) return setting;
+    return nullptr;
+}
+
 }  // namespace
+
+HelpPage helpPage() {
+    CLI::App app(description(), "barquill");
+    Request request;
+    Values values;
+    describe(app, request, values);
+    HelpPage page;
+    page.description = description();
+    page.usage = usageForms();
+    page.notes = formatNote() + "\n" + NOTES;
+    page.exitStatus = EXIT_STATUS;
+    page.examples.assign(std::begin(EXAMPLES), std::end(EXAMPLES));
+    // By group, the groups in the order they first appear, as --help has them.
+    std::vector<std::string> groups;
+    const auto options = app.get_options([](const CLI::Option* o) { return o->nonpositional(); });
+    for (const CLI::Option* option : options)
+        if (std::find(groups.begin(), groups.end(), option->get_group()) == groups.end())
+            groups.push_back(option->get_group());
+    for (const std::string& group : groups) {
+        for (const CLI::Option* option : options) {
+            if (option->get_group() != group) continue;
+            OptionHelp help;
+            for (const std::string& name : option->get_snames()) help.names.push_back("-" + name);
+            for (const std::string& name : option->get_lnames()) help.names.push_back("--" + name);
+            help.valueName = option->get_type_name();
+            help.help = option->get_description();
+            help.group = group;
+            help.defaultText = option->get_default_str();
+            if (const SettingInfo* setting = settingOf(*option)) {
+                help.setting = setting->name;
+                help.values = setting->values;
+            }
+            page.options.push_back(std::move(help));
+        }
+    }
+    return page;
+}
 
 ParseResult parseArguments(const std::vector<std::string>& args) {
     CLI::App app(description(), "barquill");
-    app.footer(examples());
-    app.get_formatter()->column_width(30);
     Request request;
     Values values;
-    addToolOptions(app, request, values);
-    addSettingOptions(app, values);
+    describe(app, request, values);
 
     std::vector<const char*> argv;
     for (const std::string& arg : args) argv.push_back(arg.c_str());

@@ -21,4 +21,32 @@ struct ParseResult {
 // input is read or any output written. args[0] is the program name.
 ParseResult parseArguments(const std::vector<std::string>& args);
 
+// The help in parts, for the manual page and the shell completion, which are
+// made from the same options as --help and so cannot tell another story.
+struct UsageForm {
+    std::string arguments;  // after "barquill": "[OPTIONS] [TEXT]"
+    std::string meaning;    // one line for people
+};
+
+struct OptionHelp {
+    std::vector<std::string> names;  // "-o", "--output"
+    std::string valueName;           // "FILE"; empty for a flag
+    std::string help;                // the line --help shows
+    std::string group;               // "Output"; "Options" for the general ones
+    std::string defaultText;         // empty when there is none to show
+    std::string setting;             // the library's setting it sets, if any
+    std::string values;              // the setting's values, in words
+};
+
+struct HelpPage {
+    std::string description;
+    std::vector<UsageForm> usage;
+    std::vector<OptionHelp> options;  // in the order --help shows their groups
+    std::string notes;                // the formats, and how the options combine
+    std::string exitStatus;
+    std::vector<std::string> examples;  // command lines
+};
+
+HelpPage helpPage();
+
 }  // namespace barquill::cli

@@ -253,7 +253,7 @@ const std::array entries{
               return optionalNumber(v, i, &s.size.rowHeight);
           }},
     Entry{{"xdim", "moduleMm", SettingKind::decimal, "MM", "Module width in mm, in whole printer dots",
-           "a length in mm such as 0.25", "", 0, 0, "Size"},
+           "a length in mm such as 0.25", "", 0, static_cast<long>(maxModuleMm), "Size"},
           [](Settings& s, std::string_view v, const SettingInfo& i) -> std::optional<Error> {
               const auto mm = parseDecimal(v);
               if (!mm) return invalid(i, v);

@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "profiles/number_text.h"
+#include "base/number_text.h"
 #include "profiles/profiles.h"
 
 namespace barquill::profiles {
@@ -96,14 +96,14 @@ std::string describe(const Warning& warning) {
         case WarningCode::dataLooksUtf8:
             return prefix + "the data reads as UTF-8 where the scheme expects ISO-8859-1";
         case WarningCode::moduleTooNarrow:
-            return "modules " + numberText(warning.value) + " mm wide, narrower than " +
-                   numberText(warning.limit) + " mm";
+            return "modules " + numberTextBeside(warning.value, warning.limit) +
+                   " mm wide, narrower than " + numberText(warning.limit) + " mm";
         case WarningCode::moduleTooWide:
-            return "modules " + numberText(warning.value) + " mm wide, wider than " +
-                   numberText(warning.limit) + " mm";
+            return "modules " + numberTextBeside(warning.value, warning.limit) +
+                   " mm wide, wider than " + numberText(warning.limit) + " mm";
         case WarningCode::rowsTooLow:
-            return "rows " + numberText(warning.value) + " module widths high, lower than " +
-                   numberText(warning.limit);
+            return "rows " + numberTextBeside(warning.value, warning.limit) +
+                   " module widths high, lower than " + numberText(warning.limit);
     }
     return {};
 }

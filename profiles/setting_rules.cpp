@@ -7,8 +7,8 @@
 #include <cctype>
 #include <cmath>
 
+#include "base/number_text.h"
 #include "profiles/builders.h"
-#include "profiles/number_text.h"
 
 namespace barquill::profiles {
 

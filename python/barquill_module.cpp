@@ -9,6 +9,7 @@
 #include <pybind11/stl.h>
 
 #include <algorithm>
+#include <cctype>
 #include <climits>
 #include <cstdio>
 #include <optional>
@@ -17,6 +18,7 @@
 #include <thread>
 #include <tuple>
 #include <variant>
+#include <vector>
 
 #include "barquill/barquill.hpp"
 #include "barquill/batch.hpp"
@@ -310,6 +312,26 @@ std::string formatNames(std::string_view last) {
     return names;
 }
 
+// "PNG, GIF, ... files, or commands for ZPL label and ESC/POS receipt
+// printers": every format the library writes, for the module's docstring.
+std::string formatsInWords() {
+    std::vector<std::string> pictures, printers;
+    for (const barquill::FormatInfo& info : barquill::formats()) {
+        std::string name(info.printer ? info.caption : info.name);
+        if (!info.printer)
+            for (char& c : name) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+        (info.printer ? printers : pictures).push_back(std::move(name));
+    }
+    const auto listed = [](const std::vector<std::string>& items, const char* last) {
+        std::string text;
+        for (std::size_t i = 0; i < items.size(); ++i)
+            text += (i == 0 ? "" : i + 1 == items.size() ? last : ", ") + items[i];
+        return text;
+    };
+    return listed(pictures, " or ") + " files, or commands for " + listed(printers, " and ") +
+           " printers";
+}
+
 // ".png, .gif, ..." of the formats a file name can ask for.
 std::string extensionNames() {
     std::string names;
@@ -486,8 +508,19 @@ const std::string& settingsHelp() {
 void bindErrors(py::module_& m) {
     encodeErrorType = PyErr_NewExceptionWithDoc(
         "barquill.EncodeError",
-        "Raised when data cannot be encoded or an option is out of range; .code, .field and "
-        "the numbers tell why.",
+        "Raised when data cannot be encoded or an option is out of range. Its attributes "
+        "tell why:\n\n"
+        "    code        the ErrorCode\n"
+        "    field       the keyword or profile field at fault (module_width, DL.DCS), or None\n"
+        "    value       the value as given; INVALID_TEXT and INVALID_ESCAPE: the 1-based "
+        "position\n"
+        "    minimum     the least value the option takes\n"
+        "    maximum     the greatest\n"
+        "    needed      DATA_TOO_LONG, COLUMNS_DO_NOT_FIT, SHAPE_DOES_NOT_FIT: the codewords "
+        "the symbol needs\n"
+        "    available   and those it holds\n"
+        "    message     the message, with the names the call took (str(error) too)\n"
+        "    index       encode_many(): the item at fault, else None",
         PyExc_ValueError, nullptr);
     // The module holds the one reference.
     m.attr("EncodeError") = py::reinterpret_steal<py::object>(encodeErrorType);
@@ -840,11 +873,13 @@ void bindProfiles(py::module_& m) {
             py::dict options;
             options["level"] =
                 o.level == barquill::autoLevel ? py::object(py::none()) : py::int_(o.level);
-            options["columns"] = o.columns;
+            // Keywords encode() takes as they are: None leaves a setting to
+            // the library, macro splits data too large for one symbol.
+            options["columns"] = o.columns == 0 ? py::object(py::none()) : py::int_(o.columns);
             options["eci"] = o.eci == barquill::noEci ? py::object(py::none()) : py::int_(o.eci);
             options["compaction"] = o.compaction == barquill::Compaction::byte ? "byte" : "auto";
             options["compact"] = o.compact;
-            options["split"] = made.settings.split;
+            options["macro"] = made.settings.split;
             return py::make_tuple(py::bytes(made.data), options);
         },
         py::arg("name"), py::arg("fields") = py::none(), py::kw_only(), py::arg("charset") = "",
@@ -1075,9 +1110,11 @@ void bindExplain(py::module_& m) {
 }  // namespace
 
 PYBIND11_MODULE(barquill, m) {
-    m.doc() =
-        "PDF417 barcodes: encode text or bytes, get PNG, GIF, BMP, SVG, PDF, EPS, ZPL or "
-        "ESC/POS.";
+    m.doc() = py::str("PDF417 barcodes: encode text or bytes, get " + formatsInWords() + ".");
+    py::tuple names(barquill::formats().size());
+    for (std::size_t i = 0; i < barquill::formats().size(); ++i)
+        names[i] = std::string(barquill::formats()[i].name);
+    m.attr("FORMATS") = names;
     m.attr("__version__") = barquill::version();
     m.attr("AUTO") = barquill::autoLevel;
     // What pybind11 could not convert is the caller's type, not our fault.

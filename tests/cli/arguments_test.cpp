@@ -233,6 +233,25 @@ TEST(Arguments, HelpAndVersionSucceedWithoutRunning) {
         EXPECT_NE(help.text.find(info.extension), std::string::npos) << info.extension;
     for (const ProfileInfo& profile : availableProfiles())
         EXPECT_NE(help.text.find(profile.name), std::string::npos) << profile.name;
+    // Every way of calling the tool, and the range of every number.
+    for (const char* usage : {"Usage: barquill [OPTIONS] [TEXT]\n",
+                              "barquill [OPTIONS] --batch FILE -o PATTERN\n", "barquill serve"})
+        EXPECT_NE(help.text.find(usage), std::string::npos) << usage;
+    for (const SettingInfo& setting : settingTable()) {
+        const bool length = setting.kind == SettingKind::decimal && setting.maximum > 0;
+        if (setting.kind != SettingKind::number && !length) continue;
+        const std::string name = "--" + std::string(setting.name) + " ";
+        const std::size_t at = help.text.find("," + name) != std::string::npos
+                                   ? help.text.find("," + name)
+                                   : help.text.find("  " + name);
+        ASSERT_NE(at, std::string::npos) << name;
+        const std::string line = help.text.substr(at);
+        EXPECT_NE(line.substr(0, line.find('\n'))
+                      .find((length ? "at most " : std::to_string(setting.minimum) + " to ") +
+                            std::to_string(setting.maximum)),
+                  std::string::npos)
+            << setting.name;
+    }
     const ParseResult version = parse({"--version"});
     EXPECT_FALSE(version.run);
     EXPECT_EQ(version.exitStatus, 0);

@@ -3,7 +3,10 @@
 // the shapes a refusal advises, and the kinds behind the stable warning ids.
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <regex>
 #include <set>
+#include <sstream>
 #include <string>
 #include <utility>
 #include <vector>
@@ -93,6 +96,37 @@ TEST(WarningKinds, EveryIdTheLibraryGivesHasItsKind) {
     ASSERT_TRUE(label) << label.error().message;
     ASSERT_GE(label->warnings.size(), 5u);
     for (const Warning& w : label->warnings) EXPECT_TRUE(warningKind(w.id).has_value()) << w.id;
+}
+
+// Scripts match the ids the README lists: every id the library gives is
+// there, and none it does not give.
+TEST(WarningKinds, TheReadmeTableListsEveryId) {
+    std::ifstream file(BARQUILL_README);
+    ASSERT_TRUE(file) << BARQUILL_README;
+    std::stringstream readme;
+    readme << file.rdbuf();
+    const std::string text = readme.str();
+    const std::size_t section = text.find("### SCAN WARNINGS");
+    ASSERT_NE(section, std::string::npos);
+    const std::size_t end = text.find("\n### ", section + 1);
+    const std::string table = text.substr(section, end - section);
+    // The first column of each row: `compact`, or `contrast`, `light-bars`.
+    std::set<std::string> listed;
+    const std::regex row(R"(\n\| ([^|]*)\|)"), id("`([a-z0-9-]+)`");
+    for (auto r = std::sregex_iterator(table.begin(), table.end(), row);
+         r != std::sregex_iterator(); ++r) {
+        const std::string cell = r->str(1);
+        for (auto i = std::sregex_iterator(cell.begin(), cell.end(), id);
+             i != std::sregex_iterator(); ++i)
+            listed.insert(i->str(1));
+    }
+    for (int k = 0; k <= static_cast<int>(WarningKind::rowsTooLow); ++k) {
+        const std::string given(warningId(static_cast<WarningKind>(k)));
+        EXPECT_TRUE(listed.count(given)) << given << " is not in the README";
+    }
+    // A profile's setting kept against its scheme warns with an id of its own.
+    for (const std::string& name : listed)
+        EXPECT_TRUE(warningKind(name) || name == "profile-rule") << name << " is not given";
 }
 
 }  // namespace

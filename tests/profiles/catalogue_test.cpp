@@ -258,6 +258,26 @@ TEST(Settings, PrintedSizeOutsideTheAdviceIsWarned) {
     EXPECT_EQ(low[0].limit, 3);
 }
 
+// Sizes come from printer dots, so their millimetres carry binary noise
+// that a person must not have to read.
+TEST(PrintAdvice, WarningsShowSizesAsPeopleWriteThem) {
+    const double sixDotsAt300 = 6 * 25.4 / 300;  // 0.5079999999999999
+    const struct {
+        double module;
+        double row;
+        std::string text;
+    } cases[] = {
+        {sixDotsAt300, 3 * sixDotsAt300, "modules 0.51 mm wide, wider than 0.38 mm"},
+        {0.1695, 3 * 0.1695, "modules 0.1695 mm wide, narrower than 0.17 mm"},
+        {0.3, 0.3 * 1.4999999999999998, "rows 1.5 module widths high, lower than 3"},
+    };
+    for (const auto& c : cases) {
+        const auto warnings = checkPrintSize(profile("aamva"), c.module, c.row);
+        ASSERT_EQ(warnings.size(), 1u) << c.text;
+        EXPECT_EQ(describe(warnings[0]), c.text);
+    }
+}
+
 TEST(Tables, LetterFormsAreSortedAsciiLetters) {
     const auto& forms = letterForms();
     for (std::size_t i = 0; i < forms.size(); ++i) {

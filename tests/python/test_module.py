@@ -6,6 +6,7 @@ import gc
 import io
 import os
 import pathlib
+import pydoc
 import re
 import signal
 import subprocess
@@ -14,6 +15,7 @@ import tempfile
 import threading
 import time
 import unittest
+import warnings
 
 import numpy
 import zxingcpp
@@ -206,6 +208,25 @@ class ChecksExplainAndProfilesTest(unittest.TestCase):
             barquill.profiles.build("aamva", fields={"DL.DCS": "x" * 200, "iin": "636000"})
         self.assertEqual(raised.exception.field, "DL.DCS")
         self.assertTrue(str(raised.exception).startswith("DL.DCS:"))
+
+    def test_profiles_build_gives_options_encode_takes(self):
+        cases = [
+            ("hub3", {"amount": "1", "recipient_name": "A", "iban": "HR1210010051863000160"}),
+            ("sii-cl", {"data": "<TED>x</TED>"}),
+            ("aeat-es", {"data": b"F" * 3000}),  # too large for one symbol: a series
+        ]
+        for name, fields in cases:
+            with self.subTest(name), warnings.catch_warnings():
+                warnings.simplefilter("error", DeprecationWarning)
+                data, options = barquill.profiles.build(name, fields)
+                built = barquill.encode(data, **options)
+                made = barquill.encode_profile(name, fields)
+                built = built if isinstance(built, list) else [built]
+                made = made if isinstance(made, list) else [made]
+                self.assertEqual([(s.rows, s.columns, s.level, s.compact) for s in built],
+                                 [(s.rows, s.columns, s.level, s.compact) for s in made])
+                if len(made) == 1:
+                    self.assertEqual(built[0].data_codewords, made[0].data_codewords)
 
     def test_fields_nested_too_deep_raise_with_the_key_and_the_limit(self):
         nested = "1"
@@ -494,6 +515,43 @@ class InterruptTest(unittest.TestCase):
             signal.signal(signal.SIGINT, previous)
         self.assertEqual(len(seen), 1)
         self.assertLess(seen[0], len(items))
+
+
+class DocumentationTest(unittest.TestCase):
+    """What help() and the type stubs say is what the module does."""
+
+    def test_docstrings_that_list_formats_list_every_one(self):
+        # The formats as encode_many's refusal lists them, the library's own list.
+        with self.assertRaises(ValueError) as refused:
+            barquill.encode_many(["x"], format="no-such-format")
+        named = re.search(r"must be (.*), not", str(refused.exception)).group(1)
+        formats = re.split(r", | or ", named)
+        self.assertEqual(list(barquill.FORMATS), formats)
+        stub = pathlib.Path(barquill.__file__).with_name("barquill.pyi").read_text()
+        stub_docs = re.findall(r'"""(.*?)"""', stub, re.S)
+        documents = {
+            "module": barquill.__doc__,
+            "encode_many": barquill.encode_many.__doc__,
+            "save": barquill.Symbol.save.__doc__,
+            "stub's module": stub_docs[0],
+            "stub's encode_many": next(d for d in stub_docs if "encode(item" in d),
+        }
+        for where, text in documents.items():
+            words = text.lower().replace("/", "")
+            for name in formats:
+                self.assertRegex(words, rf"\b{name}\b", f"{where} lacks {name}")
+
+    def test_encode_error_help_names_every_attribute(self):
+        with self.assertRaises(barquill.EncodeError) as raised:
+            barquill.encode("x", columns=99)
+        attributes = [name for name in vars(raised.exception) if not name.startswith("_")]
+        self.assertIn("field", attributes)
+        shown = pydoc.plain(pydoc.render_doc(barquill.EncodeError))
+        stub = pathlib.Path(barquill.__file__).with_name("barquill.pyi").read_text()
+        stub_class = stub[stub.index("class EncodeError"):stub.index("class Macro")]
+        for name in attributes:
+            self.assertRegex(shown, rf"\n[ |]*{name} ", f"help() lacks {name}")
+            self.assertIn(f"    {name}: ", stub_class)
 
 
 if __name__ == "__main__":
