@@ -48,7 +48,8 @@ Profile hub3() {
          "HR and 19 digits whose check digits match (ISO 13616); spaces are ignored", true, "", 0},
         {"model", "Reference model", "HR and two digits (HR01); needed with a reference", false, "",
          4},
-        {"reference", "Reference number", "at most 22 digits and hyphens", false, "", 22},
+        {"reference", "Reference number", "at most 22 digits and hyphens", false, "", 22,
+         FieldKind::text, true},
         {"purpose", "Purpose code", "4 capital letters (ISO 20022 purpose code, e.g. COST)", false,
          "", 4},
         text("description", "Payment description", 35),
@@ -67,8 +68,9 @@ Profile aamva() {
     profile.fields = {
         {"iin", "Issuer identification number", "6 digits, the issuing jurisdiction's", true, "", 6,
          FieldKind::number},
+        // The mandatory elements of versions before 10 are our reading.
         {"version", "AAMVA version", "2 to 99; decides the mandatory elements", false, "10", 2,
-         FieldKind::number},
+         FieldKind::number, true},
         {"jurisdiction_version", "Jurisdiction version", "0 to 99", false, "0", 2,
          FieldKind::number},
     };
@@ -76,7 +78,7 @@ Profile aamva() {
         if (!isMandatory(element, "DL", currentAamvaVersion)) continue;
         profile.fields.push_back({std::string("DL.") + element.id, element.name,
                                   elementRule(element), true, "", element.maxLength,
-                                  FieldKind::text});
+                                  FieldKind::text, true});
     }
     profile.fields.push_back(
         {"SUBFILE.ID", "Any element",
@@ -106,10 +108,10 @@ Profile bcbp() {
         {"date", "Date of flight", "the day of the year, 1 to 366", true, "", 3, FieldKind::number},
         {"compartment", "Compartment", "one capital letter (F, J, Y)", false, "", 1},
         {"seat", "Seat", "a row and a letter (12C, written 012C), or at most 4 characters", false,
-         "", 4},
+         "", 4, FieldKind::text, true},
         {"sequence", "Check-in sequence number",
          "1 to 4 digits and an optional letter (25, written 0025), or at most 5 characters", false,
-         "", 5},
+         "", 5, FieldKind::text, true},
         {"status", "Passenger status", "one character", false, "", 1},
         {"conditional", "Conditional and airline items", "at most 255 bytes, passed through", false,
          "", 255},

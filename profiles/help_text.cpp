@@ -26,6 +26,9 @@ std::string fieldHelp(const Profile& profile) {
         if (field.required) text += "  (required)";
         if (!field.defaultValue.empty()) text += "  (default " + field.defaultValue + ")";
         text += "\n      " + field.label + ": " + field.rule + '\n';
+        if (field.ownChoice)
+            text +=
+                "      (our own choice: no published source for this rule that we could read)\n";
     }
     return text;
 }

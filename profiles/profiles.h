@@ -43,6 +43,8 @@ struct FieldDefinition {
     std::string defaultValue;  // used when absent or empty
     int maxLength = 0;         // bytes (in the data's character set), 0 none
     FieldKind kind = FieldKind::text;
+    // The rule is ours, not read from a published source: help says so.
+    bool ownChoice = false;
 };
 
 // What a scheme requires of the symbol; an unset value leaves the choice

@@ -97,6 +97,32 @@ TEST(Catalogue, EveryFieldHasALabelAndARuleAndAppearsInTheHelp) {
               static_cast<std::ptrdiff_t>(profiles().size()));
 }
 
+// A rule of our own reading is told apart from one a scheme publishes.
+TEST(Catalogue, TheHelpMarksTheRulesThatAreOurOwnChoice) {
+    const std::string mark = "(our own choice";
+    const struct {
+        const char* profile;
+        const char* key;
+        bool ownChoice;
+    } cases[] = {
+        {"hub3", "reference", true}, {"hub3", "iban", false}, {"bcbp", "seat", true},
+        {"bcbp", "sequence", true},  {"bcbp", "from", false}, {"aamva", "version", true},
+        {"aamva", "DL.DCS", true},   {"aamva", "iin", false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.profile) + " " + c.key);
+        const std::string help = fieldHelp(profile(c.profile));
+        const std::size_t at = help.find("\n  " + std::string(c.key));
+        ASSERT_NE(at, std::string::npos);
+        // The field's own lines are those indented beneath it.
+        std::size_t end = help.find('\n', at + 1);
+        while (end != std::string::npos && help.compare(end, 7, "\n      ") == 0)
+            end = help.find('\n', end + 1);
+        const std::string lines = help.substr(at, end - at);
+        EXPECT_EQ(lines.find(mark) != std::string::npos, c.ownChoice) << lines;
+    }
+}
+
 TEST(Catalogue, SettingsAreDescribedInWords) {
     EXPECT_EQ(describeSettings(profile("hub3").settings),
               "error-correction level 4, 9 data columns, data in ISO-8859-2, ECI 4");
