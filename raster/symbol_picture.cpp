@@ -98,9 +98,9 @@ bool drawSymbol(const ModuleMatrix& modules, const DrawOptions& options, image::
             });
         }
         const long top = options.margin + static_cast<long>(row) * options.geometry.rowHeight;
-        for (long y = top; y < top + options.geometry.rowHeight; ++y)
-            std::memcpy(picture->GetBits(height - 1 - static_cast<std::uint32_t>(y)), packed.data(),
-                        rowBytes);
+        std::uint8_t* stored = picture->GetBits(height - 1 - static_cast<std::uint32_t>(top));
+        for (long y = 0; y < options.geometry.rowHeight; ++y, stored -= rowBytes)
+            std::memcpy(stored, packed.data(), rowBytes);
     }
     return true;
 }

@@ -6,6 +6,7 @@
 #include <numeric>
 
 #include "barquill/barquill.hpp"
+#include "tests/cli/image_files.h"
 #include "tests/support/pdf417_reader.h"
 
 namespace barquill {
@@ -87,6 +88,66 @@ TEST(DrawnSymbols, EveryModuleCoversItsBlockTopRowFirstInsideTheQuietZone) {
     for (long y = 0; y < image->height; ++y) {
         EXPECT_EQ(bit(6, y), 0);
         EXPECT_EQ(bit(image->width - 7, y), 0);
+    }
+}
+
+// The PNG bytes of a symbol, read by libpng, hold the drawn picture pixel
+// for pixel, as one bit a pixel with the two colours, and read back to the
+// data; the resolution is recorded only when one was given.
+TEST(DrawnSymbols, PngFilesHoldTheDrawnPixelsAndDecode) {
+    struct Case {
+        const char* name;
+        std::string data;
+        Render render;
+        long pixelsPerMetre;  // 0: no pHYs chunk
+    };
+    const Case cases[] = {
+        {"desktop geometry", "Invoice 2024-0042 / Lot 17", {}, 0},
+        {"one pixel a module", "narrow modules", {.moduleWidth = 1, .rowHeight = 3}, 0},
+        {"printer dots", "LOT 4711", {.moduleWidth = 3, .rowHeight = 9, .dpi = 300}, 11811},
+        {"navy on yellow",
+         "navy on yellow",
+         {.quietZone = 4, .bar = {0, 0, 128}, .space = {255, 255, 0}},
+         0},
+        {"red on pale grey, wide quiet zone",
+         "https://example.com/orders/2024-0042?lot=17",
+         {.quietZone = 33, .bar = {200, 0, 0}, .space = {230, 230, 230}},
+         0},
+    };
+    // The reader's grey of a colour, as tests/cli's decoder makes it.
+    const auto grey = [](Rgb c) {
+        return static_cast<std::uint8_t>((c.red * 299 + c.green * 587 + c.blue * 114) / 1000);
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const auto symbol = encode(c.data);
+        ASSERT_TRUE(symbol) << symbol.error().message;
+        const auto png = toPng(*symbol, c.render);
+        ASSERT_TRUE(png) << png.error().message;
+        const auto file = testing::readPng(std::string(png->begin(), png->end()));
+        ASSERT_TRUE(file);
+        EXPECT_TRUE(file->paletted);
+        EXPECT_EQ(file->bitsPerPixel, 1);
+        EXPECT_EQ(file->paletteSize, 2);
+        EXPECT_EQ(file->pixelsPerMetreX, c.pixelsPerMetre);
+        EXPECT_EQ(file->pixelsPerMetreY, c.pixelsPerMetre);
+
+        const auto drawn = toImage(*symbol, c.render, PixelFormat::mono1);
+        ASSERT_TRUE(drawn);
+        ASSERT_EQ(file->width, drawn->width);
+        ASSERT_EQ(file->height, drawn->height);
+        const std::uint8_t bar = grey(c.render.bar), space = grey(c.render.space);
+        for (int y = 0; y < drawn->height; ++y)
+            for (int x = 0; x < drawn->width; ++x) {
+                const std::uint8_t byte =
+                    drawn->pixels[static_cast<std::size_t>(y) * drawn->stride +
+                                  static_cast<std::size_t>(x / 8)];
+                const bool isBar = (byte >> (7 - x % 8)) & 1;
+                ASSERT_EQ(file->at(x, y), isBar ? bar : space) << x << "," << y;
+            }
+        EXPECT_EQ(
+            testing::readPdf417Grey(file->grey.data(), file->width, file->height, file->width),
+            toBytes(c.data));
     }
 }
 
