@@ -2,14 +2,20 @@
 // One PNG label per iteration, from text to file bytes in memory: the
 // library (encode + toPng) against zxing-cpp's writer (MultiFormatWriter +
 // an 8-bit grey PNG through libpng), on the same 20 to 60 character texts
-// and the same picture size.
+// and the same picture size. After the run the medians (or the single
+// results) of the two and their ratio are printed; with
+// --benchmark_repetitions=N --benchmark_enable_random_interleaving=true the
+// two sides alternate, so that a busy machine slows both alike.
 #include <ZXing/BitMatrix.h>
 #include <ZXing/MultiFormatWriter.h>
 #include <benchmark/benchmark.h>
 #include <malloc.h>
 #include <png.h>
 
+#include <algorithm>
 #include <cstdint>
+#include <cstdio>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -152,3 +158,53 @@ void BM_Barquill_EncodeMany(benchmark::State& state) {
 BENCHMARK(BM_Barquill_EncodeMany)->Arg(1)->Arg(2)->UseRealTime()->Unit(benchmark::kMillisecond);
 
 }  // namespace
+
+namespace {
+
+// The console report, and the real time of every run by benchmark name.
+class RatioReporter : public benchmark::ConsoleReporter {
+public:
+    void ReportRuns(const std::vector<Run>& runs) override {
+        for (const Run& run : runs) {
+            if (run.run_type == Run::RT_Iteration && run.iterations > 0)
+                times_[run.run_name.function_name].push_back(run.GetAdjustedRealTime());
+            // With only aggregates reported, the median is given.
+            if (run.run_type == Run::RT_Aggregate && run.aggregate_name == "median")
+                medians_[run.run_name.function_name] = run.GetAdjustedRealTime();
+        }
+        ConsoleReporter::ReportRuns(runs);
+    }
+
+    // The median of a benchmark's runs in nanoseconds; 0 when it did not run.
+    double median(const std::string& name) {
+        if (const auto given = medians_.find(name); given != medians_.end()) return given->second;
+        std::vector<double>& times = times_[name];
+        if (times.empty()) return 0;
+        std::sort(times.begin(), times.end());
+        const std::size_t middle = times.size() / 2;
+        return times.size() % 2 == 1 ? times[middle] : (times[middle - 1] + times[middle]) / 2;
+    }
+
+private:
+    std::map<std::string, std::vector<double>> times_;
+    std::map<std::string, double> medians_;
+};
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+    RatioReporter reporter;
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+    benchmark::Shutdown();
+    const double ours = reporter.median("BM_Barquill_EncodeToPng");
+    const double zxing = reporter.median("BM_Zxing_WriterToPng");
+    if (ours > 0 && zxing > 0) {
+        std::printf("\nlabel to PNG in memory, median real time:\n");
+        std::printf("  barquill (encode + toPng):    %9.2f us\n", ours / 1000);
+        std::printf("  zxing-cpp writer + libpng:    %9.2f us\n", zxing / 1000);
+        std::printf("  barquill / zxing-cpp:         %9.4f\n", ours / zxing);
+    }
+    return 0;
+}
