@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "image/indexed_png_writer.h"
 
-#include <zlib.h>
+#include <libdeflate.h>
 
 #include <cstring>
 #include <memory>
@@ -18,41 +18,31 @@ constexpr std::uint8_t kColourTypePalette = 3;
 constexpr std::uint8_t kFilterNone = 0;
 constexpr std::uint8_t kUnitMetre = 1;
 
-// Labels are written by the thousand: zlib's quickest level. A reused zlib
-// stream beats libdeflate on them: libdeflate clears a 128 KB match table on
-// every call, more work than a label's few kilobytes of rows.
-constexpr int kCompressionLevel = Z_BEST_SPEED;
-constexpr int kWindowBits = 15;  // zlib's format with a 32 KB window
+// Labels are written by the thousand: libdeflate's quickest level, which
+// compresses a label's rows smaller than zlib's quickest.
+constexpr int kCompressionLevel = 1;
 
-// One stream per thread, made on its first file and reset for each next one;
-// freed when the thread ends. A reset clears the hash table, 2^(level + 8)
-// bytes at memory level `level`: level 5 (8 KB) has an entry for every
-// byte of a label's rows, where zlib's default 8 would clear 64 KB a file.
-constexpr int kMemoryLevel = 5;
-
-class ThreadStream {
+// A compressor holds its match tables: made on a thread's first file and
+// kept for its next ones, freed when the thread ends. One compressor serves
+// one call at a time, hence one per thread.
+class ThreadCompressor {
 public:
-    ThreadStream() = default;
-    ThreadStream(const ThreadStream&) = delete;
-    ThreadStream& operator=(const ThreadStream&) = delete;
-    ~ThreadStream() {
-        if (ready_) deflateEnd(&stream_);
-    }
+    ThreadCompressor() = default;
+    ThreadCompressor(const ThreadCompressor&) = delete;
+    ThreadCompressor& operator=(const ThreadCompressor&) = delete;
+    ~ThreadCompressor() { libdeflate_free_compressor(compressor_); }
 
-    // The stream, ready for a new file; nothing when zlib has no memory.
-    z_stream* fresh() {
-        if (ready_) return deflateReset(&stream_) == Z_OK ? &stream_ : nullptr;
-        ready_ = deflateInit2(&stream_, kCompressionLevel, Z_DEFLATED, kWindowBits, kMemoryLevel,
-                              Z_DEFAULT_STRATEGY) == Z_OK;
-        return ready_ ? &stream_ : nullptr;
+    // Nothing when there is no memory for it.
+    libdeflate_compressor* get() {
+        if (compressor_ == nullptr) compressor_ = libdeflate_alloc_compressor(kCompressionLevel);
+        return compressor_;
     }
 
 private:
-    z_stream stream_{};
-    bool ready_ = false;
+    libdeflate_compressor* compressor_ = nullptr;
 };
 
-thread_local ThreadStream threadStream;
+thread_local ThreadCompressor threadCompressor;
 
 // A chunk is its data's length, its type, the data and the CRC of type and
 // data. beginChunk writes length and type and returns where the type starts;
@@ -73,8 +63,7 @@ void append32(std::vector<std::uint8_t>& file, std::uint32_t value) {
 }
 
 void endChunk(std::vector<std::uint8_t>& file, std::size_t typeAt) {
-    append32(file, static_cast<std::uint32_t>(
-                       crc32(0, file.data() + typeAt, static_cast<uInt>(file.size() - typeAt))));
+    append32(file, libdeflate_crc32(0, file.data() + typeAt, file.size() - typeAt));
 }
 
 }  // namespace
@@ -96,8 +85,8 @@ bool IndexedPngWriter::Write(bool withResolution, std::vector<std::uint8_t>* fil
     const auto height = static_cast<std::uint32_t>(header.biHeight);
     const auto depth = static_cast<std::uint8_t>(header.biBitCount);
     const std::size_t rowBytes = (std::size_t{width} * depth + 7) / 8;
-    z_stream* stream = Fits() ? threadStream.fresh() : nullptr;
-    if (stream == nullptr) {
+    libdeflate_compressor* compressor = Fits() ? threadCompressor.get() : nullptr;
+    if (compressor == nullptr) {
         SetLastError("Error saving PNG file");
         return false;
     }
@@ -108,7 +97,7 @@ bool IndexedPngWriter::Write(bool withResolution, std::vector<std::uint8_t>* fil
         // most significant bits). The compressed rows follow in the same
         // block; neither part needs clearing first.
         const std::size_t rowsSize = std::size_t{height} * (rowBytes + 1);
-        const std::size_t bound = deflateBound(stream, static_cast<uLong>(rowsSize));
+        const std::size_t bound = libdeflate_zlib_compress_bound(compressor, rowsSize);
         const std::unique_ptr<std::uint8_t[]> work(new std::uint8_t[rowsSize + bound]);
         std::uint8_t* const rows = work.get();
         std::uint8_t* const compressed = rows + rowsSize;
@@ -118,15 +107,12 @@ bool IndexedPngWriter::Write(bool withResolution, std::vector<std::uint8_t>* fil
             row[0] = kFilterNone;
             std::memcpy(row + 1, stored, rowBytes);
         }
-        stream->next_in = rows;
-        stream->avail_in = static_cast<uInt>(rowsSize);
-        stream->next_out = compressed;
-        stream->avail_out = static_cast<uInt>(bound);
-        if (deflate(stream, Z_FINISH) != Z_STREAM_END) {
+        const std::size_t compressedSize =
+            libdeflate_zlib_compress(compressor, rows, rowsSize, compressed, bound);
+        if (compressedSize == 0) {
             SetLastError("Error saving PNG file");
             return false;
         }
-        const std::size_t compressedSize = bound - stream->avail_out;
 
         std::vector<std::uint8_t>& out = *file;
         out.clear();

@@ -1,10 +1,10 @@
 // SPDX-License-Identifier: MIT
 // PNG files of opaque paletted pictures, every symbol the library draws, put
-// together chunk by chunk in memory. libpng sets up a zlib stream for every
-// file and clears its tables, which costs a label more than its
-// compression; here each thread keeps one stream and resets it. Every other
-// picture, and the original interface with its options, goes through
-// libpng (PicturePNG).
+// together chunk by chunk in memory and compressed in one call by
+// libdeflate. libpng sets up a zlib stream for every file and clears its
+// tables, which costs a label more than its compression; a libdeflate
+// compressor is made once per thread and kept. Every other picture, and the
+// original interface with its options, goes through libpng (PicturePNG).
 #pragma once
 
 #include <cstddef>
