@@ -38,8 +38,12 @@ void packRow(const ModuleMatrix& modules, int row, long margin, int moduleWidth,
     std::uint8_t* byte = out + margin / 8;
     int pending = static_cast<int>(margin % 8);  // pixels in `bits` not yet stored
     std::uint64_t bits = 0;
-    for (int i = 0; i < modules.width; ++i) {
-        const std::uint64_t bar = 0 - static_cast<std::uint64_t>(module[i] == modules.bar);
+    // Copies: the stores through `byte` might otherwise alias them, and they
+    // would be read again for every module.
+    const std::uint8_t barValue = modules.bar;
+    const int width = modules.width;
+    for (int i = 0; i < width; ++i) {
+        const std::uint64_t bar = 0 - static_cast<std::uint64_t>(module[i] == barValue);
         bits = (bits << moduleWidth) | (ones & bar);
         pending += moduleWidth;
         while (pending >= 8) {
