@@ -63,31 +63,50 @@ TEST(DrawnSymbols, AreOneBitDeepAndDecodeToTheirData) {
 TEST(DrawnSymbols, EveryModuleCoversItsBlockTopRowFirstInsideTheQuietZone) {
     const auto symbol = encode("F, asymmetric");
     ASSERT_TRUE(symbol);
-    const Render render{.moduleWidth = 3, .rowHeight = 5, .quietZone = 7, .bar = {255, 0, 0}};
-    const auto image = toImage(*symbol, render, PixelFormat::mono1);
-    ASSERT_TRUE(image);
-    EXPECT_EQ(image->bar, (Rgb{255, 0, 0}));
-    EXPECT_EQ(image->space, white);
-    EXPECT_EQ(image->stride, static_cast<std::size_t>((image->width + 7) / 8));
-    auto bit = [&](long x, long y) {
-        const std::uint8_t byte = image->pixels[static_cast<std::size_t>(y) * image->stride +
-                                                static_cast<std::size_t>(x / 8)];
-        return (byte >> (7 - x % 8)) & 1;
+    // Module widths below and above a byte, starting at every bit of one.
+    const Render renders[] = {
+        {.moduleWidth = 3, .rowHeight = 5, .quietZone = 7, .bar = {255, 0, 0}},
+        {.moduleWidth = 1, .rowHeight = 2, .quietZone = 0, .bar = {255, 0, 0}},
+        {.moduleWidth = 2, .rowHeight = 1, .quietZone = 3, .bar = {255, 0, 0}},
+        {.moduleWidth = 5, .rowHeight = 3, .quietZone = 1, .bar = {255, 0, 0}},
+        {.moduleWidth = 8, .rowHeight = 2, .quietZone = 9, .bar = {255, 0, 0}},
+        {.moduleWidth = 9, .rowHeight = 2, .quietZone = 4, .bar = {255, 0, 0}},
+        {.moduleWidth = 33, .rowHeight = 1, .quietZone = 6, .bar = {255, 0, 0}},
     };
-    for (int row = 0; row < symbol->rows(); ++row)
-        for (int module = 0; module < symbol->width(); ++module) {
-            const int expected = symbol->bar(row, module);
-            const long left = 7 + 3L * module, top = 7 + 5L * row;
-            ASSERT_EQ(bit(left, top), expected) << row << "," << module;
-            ASSERT_EQ(bit(left + 2, top + 4), expected) << row << "," << module;
+    for (const Render& render : renders) {
+        SCOPED_TRACE(render.moduleWidth);
+        const auto image = toImage(*symbol, render, PixelFormat::mono1);
+        ASSERT_TRUE(image);
+        EXPECT_EQ(image->bar, (Rgb{255, 0, 0}));
+        EXPECT_EQ(image->space, white);
+        EXPECT_EQ(image->stride, static_cast<std::size_t>((image->width + 7) / 8));
+        auto bit = [&](long x, long y) {
+            const std::uint8_t byte = image->pixels[static_cast<std::size_t>(y) * image->stride +
+                                                    static_cast<std::size_t>(x / 8)];
+            return (byte >> (7 - x % 8)) & 1;
+        };
+        const int q = render.quietZone, w = render.moduleWidth, h = render.rowHeight;
+        for (int row = 0; row < symbol->rows(); ++row)
+            for (int module = 0; module < symbol->width(); ++module) {
+                const int expected = symbol->bar(row, module);
+                const long left = q + static_cast<long>(w) * module,
+                           top = q + static_cast<long>(h) * row;
+                for (long y = top; y < top + h; ++y)
+                    for (long x = left; x < left + w; ++x)
+                        ASSERT_EQ(bit(x, y), expected) << row << "," << module;
+            }
+        for (long x = 0; x < image->width; ++x) {
+            for (long y = 0; y < q; ++y) {
+                EXPECT_EQ(bit(x, y), 0);
+                EXPECT_EQ(bit(x, image->height - 1 - y), 0);
+            }
         }
-    for (long x = 0; x < image->width; ++x) {
-        EXPECT_EQ(bit(x, 6), 0);
-        EXPECT_EQ(bit(x, image->height - 7), 0);
-    }
-    for (long y = 0; y < image->height; ++y) {
-        EXPECT_EQ(bit(6, y), 0);
-        EXPECT_EQ(bit(image->width - 7, y), 0);
+        for (long y = 0; y < image->height; ++y) {
+            for (long x = 0; x < q; ++x) {
+                EXPECT_EQ(bit(x, y), 0);
+                EXPECT_EQ(bit(image->width - 1 - x, y), 0);
+            }
+        }
     }
 }
 
