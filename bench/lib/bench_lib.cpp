@@ -16,7 +16,9 @@
 #include <cstdint>
 #include <cstdio>
 #include <map>
+#include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "barquill/barquill.hpp"
@@ -161,9 +163,15 @@ BENCHMARK(BM_Barquill_EncodeMany)->Arg(1)->Arg(2)->UseRealTime()->Unit(benchmark
 
 namespace {
 
-// The console report, and the real time of every run by benchmark name.
-class RatioReporter : public benchmark::ConsoleReporter {
+// The report in the format asked for (json, else console), and the real
+// time of every run by benchmark name.
+class RatioReporter : public benchmark::BenchmarkReporter {
 public:
+    explicit RatioReporter(std::unique_ptr<benchmark::BenchmarkReporter> shown)
+        : shown_(std::move(shown)) {}
+
+    bool ReportContext(const Context& context) override { return shown_->ReportContext(context); }
+
     void ReportRuns(const std::vector<Run>& runs) override {
         for (const Run& run : runs) {
             if (run.run_type == Run::RT_Iteration && run.iterations > 0)
@@ -172,8 +180,10 @@ public:
             if (run.run_type == Run::RT_Aggregate && run.aggregate_name == "median")
                 medians_[run.run_name.function_name] = run.GetAdjustedRealTime();
         }
-        ConsoleReporter::ReportRuns(runs);
+        shown_->ReportRuns(runs);
     }
+
+    void Finalize() override { shown_->Finalize(); }
 
     // The median of a benchmark's runs in nanoseconds; 0 when it did not run.
     double median(const std::string& name) {
@@ -186,25 +196,43 @@ public:
     }
 
 private:
+    std::unique_ptr<benchmark::BenchmarkReporter> shown_;
     std::map<std::string, std::vector<double>> times_;
     std::map<std::string, double> medians_;
 };
 
+// --benchmark_format as Google Benchmark reads it; console by default.
+std::string formatAsked(int argc, char** argv) {
+    const std::string option = "--benchmark_format=";
+    std::string format = "console";
+    for (int i = 1; i < argc; ++i)
+        if (std::string_view(argv[i]).starts_with(option)) format = argv[i] + option.size();
+    return format;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
+    const std::string format = formatAsked(argc, argv);
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-    RatioReporter reporter;
+    std::unique_ptr<benchmark::BenchmarkReporter> shown;
+    if (format == "json")
+        shown = std::make_unique<benchmark::JSONReporter>();
+    else
+        shown = std::make_unique<benchmark::ConsoleReporter>();
+    RatioReporter reporter(std::move(shown));
     benchmark::RunSpecifiedBenchmarks(&reporter);
     benchmark::Shutdown();
     const double ours = reporter.median("BM_Barquill_EncodeToPng");
     const double zxing = reporter.median("BM_Zxing_WriterToPng");
     if (ours > 0 && zxing > 0) {
-        std::printf("\nlabel to PNG in memory, median real time:\n");
-        std::printf("  barquill (encode + toPng):    %9.2f us\n", ours / 1000);
-        std::printf("  zxing-cpp writer + libpng:    %9.2f us\n", zxing / 1000);
-        std::printf("  barquill / zxing-cpp:         %9.4f\n", ours / zxing);
+        // Beside a console report; after json, on standard error.
+        std::FILE* out = format == "json" ? stderr : stdout;
+        std::fprintf(out, "\nlabel to PNG in memory, median real time:\n");
+        std::fprintf(out, "  barquill (encode + toPng):    %9.2f us\n", ours / 1000);
+        std::fprintf(out, "  zxing-cpp writer + libpng:    %9.2f us\n", zxing / 1000);
+        std::fprintf(out, "  barquill / zxing-cpp:         %9.4f\n", ours / zxing);
     }
     return 0;
 }
