@@ -30,12 +30,12 @@ python3 "$here/alternate.py" --runs "$runs" --warmup 10 --json times.json "${com
 python3 - times.json <<'PY'
 import json, sys
 runs = json.load(open(sys.argv[1]))
-print(f"  barquill --version / true:                 {runs['version'] / runs['true']:.2f}")
+print(f"  barquill --version / true:                     {runs['version'] / runs['true']:.2f}")
 if "ZXingWriter" in runs:
     zxing = runs["ZXingWriter"]
-    print(f"  barquill -o x.png / ZXingWriter:           {runs['barquill-png'] / zxing:.2f}")
-    print(f"  barquill --no-verify -o x.png / ZXingWriter: {runs['barquill-png-no-verify'] / zxing:.2f}")
-    print(f"  true / ZXingWriter (the floor):            {runs['true'] / zxing:.2f}")
+    print(f"  barquill -o x.png / ZXingWriter:               {runs['barquill-png'] / zxing:.2f}")
+    print(f"  barquill --no-verify -o x.png / ZXingWriter:   {runs['barquill-png-no-verify'] / zxing:.2f}")
+    print(f"  true / ZXingWriter (the floor):                {runs['true'] / zxing:.2f}")
 PY
 
 if command -v perf > /dev/null; then
