@@ -79,6 +79,12 @@ struct CodewordList {
 // columns 0, margin 6, black bars on white.
 void initSymbolJob(SymbolJob* job);
 
+// The same defaults, with the message and text empty, but the row slots
+// and the text's bytes after its terminator left as they are: for a job reused by a caller that
+// reads only the rows a build reports (rows x width), since clearing the slots (90 KB) costs more
+// than building a label and, on a job's first use, faults in every page.
+void resetSymbolJob(SymbolJob* job);
+
 // Checks the options (out-of-range level or columns become automatic with a
 // warning), builds the symbol from the zero-terminated text and reports:
 // 0 built, 2 built after a warning, 5 not built (message says why).

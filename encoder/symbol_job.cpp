@@ -21,13 +21,22 @@ void setMessage(SymbolJob* job, const char* text) {
 
 }  // namespace
 
+void resetSymbolJob(SymbolJob* job) {
+    job->variant = SYMBOL_FULL;
+    job->width = 0;
+    job->rows = 0;
+    job->columns = 0;
+    job->ecLevel = -1;
+    job->margin = 6;
+    job->barColor = 0;
+    job->spaceColor = 0xFFFFFF;
+    std::memset(job->message, 0, sizeof job->message);
+    job->text[0] = '\0';
+}
+
 void initSymbolJob(SymbolJob* job) {
     std::memset(job, 0, sizeof *job);
-    job->variant = SYMBOL_FULL;
-    job->ecLevel = -1;
-    job->spaceColor = 0xFFFFFF;
-    job->barColor = 0;
-    job->margin = 6;
+    resetSymbolJob(job);
 }
 
 namespace {

@@ -97,6 +97,19 @@ int compressionMemoryLevel(std::size_t rowBytes, std::size_t rows) {
 
 }  // namespace
 
+std::uint32_t PicturePNG::PaletteLength() const {
+    const std::uint32_t colours = GetNumColors();
+    if (colours <= 2 || PixelCount() >= kTrimScanLimit) return colours;
+    std::uint32_t highest = 0;
+    for (std::int32_t y = 0; y < header.biHeight; ++y) {
+        for (std::int32_t x = 0; x < header.biWidth; ++x) {
+            const std::uint32_t index = GetPixelIndex(x, y);
+            if (index > highest) highest = index;
+        }
+    }
+    return highest + 1;
+}
+
 void PicturePNG::WritePngData(png_struct_def* png, unsigned char* data, std::size_t length) {
     auto* stream = static_cast<ByteStream*>(png_get_io_ptr(png));
     if (stream->Write(data, 1, length) != length) png_error(png, "Write Error");
@@ -178,17 +191,7 @@ const char* PicturePNG::WritePng(ByteStream* file) {
                 if (imageInfo.ghost != nullptr) imageInfo.ghost->SetTransIndex(0);
             }
         }
-        paletteLength = colours;
-        if (paletteLength > 2 && PixelCount() < kTrimScanLimit) {
-            std::uint32_t highest = 0;
-            for (std::int32_t y = 0; y < header.biHeight; ++y) {
-                for (std::int32_t x = 0; x < header.biWidth; ++x) {
-                    const std::uint32_t index = GetPixelIndex(x, y);
-                    if (index > highest) highest = index;
-                }
-            }
-            paletteLength = highest + 1;
-        }
+        paletteLength = PaletteLength();
         if (imageInfo.alphaPaletteEnabled) {
             for (std::uint32_t i = 0; i < paletteLength; ++i)
                 transparency[i] = GetPaletteColor(i).reserved;

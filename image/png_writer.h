@@ -17,6 +17,10 @@ public:
     bool Encode(ByteStream* file);
 
 protected:
+    // The palette entries the file carries: all the picture has, or, for a
+    // small picture of more than two colours, up to the highest index used.
+    std::uint32_t PaletteLength() const;
+
     // libpng's output callbacks; the stream is libpng's I/O pointer.
     static void WritePngData(png_struct_def* png, unsigned char* data, std::size_t length);
     static void FlushPngData(png_struct_def* png);

@@ -248,9 +248,10 @@ encoder::SymbolOptions shapeOptions(const Options& options, int eci) {
 
 Result<Symbol> build(std::span<const std::uint8_t> data, const Options& options, int eci) {
     if (data.empty()) return makeError(ErrorCode::emptyData);
-    // The job is large; one per thread, reset for each symbol.
-    thread_local const auto job = std::make_unique<encoder::SymbolJob>();
-    encoder::initSymbolJob(job.get());
+    // The job is large; one per thread, reset for each symbol. Only the rows
+    // a build reports are read, so the row slots are never cleared.
+    thread_local const auto job = std::make_unique_for_overwrite<encoder::SymbolJob>();
+    encoder::resetSymbolJob(job.get());
     job->variant = options.compact ? encoder::SYMBOL_COMPACT : encoder::SYMBOL_FULL;
     job->ecLevel = options.level;
     job->columns = options.columns;

@@ -9,6 +9,7 @@
 #include <cctype>
 
 #include "checks/contrast.h"
+#include "image/indexed_png_writer.h"
 #include "image/picture.h"
 #include "lib/internal.h"
 #include "raster/symbol_picture.h"
@@ -105,6 +106,17 @@ Result<Bytes> rasterFile(const Symbol& symbol, const Render& render, Format form
 }  // namespace
 
 Result<Bytes> encodePicture(image::Picture& picture, Format format, const Render& render) {
+    if (format == Format::png) {
+        // A symbol's picture is paletted and opaque: its file is made in
+        // one piece, without libpng's per-file compressor.
+        image::IndexedPngWriter png;
+        png.Ghost(&picture);
+        if (png.Fits()) {
+            Bytes bytes;
+            if (!png.Write(render.dpi != 0, &bytes)) return pictureError(png);
+            return bytes;
+        }
+    }
     std::uint8_t* encoded = nullptr;
     std::int32_t size = 0;
     // Labels are written by the thousand: zlib's quickest level.

@@ -38,8 +38,37 @@ void packRow(const ModuleMatrix& modules, int row, long margin, int moduleWidth,
     std::uint8_t* byte = out + margin / 8;
     int pending = static_cast<int>(margin % 8);  // pixels in `bits` not yet stored
     std::uint64_t bits = 0;
-    for (int i = 0; i < modules.width; ++i) {
-        const std::uint64_t bar = 0 - static_cast<std::uint64_t>(module[i] == modules.bar);
+    // Copies: the stores through `byte` might otherwise alias them, and they
+    // would be read again for every module.
+    const std::uint8_t barValue = modules.bar;
+    const int width = modules.width;
+    int i = 0;
+    if (moduleWidth <= 8) {
+        // Four modules at a time: their bars as a nibble, spread by a table
+        // over their 4 x moduleWidth (at most 32) pixels.
+        std::uint64_t spread[16];
+        for (unsigned nibble = 0; nibble < 16; ++nibble) {
+            spread[nibble] = 0;
+            for (int k = 3; k >= 0; --k)
+                spread[nibble] =
+                    (spread[nibble] << moduleWidth) | (ones & (0 - ((nibble >> k) & 1)));
+        }
+        const int groupWidth = 4 * moduleWidth;
+        for (; i + 4 <= width; i += 4) {
+            const unsigned nibble = static_cast<unsigned>(module[i] == barValue) << 3 |
+                                    static_cast<unsigned>(module[i + 1] == barValue) << 2 |
+                                    static_cast<unsigned>(module[i + 2] == barValue) << 1 |
+                                    static_cast<unsigned>(module[i + 3] == barValue);
+            bits = (bits << groupWidth) | spread[nibble];
+            pending += groupWidth;
+            while (pending >= 8) {
+                pending -= 8;
+                *byte++ = static_cast<std::uint8_t>(bits >> pending);
+            }
+        }
+    }
+    for (; i < width; ++i) {
+        const std::uint64_t bar = 0 - static_cast<std::uint64_t>(module[i] == barValue);
         bits = (bits << moduleWidth) | (ones & bar);
         pending += moduleWidth;
         while (pending >= 8) {
@@ -98,9 +127,9 @@ bool drawSymbol(const ModuleMatrix& modules, const DrawOptions& options, image::
             });
         }
         const long top = options.margin + static_cast<long>(row) * options.geometry.rowHeight;
-        for (long y = top; y < top + options.geometry.rowHeight; ++y)
-            std::memcpy(picture->GetBits(height - 1 - static_cast<std::uint32_t>(y)), packed.data(),
-                        rowBytes);
+        std::uint8_t* stored = picture->GetBits(height - 1 - static_cast<std::uint32_t>(top));
+        for (long y = 0; y < options.geometry.rowHeight; ++y, stored -= rowBytes)
+            std::memcpy(stored, packed.data(), rowBytes);
     }
     return true;
 }

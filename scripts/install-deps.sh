@@ -15,7 +15,7 @@ cli_packages=(
 
 packages=(
   cmake g++ make pkg-config
-  libpng-dev zlib1g-dev
+  libpng-dev zlib1g-dev libdeflate-dev
   qt6-base-dev fonts-wqy-microhei
   libcli11-dev
   nlohmann-json3-dev

@@ -2,15 +2,23 @@
 // One PNG label per iteration, from text to file bytes in memory: the
 // library (encode + toPng) against zxing-cpp's writer (MultiFormatWriter +
 // an 8-bit grey PNG through libpng), on the same 20 to 60 character texts
-// and the same picture size.
+// and the same picture size. After the run the medians (or the single
+// results) of the two and their ratio are printed; with
+// --benchmark_repetitions=N --benchmark_enable_random_interleaving=true the
+// two sides alternate, so that a busy machine slows both alike.
 #include <ZXing/BitMatrix.h>
 #include <ZXing/MultiFormatWriter.h>
 #include <benchmark/benchmark.h>
 #include <malloc.h>
 #include <png.h>
 
+#include <algorithm>
 #include <cstdint>
+#include <cstdio>
+#include <map>
+#include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "barquill/barquill.hpp"
@@ -152,3 +160,79 @@ void BM_Barquill_EncodeMany(benchmark::State& state) {
 BENCHMARK(BM_Barquill_EncodeMany)->Arg(1)->Arg(2)->UseRealTime()->Unit(benchmark::kMillisecond);
 
 }  // namespace
+
+namespace {
+
+// The report in the format asked for (json, else console), and the real
+// time of every run by benchmark name.
+class RatioReporter : public benchmark::BenchmarkReporter {
+public:
+    explicit RatioReporter(std::unique_ptr<benchmark::BenchmarkReporter> shown)
+        : shown_(std::move(shown)) {}
+
+    bool ReportContext(const Context& context) override { return shown_->ReportContext(context); }
+
+    void ReportRuns(const std::vector<Run>& runs) override {
+        for (const Run& run : runs) {
+            if (run.run_type == Run::RT_Iteration && run.iterations > 0)
+                times_[run.run_name.function_name].push_back(run.GetAdjustedRealTime());
+            // With only aggregates reported, the median is given.
+            if (run.run_type == Run::RT_Aggregate && run.aggregate_name == "median")
+                medians_[run.run_name.function_name] = run.GetAdjustedRealTime();
+        }
+        shown_->ReportRuns(runs);
+    }
+
+    void Finalize() override { shown_->Finalize(); }
+
+    // The median of a benchmark's runs in nanoseconds; 0 when it did not run.
+    double median(const std::string& name) {
+        if (const auto given = medians_.find(name); given != medians_.end()) return given->second;
+        std::vector<double>& times = times_[name];
+        if (times.empty()) return 0;
+        std::sort(times.begin(), times.end());
+        const std::size_t middle = times.size() / 2;
+        return times.size() % 2 == 1 ? times[middle] : (times[middle - 1] + times[middle]) / 2;
+    }
+
+private:
+    std::unique_ptr<benchmark::BenchmarkReporter> shown_;
+    std::map<std::string, std::vector<double>> times_;
+    std::map<std::string, double> medians_;
+};
+
+// --benchmark_format as Google Benchmark reads it; console by default.
+std::string formatAsked(int argc, char** argv) {
+    const std::string option = "--benchmark_format=";
+    std::string format = "console";
+    for (int i = 1; i < argc; ++i)
+        if (std::string_view(argv[i]).starts_with(option)) format = argv[i] + option.size();
+    return format;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    const std::string format = formatAsked(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+    std::unique_ptr<benchmark::BenchmarkReporter> shown;
+    if (format == "json")
+        shown = std::make_unique<benchmark::JSONReporter>();
+    else
+        shown = std::make_unique<benchmark::ConsoleReporter>();
+    RatioReporter reporter(std::move(shown));
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+    benchmark::Shutdown();
+    const double ours = reporter.median("BM_Barquill_EncodeToPng");
+    const double zxing = reporter.median("BM_Zxing_WriterToPng");
+    if (ours > 0 && zxing > 0) {
+        // Beside a console report; after json, on standard error.
+        std::FILE* out = format == "json" ? stderr : stdout;
+        std::fprintf(out, "\nlabel to PNG in memory, median real time:\n");
+        std::fprintf(out, "  barquill (encode + toPng):    %9.2f us\n", ours / 1000);
+        std::fprintf(out, "  zxing-cpp writer + libpng:    %9.2f us\n", zxing / 1000);
+        std::fprintf(out, "  barquill / zxing-cpp:         %9.4f\n", ours / zxing);
+    }
+    return 0;
+}

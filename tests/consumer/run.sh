@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: MIT
 # Configures and builds the embedding project against the source tree, runs
-# its program, and checks what the embedding needed: libpng, nlohmann-json
-# and, optionally, cairo were looked for and nothing else (no Qt, CLI11,
+# its program, and checks what the embedding needed: libpng, libdeflate,
+# nlohmann-json and, optionally, cairo were looked for and nothing else (no Qt, CLI11,
 # zxing-cpp, ...); the configure messages tell only of what was looked for;
 # PDF is written exactly when cairo was found; the embedding configures
 # without pkg-config and so without cairo; and a program that includes an
@@ -28,6 +28,7 @@ if grep -v "^//" "$work/CMakeCache.txt" | grep -q -i -E "microhttpd|pybind11|pyt
   exit 1
 fi
 grep -q "^PNG_LIBRARY" "$work/CMakeCache.txt" || { echo "the embedding did not look for libpng"; exit 1; }
+grep -q "^DEFLATE_LIBRARY" "$work/CMakeCache.txt" || { echo "the embedding did not look for libdeflate"; exit 1; }
 grep -q "^nlohmann_json_DIR:" "$work/CMakeCache.txt" || { echo "the embedding did not look for nlohmann-json"; exit 1; }
 if grep -q "zxing-cpp not found" "$work.configure.log"; then
   echo "the embedding reports zxing-cpp not found, though it never looked for it"
@@ -51,4 +52,4 @@ if cmake --build "$work" --target reaches_inside > "$work.inside.log" 2>&1; then
   exit 1
 fi
 grep -q "encoder/pdf417.h" "$work.inside.log" || { cat "$work.inside.log"; exit 1; }
-echo "embedded: a ${size}-byte PNG, ${pdf}, no read-back; looked for libpng, nlohmann-json and (optional) cairo only; configures without cairo; internal headers out of reach"
+echo "embedded: a ${size}-byte PNG, ${pdf}, no read-back; looked for libpng, libdeflate, nlohmann-json and (optional) cairo only; configures without cairo; internal headers out of reach"
