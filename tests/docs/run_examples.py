@@ -1,11 +1,14 @@
 # SPDX-License-Identifier: MIT
-"""Runs the examples of the README and docs/*.md.
+"""Runs the examples of the README and docs/*.md, and checks their links.
 
 An example is a code block after an HTML comment:
 
   <!-- example -->           bash, in the document's scratch folder
   <!-- example python -->    the Python the module was built for
   <!-- example service -->   bash while `barquill serve` listens on 127.0.0.1
+  <!-- example c++ -->       C++ (or `c`: C) statements, built into a main()
+                             against the built library and run; its
+                             #include lines go before main()
   <!-- example status=N --> the block's last command ends with status N
   <!-- not run: reason -->   a command shown but not run, and why
 
@@ -28,12 +31,41 @@ import sys
 import tempfile
 import time
 
-EXAMPLE = re.compile(r"<!-- example((?: [a-z]+(?:=\d+)?)*) -->")
+EXAMPLE = re.compile(r"<!-- example((?: [a-z+]+(?:=\d+)?)*) -->")
 NOT_RUN = re.compile(r"<!-- not run: .+ -->")
 # A block that shows a command somebody could type.
 COMMAND = re.compile(r"^(\$ |barquill |curl |printf |mkdir |import barquill|make |sudo |cmake |"
                      r"/usr/bin/python3 |PYTHONPATH=|build/|bench/|dask-)")
 STEP_SECONDS = 60
+LINK = re.compile(r"\]\(([^()\s]+)\)")
+
+
+def anchors(text):
+    """The anchors a page's headings get, as GitHub makes them."""
+    found = set()
+    for line in text.split("\n"):
+        if line.startswith("#"):
+            title = line.lstrip("#").strip().lower()
+            found.add(re.sub(r"[^\w\- ]", "", title).replace(" ", "-"))
+    return found
+
+
+def broken_links(path, name, text):
+    """Links to a page or an anchor of the README or docs/ that lead nowhere."""
+    failures = []
+    for number, line in enumerate(text.split("\n"), 1):
+        for target in LINK.findall(line):
+            if re.match(r"[a-z]+:", target):
+                continue
+            page, _, anchor = target.partition("#")
+            file = os.path.normpath(os.path.join(os.path.dirname(path), page)) if page else path
+            if not os.path.exists(file):
+                failures.append(f"{name}:{number}: {target}: no such file")
+            elif anchor and file.endswith(".md"):
+                with open(file, encoding="utf-8") as f:
+                    if anchor not in anchors(f.read()):
+                        failures.append(f"{name}:{number}: {target}: no such heading")
+    return failures
 
 
 def blocks(text):
@@ -102,6 +134,30 @@ def steps(code):
     return result
 
 
+def program(code, language, folder, env):
+    """Builds a C or C++ example into a program; returns its argv."""
+    includes = [line for line in code if line.startswith("#include")]
+    body = [line for line in code if not line.startswith("#include")]
+    if language == "c":
+        head = ["#include <stdint.h>", "#include <stdio.h>", "#include <barquill/barquill.h>"]
+        compiler, source = [env.get("CC", "cc"), "-std=c11"], "example.c"
+    else:
+        head = ["#include <iostream>", "#include <barquill/barquill.hpp>"]
+        compiler, source = [env.get("CXX", "c++"), "-std=c++20"], "example.cpp"
+    text = "\n".join(head + includes + ["int main() {"] + body + ["return 0;", "}"]) + "\n"
+    with open(os.path.join(folder, source), "w", encoding="utf-8") as f:
+        f.write(text)
+    library = env["BARQUILL_DOC_LIBRARY"]
+    flags = [f"-I{d}" for d in env["BARQUILL_DOC_INCLUDE"].split(os.pathsep)]
+    built = subprocess.run(compiler + flags + [source, "-o", "example", library,
+                                               "-Wl,-rpath," + os.path.dirname(library)],
+                           cwd=folder, stdout=subprocess.PIPE, stderr=subprocess.STDOUT,
+                           timeout=STEP_SECONDS * 2)
+    if built.returncode != 0:
+        raise RuntimeError(f"{source} does not build:\n{text}\n" + built.stdout.decode())
+    return [os.path.join(folder, "example")]
+
+
 def free_port():
     with socket.socket(socket.AF_INET, socket.SOCK_STREAM) as s:
         s.bind(("127.0.0.1", 0))
@@ -145,7 +201,7 @@ def run_document(path, name, tools, env, python):
     folder = tempfile.mkdtemp(prefix="barquill-doc-")
     service = None
     ran = 0
-    failures = []
+    failures = broken_links(path, name, text)
     try:
         for line, comment, code in blocks(text):
             where = f"{name}:{line}"
@@ -164,9 +220,19 @@ def run_document(path, name, tools, env, python):
             if "python" in words and not env.get("PYTHONPATH"):
                 print(f"{where}: skipped, as this build has no Python module")
                 continue
+            compiled = "c" in words or "c++" in words
+            if compiled and "BARQUILL_DOC_LIBRARY" not in env:
+                print(f"{where}: skipped, as no library was given to build it with")
+                continue
             ran += 1
             if "python" in words:
                 commands = [([python, "-c", "\n".join(code)], None)]
+            elif compiled:
+                try:
+                    commands = [(program(code, "c" if "c" in words else "c++", folder, env), None)]
+                except (RuntimeError, subprocess.TimeoutExpired) as e:
+                    failures.append(f"{where}: {e}")
+                    continue
             else:
                 if "service" in words and service is None:
                     service = Service(tools["barquill"], folder, env)
