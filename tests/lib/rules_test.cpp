@@ -98,11 +98,11 @@ TEST(WarningKinds, EveryIdTheLibraryGivesHasItsKind) {
     for (const Warning& w : label->warnings) EXPECT_TRUE(warningKind(w.id).has_value()) << w.id;
 }
 
-// Scripts match the ids the README lists: every id the library gives is
-// there, and none it does not give.
-TEST(WarningKinds, TheReadmeTableListsEveryId) {
-    std::ifstream file(BARQUILL_README);
-    ASSERT_TRUE(file) << BARQUILL_README;
+// Scripts match the ids the command line's page lists: every id the library
+// gives is there, and none it does not give.
+TEST(WarningKinds, TheDocumentedTableListsEveryId) {
+    std::ifstream file(BARQUILL_COMMAND_LINE_DOC);
+    ASSERT_TRUE(file) << BARQUILL_COMMAND_LINE_DOC;
     std::stringstream readme;
     readme << file.rdbuf();
     const std::string text = readme.str();
@@ -122,7 +122,7 @@ TEST(WarningKinds, TheReadmeTableListsEveryId) {
     }
     for (int k = 0; k <= static_cast<int>(WarningKind::rowsTooLow); ++k) {
         const std::string given(warningId(static_cast<WarningKind>(k)));
-        EXPECT_TRUE(listed.count(given)) << given << " is not in the README";
+        EXPECT_TRUE(listed.count(given)) << given << " is not in docs/command-line.md";
     }
     // A profile's setting kept against its scheme warns with an id of its own.
     for (const std::string& name : listed)
