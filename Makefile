@@ -83,7 +83,8 @@ fuzz: sanitize-build
 format-check:
 	./scripts/check-format.sh
 
-# The Debian package of the library, both executables and the Python module.
+# The Debian package of the library, its three executables (barquill,
+# barquill-serve, barquill-gui) and the Python module.
 package: build
 	cd $(BUILD) && cpack -G DEB
 

@@ -57,7 +57,7 @@ struct Explanation {
     int capacityLeft = 0;  // data codewords that would still fit this symbol
     std::vector<RowIndicators> rowIndicators;
     std::string text;  // the whole explanation for people, a line a codeword
-    std::string json;  // the same as one JSON object (see the README for its keys)
+    std::string json;  // the same as one JSON object (its keys are in docs/command-line.md)
 };
 
 // The explanation of each symbol makeLabel would make of the data (one, or
