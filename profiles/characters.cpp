@@ -16,7 +16,11 @@ std::size_t utf8Length(std::string_view text, std::size_t offset) {
     // or a truncated sequence counts as one byte, so that a walk over text
     // that is not UTF-8 still moves on and never reads past the character.
     const unsigned char lead = static_cast<unsigned char>(text[offset]);
-    const std::size_t expected = lead < 0xC0 ? 1 : lead < 0xE0 ? 2 : lead < 0xF0 ? 3 : lead < 0xF8 ? 4 : 1;
+    const std::size_t expected = lead < 0xC0   ? 1
+                                 : lead < 0xE0 ? 2
+                                 : lead < 0xF0 ? 3
+                                 : lead < 0xF8 ? 4
+                                               : 1;
     std::size_t end = offset + 1;
     while (end < text.size() && end - offset < expected && isContinuation(text[end])) ++end;
     return end - offset == expected ? expected : 1;

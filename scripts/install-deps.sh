@@ -9,13 +9,12 @@ set -euo pipefail
 # reader that verifies what is written, profiles and the service.
 cli_packages=(
   cmake g++ make pkg-config
-  libpng-dev zlib1g-dev libcairo2-dev libzxing-dev
+  libpng-dev zlib1g-dev libdeflate-dev libcairo2-dev libzxing-dev
   libcli11-dev nlohmann-json3-dev libmicrohttpd-dev
 )
 
+# Everything else the tests, benchmarks and the application need.
 packages=(
-  cmake g++ make pkg-config
-  libpng-dev zlib1g-dev libdeflate-dev
   qt6-base-dev fonts-wqy-microhei
   libcli11-dev
   nlohmann-json3-dev
