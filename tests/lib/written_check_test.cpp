@@ -50,6 +50,19 @@ private:
     std::filesystem::path path_;
 };
 
+// PDF and EPS carry the second they were made in: two makings of one
+// document may straddle a second.
+Bytes withoutCreationDate(Bytes document) {
+    const std::string_view key = "CreationDate";
+    auto at = std::search(document.begin(), document.end(), key.begin(), key.end());
+    if (at == document.end()) return document;
+    const auto end = std::find_if(at, document.end(), [](std::uint8_t c) {
+        return c == '\n' || c == ')';
+    });
+    document.erase(at, end);
+    return document;
+}
+
 // A faithful file of each format verifies, and verifying changes nothing.
 TEST(WrittenCheck, EveryFormatVerifiesAsRenderWritesIt) {
     const Symbol symbol = symbolOf("LOT 4711, best before 2027-03");
@@ -74,7 +87,7 @@ TEST(WrittenCheck, EveryFormatVerifiesAsRenderWritesIt) {
             ASSERT_TRUE(verified.ok()) << verified.error().message;
             auto plain = barquill::render(symbol, info.format, render);
             ASSERT_TRUE(plain.ok());
-            EXPECT_EQ(*verified, *plain);
+            EXPECT_EQ(withoutCreationDate(*verified), withoutCreationDate(*plain));
         }
 }
 
