@@ -52,11 +52,15 @@ std::string number(long value) {
     return std::to_string(value);
 }
 
+// Greys at least this far apart (of 255) are not alike to a reader.
+constexpr long distinctGreys = 64;
+
 std::string mismatchText(const Error& e) {
     switch (e.mismatch) {
         case Mismatch::notFound:
-            // The greys of bars and background, where the check knew them.
-            if (e.value > e.needed)
+            // The greys of bars and background, where the check knew them:
+            // far apart, only the bars' being the lighter explains the miss.
+            if (e.value - e.needed >= distinctGreys)
                 return "the reader finds no symbol in the picture: its bars are lighter than "
                        "the background, and readers look for dark bars on a light ground; make "
                        "the bars darker than the background";
