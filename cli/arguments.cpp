@@ -340,6 +340,32 @@ std::optional<ParseResult> refuseUnverifiable(const Values& values, const Reques
     return result;
 }
 
+// The printer's own command is written only into a ZPL or ESC/POS file;
+// the library says so once it knows the format the output's name gives.
+std::optional<std::string> refuseNativePicture(const Request& request) {
+    Settings asked = request.settings;
+    if (!asked.write.format && !request.outputPath.empty() && request.outputPath != "-")
+        asked.write.format = formatFromName(request.outputPath);
+    const std::optional<Error> error = checkSettings(asked);
+    if (error && error->field == "printerEncodes") return usageText(*error);
+    return std::nullopt;
+}
+
+// The printer encodes the data of its own command itself: --verify, which
+// asks for what is written to be read back, cannot be kept, so nothing is
+// written rather than a file passed as verified.
+std::optional<ParseResult> refuseNativeVerify(const Values& values, const Request& request) {
+    if (!values.verifyOption->count() || !request.settings.printerEncodes) return std::nullopt;
+    ParseResult result;
+    result.exitStatus = EXIT_NOT_VERIFIED;
+    result.text =
+        "barquill: error: --verify: with --zpl-native or --escpos-native the printer encodes "
+        "the data itself, so what it prints cannot be read back; leave out --verify to write "
+        "the command with only the symbol proven, or leave out the native option to verify "
+        "the picture\n";
+    return result;
+}
+
 std::optional<std::string> resolveBatch(const Values& values, Request& request) {
     request.batchPath = values.batch;
     if (request.batchNul && request.batchNames)
@@ -488,6 +514,8 @@ ParseResult parseArguments(const std::vector<std::string>& args) {
     auto error = values.batchOption->count() ? resolveBatch(values, request)
                                              : resolveSingle(values, request, writes);
     if (error) return usageError(*error);
+    if (auto native = refuseNativePicture(request)) return usageError(*native);
+    if (auto refused = refuseNativeVerify(values, request)) return *refused;
     if (auto refused = refuseUnverifiable(values, request)) return *refused;
 
     ParseResult result;

@@ -70,6 +70,10 @@ std::string shapeAdvice(const Error& e) {
     const std::string all = ": with the length descriptor " + number(e.needed) + " codewords";
     switch (e.code) {
         case ErrorCode::dataTooLong:
+            if (!lowerLevelFits(s))
+                return need + all + ", more than the " + number(maxCodewords) +
+                       " one symbol holds at any level: split it over several symbols with "
+                       "--macro (or --segments N), or shorten the data";
             return need + all + ", more than the " + number(maxCodewords) +
                    " one symbol holds: choose a lower level (-l), shorten the data, or split it "
                    "over several symbols with --macro";
@@ -78,7 +82,9 @@ std::string shapeAdvice(const Error& e) {
                    number(maxRows) + " rows and " + number(maxCodewords) + " codewords" +
                    (s.fittingColumns != 0
                         ? ": give -c " + columnList(s.fittingColumns) + ", or -c auto"
-                        : ": choose a lower level (-l)");
+                    : lowerLevelFits(s)
+                        ? ": choose a lower level (-l)"
+                        : ": split the data over several symbols with --macro, or shorten it");
         default: {
             // A shape past the codewords of a symbol is none whatever the data.
             if (s.columns != 0 && s.rows * s.columns > maxCodewords)
@@ -156,6 +162,10 @@ std::string usageText(const Error& e) {
                        "converts into";
             if (e.field == "bar")
                 return "--fg and --bg are the same colour: no reader could see the bars";
+            if (e.field == "printerEncodes")
+                return "--zpl-native and --escpos-native write the printer's own command: they "
+                       "need a .zpl or .escpos output (or --format zpl or escpos), not " +
+                       e.given;
             if (e.field == "path")
                 return "a Macro series writes several files; -o " + e.given +
                        " names an open descriptor and, as -o -, is for one symbol";

@@ -4,9 +4,11 @@
 
     dask_labels.py TEXTS OUTPUT_DIR [--scheduler ADDRESS] [--workers N]
 
-TEXTS holds one label text per line; label i (from 0) is written as
-OUTPUT_DIR/label-000000.png and so on. Without --scheduler a local cluster
-of N worker processes is started on this machine; with --scheduler
+TEXTS holds one label text per line; the label of line i (from 0) is written
+as OUTPUT_DIR/label-000000.png and so on, and blank lines are skipped, as
+the command line's batch skips them. Without --scheduler a local cluster of
+N worker processes is started on this machine, every port of it on the
+loopback address only; with --scheduler
 tcp://host:8786 the labels are made by the workers of that cluster, which
 need the barquill module installed and OUTPUT_DIR on a shared file system.
 """
@@ -54,10 +56,11 @@ def write_labels(items, output_dir: str):
     return [(written, failures)]
 
 
-def make_labels(texts: list[str], output_dir: str, client: Client, partitions: int):
-    """Makes every label on the client's cluster; returns (written, failures)."""
+def make_labels(items: list[tuple[int, str]], output_dir: str, client: Client, partitions: int):
+    """Makes the label of every (index, text) on the client's cluster;
+    returns (written, failures)."""
     os.makedirs(output_dir, exist_ok=True)
-    bag = dask.bag.from_sequence(list(enumerate(texts)), npartitions=partitions)
+    bag = dask.bag.from_sequence(items, npartitions=max(1, min(partitions, len(items))))
     results = bag.map_partitions(write_labels, output_dir).compute(scheduler=client.get)
     written = sum(count for count, _ in results)
     failures = [failure for _, batch in results for failure in batch]
@@ -74,19 +77,23 @@ def main(argv=None) -> int:
     args = parser.parse_args(argv)
 
     with open(args.texts, encoding="utf-8") as file:
-        texts = file.read().splitlines()
+        items = [(index, text) for index, text in enumerate(file.read().splitlines())
+                 if text.strip(" \t\r")]
     started = time.perf_counter()
     if args.scheduler:
         client = Client(args.scheduler)
         cluster = None
     else:
+        # The scheduler, the workers, their nannies and every dashboard on
+        # 127.0.0.1: a cluster for this machine serves no one else.
         cluster = LocalCluster(n_workers=args.workers, threads_per_worker=1, processes=True,
-                               dashboard_address=None)
+                               host="127.0.0.1", dashboard_address="127.0.0.1:0",
+                               worker_dashboard_address="127.0.0.1:0")
         client = Client(cluster)
     try:
         workers = len(client.scheduler_info()["workers"])
         ready = time.perf_counter()
-        written, failures = make_labels(texts, args.output_dir, client,
+        written, failures = make_labels(items, args.output_dir, client,
                                         partitions=max(1, 4 * workers))
         elapsed = time.perf_counter() - ready
     finally:

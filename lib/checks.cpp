@@ -7,6 +7,7 @@
 
 #include "barquill/label.hpp"
 #include "checks/scan_checks.h"
+#include "encoder/charset.h"
 #include "lib/internal.h"
 #include "profiles/profiles.h"
 
@@ -24,18 +25,25 @@ static_assert(static_cast<int>(WarningKind::rowsTooLow) ==
 constexpr int allKinds = static_cast<int>(WarningKind::rowsTooLow) + 1;
 static_assert(minReliableDots == checks::MIN_MODULE_DOTS);
 
-bool beyondAscii(std::span<const std::uint8_t> data) {
-    return std::any_of(data.begin(), data.end(), [](std::uint8_t b) { return b >= 0x80; });
+// Bytes beyond ASCII that no ECI explains leave readers to guess a
+// character set: worth telling for text, not for binary data, which no
+// character set reads, nor for a scheme's data, whose set the scheme fixes.
+bool unexplainedText(const Symbol& symbol, DataKind kind) {
+    if (symbol.eci() != noEci || kind == DataKind::scheme) return false;
+    const std::string_view data(reinterpret_cast<const char*>(symbol.data().data()),
+                                symbol.data().size());
+    if (encoder::isAscii(data)) return false;
+    return kind == DataKind::text || encoder::firstInvalidUtf8(data) == std::string_view::npos;
 }
 
-checks::SymbolFacts factsOf(const Symbol& symbol, int seriesSymbols) {
+checks::SymbolFacts factsOf(const Symbol& symbol, int seriesSymbols, DataKind kind) {
     checks::SymbolFacts facts;
     facts.compact = symbol.compact();
     facts.level = symbol.level();
     facts.dataCodewords = symbol.dataCodewords();
     facts.dataColumns = symbol.columns();
     facts.seriesSymbols = seriesSymbols;
-    facts.nonAsciiWithoutEci = symbol.eci() == noEci && beyondAscii(symbol.data());
+    facts.nonAsciiWithoutEci = unexplainedText(symbol, kind);
     return facts;
 }
 
@@ -103,11 +111,15 @@ std::optional<Warning> thinModuleWarning(int moduleDots, int dpi) {
 }
 
 std::vector<Warning> checkLabel(const Label& label) {
+    return checkLabel(label, DataKind::text);
+}
+
+std::vector<Warning> checkLabel(const Label& label, DataKind kind) {
     std::vector<Warning> warnings;
     const int count = static_cast<int>(label.symbols.size());
     for (int i = 0; i < count; ++i) {
         for (const checks::Warning& found :
-             checks::check(factsOf(label.symbols[static_cast<std::size_t>(i)], count),
+             checks::check(factsOf(label.symbols[static_cast<std::size_t>(i)], count, kind),
                            factsOf(label.render))) {
             Warning warning = warningOf(found);
             // What the symbols of a series share is said once.

@@ -2,6 +2,7 @@
 // Default English texts for errors, made from their codes and numbers in
 // this one place, so every front end that wants one gets the same words.
 
+#include <algorithm>
 #include <array>
 #include <charconv>
 #include <cstring>
@@ -51,9 +52,18 @@ std::string number(long value) {
     return std::to_string(value);
 }
 
+// Greys at least this far apart (of 255) are not alike to a reader.
+constexpr long distinctGreys = 64;
+
 std::string mismatchText(const Error& e) {
     switch (e.mismatch) {
         case Mismatch::notFound:
+            // The greys of bars and background, where the check knew them:
+            // far apart, only the bars' being the lighter explains the miss.
+            if (e.value - e.needed >= distinctGreys)
+                return "the reader finds no symbol in the picture: its bars are lighter than "
+                       "the background, and readers look for dark bars on a light ground; make "
+                       "the bars darker than the background";
             return "the reader finds no symbol in the picture (are bars and background too "
                    "alike in brightness?)";
         case Mismatch::bytes:
@@ -85,8 +95,9 @@ std::string shapeText(const Error& e) {
             if (e.shape.dataCodewords < 0)
                 return number(e.needed) + " bytes are more than the " + number(e.available) +
                        " a symbol can be made of";
-            return needs + "more than the " + number(e.available) +
-                   " a symbol holds: shorten it or lower the level";
+            return needs + "more than the " + number(e.available) + " a symbol holds: " +
+                   (lowerLevelFits(e.shape) ? "shorten it or lower the level"
+                                            : "split it into a Macro PDF417 series or shorten it");
         case ErrorCode::columnsDoNotFit:
             return needs + "more than " + number(maxRows) + " rows of " + number(e.shape.columns) +
                    " columns hold: give more columns or a lower level";
@@ -230,6 +241,18 @@ std::vector<Shape> fittingShapes(const ShapeNumbers& refused) {
         refused.columns != 0 && isSymbolShape(taller))
         shapes.push_back(taller);
     return shapes;
+}
+
+bool lowerLevelFits(const ShapeNumbers& refused) {
+    if (refused.level <= 0 || refused.dataCodewords < 0) return false;
+    // Level 0's two error-correction codewords and the length descriptor.
+    const int least = refused.dataCodewords + 1 + 2;
+    int room = maxCodewords;
+    if (refused.columns > 0)
+        room = std::min(room, refused.columns * (refused.rows > 0 ? refused.rows : maxRows));
+    else if (refused.rows > 0)
+        room = std::min(room, refused.rows * maxColumns);
+    return least <= room;
 }
 
 std::string_view errorText(ErrorCode code) {

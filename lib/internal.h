@@ -10,7 +10,9 @@
 #include <vector>
 
 #include "barquill/errors.hpp"
+#include "barquill/label.hpp"
 #include "barquill/render.hpp"
+#include "barquill/settings.hpp"
 #include "barquill/symbol.hpp"
 #include "encoder/symbol_options.h"
 #include "raster/symbol_picture.h"
@@ -40,6 +42,13 @@ Error pairError(ErrorCode code, std::string_view field, std::string_view other);
 encoder::MacroControl macroControl(const Macro& m);
 
 std::span<const std::uint8_t> bytesOf(std::string_view text);
+
+// A read-back error that found no symbol, with the greys of bars and
+// background that may explain it.
+Error withShades(Error error, const Render& render);
+
+// makeLabel for data of any kind: a profile's data is the scheme's bytes.
+Result<Label> makeLabelOf(std::string_view data, DataKind kind, const Settings& settings);
 
 raster::ModuleMatrix moduleMatrix(const Symbol& symbol);
 raster::DrawOptions drawOptions(const Render& render);

@@ -18,19 +18,28 @@ Result<std::vector<Symbol>> encodeData(std::string_view data, bool isText, const
     return std::vector<Symbol>{std::move(one).value()};
 }
 
+bool namesFields(const Series& series) {
+    return !series.fileId.empty() || !series.fileName.empty() || !series.sender.empty() ||
+           !series.addressee.empty() || series.timeStamp || series.fileSize || series.checksum;
+}
+
 Result<std::vector<Symbol>> encodeAll(std::string_view data, bool isText, const Settings& settings,
                                       const Options& options) {
     if (!settings.split) return encodeData(data, isText, options);
     auto series = isText ? encodeSeries(data, options, settings.series)
                          : encodeSeries(bytesOf(data), options, settings.series);
     if (!series) return series.error();
-    // Data that fits one symbol needs no series, unless a count was asked for.
-    if (series->size() == 1 && settings.series.segments == 0)
+    // Data that fits one symbol needs no series, unless a count or a field
+    // of the control block was asked for: a series of one keeps them.
+    if (series->size() == 1 && settings.series.segments == 0 && !namesFields(settings.series))
         return encodeData(data, isText, options);
     return series;
 }
 
-Result<Label> make(std::string_view given, bool isText, const Settings& settings) {
+}  // namespace
+
+Result<Label> makeLabelOf(std::string_view given, DataKind kind, const Settings& settings) {
+    const bool isText = kind == DataKind::text;
     if (auto error = checkSettings(settings)) return *error;
     std::string data(given);
     if (settings.escapes) {
@@ -70,20 +79,19 @@ Result<Label> make(std::string_view given, bool isText, const Settings& settings
     label.render =
         Render{size.moduleWidth, size.rowHeight, settings.quietZone, settings.bar,
                settings.space,   size.dpi,       settings.page,      settings.printerEncodes};
-    label.warnings = checkLabel(label);
+    label.warnings = checkLabel(label, kind);
     if (settings.verify)
         if (auto error = verifyLabel(label)) return *error;
     return label;
 }
 
-}  // namespace
-
 Result<Label> makeLabel(std::span<const std::uint8_t> data, const Settings& settings) {
-    return make({reinterpret_cast<const char*>(data.data()), data.size()}, false, settings);
+    return makeLabelOf({reinterpret_cast<const char*>(data.data()), data.size()}, DataKind::bytes,
+                       settings);
 }
 
 Result<Label> makeLabel(std::string_view text, const Settings& settings) {
-    return make(text, true, settings);
+    return makeLabelOf(text, DataKind::text, settings);
 }
 
 std::optional<Error> verifyLabel(const Label& label) {

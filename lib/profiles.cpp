@@ -247,7 +247,7 @@ Result<ProfileData> buildProfile(const ProfileRequest& request, const Settings& 
 Result<Label> makeProfileLabel(const ProfileRequest& request, const Settings& settings) {
     auto made = buildProfile(request, settings);
     if (!made) return made.error();
-    auto label = makeLabel(bytesOf(made->data), made->settings);
+    auto label = makeLabelOf(made->data, DataKind::scheme, made->settings);
     if (!label) return label.error();
     Label result = std::move(label).value();
     result.warnings.insert(result.warnings.begin(), made->warnings.begin(), made->warnings.end());

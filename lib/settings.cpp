@@ -443,6 +443,13 @@ std::optional<Error> checkSettings(const Settings& settings) {
         return pairError(ErrorCode::missingOption, "page.position", "page");
     if (settings.bar == settings.space)
         return pairError(ErrorCode::conflictingOptions, "bar", "space");
+    // The printer's own command is a printer's file: a picture would drop it unsaid.
+    if (settings.printerEncodes && settings.write.format &&
+        !formatInfo(*settings.write.format).printer) {
+        Error error = pairError(ErrorCode::conflictingOptions, "printerEncodes", "format");
+        error.given = formatInfo(*settings.write.format).name;
+        return error;
+    }
     const Series& series = settings.series;
     if (!settings.split) {
         const std::pair<const char*, bool> details[] = {

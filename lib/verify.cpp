@@ -90,7 +90,15 @@ std::optional<Error> verifySymbol(const Symbol& symbol, const Render& render) {
         picture, modules, {render.moduleWidth, render.rowHeight, render.quietZone},
         symbol.compact(), expected);
     if (outcome.ok()) return std::nullopt;
-    return verificationError(outcome, expected);
+    return withShades(verificationError(outcome, expected), render);
+}
+
+Error withShades(Error error, const Render& render) {
+    if (error.mismatch != Mismatch::notFound) return error;
+    error.value = greyLevel(render.bar);
+    error.needed = greyLevel(render.space);
+    finishMessage(error);
+    return error;
 }
 
 Error verificationError(const verify::Outcome& outcome, const verify::Expected& expected,

@@ -207,14 +207,11 @@ Result<Bytes> checkedFile(const Symbol& symbol, Format format, const Render& ren
         outcome.mismatch = verify::Mismatch::Unavailable;
         return verificationError(outcome, {});
     }
-    switch (format) {
-        case Format::png:
-        case Format::gif:
-        case Format::bmp:
-            return checkedPictureFile(symbol, format, render, readBack);
-        default:
-            return checkedDrawing(symbol, format, render, readBack);
-    }
+    auto checked = format == Format::png || format == Format::gif || format == Format::bmp
+                       ? checkedPictureFile(symbol, format, render, readBack)
+                       : checkedDrawing(symbol, format, render, readBack);
+    if (!checked) return withShades(checked.error(), render);
+    return checked;
 }
 
 void setWrittenFileHook(WrittenFileHook hook) {

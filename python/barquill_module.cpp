@@ -984,7 +984,8 @@ void bindEncode(py::module_& m) {
                                   options, series);
                     if (!symbols) return symbols.error();
                     barquill::Label made{std::move(symbols).value(), {}, {}};
-                    made.warnings = barquill::checkLabel(made);
+                    made.warnings = barquill::checkLabel(
+                        made, d.isText ? barquill::DataKind::text : barquill::DataKind::bytes);
                     if (verify)
                         if (auto error = barquill::verifyLabel(made)) return *error;
                     return made;

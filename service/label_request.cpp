@@ -285,8 +285,11 @@ Answer<LabelFile> makeLabelFile(const LabelRequest& request, bool verifyByDefaul
         }
         if (option.name == "timestamp" && option.value == "now") file.immutable = false;
     }
-    if (auto error = checkSettings(settings)) return apiError(*error);
+    // PNG unless asked otherwise, set before the check so that the printer's
+    // own command on a picture is refused, not dropped.
     const Format format = settings.write.format.value_or(Format::png);
+    settings.write.format = format;
+    if (auto error = checkSettings(settings)) return apiError(*error);
     // Read back here, once the picture's size is known to be within bounds.
     const bool verify = settings.verify;
     settings.verify = false;

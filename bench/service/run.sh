@@ -3,8 +3,10 @@
 # The service under load beside bwip-js, on the loopback interface, with the
 # same client (wrk), the same 40-character text and the same run lengths:
 # requests a second at the peak, latency at half the peak rate, and the
-# service's resident memory. bwip-js comes from npm into a scratch folder
-# for this run only. Usage: bench/service/run.sh [path/to/barquill]
+# service's resident memory. bwip-js must be installed already (npm install
+# -g bwip-js@4, or a folder of node_modules named by NODE_PATH): nothing is
+# fetched at run time, and without it the comparison is skipped, said so.
+# Usage: bench/service/run.sh [path/to/barquill]
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 barquill=${1:-build/cli/barquill}
@@ -12,6 +14,15 @@ seconds=10
 connections=32
 text="Ticket 4711, gate B7, seat 14C, LHR-JFK!"  # 40 characters
 query="data=$(python3 -c 'import sys, urllib.parse; print(urllib.parse.quote(sys.argv[1], safe=""))' "$text")&format=png"
+
+# Node looks in the global folder only when told to.
+NODE_PATH=${NODE_PATH:-$(npm root -g 2>/dev/null || true)}
+export NODE_PATH
+if ! command -v node >/dev/null || ! node -e 'require.resolve("bwip-js")' 2>/dev/null; then
+  echo "bench/service: bwip-js is not installed (npm install -g bwip-js@4, or NODE_PATH);" \
+       "skipping the comparison" >&2
+  exit 0
+fi
 
 scratch=$(mktemp -d)
 pids=()
@@ -22,8 +33,6 @@ cleanup() {
 }
 trap cleanup EXIT
 
-npm install --prefix "$scratch" --no-audit --no-fund --silent bwip-js@4 >/dev/null
-
 "$barquill" serve --listen 127.0.0.1:0 > "$scratch/service.out" &
 pids+=($!)
 service_pid=$!
@@ -31,7 +40,7 @@ for _ in $(seq 50); do grep -q serving "$scratch/service.out" && break; sleep 0.
 service_port=$(sed -n 's|.*127\.0\.0\.1:\([0-9]*\)/$|\1|p' "$scratch/service.out")
 
 peer_port=$(python3 -c 'import socket; s = socket.socket(); s.bind(("127.0.0.1", 0)); print(s.getsockname()[1])')
-NODE_PATH="$scratch/node_modules" node "$here/bwip_server.js" "$peer_port" &
+node "$here/bwip_server.js" "$peer_port" &
 pids+=($!)
 for _ in $(seq 100); do curl -sf -o /dev/null "http://127.0.0.1:$peer_port/v1/pdf417?$query" && break; sleep 0.1; done
 

@@ -82,6 +82,8 @@ struct Error {
     // needs (length descriptor, data, error correction) and those it holds.
     // Data longer than the encoder reads at all: both count bytes.
     // invalidText, invalidEscape: `value` is the 1-based position.
+    // notVerified, Mismatch::notFound: `value` and `needed` the grey (0
+    // black to 255 white) of the bars and of the background, where known.
     long needed = 0;
     long available = 0;
     std::string message;  // default English text, made from the fields

@@ -38,8 +38,15 @@ BARQUILL_API Result<Label> makeLabel(std::string_view text, const Settings& sett
 // symbols, modules of few printer dots and low rows (when printing, with a
 // resolution), a thin quiet zone, poor contrast, text beyond ASCII without
 // an ECI, long series. A check never changes a symbol. makeLabel puts these
-// in Label::warnings.
+// in Label::warnings. The label's data is taken as typed text.
 BARQUILL_API std::vector<Warning> checkLabel(const Label& label);
+
+// What the data of a label is, for the check of its character set: typed
+// text; bytes as given (a file, a photo), told of a missing ECI only when
+// they read as UTF-8 text beyond ASCII; or a profile's data, whose scheme
+// fixes its character set, never told.
+enum class DataKind : int { text = 0, bytes = 1, scheme = 2 };
+BARQUILL_API std::vector<Warning> checkLabel(const Label& label, DataKind kind);
 
 // Reads every symbol back as the label draws it; the error names the
 // symbol of a series at fault.

@@ -66,8 +66,9 @@ BARQUILL_API std::optional<Error> applySetting(Settings& settings, std::string_v
                                                std::string_view value);
 
 // Checks the settings together (a module width in mm needs a resolution,
-// an aspect ratio chooses the columns itself, ...): conflictingOptions and
-// missingOption name both, invalidOption one.
+// an aspect ratio chooses the columns itself, the printer's own command
+// needs a ZPL or ESC/POS format where one is set, ...): conflictingOptions
+// and missingOption name both, invalidOption one.
 BARQUILL_API std::optional<Error> checkSettings(const Settings& settings);
 
 }  // namespace barquill

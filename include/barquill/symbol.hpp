@@ -187,4 +187,10 @@ BARQUILL_API bool isSymbolShape(Shape shape);
 // front end words these; none decides them.
 BARQUILL_API std::vector<Shape> fittingShapes(const ShapeNumbers& refused);
 
+// Whether a lower level than the refused one could hold the data in the
+// shape tried: false when the data alone, with level 0's error correction,
+// passes what one symbol (or the given rows or columns) holds. Only a
+// series or less data helps then.
+BARQUILL_API bool lowerLevelFits(const ShapeNumbers& refused);
+
 }  // namespace barquill

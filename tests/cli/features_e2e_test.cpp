@@ -36,6 +36,51 @@ TEST_F(CommandLine, PrintFormatsFollowTheExtensionAndAPdfDecodes) {
     EXPECT_FALSE(exists("zero.zpl"));
 }
 
+// What cannot be kept is refused with nothing written, never dropped in
+// silence: the printer's own command in a picture, a read-back of what the
+// printer encodes itself.
+TEST_F(CommandLine, ANativeCommandIsNeitherDroppedNorPassedAsReadBack) {
+    struct Case {
+        std::vector<std::string> args;
+        int exitStatus;
+        const char* message;
+        const char* output;
+    };
+    const Case cases[] = {
+        {{"--zpl-native", "-o", "n.png", "X"}, 1, "need a .zpl or .escpos output", "n.png"},
+        {{"--escpos-native", "--format", "svg", "-o", "n.svg", "X"}, 1, "not svg", "n.svg"},
+        {{"--verify", "--zpl-native", "-o", "v.zpl", "X"}, 4, "cannot be read back", "v.zpl"},
+        {{"--verify", "--escpos-native", "-o", "v.escpos", "X"}, 4, "--verify: ", "v.escpos"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.args.front() + " " + c.output);
+        const ProcessResult result = run(c.args);
+        EXPECT_EQ(result.exitStatus, c.exitStatus) << result.err;
+        EXPECT_NE(result.err.find(c.message), std::string::npos) << result.err;
+        EXPECT_FALSE(exists(c.output));
+    }
+    // Verified by default, the native command is written with its symbol proven.
+    EXPECT_EQ(run({"--escpos-native", "-o", "d.escpos", "X"}).exitStatus, 0);
+}
+
+TEST_F(CommandLine, LightBarsThatDoNotReadBackAreToldToBeDarker) {
+    const ProcessResult result = run({"--fg", "#ffffff", "--bg", "#000000", "-o", "w.png", "X"});
+    EXPECT_EQ(result.exitStatus, 4);
+    EXPECT_NE(result.err.find("make the bars darker than the background"), std::string::npos)
+        << result.err;
+    EXPECT_EQ(result.err.find("alike in brightness"), std::string::npos) << result.err;
+}
+
+// The stamp's set is ISO-8859-1 without an ECI by its scheme: --strict
+// takes it.
+TEST_F(CommandLine, AStampInItsSchemesCharacterSetPassesStrict) {
+    write("ted.xml", "<TED><DD>Pe\xf1\x61lol\xe9n</DD></TED>");
+    const ProcessResult result =
+        run({"--profile", "sii-cl", "--field", "data=@ted.xml", "--strict", "-o", "s.png"});
+    EXPECT_EQ(result.exitStatus, 0) << result.err;
+    EXPECT_EQ(result.err.find("no-eci"), std::string::npos) << result.err;
+}
+
 TEST_F(CommandLine, WarningsComeAfterTheFileAndStrictWritesNothing) {
     const ProcessResult warned = run({"--compact", "-o", "a.png", "x"});
     EXPECT_EQ(warned.exitStatus, 0);

@@ -13,11 +13,14 @@ read_label() { "$python" "$here/read_label.py" "$1" "$text"; }
 
 case "$kind" in
 cpp_find_package)
+    # The project finds no Threads of its own: the package must.
     cmake -S "$examples/cpp_find_package" -B "$work/build" -DCMAKE_PREFIX_PATH="$prefix" \
-        -DCMAKE_BUILD_TYPE=Release > /dev/null
+        -DCMAKE_BUILD_TYPE=Release -DLABEL_STATIC=ON > /dev/null
     cmake --build "$work/build" > /dev/null
     "$work/build/label" "$work/label.png" "$text"
     read_label "$work/label.png"
+    "$work/build/label_static" "$work/label_static.png" "$text"
+    read_label "$work/label_static.png"
     ;;
 cpp_pkg_config)
     libdir="$(pkg-config --variable=libdir barquill)"

@@ -11,6 +11,10 @@
 namespace barquill {
 namespace {
 
+std::span<const std::uint8_t> bytesOf(const std::string& s) {
+    return {reinterpret_cast<const std::uint8_t*>(s.data()), s.size()};
+}
+
 std::vector<std::string> ids(const std::vector<Warning>& warnings) {
     std::vector<std::string> names;
     for (const Warning& w : warnings) names.push_back(w.id);
@@ -50,6 +54,61 @@ TEST(ScanChecks, ALabelSaysWhatMayNotScanAndNeverChangesTheSymbol) {
         Settings quiet = settings;
         quiet.options.compact = false;
         EXPECT_EQ(label->symbols.front().compact(), settings.options.compact);
+    }
+}
+
+// A missing ECI is told of text beyond ASCII only: binary data has no
+// character set to name, and a scheme's data has the one its scheme fixes.
+TEST(ScanChecks, OnlyTextBeyondAsciiIsToldItLacksAnEci) {
+    const std::string photo = "\xff\xd8\xff\xe0 JFIF \x89\x01";  // not UTF-8
+    const std::string utf8 = "caf\xc3\xa9";
+    struct Case {
+        const char* name;
+        std::string data;
+        DataKind kind;
+        bool told;
+    };
+    const Case cases[] = {
+        {"typed text", utf8, DataKind::text, true},
+        {"typed text not UTF-8", "caf\xe9", DataKind::text, true},
+        {"bytes that read as UTF-8 text", utf8, DataKind::bytes, true},
+        {"binary bytes", photo, DataKind::bytes, false},
+        {"ASCII bytes", "plain", DataKind::bytes, false},
+        {"a scheme's bytes", utf8, DataKind::scheme, false},
+    };
+    Settings settings;
+    settings.options.charset = std::string(rawBytes);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const auto label = makeLabel(bytesOf(c.data), settings);
+        ASSERT_TRUE(label) << label.error().message;
+        const auto warnings = ids(checkLabel(*label, c.kind));
+        EXPECT_EQ(std::count(warnings.begin(), warnings.end(), "no-eci"), c.told ? 1 : 0);
+    }
+    // Through makeLabel: the overload says what the data is.
+    const auto photoLabel = makeLabel(bytesOf(photo), Settings{});
+    ASSERT_TRUE(photoLabel);
+    EXPECT_EQ(ids(photoLabel->warnings), std::vector<std::string>{});
+}
+
+// A profile that fixes the character set meets its scheme without an ECI:
+// no warning turns --strict against a compliant stamp or invoice.
+TEST(Profiles, ASchemeThatFixesTheCharacterSetIsNotToldItLacksAnEci) {
+    struct Case {
+        const char* profile;
+        const char* data;
+    };
+    const Case cases[] = {
+        {"sii-cl", "<TED version=\"1.0\"><DD>Pe\xf1\x61lol\xe9n</DD></TED>"},
+        {"aeat-es", "%PDF-1.7 \xe2\xe3\xcf\xd3 invoice"},
+        {"aeat-es", "<Factura>Jos\xc3\xa9</Factura>"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.profile) + ": " + c.data);
+        const auto label = makeProfileLabel(
+            {.profile = c.profile, .fields = {{"data", c.data}}, .charset = {}, .given = {}});
+        ASSERT_TRUE(label) << label.error().message;
+        EXPECT_EQ(ids(label->warnings), std::vector<std::string>{});
     }
 }
 
@@ -97,6 +156,41 @@ TEST(ReadBack, ALabelThatDoesNotReadBackIsRefusedNamingTheSymbol) {
     settings.verify = true;
     const auto label = makeLabel(std::string_view("READ ME BACK"), settings);
     EXPECT_TRUE(label) << label.error().message;
+}
+
+// Fields of the control block asked for on data that fits one symbol make
+// a series of one that carries them, rather than a lone symbol without them.
+TEST(Series, FieldsAskedForOnShortDataMakeASeriesOfOne) {
+    struct Case {
+        const char* name;
+        std::vector<std::pair<const char*, const char*>> settings;
+        bool macro;
+    };
+    const Case cases[] = {
+        {"nothing asked", {{"macro", ""}}, false},
+        {"file name", {{"macro", ""}, {"file-name", "doc.txt"}}, true},
+        {"time stamp", {{"macro", ""}, {"timestamp", "1700000000"}}, true},
+        {"sender and addressee", {{"macro", ""}, {"sender", "A"}, {"addressee", "B"}}, true},
+        {"file ID", {{"macro", ""}, {"file-id", "001002"}}, true},
+        {"size and checksum", {{"macro", ""}, {"file-size", ""}, {"checksum", ""}}, true},
+        {"one segment", {{"segments", "1"}}, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Settings settings;
+        for (const auto& [name, value] : c.settings)
+            ASSERT_FALSE(applySetting(settings, name, value)) << name;
+        const auto label = makeLabel(std::string_view("SHORT"), settings);
+        ASSERT_TRUE(label) << label.error().message;
+        ASSERT_EQ(label->symbols.size(), 1u);
+        const auto& macro = label->symbols.front().macro();
+        ASSERT_EQ(macro.has_value(), c.macro);
+        if (!macro) continue;
+        EXPECT_TRUE(macro->lastSegment);
+        EXPECT_EQ(macro->segmentIndex, 0);
+        EXPECT_EQ(macro->fileName, settings.series.fileName);
+        EXPECT_EQ(macro->timeStamp, settings.series.timeStamp);
+    }
 }
 
 TEST(Explanations, AreOfTheVerySymbolsMadeOneForEachOfASeries) {
