@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 #include <zlib.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -56,9 +57,8 @@ Bytes withoutCreationDate(Bytes document) {
     const std::string_view key = "CreationDate";
     auto at = std::search(document.begin(), document.end(), key.begin(), key.end());
     if (at == document.end()) return document;
-    const auto end = std::find_if(at, document.end(), [](std::uint8_t c) {
-        return c == '\n' || c == ')';
-    });
+    const auto end =
+        std::find_if(at, document.end(), [](std::uint8_t c) { return c == '\n' || c == ')'; });
     document.erase(at, end);
     return document;
 }
