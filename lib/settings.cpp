@@ -335,7 +335,7 @@ const std::array entries{
               return flag(v, i, &s.write.replaceReadOnly);
           }},
     // Macro PDF417
-    Entry{{"macro", "split", SettingKind::flag, "", "Split data too large for one symbol into a series",
+    Entry{{"macro", "split", SettingKind::flag, "", "Split data too large for one symbol into a series (a series of one when a series field is given)",
            "true or false", "", 0, 0, "Macro PDF417 (a series of symbols)"},
           [](Settings& s, std::string_view v, const SettingInfo& i) { return flag(v, i, &s.split); }},
     Entry{{"segments", "series.segments", SettingKind::number, "N", "Split into exactly N symbols",

@@ -48,13 +48,13 @@ public:
 
     bool start_object(std::size_t) {
         if (frames_.empty()) {
-            frames_.push_back({false, "", 0, ""});
+            frames_.push_back({false, "", 0, "", true});
             return true;
         }
         const bool subfiles = frames_.size() == 1 && frames_.back().key == "subfiles";
         std::string path;
         if (!nextPath(path) || !deeper(path)) return false;
-        frames_.push_back({false, subfiles ? "" : std::move(path), 0, ""});
+        frames_.push_back({false, subfiles ? "" : std::move(path), 0, "", subfiles});
         return true;
     }
     bool key(string_t& name) {
@@ -66,7 +66,7 @@ public:
         if (frames_.empty()) return notObject();
         std::string path;
         if (!nextPath(path) || !deeper(path)) return false;
-        frames_.push_back({true, std::move(path), 0, ""});
+        frames_.push_back({true, std::move(path), 0, "", false});
         return true;
     }
     bool end_array() { return end(); }
@@ -83,6 +83,9 @@ private:
         std::string path;
         std::size_t next;  // arrays: the next element's index
         std::string key;   // objects: the current member's key
+        // The top object's and the subfiles' members are named by their own
+        // keys; any deeper member joins its frame's path, even an empty one.
+        bool standsAlone;
     };
     std::vector<Frame> frames_;
 
@@ -92,14 +95,14 @@ private:
         Frame& frame = frames_.back();
         const std::string name = frame.array ? std::to_string(frame.next++) : frame.key;
         const std::size_t length =
-            frame.path.empty() ? name.size() : frame.path.size() + 1 + name.size();
+            frame.standsAlone ? name.size() : frame.path.size() + 1 + name.size();
         if (length > maxJsonKeyBytes) {
-            std::string start = frame.path.empty() ? name : frame.path + "." + name;
+            std::string start = frame.standsAlone ? name : frame.path + "." + name;
             error = keyError(ProfileErrorCode::jsonKeyTooLong, cutAt(start, keyShown), "", 0,
                              static_cast<long>(length), static_cast<long>(maxJsonKeyBytes));
             return false;
         }
-        path = frame.path.empty() ? name : frame.path + "." + name;
+        path = frame.standsAlone ? name : frame.path + "." + name;
         return true;
     }
     // Whether one more level may open at `path`; false, with the error set.

@@ -133,6 +133,9 @@ TEST(FieldsJson, NestingAndKeysAreBoundedAndTheRefusalNamesTheKey) {
          maxJsonDepth + 1, maxJsonDepth},
         {"objects one level too deep", R"({"a": {"b": {"c": {"d": {"e": {}}}}}})",
          Code::jsonTooDeep, "a.b.c.d.e", maxJsonDepth + 1, maxJsonDepth},
+        // Empty keys still join with their dots: the refusal names a place.
+        {"empty keys one level too deep", R"({"": {"": {"": {"": {"": ["HR"]}}}}})",
+         Code::jsonTooDeep, "....", maxJsonDepth + 1, maxJsonDepth},
         {"a leg's member one level too deep", R"({"legs": [{"from": {"x": [["LHR"]]}}]})",
          Code::jsonTooDeep, "legs.0.from.x.0", maxJsonDepth + 1, maxJsonDepth},
         {"a joined key one byte too long", "{\"" + longKey + "\": {\"xy\": 1}}",
@@ -160,6 +163,9 @@ TEST(FieldsJson, NestingAndKeysAreBoundedAndTheRefusalNamesTheKey) {
     const auto deepest = parseFieldsJson(R"({"a": {"b": {"c": [{"e": "1"}, [2]]}}})");
     ASSERT_TRUE(deepest.ok()) << describe(deepest.error());
     EXPECT_EQ(*deepest, (FieldValues{{"a.b.c.0.e", "1"}, {"a.b.c.1.0", "2"}}));
+    const auto empty = parseFieldsJson(R"({"": {"": [1]}})");
+    ASSERT_TRUE(empty.ok()) << describe(empty.error());
+    EXPECT_EQ(*empty, (FieldValues{{"..0", "1"}}));
     const auto longest = parseFieldsJson("{\"" + longKey + "\": {\"x\": 1}}");
     ASSERT_TRUE(longest.ok()) << describe(longest.error());
     EXPECT_EQ(longest->front().first.size(), maxJsonKeyBytes);
