@@ -13,6 +13,7 @@
 #include <png.h>
 
 #include <algorithm>
+#include <charconv>
 #include <cstdint>
 #include <cstdio>
 #include <map>
@@ -212,6 +213,14 @@ std::string formatAsked(int argc, char** argv) {
 
 }  // namespace
 
+// A figure with a point whatever the locale.
+std::string fixed(double value, int decimals) {
+    char digits[64];
+    const auto end =
+        std::to_chars(digits, digits + sizeof digits, value, std::chars_format::fixed, decimals);
+    return std::string(digits, end.ptr);
+}
+
 int main(int argc, char** argv) {
     const std::string format = formatAsked(argc, argv);
     benchmark::Initialize(&argc, argv);
@@ -230,9 +239,11 @@ int main(int argc, char** argv) {
         // Beside a console report; after json, on standard error.
         std::FILE* out = format == "json" ? stderr : stdout;
         std::fprintf(out, "\nlabel to PNG in memory, median real time:\n");
-        std::fprintf(out, "  barquill (encode + toPng):    %9.2f us\n", ours / 1000);
-        std::fprintf(out, "  zxing-cpp writer + libpng:    %9.2f us\n", zxing / 1000);
-        std::fprintf(out, "  barquill / zxing-cpp:         %9.4f\n", ours / zxing);
+        std::fprintf(out, "  barquill (encode + toPng):    %9s us\n",
+                     fixed(ours / 1000, 2).c_str());
+        std::fprintf(out, "  zxing-cpp writer + libpng:    %9s us\n",
+                     fixed(zxing / 1000, 2).c_str());
+        std::fprintf(out, "  barquill / zxing-cpp:         %9s\n", fixed(ours / zxing, 4).c_str());
     }
     return 0;
 }
