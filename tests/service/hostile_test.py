@@ -341,27 +341,25 @@ class ReadOnlyTemporaryFolder(unittest.TestCase):
     server says so at start and an EPS request is told the cause."""
 
     def test_eps_names_the_temporary_file_it_cannot_make(self):
-        empty = tempfile.mkdtemp(prefix="barquill-readonly-")
+        # /tmp made read-only in place, not hidden: the tree under test may
+        # itself lie beneath /tmp.
+        wrapper = ["unshare", "--mount", "sh", "-c",
+                   'mount --bind /tmp /tmp && mount -o remount,bind,ro /tmp && exec "$@"',
+                   "readonly-tmp"]
+        probe = subprocess.run([*wrapper, "true"], capture_output=True)
+        if shutil.which("unshare") is None or probe.returncode != 0:
+            self.skipTest("no mount namespace for this user")
+        readonly = Server(wrapper=wrapper)
         try:
-            wrapper = ["unshare", "--mount", "sh", "-c",
-                       'mount --bind "$0" /tmp && mount -o remount,bind,ro /tmp && exec "$@"',
-                       empty]
-            probe = subprocess.run([*wrapper, "true"], capture_output=True)
-            if shutil.which("unshare") is None or probe.returncode != 0:
-                self.skipTest("no mount namespace for this user")
-            readonly = Server(wrapper=wrapper)
-            try:
-                status, _, answer = readonly.request("GET", "/v1/pdf417?data=x&format=eps")
-                png, _, _ = readonly.request("GET", "/v1/pdf417?data=x&format=png")
-                readonly.process.send_signal(signal.SIGTERM)
-                warning = readonly.process.communicate(timeout=30)[1].decode()
-            finally:
-                if readonly.process.poll() is None:
-                    readonly.process.kill()
-                readonly.process.wait()
-            self.assertEqual(readonly.process.returncode, 0)
+            status, _, answer = readonly.request("GET", "/v1/pdf417?data=x&format=eps")
+            png, _, _ = readonly.request("GET", "/v1/pdf417?data=x&format=png")
+            readonly.process.send_signal(signal.SIGTERM)
+            warning = readonly.process.communicate(timeout=30)[1].decode()
         finally:
-            os.rmdir(empty)
+            if readonly.process.poll() is None:
+                readonly.process.kill()
+            readonly.process.wait()
+        self.assertEqual(readonly.process.returncode, 0)
         self.assertIn("EPS needs a temporary file in /tmp", warning)
         self.assertIn("Read-only file system", warning)
         self.assertEqual(status, 500, answer)
